@@ -1,0 +1,77 @@
+// The installed programs as a user meets them: exit statuses as the shell
+// sees them, and words no test of the parser thought of.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "support/TemporaryFolder.h"
+
+using namespace orrelin;
+
+namespace {
+
+struct Result {
+  int status;
+  std::string output;
+};
+
+Result runCommand(const std::string& command) {
+  Result result{-1, ""};
+  FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+  if (!pipe) return result;
+  std::array<char, 4096> buffer{};
+  std::size_t n;
+  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) result.output.append(buffer.data(), n);
+  int raw = ::pclose(pipe);
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return result;
+}
+
+const std::string kOrrel = std::string(ORREL_BIN_DIR) + "/orrel";
+const std::string kOrrelin = std::string(ORREL_BIN_DIR) + "/orrelin";
+
+TEST(Executables, OrrelIsTheApplicationInToolMode) {
+  auto help = runCommand(kOrrel + " -help output");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.output.rfind("File endings for -output file.end :\n", 0), 0u);
+  auto same = runCommand(kOrrelin + " -cmdline -help output");
+  EXPECT_EQ(same.output, help.output);
+  // "-script" anywhere selects tool mode in the application executable too.
+  auto byScript = runCommand(kOrrelin + " x -script /nowhere/t.orrel -output o.pdf");
+  EXPECT_EQ(byScript.status, 1);
+  EXPECT_NE(byScript.output.find("could not be found"), std::string::npos);
+}
+
+TEST(Executables, TimingIsAnnouncedInBothModes) {
+  auto tool = runCommand(kOrrel + " -timing -?");
+  EXPECT_EQ(tool.status, 0);
+  EXPECT_EQ(tool.output.rfind("Timing is enabled. Will output redraw times as well as setup times.\n", 0), 0u);
+  auto app = runCommand(kOrrelin + " -TIMING");
+  EXPECT_NE(app.output.find("Timing is enabled."), std::string::npos);
+}
+
+TEST(Executables, StrangeArgumentsNeverCrash) {
+  TemporaryFolder folder;
+  std::string many;
+  for (int i = 0; i < 3000; ++i) many += " w" + std::to_string(i) + ".dat -v x" + std::to_string(i) + "=1";
+  auto result = runCommand(kOrrel + many + " $'\\xff\\xfe' '' - -- -cs -output " + folder.path("o.pdf"));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.output.find("orrel: Need to specify a Orrelin file"), std::string::npos);
+  auto trailing = runCommand(kOrrel + " -script");
+  EXPECT_EQ(trailing.status, 0);
+}
+
+TEST(Executables, NoOutputFileIsWrittenByABatchRunThatCannotDrawYet) {
+  TemporaryFolder folder;
+  std::string templatePath = folder.path("t.orrel");
+  runCommand("mkdir " + templatePath);
+  auto result = runCommand(kOrrel + " -script " + templatePath + " -output " + folder.path("out.svg"));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(runCommand("ls -A " + folder.root()).output, "t.orrel\n");
+}
+
+}  // namespace
