@@ -25,7 +25,13 @@ void runGuarded(SerialWorker::Call& call) {
 
 SerialWorker::SerialWorker(BatchDone batchDone) : batchDone_(std::move(batchDone)) {}
 
-SerialWorker::~SerialWorker() { shutdown(); }
+SerialWorker::~SerialWorker() {
+  shutdown();
+  // Only when the process ends from inside a queued call is the worker
+  // destroyed on its own thread; that thread cannot join itself and never
+  // comes back to the loop.
+  if (thread_.joinable()) thread_.detach();
+}
 
 bool SerialWorker::isWorkerThread() const {
   std::lock_guard guard(lock_);

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <future>
 #include <memory>
 #include <mutex>
@@ -64,6 +65,18 @@ struct Column {
   Trace& trace;
   int index;
 };
+
+// Runs work and returns what it posted to the shared message centre, where
+// reports from threads without a centre of their own go.
+std::vector<KRMessage> postedToTheSharedCentreBy(const std::function<void()>& work) {
+  auto shared = KRMessageCenter::sharedCenter();
+  MainThreadQueue::shared().drain();
+  std::size_t before = shared->shownMessages().size();
+  work();
+  MainThreadQueue::shared().drain();
+  auto shown = shared->shownMessages();
+  return {shown.begin() + static_cast<std::ptrdiff_t>(before), shown.end()};
+}
 
 TEST(MemoryManager, ReleasesOffTheCallersThreadInTheOrderHandedOver) {
   Trace trace;
@@ -205,37 +218,23 @@ TEST(TaskQue, ShutdownRunsEverythingQueuedAndLaterCallsStillRun) {
   EXPECT_EQ(trace.order.size(), 102u);
 }
 
-TEST(TaskQue, DestroyingTheQueueRunsWhatIsQueued) {
-  Trace trace;
-  {
-    VKTaskQue queue;
-    queue.setLog(nullptr);
-    for (int i = 0; i < 50; ++i) queue.addObject(std::make_shared<Column>(trace, i), &Column::writeData);
-  }
-  EXPECT_EQ(trace.order, upTo(50));
-}
-
 TEST(TaskQue, AFailingCallIsReportedAndTheOthersStillRun) {
-  MessageCapture ignoredOnThisThread;
-  auto shared = KRMessageCenter::sharedCenter();
-  MainThreadQueue::shared().drain();
-  std::size_t before = shared->shownMessages().size();
+  MessageCapture onThisThread;
   Trace trace;
   VKTaskQue queue;
   queue.setLog(nullptr);
-  queue.addObject(std::make_shared<Column>(trace, 0), &Column::writeData);
-  queue.addObject(std::make_shared<Column>(trace, 1), [](Column&) { throw std::runtime_error("disk full"); });
-  queue.addObject(std::make_shared<Column>(trace, 2), &Column::writeData);
-  queue.addObject(std::shared_ptr<Column>(), &Column::writeData);
-  queue.waitUntilFinished();
+  auto posted = postedToTheSharedCentreBy([&] {
+    queue.addObject(std::make_shared<Column>(trace, 0), &Column::writeData);
+    queue.addObject(std::make_shared<Column>(trace, 1), [](Column&) { throw std::runtime_error("disk full"); });
+    queue.addObject(std::make_shared<Column>(trace, 2), &Column::writeData);
+    queue.addObject(std::shared_ptr<Column>(), &Column::writeData);
+    queue.waitUntilFinished();
+  });
   EXPECT_THAT(trace.order, ElementsAre(0, 2));
-  // The worker has no centre of its own: its report goes to the shared one.
-  MainThreadQueue::shared().drain();
-  auto shown = shared->shownMessages();
-  ASSERT_EQ(shown.size(), before + 1);
-  EXPECT_EQ(shown.back().shortText, "Error in a background call");
-  EXPECT_EQ(shown.back().longText, "disk full");
-  EXPECT_THAT(ignoredOnThisThread.takeShortTexts(), ElementsAre(VKTaskQue::kEmptyObject));
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_EQ(posted[0].shortText, "Error in a background call");
+  EXPECT_EQ(posted[0].longText, "disk full");
+  EXPECT_THAT(onThisThread.takeShortTexts(), ElementsAre(VKTaskQue::kEmptyObject));
 }
 
 TEST(OperationQueue, BlocksItsCallerUntilEveryOperationHasRun) {
@@ -290,15 +289,10 @@ TEST(OperationQueue, AFailingOperationIsReportedAndTheOthersStillRun) {
       VKOperation::withCall([&done] { ++done; }),
       VKOperation::withCall([] { throw std::runtime_error("mask too large"); }),
       VKOperation::withCall([&done] { ++done; })};
-  auto shared = KRMessageCenter::sharedCenter();
-  MainThreadQueue::shared().drain();
-  std::size_t before = shared->shownMessages().size();
-  VKOperationQueue(2).performOperations(operations);
+  auto posted = postedToTheSharedCentreBy([&] { VKOperationQueue(2).performOperations(operations); });
   EXPECT_EQ(done.load(), 2);
-  MainThreadQueue::shared().drain();
-  auto shown = shared->shownMessages();
-  ASSERT_EQ(shown.size(), before + 1);
-  EXPECT_EQ(shown.back().longText, "mask too large");
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_EQ(posted[0].longText, "mask too large");
 }
 
 // Makes a cache of its own when it is destroyed, as an image holding a
