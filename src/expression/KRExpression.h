@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "expression/KRExpressionErrorHandler.h"
+#include "expression/KRExpressionEvaluation.h"
 #include "expression/KRExpressionNodes.h"
 #include "expression/KRToken.h"
 #include "platform/PropertyList.h"
@@ -119,6 +120,48 @@ class KRExpression {
   // the given significant digits (0: as many as needed to read back exactly).
   std::string stringValue(int significantDigits = 0) const;
   bool isEqualToExpression(const KRExpression& other) const;
+
+  // Evaluation to numbers: nothing when parsing or evaluation fails or when
+  // the value is not one number (a list, for example).
+  std::optional<double> evaluateNumber(KRExpressionEvaluationErrorHandler* errorHandler = nullptr) const;
+  std::optional<double> evaluateNumberWithArguments(const std::map<std::string, double, std::less<>>& arguments,
+                                                    KRExpressionEvaluationErrorHandler* errorHandler = nullptr) const;
+  static std::optional<double> evaluateNumberFromString(std::string_view text);
+  static std::optional<double> evaluateNumberFromString(std::string_view text,
+                                                        const std::map<std::string, double, std::less<>>& arguments);
+  // The error text (parsing or evaluation) goes to errorDescription.
+  static std::optional<double> evaluateNumberFromString(std::string_view text, std::string* errorDescription);
+
+  // A number, a list of numbers or an array as a double array.
+  std::shared_ptr<KRDoubleArrayContainer> evaluateArrayOfNumbers(KRExpressionEvaluationErrorHandler* errorHandler = nullptr) const;
+  std::shared_ptr<KRDoubleArrayContainer> evaluateArrayOfNumbersWithArguments(
+      const std::map<std::string, double, std::less<>>& arguments,
+      KRExpressionEvaluationErrorHandler* errorHandler = nullptr) const;
+  static std::shared_ptr<KRDoubleArrayContainer> evaluateArrayOfNumbersFromString(std::string_view text);
+  static std::shared_ptr<KRDoubleArrayContainer> evaluateArrayOfNumbersFromString(
+      std::string_view text, const std::map<std::string, double, std::less<>>& arguments);
+
+  // The value itself, of any kind.
+  std::optional<KRValue> evaluate() const;
+  std::optional<KRValue> evaluateWithArguments(const KRExpressionArgument& input,
+                                               KRExpressionEvaluationErrorHandler* errorHandler = nullptr) const;
+  std::optional<KRValue> evaluateWithArguments(const std::map<std::string, KRValue, std::less<>>& arguments,
+                                               const KRFunctionDictionary* functions = nullptr,
+                                               KRExpressionEvaluationErrorHandler* errorHandler = nullptr) const;
+  // The value with the formula's one free name (else "x") set to x.
+  std::optional<KRValue> evaluateAt(double x) const;
+
+  // Column evaluation: number arguments are put into the tree, which is
+  // then simplified; array arguments are worked through in consecutive
+  // blocks, each element on its own, so no temporary is as long as the
+  // column. The shortest array decides the length, capped by
+  // maximumArrayLength unless that is -1. Progress is reported between
+  // blocks; an abort gives nothing. Elements whose subscript failed are NaN
+  // and marked in the handler's subscriptErrorMask.
+  std::optional<KRValue> evaluateWithArguments(const std::map<std::string, KRValue, std::less<>>& arguments,
+                                               long maximumArrayLength, KRExpressionProgress* progress = nullptr,
+                                               KRExpressionEvaluationErrorHandler* errorHandler = nullptr,
+                                               const KRFunctionDictionary* functions = nullptr) const;
 
   // Stored form. The nodes go into allEntries children first, so a reader
   // can check that every reference points backwards.

@@ -49,6 +49,8 @@ inline constexpr const char* kInvalidInputForMinimum = "Invalid input for minimu
 inline constexpr const char* kNoGammaDerivative = "Haven't implemented the derivative of a gamma function yet.";
 inline constexpr const char* kNoDerivative = "Can't take the derivative of %@";
 inline constexpr const char* kAborted = "The computation was stopped";
+inline constexpr const char* kFunctionTooDeep = "The function \"%@\" calls itself too deeply";
+inline constexpr const char* kNothingToEvaluate = "The expression is empty";
 inline constexpr const char* kNotANumber = "The expression does not give a single number";
 
 }  // namespace orrelin::expression_messages

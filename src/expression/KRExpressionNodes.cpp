@@ -138,6 +138,32 @@ KRFunctionType KRUserFunction::functionType() const {
   return KRFunctionType::Expression;
 }
 
+KRUserFunction KRUserFunction::withExpression(std::shared_ptr<const KRExpression> expression,
+                                              std::vector<std::string> order) {
+  KRUserFunction f;
+  f.type = "Expression";
+  f.expression = std::move(expression);
+  f.count = f.minCount = static_cast<int>(order.size());
+  f.order = std::move(order);
+  return f;
+}
+
+KRUserFunction KRUserFunction::withCallback(std::shared_ptr<KRExpressionCallback> callback, int count, int minCount) {
+  KRUserFunction f;
+  f.type = "Callback";
+  f.callback = std::move(callback);
+  f.count = count;
+  f.minCount = minCount;
+  return f;
+}
+
+KRUserFunction KRUserFunction::subscripted(std::shared_ptr<const KRDoubleArrayContainer> array) {
+  KRUserFunction f;
+  f.type = "Sub";
+  f.subscriptArray = std::move(array);
+  return f;
+}
+
 std::shared_ptr<KRExpressionFunction> KRExpressionFunction::initWithToken(const KRToken& token,
                                                                           const KRFunctionDictionary* functions) {
   auto node = std::make_shared<KRExpressionFunction>();
@@ -158,6 +184,7 @@ std::shared_ptr<KRExpressionFunction> KRExpressionFunction::initWithToken(const 
   node->expression = f.expression;
   node->argumentOrder = f.order;
   node->functionCallback = f.callback;
+  node->subscriptArray = f.subscriptArray;
   node->maxArgumentCount = f.count;
   node->minArgumentCount = std::min(f.minCount, f.count);
   if (node->functionType == KRFunctionType::Expression && !f.order.empty()) {

@@ -17,6 +17,10 @@ namespace orrelin {
 
 class KRExpression;
 class KRExpressionCallback;
+class KRExpressionArgument;
+class KRExpressionEvaluationErrorHandler;
+class KRValue;
+class KRDoubleArrayContainer;
 
 // Node kinds; they share one number space with the token kinds (5 to 12).
 enum KRExpressionNodeType : std::int32_t {
@@ -35,6 +39,10 @@ class KRExpressionNode {
   // would recurse too deeply.
   int depth() const { return depth_; }
 
+  // The node's value; nothing after an error given to the handler.
+  virtual std::optional<KRValue> evaluateExpression(const KRExpressionArgument& input,
+                                                    KRExpressionEvaluationErrorHandler& errorHandler) const = 0;
+
  protected:
   int depth_ = 1;
 };
@@ -52,6 +60,7 @@ class KRExpressionValue final : public KRExpressionNode {
   static std::shared_ptr<const KRExpressionValue> createWithNumber(double value, KRToken token = {});
 
   std::int32_t expType() const override { return KRExpressionValueType; }
+  std::optional<KRValue> evaluateExpression(const KRExpressionArgument&, KRExpressionEvaluationErrorHandler&) const override;
 
   KRToken token;
   std::string numberString;
@@ -63,6 +72,7 @@ class KRExpressionConstant final : public KRExpressionNode {
  public:
   explicit KRExpressionConstant(KRToken t) : token(std::move(t)), constantName(token.tokenName()) {}
   std::int32_t expType() const override { return KRExpressionConstantType; }
+  std::optional<KRValue> evaluateExpression(const KRExpressionArgument&, KRExpressionEvaluationErrorHandler&) const override;
 
   KRToken token;
   std::string constantName;
@@ -72,6 +82,7 @@ class KRExpressionList final : public KRExpressionNode {
  public:
   explicit KRExpressionList(std::vector<KRNodePtr> entries);
   std::int32_t expType() const override { return KRExpressionListType; }
+  std::optional<KRValue> evaluateExpression(const KRExpressionArgument&, KRExpressionEvaluationErrorHandler&) const override;
 
   std::vector<KRNodePtr> expressionList;
 };
@@ -109,6 +120,7 @@ class KRExpressionBinaryOperator final : public KRExpressionNode {
   KRExpressionBinaryOperator(KRToken token, KRNodePtr first, KRNodePtr second);
   KRExpressionBinaryOperator(KROperatorType type, KRNodePtr first, KRNodePtr second, KRToken token = {});
   std::int32_t expType() const override { return KRExpressionBinaryOperatorType; }
+  std::optional<KRValue> evaluateExpression(const KRExpressionArgument&, KRExpressionEvaluationErrorHandler&) const override;
   const char* functionSelector() const { return operatorSelector(functionType); }
 
   KRToken token;
@@ -136,8 +148,16 @@ struct KRUserFunction {
   int count = 1;
   int minCount = 1;
   std::shared_ptr<KRExpressionCallback> callback;
+  // For "Sub": the array whose elements name(i) picks (i counts from 1),
+  // unless the evaluation gives an array argument of that name.
+  std::shared_ptr<const KRDoubleArrayContainer> subscriptArray;
 
   KRFunctionType functionType() const;
+
+  // A function given by a formula of the named arguments.
+  static KRUserFunction withExpression(std::shared_ptr<const KRExpression> expression, std::vector<std::string> order);
+  static KRUserFunction withCallback(std::shared_ptr<KRExpressionCallback> callback, int count, int minCount);
+  static KRUserFunction subscripted(std::shared_ptr<const KRDoubleArrayContainer> array = nullptr);
 };
 using KRFunctionDictionary = std::map<std::string, KRUserFunction, std::less<>>;
 
@@ -150,6 +170,7 @@ class KRExpressionFunction final : public KRExpressionNode {
   std::shared_ptr<KRExpressionFunction> withArgument(KRNodePtr argument) const;
 
   std::int32_t expType() const override { return KRExpressionFunctionType; }
+  std::optional<KRValue> evaluateExpression(const KRExpressionArgument&, KRExpressionEvaluationErrorHandler&) const override;
 
   // Whether the function takes the node as its argument (by argument count).
   bool legalArgument(const KRExpressionNode& node) const;
@@ -163,6 +184,7 @@ class KRExpressionFunction final : public KRExpressionNode {
   KRBuiltin functionSelector = KRBuiltin::Sin;
   std::shared_ptr<const KRExpression> expression;
   std::vector<std::string> argumentOrder;
+  std::shared_ptr<const KRDoubleArrayContainer> subscriptArray;
   std::shared_ptr<KRExpressionCallback> functionCallback;
   KRNodePtr argument;
 };

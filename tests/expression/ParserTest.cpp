@@ -160,9 +160,9 @@ TEST(Parser, WithoutTheFormulaTheMessageStandsAlone) {
 
 TEST(Parser, RecordsVariablesFunctionsAndSubscripts) {
   KRFunctionDictionary functions;
-  functions["v"] = KRUserFunction{"Sub", nullptr, {}, 1, 1, nullptr};
-  functions["rand"] = KRUserFunction{"Callback", nullptr, {}, 2, 2, nullptr};
-  functions["f"] = KRUserFunction{"", KRExpression::createFromString("a*b"), {"a", "b"}, 2, 2, nullptr};
+  functions["v"] = KRUserFunction::subscripted();
+  functions["rand"] = KRUserFunction::withCallback(nullptr, 2, 2);
+  functions["f"] = KRUserFunction::withExpression(KRExpression::createFromString("a*b"), {"a", "b"});
   auto e = KRExpression::createFromString("sin(x)+v(i)*rand(0,1)+f(y,pi)", &functions, nullptr);
   ASSERT_TRUE(e);
   EXPECT_EQ(e->unknowns(), (KRExpression::NameSet{"i", "pi", "x", "y"}));

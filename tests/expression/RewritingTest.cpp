@@ -50,8 +50,8 @@ TEST(Simplify, FoldsLiteralPartsAndKeepsTheRest) {
 
 TEST(Simplify, LeavesCallbacksAndUserFunctionsUnfolded) {
   KRFunctionDictionary functions;
-  functions["rand"] = KRUserFunction{"Callback", nullptr, {}, 2, 2, nullptr};
-  functions["sq"] = KRUserFunction{"", KRExpression::createFromString("a^2"), {"a"}, 1, 1, nullptr};
+  functions["rand"] = KRUserFunction::withCallback(nullptr, 2, 2);
+  functions["sq"] = KRUserFunction::withExpression(KRExpression::createFromString("a^2"), {"a"});
   auto e = parse("rand(0,1)+sq(2)", &functions);
   EXPECT_EQ(treePicture(e->simplify()->theEntry().get()), "(rand[{0,1}]+sq[2])");
 }
@@ -81,8 +81,8 @@ TEST(Insertion, SumAndDifferenceOfTwoFormulas) {
 
 TEST(Insertion, UserFunctionsAreInlined) {
   KRFunctionDictionary functions;
-  functions["f"] = KRUserFunction{"", KRExpression::createFromString("a*b"), {"a", "b"}, 2, 2, nullptr};
-  functions["g"] = KRUserFunction{"", KRExpression::createFromString("f(a,a)+1", &functions, nullptr), {"a"}, 1, 1, nullptr};
+  functions["f"] = KRUserFunction::withExpression(KRExpression::createFromString("a*b"), {"a", "b"});
+  functions["g"] = KRUserFunction::withExpression(KRExpression::createFromString("f(a,a)+1", &functions, nullptr), {"a"});
   auto e = parse("g(x+2)", &functions);
   auto inlined = e->insertFunctions(functions);
   EXPECT_EQ(treePicture(inlined->theEntry().get()), "(((x+2)*(x+2))+1)");
@@ -99,7 +99,7 @@ class PartialDerivative : public ::testing::TestWithParam<DerivativeCase> {};
 
 TEST_P(PartialDerivative, MatchesFiniteDifferences) {
   KRFunctionDictionary functions;
-  functions["f"] = KRUserFunction{"", KRExpression::createFromString("a^2+b"), {"a", "b"}, 2, 2, nullptr};
+  functions["f"] = KRUserFunction::withExpression(KRExpression::createFromString("a^2+b"), {"a", "b"});
   auto call = parse(GetParam().formula, &functions);
   ASSERT_TRUE(call);
   KRExpressionErrorHandler errors;
@@ -138,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Partial, ReportsFunctionsWithoutDerivative) {
   KRFunctionDictionary functions;
-  functions["rand"] = KRUserFunction{"Callback", nullptr, {}, 2, 2, nullptr};
+  functions["rand"] = KRUserFunction::withCallback(nullptr, 2, 2);
   struct Case {
     const char* formula;
     const char* message;

@@ -32,9 +32,9 @@ const char* const kFormulas[] = {
 
 KRFunctionDictionary userFunctions() {
   KRFunctionDictionary functions;
-  functions["v"] = KRUserFunction{"Sub", nullptr, {}, 1, 1, nullptr};
-  functions["rand"] = KRUserFunction{"Callback", nullptr, {}, 2, 2, nullptr};
-  functions["f"] = KRUserFunction{"", KRExpression::createFromString("a*b"), {"a", "b"}, 2, 2, nullptr};
+  functions["v"] = KRUserFunction::subscripted();
+  functions["rand"] = KRUserFunction::withCallback(nullptr, 2, 2);
+  functions["f"] = KRUserFunction::withExpression(KRExpression::createFromString("a*b"), {"a", "b"});
   return functions;
 }
 

@@ -12,9 +12,9 @@ using namespace orrelin;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view text(reinterpret_cast<const char*>(data), size);
   KRFunctionDictionary functions;
-  functions["v"] = KRUserFunction{"Sub", nullptr, {}, 1, 1, nullptr};
-  functions["rand"] = KRUserFunction{"Callback", nullptr, {}, 2, 1, nullptr};
-  functions["f"] = KRUserFunction{"", KRExpression::createFromString("a*b+a"), {"a", "b"}, 2, 2, nullptr};
+  functions["v"] = KRUserFunction::subscripted();
+  functions["rand"] = KRUserFunction::withCallback(nullptr, 2, 1);
+  functions["f"] = KRUserFunction::withExpression(KRExpression::createFromString("a*b+a"), {"a", "b"});
 
   (void)KRExpression::splitIntoTokens(text);
   KRExpressionErrorHandler errors;
