@@ -42,7 +42,28 @@ bool isCallback(const KRExpressionNode& node) {
   return node.expType() == KRExpressionFunctionType &&
          static_cast<const KRExpressionFunction&>(node).functionType == KRFunctionType::Callback;
 }
-bool isList(const KRExpressionNode& node) { return node.expType() == KRExpressionListType; }
+// Whether some list is a value of its own, not the arguments of a function.
+bool hasListValue(const KRExpressionNode* node) {
+  if (!node) return false;
+  switch (node->expType()) {
+    case KRExpressionListType:
+      return true;
+    case KRExpressionBinaryOperatorType: {
+      const auto& op = static_cast<const KRExpressionBinaryOperator&>(*node);
+      return hasListValue(op.firstArgument.get()) || hasListValue(op.secondArgument.get());
+    }
+    case KRExpressionFunctionType: {
+      const auto& argument = static_cast<const KRExpressionFunction&>(*node).argument;
+      if (!argument || argument->expType() != KRExpressionListType) return hasListValue(argument.get());
+      for (const auto& entry : static_cast<const KRExpressionList&>(*argument).expressionList)
+        if (hasListValue(entry.get())) return true;
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
 bool isUserFunction(const KRExpressionNode& node) {
   return node.expType() == KRExpressionFunctionType &&
          static_cast<const KRExpressionFunction&>(node).functionType == KRFunctionType::Expression;
@@ -139,7 +160,7 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
   if (maximumArrayLength >= 0) length = std::min<std::size_t>(length, std::size_t(maximumArrayLength));
 
   const bool drawsNumbers = containsKind(&root, isCallback);
-  if (containsKind(&root, isList) || containsKind(&root, isUserFunction)) {
+  if (hasListValue(&root) || containsKind(&root, isUserFunction)) {
     // Lists cannot be assembled from blocks; such formulas are worked out
     // over the whole length at once.
     KRExpressionArgument input = whole;
@@ -150,7 +171,9 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
     input.arrayLength = length;
     errors.maskOffset = 0;
     errors.maskLength = length;
-    return root.evaluateExpression(input, errors);
+    auto value = root.evaluateExpression(input, errors);
+    if (value && progress) progress->setFractionDone(1.0);
+    return value;
   }
 
   auto output = KRDoubleArrayContainer::createArrayOfLength(static_cast<long>(length));
