@@ -9,13 +9,6 @@ namespace orrelin {
 
 namespace {
 
-double minimum(double a, double b) { return builtinMinimum(a, b); }
-double maximum(double a, double b) { return builtinMaximum(a, b); }
-double arcTangent2(double a, double b) { return std::atan2(a, b); }
-double remainderOf(double a, double b) { return std::fmod(a, b); }
-double besselJn(double n, double x) { return applyBinaryBuiltin(KRBuiltin::Jn, n, x); }
-double besselYn(double n, double x) { return applyBinaryBuiltin(KRBuiltin::Yn, n, x); }
-
 // The arithmetic loops, written out so the compiler can vectorise them.
 template <class F>
 void combine(const double* a, double sa, const double* b, double sb, double* out, std::size_t n, F f) {
@@ -138,7 +131,7 @@ std::optional<KRExpressionBlockProgram::Slot> KRExpressionBlockProgram::compileN
         case KRBuiltin::Max: {
           Slot result = slots[0];
           for (std::size_t k = 1; k < slots.size(); ++k)
-            result = binaryStep(function == KRBuiltin::Min ? minimum : maximum, result, slots[k]);
+            result = binaryStep(binaryScalarFunction(function), result, slots[k]);
           return result;
         }
         case KRBuiltin::Angle:
@@ -146,11 +139,7 @@ std::optional<KRExpressionBlockProgram::Slot> KRExpressionBlockProgram::compileN
         case KRBuiltin::Jn:
         case KRBuiltin::Yn: {
           if (slots.size() != 2) return std::nullopt;
-          double (*fn)(double, double) = function == KRBuiltin::Angle ? arcTangent2
-                                         : function == KRBuiltin::Mod ? remainderOf
-                                         : function == KRBuiltin::Jn  ? besselJn
-                                                                      : besselYn;
-          return binaryStep(fn, slots[0], slots[1]);
+          return binaryStep(binaryScalarFunction(function), slots[0], slots[1]);
         }
         case KRBuiltin::SignSwitch: {
           if (slots.size() != 3) return std::nullopt;

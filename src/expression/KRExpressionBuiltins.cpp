@@ -214,6 +214,40 @@ double applyBinaryBuiltin(KRBuiltin function, double a, double b) {
   }
 }
 
+namespace {
+double arcTangent2(double a, double b) { return std::atan2(a, b); }
+double remainderOf(double a, double b) { return std::fmod(a, b); }
+double besselJn(double n, double x) { return applyBinaryBuiltin(KRBuiltin::Jn, n, x); }
+double besselYn(double n, double x) { return applyBinaryBuiltin(KRBuiltin::Yn, n, x); }
+}  // namespace
+
+KRBinaryScalarFunction binaryScalarFunction(KRBuiltin function) {
+  switch (function) {
+    case KRBuiltin::Angle: return arcTangent2;
+    case KRBuiltin::Mod: return remainderOf;
+    case KRBuiltin::Jn: return besselJn;
+    case KRBuiltin::Yn: return besselYn;
+    case KRBuiltin::Min: return builtinMinimum;
+    case KRBuiltin::Max: return builtinMaximum;
+    default: return nullptr;
+  }
+}
+
+bool isPiecewiseConstant(KRBuiltin function) {
+  switch (function) {
+    case KRBuiltin::Floor:
+    case KRBuiltin::Ceil:
+    case KRBuiltin::Round:
+    case KRBuiltin::H:
+    case KRBuiltin::HeavySide:
+    case KRBuiltin::Sgn:
+    case KRBuiltin::Rect:
+      return true;
+    default:
+      return false;
+  }
+}
+
 double builtinPower(double base, double exponent) {
   // Squares are the most common power; a product is exact to the last bit
   // where the general power function may be half a unit off.

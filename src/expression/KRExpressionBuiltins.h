@@ -44,6 +44,13 @@ using KRUnaryScalarFunction = double (*)(double);
 KRUnaryScalarFunction unaryScalarFunction(KRBuiltin function);
 
 double applyBinaryBuiltin(KRBuiltin function, double a, double b);
+// The two-argument built-ins (angle, mod, jn, yn) and min and max of two
+// numbers as plain functions; null for the others.
+using KRBinaryScalarFunction = double (*)(double, double);
+KRBinaryScalarFunction binaryScalarFunction(KRBuiltin function);
+// Functions that are constant between their jumps (floor, H, sgn, ...):
+// their derivative is 0.
+bool isPiecewiseConstant(KRBuiltin function);
 
 // min, max, norm, seconds and signswitch of a list of numbers; none when
 // the number of entries does not suit the function.

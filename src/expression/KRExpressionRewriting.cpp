@@ -498,6 +498,7 @@ KRNodePtr Differentiator::functionDerivative(const KRExpressionFunction& f) {
 
 KRNodePtr Differentiator::builtinDerivative(const KRExpressionFunction& f, const KRNodePtr& u, const KRNodePtr& du) {
   const auto square = [&] { return pow(u, number(2)); };
+  if (isPiecewiseConstant(f.functionSelector)) return number(0);
   KRNodePtr outer;
   switch (f.functionSelector) {
     case KRBuiltin::Sin: outer = call("cos", u); break;
@@ -517,14 +518,6 @@ KRNodePtr Differentiator::builtinDerivative(const KRExpressionFunction& f, const
     case KRBuiltin::Erf: outer = mul(number(2 / std::sqrt(M_PI)), call("exp", neg(square()))); break;
     case KRBuiltin::Erfc: outer = mul(number(-2 / std::sqrt(M_PI)), call("exp", neg(square()))); break;
     case KRBuiltin::Abs: outer = call("sgn", u); break;
-    case KRBuiltin::Floor:
-    case KRBuiltin::Ceil:
-    case KRBuiltin::Round:
-    case KRBuiltin::H:
-    case KRBuiltin::HeavySide:
-    case KRBuiltin::Sgn:
-    case KRBuiltin::Rect:
-      return number(0);
     case KRBuiltin::Tri: outer = neg(mul(call("sgn", u), call("rect", div(u, number(2))))); break;
     case KRBuiltin::Sinc: outer = sub(div(call("cos", u), u), div(call("sin", u), square())); break;
     case KRBuiltin::J0: outer = neg(call("j1", u)); break;

@@ -61,6 +61,7 @@ KRValue makePair(const KRValue& value, const KRValue& derivative) {
 
 // f'(u) for the one-argument built-ins that have a derivative.
 std::optional<KRValue> outerDerivative(KRBuiltin f, const KRValue& u, KRExpressionEvaluationErrorHandler& errors) {
+  if (isPiecewiseConstant(f)) return zeroLike(u);
   switch (f) {
     case KRBuiltin::Sin: return apply(KRBuiltin::Cos, u);
     case KRBuiltin::Cos: return mul(-1.0, apply(KRBuiltin::Sin, u));
@@ -80,13 +81,6 @@ std::optional<KRValue> outerDerivative(KRBuiltin f, const KRValue& u, KRExpressi
     case KRBuiltin::Erfc: return mul(-kTwoOverSqrtPi, apply(KRBuiltin::Exp, mul(-1.0, square(u))));
     case KRBuiltin::Abs:
     case KRBuiltin::Norm: return apply(KRBuiltin::Sgn, u);
-    case KRBuiltin::Floor:
-    case KRBuiltin::Ceil:
-    case KRBuiltin::Round:
-    case KRBuiltin::H:
-    case KRBuiltin::HeavySide:
-    case KRBuiltin::Sgn:
-    case KRBuiltin::Rect: return zeroLike(u);
     case KRBuiltin::Tri: return mul(-1.0, mul(apply(KRBuiltin::Sgn, u), apply(KRBuiltin::Rect, div(u, 2.0))));
     case KRBuiltin::Sinc: return sub(div(apply(KRBuiltin::Cos, u), u), div(apply(KRBuiltin::Sin, u), square(u)));
     case KRBuiltin::J0: return mul(-1.0, apply(KRBuiltin::J1, u));
@@ -104,10 +98,6 @@ std::optional<KRValue> outerDerivative(KRBuiltin f, const KRValue& u, KRExpressi
 }
 
 double factorialOrNaN(double x) { return applyUnaryBuiltin(KRBuiltin::Fact, x).value_or(std::nan("")); }
-double besselJn(double n, double x) { return applyBinaryBuiltin(KRBuiltin::Jn, n, x); }
-double besselYn(double n, double x) { return applyBinaryBuiltin(KRBuiltin::Yn, n, x); }
-double arcTangent2(double a, double b) { return std::atan2(a, b); }
-double remainderOf(double a, double b) { return std::fmod(a, b); }
 double truncated(double x) { return std::trunc(x); }
 double roundDown(double x) { return std::floor(x); }
 double secondsOfMonthStart(double year, double month) { return secondsSince1970(year, month, 1, 0, 0, 0); }
@@ -128,14 +118,8 @@ std::optional<KRValue> unaryOfValue(KRBuiltin f, const KRValue& x, KRExpressionE
 // Two-argument built-ins of numbers, arrays or pairs.
 std::optional<KRValue> binaryOfValues(KRBuiltin f, const KRValue& a, const KRValue& b,
                                       KRExpressionEvaluationErrorHandler& errors) {
-  double (*function)(double, double) = nullptr;
-  switch (f) {
-    case KRBuiltin::Angle: function = arcTangent2; break;
-    case KRBuiltin::Mod: function = remainderOf; break;
-    case KRBuiltin::Jn: function = besselJn; break;
-    case KRBuiltin::Yn: function = besselYn; break;
-    default: break;
-  }
+  const KRBinaryScalarFunction function =
+      (f == KRBuiltin::Min || f == KRBuiltin::Max) ? nullptr : binaryScalarFunction(f);
   if (!function) {
     errors.miscError(msg::kCantEvaluateFunction);
     return std::nullopt;

@@ -8,6 +8,7 @@
 #include "numeric/KRDoubleArrayContainer.h"
 
 using namespace orrelin;
+using orrelin::testing_support::utcSeconds;
 
 namespace {
 
@@ -50,17 +51,6 @@ TEST_P(NumberEvaluation, GivesTheValueWithoutErrorText) {
   else EXPECT_DOUBLE_EQ(*value, GetParam().value) << GetParam().formula;
 }
 
-double utc(int year, int month, int day, int hour, int minute, int second) {
-  std::tm tm{};
-  tm.tm_year = year - 1900;
-  tm.tm_mon = month - 1;
-  tm.tm_mday = day;
-  tm.tm_hour = hour;
-  tm.tm_min = minute;
-  tm.tm_sec = second;
-  return static_cast<double>(timegm(&tm));
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Builtins, NumberEvaluation,
     ::testing::Values(
@@ -76,8 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
         NumberCase{"min(1,nan)", NAN}, NumberCase{"norm(3,4)", 5}, NumberCase{"norm(-3)", 3},
         NumberCase{"angle(1,1)", M_PI / 4}, NumberCase{"angle(1,-1)", 3 * M_PI / 4}, NumberCase{"mod(7,3)", 1},
         NumberCase{"mod(-7,3)", -1}, NumberCase{"mod(7,-3)", 1}, NumberCase{"mod(5.5,2)", 1.5},
-        NumberCase{"seconds(1970,1,2)", 86400}, NumberCase{"seconds(2000,1,1,12,30,15)", utc(2000, 1, 1, 12, 30, 15)},
-        NumberCase{"seconds(2000,13,1)", utc(2001, 1, 1, 0, 0, 0)}, NumberCase{"seconds(2007:5:12 == 2007:5:12, 1, 1)", -62135596800},
+        NumberCase{"seconds(1970,1,2)", 86400}, NumberCase{"seconds(2000,1,1,12,30,15)", utcSeconds(2000, 1, 1, 12, 30, 15)},
+        NumberCase{"seconds(2000,13,1)", utcSeconds(2001, 1, 1)}, NumberCase{"seconds(2007:5:12 == 2007:5:12, 1, 1)", -62135596800},
         NumberCase{"jn(2.7,1)", 0.11490348493190048}, NumberCase{"j0(0)", 1}, NumberCase{"j1(1)", 0.44005058574493355},
         NumberCase{"y0(1)", 0.08825696421567697}, NumberCase{"yn(1,1)", -0.7812128213002887}, NumberCase{"gamma(5)", 24},
         NumberCase{"loggamma(-0.5)", 1.2655121234846454}, NumberCase{"floor(-1.5)", -2}, NumberCase{"ceil(-1.5)", -1},

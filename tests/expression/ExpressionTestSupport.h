@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <ctime>
 #include <map>
 #include <string>
 
@@ -66,6 +67,17 @@ inline double foldedValue(const KRExpression& expression, const std::map<std::st
   const auto* root = folded->theEntry().get();
   if (!root || root->expType() != KRExpressionValueType) return std::nan("1");
   return static_cast<const KRExpressionValue*>(root)->numberValue;
+}
+
+// Seconds since 1970 UTC of a calendar moment, from the C library.
+inline double utcSeconds(int year, int month, int day, int hour = 0, int minute = 0, double second = 0) {
+  std::tm tm{};
+  tm.tm_year = year - 1900;
+  tm.tm_mon = month - 1;
+  tm.tm_mday = day;
+  tm.tm_hour = hour;
+  tm.tm_min = minute;
+  return static_cast<double>(timegm(&tm)) + second;
 }
 
 // A readable test name from the case's formula: "3_a_b" for case 3, "a-b".

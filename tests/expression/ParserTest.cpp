@@ -9,6 +9,7 @@
 using namespace orrelin;
 using orrelin::testing_support::foldedValue;
 using orrelin::testing_support::treePicture;
+using orrelin::testing_support::utcSeconds;
 
 namespace {
 
@@ -195,17 +196,6 @@ TEST(Parser, DeepNestingIsRefusedNotOverflowed) {
   auto e = KRExpression::createFromString(brackets, &errors);
   ASSERT_TRUE(e);  // a group of one node stays that node
   EXPECT_EQ(e->theEntry()->depth(), 1);
-}
-
-// Dates as seconds since 1970 UTC, checked against the C library.
-double utcSeconds(int year, int month, int day, int hour = 0, int minute = 0, double second = 0) {
-  std::tm tm{};
-  tm.tm_year = year - 1900;
-  tm.tm_mon = month - 1;
-  tm.tm_mday = day;
-  tm.tm_hour = hour;
-  tm.tm_min = minute;
-  return static_cast<double>(timegm(&tm)) + second;
 }
 
 TEST(Parser, DateLiteralsAreSecondsSince1970Utc) {
