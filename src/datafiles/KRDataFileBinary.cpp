@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -14,11 +15,13 @@
 #include "datafiles/DataFileMessages.h"
 #include "datafiles/ElementConversion.h"
 #include "datafiles/FileCreation.h"
+#include "datafiles/IndexFileReader.h"
 #include "datafiles/OpenDataFiles.h"
 #include "platform/FileWriting.h"
 #include "platform/KRMessageCenter.h"
 #include "platform/Paths.h"
 #include "platform/PropertyListSerialization.h"
+#include "platform/TextEncoding.h"
 
 namespace orrelin {
 
@@ -62,6 +65,39 @@ std::optional<std::uint64_t> lengthOf(int fd) {
   if (::fstat(fd, &info) != 0) return std::nullopt;
   return static_cast<std::uint64_t>(info.st_size);
 }
+
+// A whole file in memory without copying it: the index of a large data file
+// is read once, front to back.
+class MappedFile {
+ public:
+  explicit MappedFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+      size_ = static_cast<std::size_t>(info.st_size);
+      void* address = ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+      if (address != MAP_FAILED) {
+        address_ = address;
+      } else {
+        size_ = 0;
+      }
+    }
+    ::close(fd);
+  }
+  ~MappedFile() {
+    if (address_) ::munmap(address_, size_);
+  }
+  MappedFile(const MappedFile&) = delete;
+  MappedFile& operator=(const MappedFile&) = delete;
+
+  bool isOpen() const { return address_ != nullptr; }
+  std::string_view bytes() const { return {static_cast<const char*>(address_), size_}; }
+
+ private:
+  void* address_ = nullptr;
+  std::size_t size_ = 0;
+};
 
 // The number a single element stands for, read from its bytes in host order.
 double numberFromBytes(const std::uint8_t* bytes, KRDataFileKind kind) {
@@ -136,13 +172,16 @@ std::shared_ptr<KRDataFileBinary> KRDataFileBinary::openFileName(const std::stri
 
 bool KRDataFileBinary::loadFromIndexLocked(std::uint64_t fileLength) {
   const std::string indexPath = nameOfIndexFile();
-  if (::access(indexPath.c_str(), F_OK) != 0) return false;
-  auto index = readPropertyListFile(indexPath);
-  if (!index || !index->isDictionary()) return false;
-  const PropertyList* length = index->find("Length");
-  const PlistDictionary* entries = index->dictionaryForKey("Entries");
-  if (!length || !length->isInteger() || !entries) return false;
-  if ((!length->isUnsignedInteger() && length->integer() < 0) || length->unsignedInteger() != fileLength) return false;
+  MappedFile mapped(indexPath);
+  if (!mapped.isOpen()) return false;
+  const std::string_view bytes = mapped.bytes();
+  IndexContents index;
+  IndexReading reading = readBinaryIndex(bytes, index);
+  if (reading == IndexReading::NotHandled) {
+    auto parsed = parsePropertyList(bytes);
+    reading = parsed ? readIndexPropertyList(*parsed, index) : IndexReading::Unusable;
+  }
+  if (reading != IndexReading::Usable || index.length != fileLength) return false;
 
   // The magic still decides the byte order; the index does not record it.
   char magic[kMagicSize];
@@ -151,17 +190,13 @@ bool KRDataFileBinary::loadFromIndexLocked(std::uint64_t fileLength) {
   const auto order = binaryformat::classifyMagic(std::string_view(magic, sizeof magic));
   if (order == binaryformat::MagicOrder::Unknown) return false;
 
-  std::unordered_map<std::string, KRDataFileBinaryEntry> table;
-  table.reserve(entries->size());
-  for (const auto& [name, form] : *entries) {
-    auto entry = KRDataFileBinaryEntry::fromDictionaryForm(form);
-    // One entry that does not fit the file makes the whole index suspect.
-    if (!entry || entry->offsetInFile < kMagicSize + kHeaderSize || entry->offsetInFile > fileLength ||
-        entry->requiredSize() > fileLength - entry->offsetInFile)
+  // One entry that does not fit the file makes the whole index suspect.
+  for (const auto& [name, entry] : index.entries) {
+    if (entry.offsetInFile < kMagicSize + kHeaderSize || entry.offsetInFile > fileLength ||
+        entry.requiredSize() > fileLength - entry.offsetInFile)
       return false;
-    table.emplace(name, std::move(*entry));
   }
-  table_ = std::move(table);
+  table_.assign(std::move(index.entries));
   needToSwap_ = order == binaryformat::MagicOrder::Swapped;
   lengthRead_ = fileLength;
   entriesScanned_ = static_cast<long long>(table_.size());
@@ -169,7 +204,8 @@ bool KRDataFileBinary::loadFromIndexLocked(std::uint64_t fileLength) {
 }
 
 void KRDataFileBinary::mergeLocked(ScanResult& scan) {
-  for (auto& [name, entry] : scan.entries) table_.insert_or_assign(std::move(name), std::move(entry));
+  table_.reserve(table_.size() + scan.entries.size());
+  for (auto& [name, entry] : scan.entries) table_.insertOrAssign(std::move(name), std::move(entry));
   entriesScanned_ += static_cast<long long>(scan.entries.size());
   lengthRead_ = scan.until;
 }
@@ -211,7 +247,7 @@ std::shared_ptr<KRDataFileBinary> KRDataFileBinary::createFromStructure(const Pr
         usable = false;
         break;
       }
-      file->table_.emplace(name, std::move(*entry));
+      file->table_.insertOrAssign(name, std::move(*entry));
     }
     file->lengthRead_ = fileLength;
     file->needToSwap_ = structure.stringForKey("Swap") == "YES";
@@ -328,7 +364,9 @@ std::vector<std::string> KRDataFileBinary::variablesNames() const {
   std::lock_guard guard(lock_);
   std::vector<std::pair<std::uint64_t, const std::string*>> order;
   order.reserve(table_.size());
-  for (const auto& [name, entry] : table_) order.emplace_back(entry.offsetInFile, &name);
+  table_.forEach([&](const std::string& name, const KRDataFileBinaryEntry& entry) {
+    order.emplace_back(entry.offsetInFile, &name);
+  });
   std::sort(order.begin(), order.end(),
             [](const auto& a, const auto& b) { return a.first != b.first ? a.first < b.first : *a.second < *b.second; });
   std::vector<std::string> names;
@@ -339,9 +377,9 @@ std::vector<std::string> KRDataFileBinary::variablesNames() const {
 
 std::optional<KRDataFileBinaryEntry> KRDataFileBinary::entryFor(const std::string& name) const {
   std::lock_guard guard(lock_);
-  auto found = table_.find(name);
-  if (found == table_.end()) return std::nullopt;
-  return found->second;
+  const KRDataFileBinaryEntry* found = table_.find(name);
+  if (!found) return std::nullopt;
+  return *found;
 }
 
 std::optional<KRDataFileEntryInfo> KRDataFileBinary::entryInfo(const std::string& name) const {
@@ -369,7 +407,9 @@ bool KRDataFileBinary::needToSwap() const {
 PropertyList KRDataFileBinary::theContent() const {
   std::lock_guard guard(lock_);
   PlistDictionary content;
-  for (const auto& [name, entry] : table_) content.emplace(name, entry.dictionaryForm());
+  table_.forEach([&](const std::string& name, const KRDataFileBinaryEntry& entry) {
+    content.emplace(name, entry.dictionaryForm());
+  });
   return PropertyList(std::move(content));
 }
 
@@ -398,9 +438,9 @@ bool KRDataFileBinary::readBytesLocked(std::uint64_t offset, void* buffer, std::
 bool KRDataFileBinary::readVariable(const std::string& name, KRDataFileKind resultKind,
                                     const Destination& destination) {
   std::lock_guard guard(lock_);
-  auto found = table_.find(name);
-  if (found == table_.end() || found->second.isAString) return false;
-  const KRDataFileBinaryEntry& entry = found->second;
+  const KRDataFileBinaryEntry* found = table_.find(name);
+  if (!found || found->isAString) return false;
+  const KRDataFileBinaryEntry& entry = *found;
   const KRDataFileEntryInfo shape{entry.type, false, entry.m, entry.n, entry.o};
   const std::uint64_t count = entry.length();
 
@@ -447,9 +487,9 @@ bool KRDataFileBinary::readVariable(const std::string& name, KRDataFileKind resu
 
 std::optional<double> KRDataFileBinary::readNumber(const std::string& name) {
   std::lock_guard guard(lock_);
-  auto found = table_.find(name);
-  if (found == table_.end() || found->second.isAString) return std::nullopt;
-  KRDataFileBinaryEntry& entry = found->second;
+  KRDataFileBinaryEntry* found = table_.find(name);
+  if (!found || found->isAString) return std::nullopt;
+  KRDataFileBinaryEntry& entry = *found;
   if (entry.cachedNumber) return entry.cachedNumber;
   if (entry.length() == 0) {
     post(messages::emptyNumber());
@@ -469,9 +509,9 @@ std::optional<double> KRDataFileBinary::readNumber(const std::string& name) {
 
 std::optional<std::string> KRDataFileBinary::readRawString(const std::string& name) {
   std::lock_guard guard(lock_);
-  auto found = table_.find(name);
-  if (found == table_.end() || !found->second.isAString) return std::nullopt;
-  KRDataFileBinaryEntry& entry = found->second;
+  KRDataFileBinaryEntry* found = table_.find(name);
+  if (!found || !found->isAString) return std::nullopt;
+  KRDataFileBinaryEntry& entry = *found;
   if (entry.cachedString) return entry.cachedString;
   std::string text(static_cast<std::size_t>(entry.requiredSize()), '\0');
   if (!text.empty() && !readBytesLocked(entry.offsetInFile, text.data(), text.size())) {
@@ -496,7 +536,7 @@ bool KRDataFileBinary::writeEntryWithName(const std::string& name, const void* b
     post(messages::nameTooLong(name));
     return false;
   }
-  if (table_.count(name)) {
+  if (table_.contains(name)) {
     post(messages::entryAlreadyExists());
     return false;
   }
@@ -523,7 +563,7 @@ bool KRDataFileBinary::writeEntryWithName(const std::string& name, const void* b
     return false;
   }
   if (!catchUpWithDiskLocked(name)) return false;
-  if (table_.count(name)) {  // added by another program in the meantime
+  if (table_.contains(name)) {  // added by another program in the meantime
     post(messages::entryAlreadyExists());
     return false;
   }
@@ -620,7 +660,7 @@ bool KRDataFileBinary::appendLocked(const std::string& name, const void* bytes, 
   } else if (added.isAString && dataBytes <= KRDataFileBinaryEntry::kCachedStringLimit) {
     added.cachedString = std::string(static_cast<const char*>(bytes), static_cast<std::size_t>(dataBytes));
   }
-  table_.insert_or_assign(name, std::move(added));
+  table_.insertOrAssign(name, std::move(added));
   lengthRead_ = start + head.size() + dataBytes;
   ++entriesScanned_;
   if (indexMayExist_) {
@@ -677,7 +717,17 @@ std::string KRDataFileBinary::nameOfIndexFile() const {
 
 bool KRDataFileBinary::writeIndexLocked() {
   PlistDictionary entries;
-  for (const auto& [name, entry] : table_) entries.emplace(name, entry.dictionaryForm());
+  bool allText = true;
+  table_.forEach([&](const std::string& name, const KRDataFileBinaryEntry& entry) {
+    allText = allText && isValidUTF8(name);
+    entries.emplace(name, entry.dictionaryForm());
+  });
+  if (!allText) {
+    // A property list keeps only text; a name of other bytes would come
+    // back as another name, so such a file goes without an index.
+    ::unlink(nameOfIndexFile().c_str());
+    return false;
+  }
   PlistDictionary index;
   index["Length"] = PropertyList(lengthRead_);
   index["Entries"] = PropertyList(std::move(entries));

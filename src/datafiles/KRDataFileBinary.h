@@ -10,9 +10,9 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "datafiles/EntryTable.h"
 #include "datafiles/KRDataFile.h"
 #include "datafiles/KRDataFileBinaryEntry.h"
 
@@ -107,7 +107,7 @@ class KRDataFileBinary : public KRDataFile {
   bool pendingWriteFailed_ = false;
   bool indexWanted_ = false;
 
-  std::unordered_map<std::string, KRDataFileBinaryEntry> table_;
+  EntryTable table_;
   std::uint64_t lengthRead_ = 0;  // the file is read up to here
   bool needToSwap_ = false;
   long long entriesScanned_ = 0;  // numbers entries in damage messages

@@ -10,19 +10,24 @@ constexpr int kStringFlag = 32;
 
 bool isFloatingKind(KRDataFileKind kind) { return kind == KRDataFileKind::Double || kind == KRDataFileKind::Float; }
 
-// A non-negative integer value up to limit, whether kept signed or unsigned.
-std::optional<std::uint64_t> nonNegative(const PropertyList* value, std::uint64_t limit) {
-  if (!value || !value->isInteger()) return std::nullopt;
-  if (!value->isUnsignedInteger() && value->integer() < 0) return std::nullopt;
-  std::uint64_t v = value->unsignedInteger();
-  if (v > limit) return std::nullopt;
-  return v;
+using Integer = KRDataFileBinaryEntry::Integer;
+
+std::optional<std::uint64_t> nonNegative(const Integer& value, std::uint64_t limit) {
+  if (!value.present || value.negative || value.value > limit) return std::nullopt;
+  return value.value;
 }
 
-std::optional<std::int32_t> dimension(const PropertyList& form, const char* key) {
-  auto v = nonNegative(form.find(key), static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()));
+std::optional<std::int32_t> dimension(const Integer& value) {
+  auto v = nonNegative(value, static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max()));
   if (!v) return std::nullopt;
   return static_cast<std::int32_t>(*v);
+}
+
+Integer integerField(const PropertyList& form, const char* key) {
+  const PropertyList* value = form.find(key);
+  if (!value || !value->isInteger()) return {};
+  const bool negative = !value->isUnsignedInteger() && value->integer() < 0;
+  return Integer{true, negative, value->unsignedInteger()};
 }
 
 }  // namespace
@@ -48,11 +53,32 @@ PropertyList KRDataFileBinaryEntry::dictionaryForm() const {
 
 std::optional<KRDataFileBinaryEntry> KRDataFileBinaryEntry::fromDictionaryForm(const PropertyList& form) {
   if (!form.isDictionary()) return std::nullopt;
-  auto offset = nonNegative(form.find("O"), static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()));
-  auto flags = nonNegative(form.find("F"), 2 * kStringFlag);
-  auto m = dimension(form, "m");
-  auto n = dimension(form, "n");
-  auto o = dimension(form, "o");
+  Fields fields;
+  fields.offset = integerField(form, "O");
+  fields.m = integerField(form, "m");
+  fields.n = integerField(form, "n");
+  fields.o = integerField(form, "o");
+  fields.flags = integerField(form, "F");
+  if (const PropertyList* value = form.find("V")) {
+    if (value->isNumber()) {
+      fields.valueKind = Fields::Value::Number;
+      fields.number = value->real();
+    } else if (value->isString()) {
+      fields.valueKind = Fields::Value::String;
+      fields.text = value->string();
+    } else {
+      fields.valueKind = Fields::Value::Other;
+    }
+  }
+  return fromFields(fields);
+}
+
+std::optional<KRDataFileBinaryEntry> KRDataFileBinaryEntry::fromFields(const Fields& fields) {
+  auto offset = nonNegative(fields.offset, static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()));
+  auto flags = nonNegative(fields.flags, 2 * kStringFlag);
+  auto m = dimension(fields.m);
+  auto n = dimension(fields.n);
+  auto o = dimension(fields.o);
   if (!offset || !flags || !m || !n || !o) return std::nullopt;
   const int kind = static_cast<int>(*flags % kStringFlag);
   const int flag = static_cast<int>(*flags / kStringFlag);
@@ -66,14 +92,17 @@ std::optional<KRDataFileBinaryEntry> KRDataFileBinaryEntry::fromDictionaryForm(c
   entry.n = *n;
   entry.o = *o;
   if (!binaryformat::dataBytes(entry.m, entry.n, entry.o, entry.elementSize())) return std::nullopt;
-  if (const PropertyList* value = form.find("V")) {
-    if (entry.isAString) {
-      if (!value->isString() || value->string().size() != entry.length()) return std::nullopt;
-      entry.cachedString = value->string();
-    } else {
-      if (!value->isNumber() || !entry.isANumber()) return std::nullopt;
-      entry.cachedNumber = value->real();
-    }
+  switch (fields.valueKind) {
+    case Fields::Value::None: break;
+    case Fields::Value::String:
+      if (!entry.isAString || fields.text.size() != entry.length()) return std::nullopt;
+      entry.cachedString = fields.text;
+      break;
+    case Fields::Value::Number:
+      if (!entry.isANumber()) return std::nullopt;
+      entry.cachedNumber = fields.number;
+      break;
+    case Fields::Value::Other: return std::nullopt;
   }
   return entry;
 }

@@ -38,6 +38,21 @@ struct KRDataFileBinaryEntry {
   PropertyList dictionaryForm() const;
   // None when a key is missing or a value is out of its range.
   static std::optional<KRDataFileBinaryEntry> fromDictionaryForm(const PropertyList& form);
+
+  // The values of the dictionary form as any reader of it finds them, so
+  // that every reader applies the same rules.
+  struct Integer {
+    bool present = false;
+    bool negative = false;    // a signed value below zero; value holds its bits
+    std::uint64_t value = 0;
+  };
+  struct Fields {
+    Integer offset, m, n, o, flags;
+    enum class Value { None, Number, String, Other } valueKind = Value::None;
+    double number = 0;
+    std::string text;
+  };
+  static std::optional<KRDataFileBinaryEntry> fromFields(const Fields& fields);
 };
 
 }  // namespace orrelin

@@ -5,6 +5,7 @@
 
 #include "DataFileTestSupport.h"
 #include "datafiles/KRDataFile.h"
+#include "datafiles/IndexFileReader.h"
 #include "datafiles/KRDataFileBinary.h"
 #include "platform/PropertyListSerialization.h"
 
@@ -86,12 +87,13 @@ struct Rejection {
   std::function<void(PropertyList&)> change;
 };
 
-class IndexRejected : public IndexFile, public ::testing::WithParamInterface<Rejection> {};
+// Both forms of property list go through the same rules.
+class IndexRejected : public IndexFile, public ::testing::WithParamInterface<std::tuple<Rejection, PlistFormat>> {};
 
 TEST_P(IndexRejected, TheFileIsScannedInstead) {
   PropertyList value = readIndex();
-  GetParam().change(value);
-  writeIndex(value);
+  std::get<0>(GetParam()).change(value);
+  ASSERT_TRUE(writePropertyListFile(value, index, std::get<1>(GetParam()), WriteMode::InPlace));
   spoilTheFirstHeader();
   auto data = KRDataFile::openFileName(file);
   ASSERT_TRUE(data);
@@ -103,7 +105,7 @@ PropertyList& entry(PropertyList& index, const char* name) { return index.dictio
 
 INSTANTIATE_TEST_SUITE_P(
     IndexFile, IndexRejected,
-    ::testing::Values(
+    ::testing::Combine(::testing::Values(
         Rejection{"LengthDiffers", [](PropertyList& v) { v.dictionary()["Length"] = PropertyList(std::uint64_t{1}); }},
         Rejection{"NoLength", [](PropertyList& v) { v.dictionary().erase("Length"); }},
         Rejection{"NoEntries", [](PropertyList& v) { v.dictionary().erase("Entries"); }},
@@ -117,8 +119,42 @@ INSTANTIATE_TEST_SUITE_P(
         Rejection{"DataPastTheEnd",
                   [](PropertyList& v) { entry(v, "Numbers").dictionary()["O"] = PropertyList(std::uint64_t{1000}); }},
         Rejection{"StringValueForANumber",
-                  [](PropertyList& v) { entry(v, "one").dictionary()["V"] = PropertyList("0.5"); }}),
-    [](const auto& info) { return std::string(info.param.label); });
+                  [](PropertyList& v) { entry(v, "one").dictionary()["V"] = PropertyList("0.5"); }},
+        Rejection{"NumberValueForAnArray",
+                  [](PropertyList& v) { entry(v, "Numbers").dictionary()["V"] = PropertyList(1.0); }},
+        Rejection{"StringValueOfTheWrongLength",
+                  [](PropertyList& v) { entry(v, "label").dictionary()["V"] = PropertyList("label"); }},
+        Rejection{"DimensionAsAReal", [](PropertyList& v) { entry(v, "one").dictionary()["m"] = PropertyList(1.0); }},
+        Rejection{"EntryNotADictionary", [](PropertyList& v) { entry(v, "one") = PropertyList(PlistArray{}); }}),
+                       ::testing::Values(PlistFormat::XML, PlistFormat::Binary)),
+    [](const auto& info) {
+      return std::string(std::get<0>(info.param).label) +
+             (std::get<1>(info.param) == PlistFormat::XML ? "_XML" : "_Binary");
+    });
+
+TEST_F(IndexFile, NamesOutsideASCIIAndBigOffsetsReadBackFromEitherForm) {
+  // A name the binary form keeps as UTF-16, with a character beyond the
+  // basic plane, and an offset in the range only unsigned values reach.
+  const std::string name = "\xCE\xB1 \xF0\x9F\x98\x80";
+  PropertyList value(PlistDictionary{
+      {"Length", std::uint64_t{0xFFFFFFFFFFFFFFF0ull}},
+      {"Entries", PlistDictionary{{name, PlistDictionary{{"O", std::uint64_t{1} << 40}, {"m", 1}, {"n", 2}, {"o", 1}, {"F", 0}}}}}});
+  for (PlistFormat format : {PlistFormat::XML, PlistFormat::Binary}) {
+    std::string bytes = serializePropertyList(value, format);
+    IndexContents contents;
+    IndexReading reading = readBinaryIndex(bytes, contents);
+    if (format == PlistFormat::XML) {
+      EXPECT_EQ(reading, IndexReading::NotHandled);
+      reading = readIndexPropertyList(*parsePropertyList(bytes), contents);
+    }
+    ASSERT_EQ(reading, IndexReading::Usable);
+    EXPECT_EQ(contents.length, 0xFFFFFFFFFFFFFFF0ull);
+    ASSERT_EQ(contents.entries.size(), 1u);
+    EXPECT_EQ(contents.entries[0].first, name);
+    EXPECT_EQ(contents.entries[0].second.offsetInFile, std::uint64_t{1} << 40);
+    EXPECT_EQ(contents.entries[0].second.n, 2);
+  }
+}
 
 TEST_F(IndexFile, AGarbledIndexFileIsIgnored) {
   FileBuilder(false).text("bplist00 and then nothing useful").writeTo(index);
@@ -145,6 +181,37 @@ TEST_F(IndexFile, AWriteDeletesTheIndexAndAnIndexCanBeRemoved) {
   EXPECT_TRUE(data->removeIndexFile());
   EXPECT_NE(::access(index.c_str(), F_OK), 0);
   EXPECT_TRUE(data->removeIndexFile());
+}
+
+KRDataFileBinaryEntry entryAt(std::uint64_t offset) {
+  KRDataFileBinaryEntry entry;
+  entry.offsetInFile = offset;
+  return entry;
+}
+
+TEST(EntryTable, FindsEveryNameThroughGrowthAndReplacement) {
+  EntryTable table;
+  EXPECT_FALSE(table.find("a"));
+  // A block from an index, out of order and with a name twice (the later
+  // one counts), then names added one by one.
+  table.assign({{"s2", entryAt(2)}, {"s1", entryAt(1)}, {"s2", entryAt(22)}, {"s0", entryAt(0)}});
+  for (int i = 0; i < 5000; ++i) table.insertOrAssign("v" + std::to_string(i), entryAt(static_cast<std::uint64_t>(i)));
+  table.insertOrAssign("v17", entryAt(99999));
+  table.insertOrAssign("s1", entryAt(11));
+  ASSERT_EQ(table.size(), 5003u);
+  for (int i = 0; i < 5000; ++i) {
+    const KRDataFileBinaryEntry* entry = table.find("v" + std::to_string(i));
+    ASSERT_TRUE(entry) << i;
+    EXPECT_EQ(entry->offsetInFile, i == 17 ? 99999u : static_cast<std::uint64_t>(i));
+  }
+  EXPECT_EQ(table.find("s0")->offsetInFile, 0u);
+  EXPECT_EQ(table.find("s1")->offsetInFile, 11u);
+  EXPECT_EQ(table.find("s2")->offsetInFile, 22u);
+  EXPECT_FALSE(table.find("v5000"));
+  EXPECT_FALSE(table.find(""));
+  std::size_t visited = 0;
+  table.forEach([&](const std::string&, const KRDataFileBinaryEntry&) { ++visited; });
+  EXPECT_EQ(visited, 5003u);
 }
 
 TEST_F(IndexFile, TheIndexNameReplacesTheEnding) {
