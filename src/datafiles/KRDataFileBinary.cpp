@@ -177,7 +177,9 @@ bool KRDataFileBinary::loadFromIndexLocked(std::uint64_t fileLength) {
   const std::string_view bytes = mapped.bytes();
   IndexContents index;
   IndexReading reading = readBinaryIndex(bytes, index);
-  if (reading == IndexReading::NotHandled) {
+  // The general reader takes the other forms; a binary one that the fast
+  // reader could not make sense of is damaged, and not handed on.
+  if (reading == IndexReading::NotHandled && bytes.substr(0, 6) != "bplist") {
     auto parsed = parsePropertyList(bytes);
     reading = parsed ? readIndexPropertyList(*parsed, index) : IndexReading::Unusable;
   }
