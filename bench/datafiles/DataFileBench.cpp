@@ -35,14 +35,16 @@ std::string gFolder;
 
 std::string pathFor(const std::string& name) { return gFolder + "/" + name; }
 
-// 800 MB of doubles, touched once so that no page fault is timed.
-const double* values() {
-  static double* data = [] {
-    auto* d = static_cast<double*>(std::malloc(kBytes));
+// 800 MB of doubles in an array container, touched once so that no page
+// fault is timed.
+const KRDoubleArrayContainer& values() {
+  static std::shared_ptr<KRDoubleArrayContainer> array = [] {
+    auto a = KRDoubleArrayContainer::createArrayOfLength(static_cast<long>(kDoubles));
+    double* d = a->mutableDoublePointer();
     for (std::size_t i = 0; i < kDoubles; ++i) d[i] = static_cast<double>(i) * 0.5;
-    return d;
+    return a;
   }();
-  return data;
+  return *array;
 }
 
 bool writeAll(int fd, const void* data, std::size_t size) {
@@ -80,7 +82,7 @@ void evictFromPageCache(const std::string& path) {
 
 // Plain bytes into a new file, made durable.
 void BM_Write800MB_PlainWrite(benchmark::State& state) {
-  const double* data = values();
+  const double* data = values().constDoublePointer();
   const std::string file = pathFor("plain.bin");
   for (auto _ : state) {
     int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -92,11 +94,11 @@ void BM_Write800MB_PlainWrite(benchmark::State& state) {
 
 // A new data file: written beside the target and moved into place, durable.
 void BM_Write800MB_DataFile(benchmark::State& state) {
-  const double* data = values();
+  const KRDoubleArrayContainer& data = values();
   const std::string file = pathFor("data.mvbin");
   for (auto _ : state) {
     auto out = KRDataFile::openNewFileWithName(file);
-    if (!out || !out->writeArray("x", data, static_cast<std::int32_t>(kDoubles), 1, 1))
+    if (!out || !out->writeDoubleArray(data, "x"))
       state.SkipWithError("data file write failed");
     out->closeFile();
   }
@@ -117,18 +119,14 @@ void BM_Read800MB_PlainRead(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kBytes));
 }
 
+// Into a new array container, as the document reads a column.
 void BM_Read800MB_DataFile(benchmark::State& state) {
   const std::string file = pathFor("data.mvbin");
   for (auto _ : state) {
     auto in = KRDataFile::openFileName(file);
-    void* buffer = nullptr;
-    const bool ok = in && in->readVariable("x", KRDataFileKind::Double, [&](const KRDataFileEntryInfo& shape) {
-      buffer = std::malloc(shape.length() * sizeof(double));
-      return buffer;
-    });
-    if (!ok) state.SkipWithError("data file read failed");
-    benchmark::DoNotOptimize(buffer);
-    std::free(buffer);
+    auto array = in ? in->readDoubleArray("x") : nullptr;
+    if (!array || array->length() != static_cast<long>(kDoubles)) state.SkipWithError("data file read failed");
+    benchmark::DoNotOptimize(array->constDoublePointer());
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kBytes));
 }

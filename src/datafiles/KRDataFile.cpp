@@ -154,6 +154,70 @@ bool KRDataFile::writeString(const std::string& text, const std::string& name) {
                             1);
 }
 
+template <class Container>
+std::shared_ptr<Container> KRDataFile::readContainer(const std::string& name) {
+  using Element = typename Container::Element;
+  std::shared_ptr<Container> array;
+  // The array is made once the shape is known, and the values go straight
+  // into its storage.
+  const bool read = readVariable(name, kindOf<Element>(), [&](const KRDataFileEntryInfo& shape) -> void* {
+    array = Container::createArrayOfSizeM(shape.m, shape.n, shape.o);
+    return array ? array->mutablePointer() : nullptr;
+  });
+  return read ? array : nullptr;
+}
+
+template <class Container>
+bool KRDataFile::writeContainer(const Container& array, const std::string& name) {
+  using Element = typename Container::Element;
+  return writeEntryWithName(name, array.constPointer(), binaryformat::typeCodeFor(kindOf<Element>(), false),
+                            array.m(), array.n(), array.o());
+}
+
+std::shared_ptr<KRDoubleArrayContainer> KRDataFile::readDoubleArray(const std::string& name) {
+  return readContainer<KRDoubleArrayContainer>(name);
+}
+std::shared_ptr<KRFloatArrayContainer> KRDataFile::readFloatArray(const std::string& name) {
+  return readContainer<KRFloatArrayContainer>(name);
+}
+std::shared_ptr<KRIntArrayContainer> KRDataFile::readIntArray(const std::string& name) {
+  return readContainer<KRIntArrayContainer>(name);
+}
+std::shared_ptr<KRShortArrayContainer> KRDataFile::readShortArray(const std::string& name) {
+  return readContainer<KRShortArrayContainer>(name);
+}
+std::shared_ptr<KRUShortArrayContainer> KRDataFile::readUShortArray(const std::string& name) {
+  return readContainer<KRUShortArrayContainer>(name);
+}
+std::shared_ptr<KRCharacterArrayContainer> KRDataFile::readCharacterArray(const std::string& name) {
+  return readContainer<KRCharacterArrayContainer>(name);
+}
+std::shared_ptr<KRUCharArrayContainer> KRDataFile::readUCharArray(const std::string& name) {
+  return readContainer<KRUCharArrayContainer>(name);
+}
+
+bool KRDataFile::writeDoubleArray(const KRDoubleArrayContainer& array, const std::string& name) {
+  return writeContainer(array, name);
+}
+bool KRDataFile::writeFloatArray(const KRFloatArrayContainer& array, const std::string& name) {
+  return writeContainer(array, name);
+}
+bool KRDataFile::writeIntArray(const KRIntArrayContainer& array, const std::string& name) {
+  return writeContainer(array, name);
+}
+bool KRDataFile::writeShortArray(const KRShortArrayContainer& array, const std::string& name) {
+  return writeContainer(array, name);
+}
+bool KRDataFile::writeUShortArray(const KRUShortArrayContainer& array, const std::string& name) {
+  return writeContainer(array, name);
+}
+bool KRDataFile::writeCharacterArray(const KRCharacterArrayContainer& array, const std::string& name) {
+  return writeContainer(array, name);
+}
+bool KRDataFile::writeUCharArray(const KRUCharArrayContainer& array, const std::string& name) {
+  return writeContainer(array, name);
+}
+
 bool KRDataFile::removeVariables(const std::vector<std::string>& names, KRDataFileProgress*) {
   if (names.empty()) return true;
   post(messages::cannotRemoveVariables());

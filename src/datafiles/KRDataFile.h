@@ -13,6 +13,13 @@
 
 #include "datafiles/BinaryFormat.h"
 #include "datafiles/KRDataFileProgress.h"
+#include "numeric/KRCharacterArrayContainer.h"
+#include "numeric/KRDoubleArrayContainer.h"
+#include "numeric/KRFloatArrayContainer.h"
+#include "numeric/KRIntArrayContainer.h"
+#include "numeric/KRShortArrayContainer.h"
+#include "numeric/KRUCharArrayContainer.h"
+#include "numeric/KRUShortArrayContainer.h"
 #include "platform/PropertyList.h"
 
 namespace orrelin {
@@ -95,6 +102,17 @@ class KRDataFile {
   virtual std::optional<std::string> readRawString(const std::string& name) = 0;
   virtual std::optional<double> readNumber(const std::string& name) = 0;
 
+  // A variable as an array of the asked-for type, converted from the type it
+  // was saved as; null when the name is unknown, names a string, or the
+  // array cannot be made or read (each with its message).
+  std::shared_ptr<KRDoubleArrayContainer> readDoubleArray(const std::string& name);
+  std::shared_ptr<KRFloatArrayContainer> readFloatArray(const std::string& name);
+  std::shared_ptr<KRIntArrayContainer> readIntArray(const std::string& name);
+  std::shared_ptr<KRShortArrayContainer> readShortArray(const std::string& name);
+  std::shared_ptr<KRUShortArrayContainer> readUShortArray(const std::string& name);
+  std::shared_ptr<KRCharacterArrayContainer> readCharacterArray(const std::string& name);
+  std::shared_ptr<KRUCharArrayContainer> readUCharArray(const std::string& name);
+
   // Writing: each appends one variable and says whether it did.
   virtual bool writeEntryWithName(const std::string& name, const void* bytes, std::int32_t typeCode, std::int32_t m,
                                   std::int32_t n, std::int32_t o);
@@ -103,6 +121,15 @@ class KRDataFile {
     return writeEntryWithName(name, values, binaryformat::typeCodeFor(kindOf<T>(), false), m, n, o);
   }
   bool writeString(const std::string& text, const std::string& name);
+  // The array with its shape, in its own element type; a container that
+  // holds nothing is written as an empty array.
+  bool writeDoubleArray(const KRDoubleArrayContainer& array, const std::string& name);
+  bool writeFloatArray(const KRFloatArrayContainer& array, const std::string& name);
+  bool writeIntArray(const KRIntArrayContainer& array, const std::string& name);
+  bool writeShortArray(const KRShortArrayContainer& array, const std::string& name);
+  bool writeUShortArray(const KRUShortArrayContainer& array, const std::string& name);
+  bool writeCharacterArray(const KRCharacterArrayContainer& array, const std::string& name);
+  bool writeUCharArray(const KRUCharArrayContainer& array, const std::string& name);
 
   // Looks at the file on disk again: -1 when it was replaced, cut short or
   // can no longer be opened, 1 when variables were added to it, else 0.
@@ -119,6 +146,12 @@ class KRDataFile {
   // named in leaveOut. False when one of them could not be copied.
   bool copyInto(KRDataFile& destination, KRDataFileProgress* progress,
                 const std::set<std::string>& leaveOut = {});
+
+ private:
+  template <class Container>
+  std::shared_ptr<Container> readContainer(const std::string& name);
+  template <class Container>
+  bool writeContainer(const Container& array, const std::string& name);
 };
 
 template <typename T>
