@@ -1,0 +1,110 @@
+#include "table/TextColumn.h"
+
+#include "table/ColumnFiles.h"
+#include "table/TableMessages.h"
+
+namespace orrelin {
+
+std::string TextColumn::stringVersionForRow(long row) {
+  return row >= 0 && row < long(stringVersion_.size()) ? stringVersion_[std::size_t(row)] : std::string();
+}
+
+bool TextColumn::setString(const std::string& text, long index) {
+  if (!canBeModified() || index < 0) return false;
+  const bool appended = index >= long(stringVersion_.size());
+  if (appended) stringVersion_.resize(std::size_t(index) + 1);
+  stringVersion_[std::size_t(index)] = text;
+  textsEdited(appended ? -1 : index, appended);
+  return true;
+}
+
+bool TextColumn::addRowIndices(const RowIndices& indices, const std::vector<std::string>& strings) {
+  if (!canBeModified()) return false;
+  const RowIndices positions = normalizedRows(indices);
+  if (positions.empty()) return false;
+  const bool appended = positions.front() >= long(stringVersion_.size());
+  stringVersion_ = insertedRows(stringVersion_, positions, strings, std::string());
+  textsEdited(-1, appended);
+  return true;
+}
+
+bool TextColumn::addEmptyLines(long count, long intoRow) {
+  if (!canBeModified() || count <= 0 || intoRow < 0) return false;
+  RowIndices positions;
+  for (long k = 0; k < count; ++k) positions.push_back(intoRow + k);
+  return addRowIndices(positions, {});
+}
+
+bool TextColumn::removeRowNumbers(const RowIndices& rows) {
+  if (!canBeModified()) return false;
+  const std::size_t before = stringVersion_.size();
+  stringVersion_ = removedRows(stringVersion_, normalizedRows(rows));
+  if (stringVersion_.size() == before) return false;
+  textsEdited(-1, false);
+  return true;
+}
+
+bool TextColumn::reorderRows(const std::vector<long>& order) {
+  if (!canBeModified()) return false;
+  stringVersion_ = reorderedRows(stringVersion_, order, std::string());
+  textsEdited(-1, false);
+  return true;
+}
+
+bool TextColumn::prepareForInput() { return setStringList({}); }
+
+bool TextColumn::setStringList(const std::vector<std::string>& strings) {
+  if (!canBeModified()) return false;
+  stringVersion_ = strings;
+  textsEdited(-1, false);
+  return true;
+}
+
+bool TextColumn::transformTexts(const std::function<std::string(const std::string&)>& rule) {
+  if (!canBeModified()) return false;
+  bool changed = false;
+  for (auto& entry : stringVersion_) {
+    std::string cleaned = rule(entry);
+    if (cleaned != entry) {
+      entry = std::move(cleaned);
+      changed = true;
+    }
+  }
+  if (changed) textsEdited(-1, false);
+  return changed;
+}
+
+PropertyList TextColumn::saveTexts(PlistDictionary& info) {
+  std::string fileName;
+  PropertyList entry = saveStringList(stringVersion_, info, &fileName);
+  if (!fileName.empty()) {
+    oldFileName_ = fileName;
+    asciiFileSameAsData_ = true;
+  }
+  return entry;
+}
+
+bool TextColumn::readTexts(const PropertyList& data, const std::string& packagePath) {
+  auto strings = readStringList(data, packagePath);
+  if (!strings) return false;
+  assignTexts(std::move(*strings));
+  if (auto name = data.stringForKey(table_text::kFile)) {
+    oldFileName_ = *name;
+    asciiFileSameAsData_ = true;
+  }
+  return true;
+}
+
+void TextColumn::assignTexts(std::vector<std::string> strings) {
+  stringVersion_ = std::move(strings);
+  textsChanged(-1);
+  updateSerialNumber();
+}
+
+void TextColumn::textsEdited(long row, bool appendOnly) {
+  asciiFileSameAsData_ = false;
+  textsChanged(row);
+  columnChanged(appendOnly);
+}
+
+}  // namespace orrelin

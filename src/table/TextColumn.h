@@ -1,0 +1,53 @@
+#pragma once
+// What the kinds that keep their entries as text share (typed-in values,
+// text, dates, text from the data store): the list of strings, the row
+// operations on it, and its data entry. Each kind says what a changed text
+// means for its numbers (textsChanged).
+
+#include <string>
+#include <vector>
+
+#include "table/OrrelinColumn.h"
+
+namespace orrelin {
+
+class TextColumn : public OrrelinColumn {
+ public:
+  long howManyEntries() override { return long(stringVersion_.size()); }
+  // The entry as held; "" past the end.
+  std::string stringVersionForRow(long row) override;
+  std::vector<std::string> stringList() override { return stringVersion_; }
+  // The number of rows in use.
+  long lengthOfStringVersion() const { return long(stringVersion_.size()); }
+
+  bool setString(const std::string& text, long index) override;
+  bool addRowIndices(const RowIndices& indices, const std::vector<std::string>& strings) override;
+  bool addEmptyLines(long count, long intoRow) override;
+  bool removeRowNumbers(const RowIndices& rows) override;
+  bool reorderRows(const std::vector<long>& order) override;
+  bool prepareForInput() override;
+  bool setStringList(const std::vector<std::string>& strings) override;
+
+  bool takesDataEntry() const override { return true; }
+
+ protected:
+  // The texts changed: one row, or all of them (row -1, also when rows came
+  // or went). The kind brings its numbers in line.
+  virtual void textsChanged(long row) = 0;
+  bool transformTexts(const std::function<std::string(const std::string&)>& rule) override;
+  // The list as a data entry (inline or in the package) and back.
+  PropertyList saveTexts(PlistDictionary& info);
+  bool readTexts(const PropertyList& data, const std::string& packagePath);
+  // Replaces the texts without telling anyone (loading).
+  void assignTexts(std::vector<std::string> strings);
+  // After an edit: numbers brought in line, a new serial number, notices.
+  void textsEdited(long row, bool appendOnly);
+
+  std::vector<std::string> stringVersion_;
+  // Bookkeeping for saving: whether the list file last written or read
+  // still holds the list, and its name.
+  bool asciiFileSameAsData_ = false;
+  std::string oldFileName_;
+};
+
+}  // namespace orrelin

@@ -1,0 +1,16 @@
+#include "table/VKDataColumnBinary.h"
+
+#include "table/TableDocument.h"
+#include "table/TableMessages.h"
+
+namespace orrelin {
+
+std::shared_ptr<VKDataColumnBinary> VKDataColumnBinary::createEmptyFor(const std::shared_ptr<TableDocument>& document) {
+  auto column = std::make_shared<VKDataColumnBinary>();
+  if (document) column->setDocument(document);
+  return column;
+}
+
+std::string VKDataColumnBinary::type() const { return table_text::kTypeBinary; }
+
+}  // namespace orrelin
