@@ -20,8 +20,7 @@ struct VKDataColumnExpression::Resolution {
   struct ColumnUse {
     std::string name;
     std::weak_ptr<OrrelinColumn> column;
-    bool plain = false;        // used as a column of values, row by row
-    bool subscripted = false;  // used as name(i)
+    bool subscripted = false;  // used as name(i), else row by row
   };
   struct PropertyUse {
     std::string name;  // as written, "x.max"
@@ -49,7 +48,7 @@ struct VKDataColumnExpression::Resolution {
     return text == other.text && error == other.error &&
            std::equal(columns.begin(), columns.end(), other.columns.begin(), other.columns.end(),
                       [&](const ColumnUse& a, const ColumnUse& b) {
-                        return sameColumns(a, b) && a.plain == b.plain && a.subscripted == b.subscripted;
+                        return sameColumns(a, b) && a.subscripted == b.subscripted;
                       }) &&
            std::equal(properties.begin(), properties.end(), other.properties.begin(), other.properties.end(),
                       sameColumns) &&
@@ -145,9 +144,19 @@ std::shared_ptr<VKDataColumnExpression::Resolution> VKDataColumnExpression::reso
   const auto lookup = owner ? owner->columnsByNameVisibleFrom(*this, true) : std::make_shared<const ColumnNameMap>();
   const auto document = tableDocument();
 
-  // Every column may be subscripted (x(3)); rand and nrand draw numbers.
+  // A name written with an argument, x(3), is a subscript when it names a
+  // column (or a parameter, which then gets its message below); rand and
+  // nrand draw numbers.
   KRFunctionDictionary functions;
-  for (const auto& [name, column] : *lookup) functions[name] = KRUserFunction::subscripted();
+  if (const auto tokens = KRExpression::splitIntoTokens(formula)) {
+    for (std::size_t k = 0; k + 1 < tokens->size(); ++k) {
+      const KRToken& token = (*tokens)[k];
+      if (token.expType() != KRTokenSymbol || (*tokens)[k + 1].expType() != KRTokenStartParenthesis) continue;
+      const std::string& name = token.tokenName();
+      if (lookup->count(name) || (document && document->valueForParameter(name)))
+        functions[name] = KRUserFunction::subscripted();
+    }
+  }
   for (auto& [name, function] : randomFunctions(std::make_shared<KRExpressionRandomGenerator>(0)))
     functions[name] = function;
   KRExpressionErrorHandler parseErrors;
@@ -171,28 +180,34 @@ std::shared_ptr<VKDataColumnExpression::Resolution> VKDataColumnExpression::reso
   const auto isParameter = [&](const std::string& name) {
     return document && (document->valueForParameter(name) || document->stringForParameter(name));
   };
+  // The column does not see itself among the columns; its own name read
+  // back is a reference to itself.
+  const std::string ownName = this->name();
   for (const auto& name : names) {
     const bool subscripted = subscripts.count(name) > 0;
-    const bool plain = r->expression->unknowns().count(name) > 0;
+    if (!ownName.empty() && name == ownName && !found(name)) {
+      circular = true;
+      continue;
+    }
     if (auto column = found(name)) {
-      if (column.get() == this)
-        circular = true;
-      else if (!column->isNumberColumn())
+      if (!column->isNumberColumn())
         strings.push_back(name);
       else
-        r->columns.push_back({name, column, plain, subscripted});
+        r->columns.push_back({name, column, subscripted});
       continue;
     }
     if (const auto point = name.rfind('.'); !subscripted && point != std::string::npos) {
       const std::string base = name.substr(0, point);
       const std::string ending = name.substr(point + 1);
       if (auto column = found(base)) {
-        if (column.get() == this)
-          circular = true;
-        else if (column->isNumberColumn() && columnPropertyKind(ending))
+        if (column->isNumberColumn() && columnPropertyKind(ending))
           r->properties.push_back({name, column, ending});
         else
           badProperties.push_back(name);
+        continue;
+      }
+      if (base == ownName) {
+        circular = true;
         continue;
       }
       if (isParameter(base)) {
@@ -391,7 +406,13 @@ void VKDataColumnExpression::compute() {
       missing.push_back(use.name + text::kMissing);
       continue;
     }
-    if (use.subscripted) functions[use.name] = KRUserFunction::subscripted();
+    if (use.subscripted) {
+      // Handed over with the function rather than as an argument, so that
+      // the column picked from does not limit the length.
+      functions[use.name] = KRUserFunction::subscripted(column->numberVersion());
+      columnSerials[use.name] = column->isRowNumberColumn() ? 0 : column->serialNumber();
+      continue;
+    }
     if (column->isRowNumberColumn()) {
       // Its values depend on the row alone, so it never makes a
       // computation out of date.
@@ -401,11 +422,9 @@ void VKDataColumnExpression::compute() {
     }
     columnSerials[use.name] = column->serialNumber();
     arguments.emplace(use.name, KRValue::array(column->numberVersion()));
-    if (use.plain) {
-      length = std::min(length, column->howManyEntries());
-      limited = true;
-      masks.push_back(column->whichAreIncluded());
-    }
+    length = std::min(length, column->howManyEntries());
+    limited = true;
+    masks.push_back(column->whichAreIncluded());
   }
   for (const auto& use : r.properties) {
     auto column = use.column.lock();
