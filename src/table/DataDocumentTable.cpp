@@ -72,6 +72,7 @@ bool DataDocumentTable::insertColumn(const ColumnPtr& column, long atIndexNumber
   columns_.insert(columns_.begin() + index, column);
   adopt(column);
   columnListChanged();
+  recomputeNumberOfRows();
   return true;
 }
 

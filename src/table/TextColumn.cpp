@@ -14,7 +14,8 @@ bool TextColumn::setString(const std::string& text, long index) {
   const bool appended = index >= long(stringVersion_.size());
   if (appended) stringVersion_.resize(std::size_t(index) + 1);
   stringVersion_[std::size_t(index)] = text;
-  textsEdited(appended ? -1 : index, appended);
+  textsChanged(index);
+  textsEdited(appended);
   return true;
 }
 
@@ -24,7 +25,8 @@ bool TextColumn::addRowIndices(const RowIndices& indices, const std::vector<std:
   if (positions.empty()) return false;
   const bool appended = positions.front() >= long(stringVersion_.size());
   stringVersion_ = insertedRows(stringVersion_, positions, strings, std::string());
-  textsEdited(-1, appended);
+  rowsInserted(positions);
+  textsEdited(appended);
   return true;
 }
 
@@ -38,16 +40,19 @@ bool TextColumn::addEmptyLines(long count, long intoRow) {
 bool TextColumn::removeRowNumbers(const RowIndices& rows) {
   if (!canBeModified()) return false;
   const std::size_t before = stringVersion_.size();
-  stringVersion_ = removedRows(stringVersion_, normalizedRows(rows));
+  const RowIndices positions = normalizedRows(rows);
+  stringVersion_ = removedRows(stringVersion_, positions);
   if (stringVersion_.size() == before) return false;
-  textsEdited(-1, false);
+  rowsRemoved(positions);
+  textsEdited(false);
   return true;
 }
 
 bool TextColumn::reorderRows(const std::vector<long>& order) {
   if (!canBeModified()) return false;
   stringVersion_ = reorderedRows(stringVersion_, order, std::string());
-  textsEdited(-1, false);
+  rowsReordered(order);
+  textsEdited(false);
   return true;
 }
 
@@ -56,7 +61,8 @@ bool TextColumn::prepareForInput() { return setStringList({}); }
 bool TextColumn::setStringList(const std::vector<std::string>& strings) {
   if (!canBeModified()) return false;
   stringVersion_ = strings;
-  textsEdited(-1, false);
+  textsChanged(-1);
+  textsEdited(false);
   return true;
 }
 
@@ -70,7 +76,10 @@ bool TextColumn::transformTexts(const std::function<std::string(const std::strin
       changed = true;
     }
   }
-  if (changed) textsEdited(-1, false);
+  if (changed) {
+    textsChanged(-1);
+    textsEdited(false);
+  }
   return changed;
 }
 
@@ -101,9 +110,8 @@ void TextColumn::assignTexts(std::vector<std::string> strings) {
   updateSerialNumber();
 }
 
-void TextColumn::textsEdited(long row, bool appendOnly) {
+void TextColumn::textsEdited(bool appendOnly) {
   asciiFileSameAsData_ = false;
-  textsChanged(row);
   columnChanged(appendOnly);
 }
 

@@ -31,17 +31,33 @@ class TextColumn : public OrrelinColumn {
   bool takesDataEntry() const override { return true; }
 
  protected:
-  // The texts changed: one row, or all of them (row -1, also when rows came
-  // or went). The kind brings its numbers in line.
+  // The texts changed: one row (which may lie past the rows the kind had:
+  // the column grew up to it), or all of them (row -1). The kind brings its
+  // numbers in line.
   virtual void textsChanged(long row) = 0;
+  // Rows came, went or moved; the texts already have. By default the kind
+  // reads every text again; a kind whose numbers cannot be read from its
+  // texts moves them along instead.
+  virtual void rowsInserted(const RowIndices& positions) {
+    (void)positions;
+    textsChanged(-1);
+  }
+  virtual void rowsRemoved(const RowIndices& positions) {
+    (void)positions;
+    textsChanged(-1);
+  }
+  virtual void rowsReordered(const std::vector<long>& order) {
+    (void)order;
+    textsChanged(-1);
+  }
   bool transformTexts(const std::function<std::string(const std::string&)>& rule) override;
   // The list as a data entry (inline or in the package) and back.
   PropertyList saveTexts(PlistDictionary& info);
   bool readTexts(const PropertyList& data, const std::string& packagePath);
   // Replaces the texts without telling anyone (loading).
   void assignTexts(std::vector<std::string> strings);
-  // After an edit: numbers brought in line, a new serial number, notices.
-  void textsEdited(long row, bool appendOnly);
+  // After an edit: a new serial number and notices.
+  void textsEdited(bool appendOnly);
 
   std::vector<std::string> stringVersion_;
   // Bookkeeping for saving: whether the list file last written or read

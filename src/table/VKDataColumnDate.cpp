@@ -75,12 +75,38 @@ void VKDataColumnDate::textsChanged(long row) {
     const auto value = timeInSecondsFromString(stringVersion_[std::size_t(r)]);
     values_.set(r, value.value_or(std::nan("")), value.has_value());
   };
-  if (row >= 0 && row < values_.length()) {
+  values_.resize(long(stringVersion_.size()));
+  if (row >= 0 && row < long(stringVersion_.size())) {
     readRow(row);
     return;
   }
-  values_.resize(long(stringVersion_.size()));
   for (long r = 0; r < long(stringVersion_.size()); ++r) readRow(r);
+}
+
+void VKDataColumnDate::rowsInserted(const RowIndices& positions) {
+  std::vector<double> values;
+  std::vector<std::uint8_t> mask;
+  for (long position : positions) {
+    const auto value = position < long(stringVersion_.size())
+                           ? timeInSecondsFromString(stringVersion_[std::size_t(position)])
+                           : std::nullopt;
+    values.push_back(value.value_or(std::nan("")));
+    mask.push_back(value ? 1 : 0);
+  }
+  values_.insertRows(positions, values, mask);
+  values_.resize(long(stringVersion_.size()));
+  binaryFileSameAsData_ = false;
+}
+
+void VKDataColumnDate::rowsRemoved(const RowIndices& positions) {
+  values_.removeRows(positions);
+  binaryFileSameAsData_ = false;
+}
+
+void VKDataColumnDate::rowsReordered(const std::vector<long>& order) {
+  values_.reorder(order);
+  values_.resize(long(stringVersion_.size()));
+  binaryFileSameAsData_ = false;
 }
 
 std::optional<std::string> VKDataColumnDate::saveOptionalFile(PlistDictionary& info) {

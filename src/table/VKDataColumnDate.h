@@ -53,6 +53,10 @@ class VKDataColumnDate final : public TextColumn {
 
  protected:
   void textsChanged(long row) override;
+  // The values move with their entries; they are not read again.
+  void rowsInserted(const RowIndices& positions) override;
+  void rowsRemoved(const RowIndices& positions) override;
+  void rowsReordered(const std::vector<long>& order) override;
   bool isOwnDescriptionKey(const std::string& key) const override;
   void writeOwnDescription(PlistDictionary& description, PlistDictionary& info) override;
   bool readDataEntry(const PropertyList& data, const std::string& packagePath) override;

@@ -34,7 +34,13 @@ bool VKDataColumnSpecified::readDataEntry(const PropertyList& data, const std::s
 }
 
 void VKDataColumnSpecified::textsChanged(long row) {
-  if (row >= 0 && row < numbers_.length() && row < long(stringVersion_.size())) {
+  if (row >= numbers_.length() && row < long(stringVersion_.size())) {
+    // The column grew up to the row: the rows in between are new and empty.
+    const long from = numbers_.length();
+    numbers_.resize(long(stringVersion_.size()));
+    if (!cachedExpressions_.empty()) cachedExpressions_.resize(stringVersion_.size());
+    for (long r = from; r < long(stringVersion_.size()); ++r) readCell(r);
+  } else if (row >= 0 && row < long(stringVersion_.size())) {
     // One cell: take its old formula out of the counts first.
     if (std::size_t(row) < cachedExpressions_.size() && cachedExpressions_[std::size_t(row)]) {
       for (const auto& name : cachedExpressions_[std::size_t(row)]->unknowns())
