@@ -3,6 +3,7 @@
 // columns can read (each a node of the dependency graph, so a change
 // reaches its consumers), and a record of what the table told it.
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -88,6 +89,12 @@ inline std::vector<double> validValues(OrrelinColumn& column) {
   std::vector<double> values;
   for (long r = 0; r < column.howManyEntries(); ++r) values.push_back(column.valueAtRow(r));
   return values;
+}
+
+// The same values, NaN counting as equal to NaN.
+inline bool sameValues(const std::vector<double>& a, const std::vector<double>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](double x, double y) { return x == y || (x != x && y != y); });
 }
 
 inline std::vector<int> maskOf(OrrelinColumn& column) {
