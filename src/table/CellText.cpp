@@ -1,8 +1,8 @@
 #include "table/CellText.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
-#include <regex>
 
 #include "expression/KRExpression.h"
 
@@ -36,9 +36,33 @@ std::optional<double> plainNumber(std::string_view text) {
 }  // namespace
 
 std::string removeThousandsCommaSeparators(std::string_view text) {
-  static const std::regex grouped(R"(\s*[-+]?\d{1,3}(,\d{3})+(\.\d*)?([eE][-+]?\d+)?\s*)");
+  // The shape of a grouped number: a sign, one to three digits, groups of
+  // a comma and three digits, then decimals and an exponent.
+  const auto digit = [&](std::size_t at) { return at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); };
+  const std::string_view number = trimmed(text);
+  std::size_t at = number.data() - text.data();
+  const std::size_t end = at + number.size();
+  if (at < end && (text[at] == '-' || text[at] == '+')) ++at;
+  std::size_t lead = 0;
+  while (digit(at) && at < end) ++at, ++lead;
+  bool grouped = false;
+  while (lead >= 1 && lead <= 3 && at + 3 < end && text[at] == ',' && digit(at + 1) && digit(at + 2) && digit(at + 3)) {
+    at += 4;
+    grouped = true;
+  }
+  if (!grouped || digit(at)) return std::string(text);
+  if (at < end && text[at] == '.') {
+    ++at;
+    while (at < end && digit(at)) ++at;
+  }
+  if (at < end && (text[at] == 'e' || text[at] == 'E')) {
+    ++at;
+    if (at < end && (text[at] == '-' || text[at] == '+')) ++at;
+    if (!digit(at)) return std::string(text);
+    while (at < end && digit(at)) ++at;
+  }
+  if (at != end) return std::string(text);
   std::string result(text);
-  if (!std::regex_match(result, grouped)) return result;
   std::erase(result, ',');
   return result;
 }

@@ -4,8 +4,11 @@
 
 #include "TableTestSupport.h"
 #include "graph/dependency/MessageCapture.h"
+#include "datafiles/KRDataFile.h"
+#include "platform/FileWriting.h"
 #include "platform/PropertyListSerialization.h"
 #include "support/TemporaryFolder.h"
+#include "table/ColumnFiles.h"
 #include "table/DeferredColumns.h"
 #include "table/StructuralColumns.h"
 #include "table/VKDataColumnBinary.h"
@@ -166,14 +169,55 @@ TEST(StoredFormFiles, LargeColumnsGoIntoThePackage) {
   EXPECT_TRUE(info.at("BinaryDataCreated").boolean());
   EXPECT_EQ(info.at("Created Dictionaries").array().size(), 3u);
 
+  // The list files are binary property lists; the cache holds the numbers.
+  std::string bytes;
+  ASSERT_TRUE(readFile(package.path("Ascii/Column 2.plist"), bytes));
+  EXPECT_EQ(bytes.substr(0, 6), "bplist");
+  auto cache = KRDataFile::openFileName(package.path("Cache/String Column 1.mvbin"));
+  ASSERT_TRUE(cache);
+  auto cached = cache->readDoubleArray("Numbers");
+  ASSERT_TRUE(cached);
+  EXPECT_EQ(cached->length(), 100001);
+  EXPECT_EQ(cached->valueAtIndex(978), 1);
+
+  // Read back: the binary numbers and the dates' values. (The long lists
+  // are read in ListFilesAreReadBack with short ones.)
   auto copy = TestDocument::create();
-  copy->table->setFromColumnDescriptions(descriptions, data, package.root());
-  EXPECT_EQ(copy->table->columnAtIndex(1)->stringList(), many);
-  EXPECT_EQ(copy->table->columnAtIndex(1)->valueAtRow(1000), 23);
-  EXPECT_EQ(copy->table->columnAtIndex(3)->valueAtRow(978), 1);
-  EXPECT_EQ(maskOf(*copy->table->columnAtIndex(4)), (std::vector<int>{1, 0, 1}));
-  EXPECT_EQ(copy->table->columnAtIndex(5)->valueAtRow(999), 86400.0 * 999);
-  EXPECT_EQ(copy->table->numberOfRows(), 100001);
+  copy->table->setFromColumnDescriptions({descriptions[0], descriptions[4], descriptions[5], descriptions[6]},
+                                         {data[3], data[4], data[5]}, package.root());
+  EXPECT_EQ(maskOf(*copy->table->columnAtIndex(1)), (std::vector<int>{1, 0, 1}));
+  EXPECT_EQ(copy->table->columnAtIndex(2)->valueAtRow(999), 86400.0 * 999);
+  EXPECT_EQ(copy->table->columnAtIndex(2)->stringVersionForRow(999), "some day");
+  EXPECT_EQ(copy->table->numberOfRows(), 1000);
+}
+
+TEST(StoredFormFiles, ListFilesAreReadBack) {
+  TemporaryFolder package;
+  std::filesystem::create_directory(package.path("Ascii"));
+  ASSERT_TRUE(writePropertyListFile(PropertyList(PlistArray{"3", "4", "x"}), package.path("Ascii/Column 4.plist"),
+                                    PlistFormat::Binary, WriteMode::Atomic));
+  PlistDictionary info{{"Wrapper", package.root()}, {"Next Cache Number", 7}};
+  // Numbers that differ from the texts show that the cache is what is read.
+  const auto cacheName = saveNumbersFile(NumberRows({30, 40, 0}, {1, 1, 0}), NumbersFolder::Cache, info);
+  ASSERT_EQ(cacheName, "String Column 7.mvbin");
+  const PlistArray descriptions{
+      PlistDictionary{{"Type", "Line Number"}, {"Name", "#"}},
+      PlistDictionary{{"Type", "Ascii"}, {"Name", "typed"}},
+      PlistDictionary{{"Type", "String"}, {"Name", "text"}, {"Value Type", 3}},
+  };
+  const PlistArray data{PlistDictionary{{"File", "Column 4.plist"}},
+                        PlistDictionary{{"File", "Column 4.plist"}, {"Cache File", *cacheName}}};
+  auto document = TestDocument::create();
+  document->table->setFromColumnDescriptions(descriptions, data, package.root());
+  auto typed = document->table->columnAtIndex(1);
+  auto text = document->table->columnAtIndex(2);
+  EXPECT_EQ(typed->stringList(), (std::vector<std::string>{"3", "4", "x"}));
+  EXPECT_EQ(validValues(*typed)[1], 4);
+  EXPECT_EQ(text->stringList(), typed->stringList());
+  EXPECT_EQ(validValues(*text)[1], 40);
+  // Once the texts change, the numbers are read from them.
+  text->modifyCell("5", 1);
+  EXPECT_EQ(validValues(*text)[1], 5);
 }
 
 TEST(StoredFormFiles, WhatCannotBeReadIsReportedAndTheRestKept) {
