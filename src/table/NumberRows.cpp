@@ -78,6 +78,17 @@ NumberRows NumberRows::adopt(std::shared_ptr<KRDoubleArrayContainer> values,
   return rows;
 }
 
+NumberRows NumberRows::adopt(std::shared_ptr<KRDoubleArrayContainer> values,
+                             std::shared_ptr<const KRUCharArrayContainer> sharedMask) {
+  if (!values || !values->isMutable() || !sharedMask || sharedMask->length() != values->length())
+    return NumberRows(std::move(values), std::move(sharedMask));
+  NumberRows rows;
+  rows.values_ = std::move(values);
+  // Written only after makeWritable, which copies a mask that is shared.
+  rows.mask_ = std::const_pointer_cast<KRUCharArrayContainer>(std::move(sharedMask));
+  return rows;
+}
+
 double NumberRows::value(long row) const {
   return row >= 0 && row < length() ? values_->constDoublePointer()[row] : kEmpty;
 }

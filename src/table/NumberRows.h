@@ -26,6 +26,10 @@ class NumberRows {
   // from a file); the caller does not write to them afterwards. A mask of
   // another length is made to fit as above.
   static NumberRows adopt(std::shared_ptr<KRDoubleArrayContainer> values, std::shared_ptr<KRUCharArrayContainer> mask);
+  // The same with a mask that another column holds too (it is copied before
+  // either writes to it); it must hold 0 and 1 only and fit the values.
+  static NumberRows adopt(std::shared_ptr<KRDoubleArrayContainer> values,
+                          std::shared_ptr<const KRUCharArrayContainer> sharedMask);
 
   long length() const { return values_->length(); }
   std::shared_ptr<const KRDoubleArrayContainer> values() const { return values_; }

@@ -472,6 +472,9 @@ void VKDataColumnExpression::compute() {
   key["Length to Compute"] = std::int64_t(length);
   if (r.containsRand) key[text::kSeed] = std::int64_t(seed());
   if (PropertyList(key) == cachingInfo_) return;
+  // The old values go before the new ones are made, so that a long column
+  // does not need room for both (readers that hold them keep them).
+  rows_ = NumberRows();
 
   // The row-number column numbers as many rows as are computed.
   for (const auto& column : rowNumberUses) {
@@ -528,26 +531,43 @@ void VKDataColumnExpression::compute() {
     storeEmpty(text::kSingleNumber, key);
     return;
   }
-  auto mask = KRUCharArrayContainer::createArrayOfLength(length);
+  badIndexRows_.clear();
+  for (std::size_t k = 0; k < errors.subscriptErrorMask.size() && long(k) < length; ++k)
+    if (errors.subscriptErrorMask[k]) badIndexRows_.push_back(long(k));
+
+  // A row is valid where every column and array property used is. Masks
+  // with every row valid change nothing; when one mask is left (or none
+  // but an all-valid one) and nothing else is to be marked, the result
+  // shares it rather than making a new one.
+  std::shared_ptr<const KRUCharArrayContainer> allValid;
+  std::erase_if(masks, [&](const std::shared_ptr<const KRUCharArrayContainer>& used) {
+    const std::uint8_t* u = used->constPointer();
+    const bool everyRow = used->length() >= length && std::all_of(u, u + length, [](std::uint8_t b) { return b != 0; });
+    if (everyRow && used->length() == length) allValid = used;
+    return everyRow;
+  });
+  if (masks.empty() && allValid) masks.push_back(allValid);
+  std::shared_ptr<const KRUCharArrayContainer> mask;
+  if (masks.size() == 1 && masks.front()->length() == length && badIndexRows_.empty()) {
+    mask = masks.front();
+  } else if (auto combined = KRUCharArrayContainer::createArrayOfLength(length)) {
+    std::uint8_t* m = combined->mutablePointer();
+    if (masks.empty()) std::fill(m, m + length, std::uint8_t(1));
+    for (std::size_t j = 0; j < masks.size(); ++j) {
+      const std::uint8_t* u = masks[j]->constPointer();
+      const long have = std::min(length, masks[j]->length());
+      if (j == 0)
+        std::copy(u, u + have, m);
+      else
+        for (long k = 0; k < have; ++k) m[k] &= u[k];
+      std::fill(m + have, m + length, std::uint8_t(0));
+    }
+    for (long row : badIndexRows_) m[row] = 0;
+    mask = std::move(combined);
+  }
   if (!values || !mask) {
     storeEmpty(errors.errorString(), key);
     return;
-  }
-
-  // A row is valid where every column and array property used is.
-  std::uint8_t* m = mask->mutablePointer();
-  std::fill(m, m + length, std::uint8_t(1));
-  for (const auto& used : masks) {
-    const std::uint8_t* u = used->constPointer();
-    const long have = std::min(length, used->length());
-    for (long k = 0; k < have; ++k) m[k] &= u[k];
-    std::fill(m + have, m + length, std::uint8_t(0));
-  }
-  badIndexRows_.clear();
-  for (std::size_t k = 0; k < errors.subscriptErrorMask.size() && long(k) < length; ++k) {
-    if (!errors.subscriptErrorMask[k]) continue;
-    m[k] = 0;
-    badIndexRows_.push_back(long(k));
   }
   rows_ = NumberRows::adopt(std::move(values), std::move(mask));
   errorMessage_ = errors.hasSubscriptError() ? errors.errorString() : std::string();

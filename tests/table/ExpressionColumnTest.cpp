@@ -66,6 +66,16 @@ TEST_F(ExpressionColumn, TheShortestColumnDecidesTheLengthAndEmptyRowsStayInvali
   EXPECT_EQ(maskOf(*sum), (std::vector<int>{1, 1, 1, 0, 0, 1, 1}));
 }
 
+TEST_F(ExpressionColumn, AMaskSharedWithAColumnStaysAsItWasWhenTheColumnChanges) {
+  auto x = addNumbers("x", {1, 2, 3});
+  auto e = addFormula("e", "x*3");
+  const auto before = e->whichAreIncluded();
+  x->setString("", 0);
+  EXPECT_EQ(before->valueAtIndex(0), 1);
+  EXPECT_EQ(maskOf(*x), (std::vector<int>{0, 1, 1}));
+  EXPECT_EQ(maskOf(*e), (std::vector<int>{0, 1, 1}));
+}
+
 TEST_F(ExpressionColumn, AtLeastGivesTheLengthWhenNoColumnLimitsIt) {
   struct Case {
     std::optional<PropertyList> atLeast;
