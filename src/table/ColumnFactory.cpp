@@ -49,6 +49,14 @@ const std::map<std::string, Maker>& makers() {
   return table;
 }
 
+// The numbers and mask of a column as vectors, for a column of another kind.
+std::pair<std::vector<double>, std::vector<std::uint8_t>> numbersOf(OrrelinColumn& column) {
+  const auto values = column.numberVersion();
+  const auto mask = column.whichAreIncluded();
+  return {std::vector<double>(values->constDoublePointer(), values->constDoublePointer() + values->length()),
+          std::vector<std::uint8_t>(mask->constPointer(), mask->constPointer() + mask->length())};
+}
+
 }  // namespace
 
 std::shared_ptr<OrrelinColumn> createColumnFromDescription(const PropertyList& description, const PropertyList* data,
@@ -82,10 +90,8 @@ std::shared_ptr<OrrelinColumn> OrrelinColumn::convertToBinaryColumn() {
   if (!holdsValues()) return nullptr;
   auto converted = VKDataColumnBinary::createEmptyFor();
   if (isNumberColumn()) {
-    const auto values = numberVersion();
-    const auto mask = whichAreIncluded();
-    converted->setNumbers(std::vector<double>(values->constDoublePointer(), values->constDoublePointer() + values->length()),
-                          std::vector<std::uint8_t>(mask->constPointer(), mask->constPointer() + mask->length()));
+    const auto [values, mask] = numbersOf(*this);
+    converted->setNumbers(values, mask);
   } else {
     converted->setStringList(stringVersionForRows());
   }
@@ -105,10 +111,8 @@ std::shared_ptr<OrrelinColumn> OrrelinColumn::convertToDateColumn() {
   converted->setStringList(stringList());
   // Numbers become the dates they count the seconds of.
   if (isNumberColumn() && !isStringColumn()) {
-    const auto values = numberVersion();
-    const auto mask = whichAreIncluded();
-    converted->setValues(std::vector<double>(values->constDoublePointer(), values->constDoublePointer() + values->length()),
-                         std::vector<std::uint8_t>(mask->constPointer(), mask->constPointer() + mask->length()));
+    const auto [values, mask] = numbersOf(*this);
+    converted->setValues(values, mask);
   }
   return carryOver(converted);
 }

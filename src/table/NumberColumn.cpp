@@ -57,10 +57,8 @@ bool NumberColumn::addRowIndices(const RowIndices& indices, const std::vector<st
 
 bool NumberColumn::addEmptyLines(long count, long intoRow) {
   if (!canBeModified() || count <= 0 || intoRow < 0) return false;
-  RowIndices positions;
-  for (long k = 0; k < count; ++k) positions.push_back(intoRow + k);
   const bool appended = intoRow >= rows_.length();
-  rows_.insertRows(positions, {}, {});
+  rows_.insertRows(consecutiveRows(intoRow, count), {}, {});
   numbersEdited(appended);
   return true;
 }

@@ -38,13 +38,6 @@ std::vector<long> identityPlan(long length) {
 
 }  // namespace
 
-RowIndices normalizedRows(RowIndices rows) {
-  std::sort(rows.begin(), rows.end());
-  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-  rows.erase(rows.begin(), std::lower_bound(rows.begin(), rows.end(), 0L));
-  return rows;
-}
-
 NumberRows::NumberRows() : values_(newValues(0)), mask_(newMask(0)) {}
 
 NumberRows::NumberRows(std::shared_ptr<const KRDoubleArrayContainer> values,

@@ -93,9 +93,7 @@ bool OrrelinColumn::addRowIndicesWithDataFrom(const RowIndices& indices, Orrelin
 
 bool OrrelinColumn::removeRowRange(long from, long length) {
   if (from < 0 || length <= 0) return false;
-  RowIndices rows;
-  for (long r = from; r < from + length; ++r) rows.push_back(r);
-  return removeRowNumbers(rows);
+  return removeRowNumbers(consecutiveRows(from, length));
 }
 
 bool OrrelinColumn::removeComma() {

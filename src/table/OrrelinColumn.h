@@ -29,6 +29,7 @@
 #include "platform/PropertyList.h"
 #include "table/ColumnProperties.h"
 #include "table/RowEditing.h"
+#include "table/TableDocument.h"
 
 namespace orrelin {
 
@@ -251,6 +252,14 @@ class OrrelinColumn : public VKDependencyBase {
 };
 
 using ColumnPtr = std::shared_ptr<OrrelinColumn>;
+
+// A new column of kind T for a document (or for none yet).
+template <class T>
+std::shared_ptr<T> makeColumnFor(const std::shared_ptr<TableDocument>& document) {
+  auto column = std::make_shared<T>();
+  if (document) column->setDocument(document);
+  return column;
+}
 
 // The next number of the process-wide change counter.
 std::int32_t nextColumnSerialNumber();

@@ -11,41 +11,30 @@ namespace orrelin {
 
 namespace text = table_text;
 
-namespace {
-
-template <class Column>
-std::shared_ptr<Column> made(const std::shared_ptr<TableDocument>& document) {
-  auto column = std::make_shared<Column>();
-  if (document) column->setDocument(document);
-  return column;
-}
-
-}  // namespace
-
 VKDataColumnStringExpression::VKDataColumnStringExpression() : DeferredColumn(text::kNoValuesFromTokens) {}
 std::shared_ptr<VKDataColumnStringExpression> VKDataColumnStringExpression::createEmptyFor(
     const std::shared_ptr<TableDocument>& document) {
-  return made<VKDataColumnStringExpression>(document);
+  return makeColumnFor<VKDataColumnStringExpression>(document);
 }
 std::string VKDataColumnStringExpression::type() const { return text::kTypeStringExpression; }
 
 VKDataColumnFromCommand::VKDataColumnFromCommand() : DeferredColumn(text::kNoValuesFromCommand) {}
 std::shared_ptr<VKDataColumnFromCommand> VKDataColumnFromCommand::createEmptyFor(
     const std::shared_ptr<TableDocument>& document) {
-  return made<VKDataColumnFromCommand>(document);
+  return makeColumnFor<VKDataColumnFromCommand>(document);
 }
 std::string VKDataColumnFromCommand::type() const { return text::kTypeFromCommand; }
 
 VKDataColumnPlotAction::VKDataColumnPlotAction() : DeferredColumn(text::kNoValuesFromPlotAction) {}
 std::shared_ptr<VKDataColumnPlotAction> VKDataColumnPlotAction::createEmptyFor(
     const std::shared_ptr<TableDocument>& document) {
-  return made<VKDataColumnPlotAction>(document);
+  return makeColumnFor<VKDataColumnPlotAction>(document);
 }
 std::string VKDataColumnPlotAction::type() const { return text::kTypePlotAction; }
 
 std::shared_ptr<VKDataColumnCollapserOpen> VKDataColumnCollapserOpen::createEmptyFor(
     const std::shared_ptr<TableDocument>& document) {
-  return made<VKDataColumnCollapserOpen>(document);
+  return makeColumnFor<VKDataColumnCollapserOpen>(document);
 }
 std::string VKDataColumnCollapserOpen::type() const { return text::kTypeOpenCollapser; }
 std::int64_t VKDataColumnCollapserOpen::connectionType() const {
@@ -56,18 +45,18 @@ void VKDataColumnCollapserOpen::setConnectionType(std::int64_t type) { setSettin
 
 std::shared_ptr<VKDataColumnCollapserClose> VKDataColumnCollapserClose::createEmptyFor(
     const std::shared_ptr<TableDocument>& document) {
-  return made<VKDataColumnCollapserClose>(document);
+  return makeColumnFor<VKDataColumnCollapserClose>(document);
 }
 std::string VKDataColumnCollapserClose::type() const { return text::kTypeCloseCollapser; }
 
 std::shared_ptr<VKDataColumnDivider> VKDataColumnDivider::createEmptyFor(const std::shared_ptr<TableDocument>& document) {
-  return made<VKDataColumnDivider>(document);
+  return makeColumnFor<VKDataColumnDivider>(document);
 }
 std::string VKDataColumnDivider::type() const { return text::kTypeDivider; }
 
 std::shared_ptr<VKDataColumnTextBlock> VKDataColumnTextBlock::createEmptyFor(
     const std::shared_ptr<TableDocument>& document) {
-  return made<VKDataColumnTextBlock>(document);
+  return makeColumnFor<VKDataColumnTextBlock>(document);
 }
 std::string VKDataColumnTextBlock::type() const { return text::kTypeTextBlock; }
 std::string VKDataColumnTextBlock::textString() const { return stringSetting(text::kTextString); }
@@ -85,7 +74,7 @@ std::string VKDataColumnDataObject::columnUsed(const OrrelinColumn& column) {
 
 std::shared_ptr<VKDataColumnDataObjectString> VKDataColumnDataObjectString::createEmptyFor(
     const std::shared_ptr<TableDocument>& document) {
-  return made<VKDataColumnDataObjectString>(document);
+  return makeColumnFor<VKDataColumnDataObjectString>(document);
 }
 std::string VKDataColumnDataObjectString::type() const { return text::kTypeDataObjectString; }
 std::string VKDataColumnDataObjectString::whyNoValues() { return text::kNotConnectedToDataStore; }
@@ -103,7 +92,7 @@ bool VKDataColumnDataObjectString::readDataEntry(const PropertyList& data, const
 
 std::shared_ptr<VKDataColumnDataObjectBinary> VKDataColumnDataObjectBinary::createEmptyFor(
     const std::shared_ptr<TableDocument>& document) {
-  return made<VKDataColumnDataObjectBinary>(document);
+  return makeColumnFor<VKDataColumnDataObjectBinary>(document);
 }
 std::string VKDataColumnDataObjectBinary::type() const { return text::kTypeDataObjectBinary; }
 std::string VKDataColumnDataObjectBinary::whyNoValues() { return text::kNotConnectedToDataStore; }

@@ -14,6 +14,8 @@ using RowIndices = std::vector<long>;
 
 // Sorts and drops repeats and negative positions.
 RowIndices normalizedRows(RowIndices rows);
+// from, from + 1, ..., from + count - 1.
+RowIndices consecutiveRows(long from, long count);
 
 // Inserts the items so that item k ends up at position positions[k] of the
 // result (positions ascending, as normalizedRows gives them). A position past

@@ -32,9 +32,7 @@ bool TextColumn::addRowIndices(const RowIndices& indices, const std::vector<std:
 
 bool TextColumn::addEmptyLines(long count, long intoRow) {
   if (!canBeModified() || count <= 0 || intoRow < 0) return false;
-  RowIndices positions;
-  for (long k = 0; k < count; ++k) positions.push_back(intoRow + k);
-  return addRowIndices(positions, {});
+  return addRowIndices(consecutiveRows(intoRow, count), {});
 }
 
 bool TextColumn::removeRowNumbers(const RowIndices& rows) {

@@ -6,9 +6,7 @@
 namespace orrelin {
 
 std::shared_ptr<VKDataColumnBinary> VKDataColumnBinary::createEmptyFor(const std::shared_ptr<TableDocument>& document) {
-  auto column = std::make_shared<VKDataColumnBinary>();
-  if (document) column->setDocument(document);
-  return column;
+  return makeColumnFor<VKDataColumnBinary>(document);
 }
 
 std::string VKDataColumnBinary::type() const { return table_text::kTypeBinary; }

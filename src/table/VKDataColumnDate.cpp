@@ -22,9 +22,7 @@ constexpr const char* kFormatKeys[] = {"Format",      "Date Type",     "Date and
 }  // namespace
 
 std::shared_ptr<VKDataColumnDate> VKDataColumnDate::createEmptyFor(const std::shared_ptr<TableDocument>& document) {
-  auto column = std::make_shared<VKDataColumnDate>();
-  if (document) column->setDocument(document);
-  return column;
+  return makeColumnFor<VKDataColumnDate>(document);
 }
 
 std::string VKDataColumnDate::type() const { return text::kTypeDate; }

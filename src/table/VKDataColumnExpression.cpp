@@ -93,26 +93,6 @@ std::shared_ptr<VKDataColumnExpression> VKDataColumnExpression::createEmptyFor(c
 
 std::string VKDataColumnExpression::type() const { return text::kTypeExpression; }
 
-std::int32_t VKDataColumnExpression::serialNumber() {
-  makeSureThingsAreUpToDate();
-  return OrrelinColumn::serialNumber();
-}
-
-std::shared_ptr<const KRDoubleArrayContainer> VKDataColumnExpression::numberVersion() {
-  makeSureThingsAreUpToDate();
-  return rows_.values();
-}
-
-std::shared_ptr<const KRUCharArrayContainer> VKDataColumnExpression::whichAreIncluded() {
-  makeSureThingsAreUpToDate();
-  return rows_.mask();
-}
-
-long VKDataColumnExpression::howManyEntries() {
-  makeSureThingsAreUpToDate();
-  return rows_.length();
-}
-
 std::string VKDataColumnExpression::expressionString() const { return stringSetting(text::kExpression); }
 
 void VKDataColumnExpression::setExpressionString(const std::string& text) { setSetting(text::kExpression, text); }

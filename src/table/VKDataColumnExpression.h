@@ -17,14 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "table/NumberRows.h"
-#include "table/OrrelinColumn.h"
+#include "table/ComputedColumn.h"
 
 namespace orrelin {
 
 class KRExpression;
 
-class VKDataColumnExpression final : public OrrelinColumn {
+class VKDataColumnExpression final : public ComputedColumn {
  public:
   // A length no column limits starts here.
   static constexpr long kNoColumnLimit = 100000000;
@@ -36,12 +35,6 @@ class VKDataColumnExpression final : public OrrelinColumn {
   static std::shared_ptr<VKDataColumnExpression> createEmptyFor(const std::shared_ptr<TableDocument>& document = nullptr);
 
   std::string type() const override;
-  bool isNumberColumn() const override { return true; }
-
-  std::int32_t serialNumber() override;
-  std::shared_ptr<const KRDoubleArrayContainer> numberVersion() override;
-  std::shared_ptr<const KRUCharArrayContainer> whichAreIncluded() override;
-  long howManyEntries() override;
   std::string whyNoValues() override { return errorMessage(); }
 
   std::string expressionString() const;
@@ -96,7 +89,6 @@ class VKDataColumnExpression final : public OrrelinColumn {
 
   std::shared_ptr<Resolution> resolution_;
   std::string errorMessage_;
-  NumberRows rows_;
   std::vector<long> badIndexRows_;
   PropertyList cachingInfo_;
   bool pending_ = true;

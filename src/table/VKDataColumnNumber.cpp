@@ -18,9 +18,7 @@ constexpr const char* kDefaultName = "#";
 VKDataColumnNumber::VKDataColumnNumber() { setSetting(table_text::kName, kDefaultName); }
 
 std::shared_ptr<VKDataColumnNumber> VKDataColumnNumber::createEmptyFor(const std::shared_ptr<TableDocument>& document) {
-  auto column = std::make_shared<VKDataColumnNumber>();
-  if (document) column->setDocument(document);
-  return column;
+  return makeColumnFor<VKDataColumnNumber>(document);
 }
 
 std::string VKDataColumnNumber::type() const { return table_text::kTypeRowNumber; }

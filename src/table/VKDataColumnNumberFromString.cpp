@@ -11,9 +11,7 @@ namespace text = table_text;
 
 std::shared_ptr<VKDataColumnNumberFromString> VKDataColumnNumberFromString::createEmptyFor(
     const std::shared_ptr<TableDocument>& document) {
-  auto column = std::make_shared<VKDataColumnNumberFromString>();
-  if (document) column->setDocument(document);
-  return column;
+  return makeColumnFor<VKDataColumnNumberFromString>(document);
 }
 
 std::string VKDataColumnNumberFromString::type() const { return text::kTypeNumberFromString; }
@@ -21,26 +19,6 @@ std::string VKDataColumnNumberFromString::type() const { return text::kTypeNumbe
 std::string VKDataColumnNumberFromString::sourceColumnName() const { return stringSetting(text::kColumn); }
 
 void VKDataColumnNumberFromString::setSourceColumnName(const std::string& name) { setSetting(text::kColumn, name); }
-
-std::int32_t VKDataColumnNumberFromString::serialNumber() {
-  makeSureThingsAreUpToDate();
-  return OrrelinColumn::serialNumber();
-}
-
-std::shared_ptr<const KRDoubleArrayContainer> VKDataColumnNumberFromString::numberVersion() {
-  makeSureThingsAreUpToDate();
-  return rows_.values();
-}
-
-std::shared_ptr<const KRUCharArrayContainer> VKDataColumnNumberFromString::whichAreIncluded() {
-  makeSureThingsAreUpToDate();
-  return rows_.mask();
-}
-
-long VKDataColumnNumberFromString::howManyEntries() {
-  makeSureThingsAreUpToDate();
-  return rows_.length();
-}
 
 bool VKDataColumnNumberFromString::isValid() {
   makeSureThingsAreUpToDate();

@@ -4,23 +4,16 @@
 // sees names); the column reads it as its consumer and reads it again only
 // when its serial number has changed.
 
-#include "table/NumberRows.h"
-#include "table/OrrelinColumn.h"
+#include "table/ComputedColumn.h"
 
 namespace orrelin {
 
-class VKDataColumnNumberFromString final : public OrrelinColumn {
+class VKDataColumnNumberFromString final : public ComputedColumn {
  public:
   static std::shared_ptr<VKDataColumnNumberFromString> createEmptyFor(
       const std::shared_ptr<TableDocument>& document = nullptr);
 
   std::string type() const override;
-  bool isNumberColumn() const override { return true; }
-
-  std::int32_t serialNumber() override;
-  std::shared_ptr<const KRDoubleArrayContainer> numberVersion() override;
-  std::shared_ptr<const KRUCharArrayContainer> whichAreIncluded() override;
-  long howManyEntries() override;
   std::string whyNoValues() override;
 
   std::string sourceColumnName() const;
@@ -45,7 +38,6 @@ class VKDataColumnNumberFromString final : public OrrelinColumn {
   bool isValid_ = false;
   bool cacheUpToDate_ = false;
   std::string reason_;
-  NumberRows rows_;
 };
 
 }  // namespace orrelin

@@ -10,9 +10,7 @@
 namespace orrelin {
 
 std::shared_ptr<VKDataColumnSpecified> VKDataColumnSpecified::createEmptyFor(const std::shared_ptr<TableDocument>& document) {
-  auto column = std::make_shared<VKDataColumnSpecified>();
-  if (document) column->setDocument(document);
-  return column;
+  return makeColumnFor<VKDataColumnSpecified>(document);
 }
 
 std::string VKDataColumnSpecified::type() const { return table_text::kTypeAscii; }

@@ -13,9 +13,7 @@ namespace orrelin {
 namespace text = table_text;
 
 std::shared_ptr<VKDataColumnString> VKDataColumnString::createEmptyFor(const std::shared_ptr<TableDocument>& document) {
-  auto column = std::make_shared<VKDataColumnString>();
-  if (document) column->setDocument(document);
-  return column;
+  return makeColumnFor<VKDataColumnString>(document);
 }
 
 std::string VKDataColumnString::type() const { return text::kTypeString; }
