@@ -69,6 +69,14 @@ std::string pathInPackage(const std::string& packagePath, const char* folder, co
   return packagePath + "/" + folder + "/" + fileName;
 }
 
+// A stored file name names a file of the package's folder and nothing else:
+// no package, an empty name or one that leads out of the folder reads
+// nothing.
+bool readableName(const std::string& packagePath, const std::string& fileName) {
+  return !packagePath.empty() && !fileName.empty() && fileName.find('/') == std::string::npos && fileName != "." &&
+         fileName != "..";
+}
+
 }  // namespace
 
 bool savesIntoPackage(const PlistDictionary& info) { return !packageOf(info).empty(); }
@@ -96,6 +104,10 @@ std::optional<std::vector<std::string>> readStringList(const PropertyList& data,
   if (!list) {
     const auto name = data.stringForKey(text::kFile);
     if (!name) return std::nullopt;
+    if (!readableName(packagePath, *name)) {
+      KRMessageCenter::addMessage(std::string(kCouldNotRead) + *name + "\"");
+      return std::nullopt;
+    }
     std::string error;
     fromFile = readPropertyListFile(pathInPackage(packagePath, text::kAsciiFolder, *name), &error);
     if (!fromFile || !fromFile->isArray()) {
@@ -135,6 +147,10 @@ std::optional<std::string> saveNumbersFile(const NumberRows& rows, NumbersFolder
 
 std::optional<NumberRows> readNumbersFile(NumbersFolder folder, const std::string& fileName,
                                           const std::string& packagePath) {
+  if (!readableName(packagePath, fileName)) {
+    KRMessageCenter::addMessage(std::string(kCouldNotRead) + fileName + "\"");
+    return std::nullopt;
+  }
   auto file = KRDataFile::openFileName(pathInPackage(packagePath, keysFor(folder).folder, fileName));
   if (!file) return std::nullopt;
   auto values = file->readDoubleArray(text::kNumbers);

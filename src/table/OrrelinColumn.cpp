@@ -167,7 +167,7 @@ void OrrelinColumn::setFromPropertyList(const PropertyList& description) {
     propertyByName_[key] = value;
   }
   if (auto open = description.booleanForKey(text::kOpen)) columnSettingOpen = *open;
-  if (auto stored = description.numberForKey(text::kWidth); stored && std::isfinite(*stored)) width = float(*stored);
+  if (auto stored = description.numberForKey(text::kWidth); stored && std::isfinite(float(*stored))) width = float(*stored);
   readOwnDescription(description);
   for (const auto& [key, value] : description.dictionary())
     if (propertyByName_.count(key)) settingChanged(key);

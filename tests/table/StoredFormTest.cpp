@@ -229,12 +229,18 @@ TEST(StoredFormFiles, WhatCannotBeReadIsReportedAndTheRestKept) {
       PlistDictionary{{"Type", "Some Future Kind"}, {"Name", "skipped"}},
       PlistDictionary{{"Type", "Ascii"}, {"Name", "kept"}, {"Width", "not a number"}},
       PlistDictionary{{"Name", "no type"}},
+      PlistDictionary{{"Type", "String"}, {"Name", "outside"}},
   };
-  PlistArray data{PlistDictionary{{"File", "Column 9.mvbin"}}, PlistArray{"4", 5, "6"}};
+  PlistArray data{PlistDictionary{{"File", "Column 9.mvbin"}}, PlistArray{"4", 5, "6"},
+                  PlistDictionary{{"File", "../Content.plist"}}};
   auto document = TestDocument::create();
-  EXPECT_EQ(document->table->setFromColumnDescriptions(descriptions, data, package.root()), 3);
+  std::filesystem::create_directory(package.path("Ascii"));
+  ASSERT_TRUE(writePropertyListFile(PropertyList(PlistArray{"secret"}), package.path("Content.plist"),
+                                    PlistFormat::XML, WriteMode::Atomic));
+  EXPECT_EQ(document->table->setFromColumnDescriptions(descriptions, data, package.root()), 4);
   auto& table = *document->table;
-  ASSERT_EQ(table.numberOfColumns(), 3);
+  ASSERT_EQ(table.numberOfColumns(), 4);
+  EXPECT_EQ(table.columnAtIndex(3)->howManyEntries(), 0) << "a file name reads only inside its folder";
   EXPECT_EQ(table.columnAtIndex(0)->name(), "row");
   EXPECT_EQ(table.columnAtIndex(1)->name(), "lost");
   EXPECT_EQ(table.columnAtIndex(1)->howManyEntries(), 0);

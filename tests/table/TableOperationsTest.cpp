@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "TableTestSupport.h"
+#include "graph/dependency/MessageCapture.h"
+#include "table/VKDataColumnExpression.h"
 #include "table/StructuralColumns.h"
 #include "table/VKDataColumnBinary.h"
 #include "table/VKDataColumnNumber.h"
@@ -112,6 +114,26 @@ TEST_F(TableOperations, ChangesReachTheDocument) {
   a->modifyCell("2", 0);
   ASSERT_FALSE(document->changed.empty());
   EXPECT_EQ(document->changed.front(), a.get());
+}
+
+TEST(TableLifetime, RemovedColumnsLeaveTheGraph) {
+  MessageCapture capture;
+  {
+    auto document = TestDocument::create();
+    document->setParameter("a", 1);
+    auto x = VKDataColumnSpecified::createEmptyFor();
+    x->setName("x");
+    x->setStringList({"a", "2"});
+    document->table->insertColumn(x, 1);
+    auto e = VKDataColumnExpression::createEmptyFor();
+    document->table->insertColumn(e, 2);
+    e->setExpressionString("x*a + x.max");
+    EXPECT_EQ(e->howManyEntries(), 2);
+    // A column taken out of the table leaves the graph too.
+    document->table->removeColumnNumber(1);
+    EXPECT_FALSE(x->hasClients());
+  }
+  EXPECT_TRUE(capture.takeShortTexts().empty());
 }
 
 }  // namespace
