@@ -123,6 +123,28 @@ struct Pairs {
   }
 };
 
+// One untimed round first (the first use of fresh memory on this machine
+// costs many times what any later one does), then rounds in alternating
+// order; before each round runs untimed.
+void runPairs(benchmark::State& state, const char* plainName, const std::function<void()>& plain,
+              const std::function<void()>& dataFile, const std::function<void()>& before = [] {}) {
+  plain();
+  dataFile();
+  Pairs pairs;
+  int round = 0;
+  for (auto _ : state) {
+    before();
+    if (round++ % 2 == 0) {
+      const double p = secondsOf(plain);
+      pairs.add(p, secondsOf(dataFile));
+    } else {
+      const double d = secondsOf(dataFile);
+      pairs.add(secondsOf(plain), d);
+    }
+  }
+  pairs.report(state, plainName);
+}
+
 // Both writes start with no file of their name (removed untimed), so both
 // take fresh page-cache pages, and both end with the data on disk. The data
 // file is written beside its target and renamed into place.
@@ -142,24 +164,10 @@ void BM_Write800MB(benchmark::State& state) {
     if (!out || !out->writeDoubleArray(array, "x")) state.SkipWithError("data file write failed");
     out->closeFile();
   };
-  // One round untimed first: the first use of fresh memory on this machine
-  // costs many times what any later one does.
-  plain();
-  dataFileWrite();
-  Pairs pairs;
-  int round = 0;
-  for (auto _ : state) {
+  runPairs(state, "write", plain, dataFileWrite, [&] {
     ::unlink(plainFile.c_str());
     ::unlink(dataFile.c_str());
-    if (round++ % 2 == 0) {
-      const double p = secondsOf(plain);
-      pairs.add(p, secondsOf(dataFileWrite));
-    } else {
-      const double d = secondsOf(dataFileWrite);
-      pairs.add(secondsOf(plain), d);
-    }
-  }
-  pairs.report(state, "write");
+  });
 }
 
 // Memory allocated as the arrays allocate theirs: aligned, in huge pages
@@ -210,20 +218,7 @@ void BM_Read800MB(benchmark::State& state) {
     if (!array || array->length() != static_cast<long>(kDoubles)) state.SkipWithError("data file read failed");
     benchmark::DoNotOptimize(array ? array->constDoublePointer() : nullptr);
   };
-  plain();
-  dataFileRead();
-  Pairs pairs;
-  int round = 0;
-  for (auto _ : state) {
-    if (round++ % 2 == 0) {
-      const double p = secondsOf(plain);
-      pairs.add(p, secondsOf(dataFileRead));
-    } else {
-      const double d = secondsOf(dataFileRead);
-      pairs.add(secondsOf(plain), d);
-    }
-  }
-  pairs.report(state, "read");
+  runPairs(state, "read", plain, dataFileRead);
 }
 
 // Into memory touched beforehand: only the copy out of the page cache is
