@@ -32,6 +32,14 @@ template <class T>
 using ArraySum = std::conditional_t<std::is_floating_point_v<T>, double,
                                     std::conditional_t<std::is_signed_v<T>, std::int64_t, std::uint64_t>>;
 
+// The first of Arrays whose element type is U.
+template <class U, class... Arrays>
+struct FirstWithElement;
+template <class U, class A, class... Rest>
+struct FirstWithElement<U, A, Rest...>
+    : std::conditional_t<std::is_same_v<typename A::Element, U>, std::type_identity<A>,
+                         FirstWithElement<U, Rest...>> {};
+
 // Derived is the family's immutable handle; it supplies outOfRangeAt(...),
 // which reports an index outside the array and gives the element that stands
 // in for it, and its Family, through which messages go.

@@ -73,6 +73,12 @@ To convertElement(From value) {
   }
 }
 
+template <class A>
+typename A::MutableArray badRegion() {
+  A::Family::report(std::string("Region of ") + A::info.word + " array, incorrect offsets.");
+  return {};
+}
+
 template <class A, class Keep>
 typename A::MutableArray filterElements(const A& a, Keep keep) {
   const auto* data = a.Pointer();
@@ -181,10 +187,7 @@ typename A::MutableArray Region(const A& a, long i, long m, long j, long n, long
   auto fits = [](long first, long size, long dimension) {
     return first >= 0 && size >= 0 && first <= dimension && size <= dimension - first;
   };
-  if (!fits(i, m, a.m()) || !fits(j, n, a.n()) || !fits(k, o, a.o())) {
-    A::Family::report(std::string("Region of ") + A::info.word + " array, incorrect offsets.");
-    return {};
-  }
+  if (!fits(i, m, a.m()) || !fits(j, n, a.n()) || !fits(k, o, a.o())) return detail::badRegion<A>();
   typename A::MutableArray result(m, n, o);
   if (result.IsEmpty()) return result;
   const auto* from = a.Pointer();
@@ -216,10 +219,8 @@ typename A::MutableArray RegionOfIndices(const A& a, const std::array<long, 3>& 
 // count consecutive elements from position first, as a vector.
 template <NumericArray A>
 typename A::MutableArray SubArray(const A& a, long first, long count) {
-  if (first < 0 || count < 0 || first > a.Length() || count > a.Length() - first) {
-    A::Family::report(std::string("Region of ") + A::info.word + " array, incorrect offsets.");
-    return {};
-  }
+  if (first < 0 || count < 0 || first > a.Length() || count > a.Length() - first)
+    return detail::badRegion<A>();
   typename A::MutableArray result(count, 1, 1);
   std::copy_n(a.Pointer() + first, result.Length(), result.MutablePointer());
   return result;

@@ -27,9 +27,11 @@ struct ArrayTypeInfo {
 std::string formatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Element memory. Large blocks are aligned to 2 MB and advised for huge
-// pages, which makes first touch of a fresh result array much cheaper.
+// pages, which makes first touch of a fresh result array much cheaper, and
+// a few recently freed ones are kept for reuse. freeElements takes the size
+// that was asked of allocateElements.
 void* allocateElements(std::size_t bytes);
-void freeElements(void* data);
+void freeElements(void* data, std::size_t bytes);
 // Makes every following allocation fail (true) or behave normally (false);
 // lets the failure path be exercised without exhausting memory.
 void setElementAllocationFailsForTesting(bool fails);
@@ -41,6 +43,7 @@ void setElementAllocationFailsForTesting(bool fails);
 // failure leaves the empty shape and has been reported.
 struct PlannedBlock {
   void* data = nullptr;
+  std::size_t bytes = 0;
   int m = 0, n = 0, o = 0, mn = 0, length = 0;
 };
 PlannedBlock planBlock(const ArrayTypeInfo& info, long m, long n, long o, std::size_t elementSize);
@@ -53,13 +56,14 @@ class ArrayBlock {
   ArrayBlock(const ArrayTypeInfo& info, long m, long n, long o) {
     PlannedBlock planned = planBlock(info, m, n, o, sizeof(T));
     data = static_cast<T*>(planned.data);
+    allocatedBytes = planned.bytes;
     this->m = planned.m;
     this->n = planned.n;
     this->o = planned.o;
     mn = planned.mn;
     length = planned.length;
   }
-  ~ArrayBlock() { freeElements(data); }
+  ~ArrayBlock() { freeElements(data, allocatedBytes); }
   ArrayBlock(const ArrayBlock&) = delete;
   ArrayBlock& operator=(const ArrayBlock&) = delete;
 
@@ -79,6 +83,7 @@ class ArrayBlock {
   int mn = 0;      // m*n, the stride of the third index
   int length = 0;  // m*n*o
   int referenceCount = 1;
+  std::size_t allocatedBytes = 0;  // the length may shrink in place, the allocation does not
 };
 
 }  // namespace orrelin

@@ -287,37 +287,11 @@ using MVUShortArrayStorage = LockedArrayStorage<unsigned short>;
 
 // The array type of the locked family for an element type (int maps to
 // IntArray).
-template <>
-struct LockedArrayOf<double> {
-  using Mutable = MutableDoubleArray;
-};
-template <>
-struct LockedArrayOf<float> {
-  using Mutable = MutableFloatArray;
-};
-template <>
-struct LockedArrayOf<int> {
-  using Mutable = MutableIntArray;
-};
-template <>
-struct LockedArrayOf<signed char> {
-  using Mutable = MutableCharacterArray;
-};
-template <>
-struct LockedArrayOf<unsigned char> {
-  using Mutable = MutableUCharArray;
-};
-template <>
-struct LockedArrayOf<unsigned> {
-  using Mutable = MutableUIntegerArray;
-};
-template <>
-struct LockedArrayOf<short> {
-  using Mutable = MVMutableShortArray;
-};
-template <>
-struct LockedArrayOf<unsigned short> {
-  using Mutable = MVMutableUShortArray;
+template <class U>
+struct LockedArrayOf {
+  using Mutable = typename FirstWithElement<U, MutableDoubleArray, MutableFloatArray, MutableIntArray,
+                                            MutableCharacterArray, MutableUCharArray, MutableUIntegerArray,
+                                            MVMutableShortArray, MVMutableUShortArray>::type;
 };
 
 }  // namespace orrelin

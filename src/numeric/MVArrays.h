@@ -237,33 +237,11 @@ using MVMutableUShortIntArray = MVMutableArray<unsigned short, kMVUShortIntArray
 using MVUShortIntArrayStorage = PlainArrayStorage<unsigned short>;
 
 // The array type of the plain family for an element type.
-template <>
-struct PlainArrayOf<double> {
-  using Mutable = MVMutableDoubleArray;
-};
-template <>
-struct PlainArrayOf<float> {
-  using Mutable = MVMutableFloatArray;
-};
-template <>
-struct PlainArrayOf<int> {
-  using Mutable = MVMutableIntArray;
-};
-template <>
-struct PlainArrayOf<signed char> {
-  using Mutable = MVMutableCharArray;
-};
-template <>
-struct PlainArrayOf<unsigned char> {
-  using Mutable = MVMutableUCharArray;
-};
-template <>
-struct PlainArrayOf<short> {
-  using Mutable = MVMutableShortIntArray;
-};
-template <>
-struct PlainArrayOf<unsigned short> {
-  using Mutable = MVMutableUShortIntArray;
+template <class U>
+struct PlainArrayOf {
+  using Mutable = typename FirstWithElement<U, MVMutableDoubleArray, MVMutableFloatArray, MVMutableIntArray,
+                                            MVMutableCharArray, MVMutableUCharArray, MVMutableShortIntArray,
+                                            MVMutableUShortIntArray>::type;
 };
 
 // Smallest (largest) element: starts from +infinity (-infinity) and takes

@@ -1,0 +1,48 @@
+// One column of 10^7 rows, sin(x)*exp(-y/10)+x^2, computed the way an
+// expression column computes it, as a whole process so that its time and
+// peak memory compare with numpy's (column_numpy.py, compare_numpy.sh).
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "expression/KRExpression.h"
+#include "numeric/KRDoubleArrayContainer.h"
+
+using namespace orrelin;
+
+namespace {
+
+// The spacing of numpy's linspace: start + k*step, the last element exact.
+std::shared_ptr<KRDoubleArrayContainer> linspace(double start, double stop, long n) {
+  auto array = KRDoubleArrayContainer::createArrayOfLength(n);
+  double* data = array->mutableDoublePointer();
+  const double step = (stop - start) / double(n - 1);
+  for (long k = 0; k < n; ++k) data[k] = start + double(k) * step;
+  data[n - 1] = stop;
+  return array;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const long n = argc > 1 ? std::atol(argv[1]) : 10000000;
+  auto x = linspace(0, 100, n);
+  auto y = linspace(-50, 50, n);
+  KRExpressionErrorHandler parseErrors;
+  auto e = KRExpression::createFromString("sin(x)*exp(-y/10)+x^2", &parseErrors);
+  if (!e) {
+    std::fprintf(stderr, "%s\n", parseErrors.errorString().c_str());
+    return 1;
+  }
+  KRExpressionEvaluationErrorHandler errors;
+  auto column = e->evaluateWithArguments({{"x", KRValue::array(x)}, {"y", KRValue::array(y)}}, -1, nullptr, &errors);
+  if (!column || !column->arrayContainer()) {
+    std::fprintf(stderr, "%s\n", errors.errorString().c_str());
+    return 1;
+  }
+  const double* r = column->arrayContainer()->constDoublePointer();
+  double sum = 0;
+  for (long k = 0; k < n; k += 1000) sum += r[k];
+  std::printf("rows %ld checksum %.9e\n", n, sum);
+  return 0;
+}

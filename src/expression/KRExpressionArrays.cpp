@@ -1,0 +1,117 @@
+// Element-wise loops over numbers and arrays. The shorter array decides
+// the length of the result, as it does for a column computed from columns
+// of different lengths.
+
+#include <algorithm>
+#include <cmath>
+
+#include "expression/KRExpressionEvaluation.h"
+#include "expression/KRExpressionValues.h"
+#include "numeric/KRDoubleArrayContainer.h"
+
+namespace orrelin {
+
+namespace {
+
+struct Operand {
+  const double* data = nullptr;  // null for a number
+  double number = 0;
+  std::size_t length = 1;
+  double at(std::size_t k) const { return data ? data[k] : number; }
+};
+
+Operand operandOf(const KRValue& v) {
+  if (const auto* array = v.arrayContainer()) return {array->constDoublePointer(), 0, std::size_t(array->length())};
+  return {nullptr, v.number(), 1};
+}
+
+std::size_t resultLength(const Operand& a, const Operand& b) {
+  if (a.data && b.data) return std::min(a.length, b.length);
+  return a.data ? a.length : b.length;
+}
+
+// A new array value of the length and a pointer to write its elements.
+KRValue newArray(std::size_t length, double*& out) {
+  auto array = KRDoubleArrayContainer::createArrayOfLength(static_cast<long>(length));
+  out = array ? array->mutableDoublePointer() : nullptr;
+  return KRValue::array(std::move(array));
+}
+
+template <class Function>
+KRValue loop2(const KRValue& a, const KRValue& b, Function f) {
+  const Operand x = operandOf(a), y = operandOf(b);
+  if (!x.data && !y.data) return KRValue(f(x.number, y.number));
+  const std::size_t n = resultLength(x, y);
+  double* out = nullptr;
+  KRValue result = newArray(n, out);
+  if (!out) return result;
+  if (x.data && y.data) {
+    for (std::size_t k = 0; k < n; ++k) out[k] = f(x.data[k], y.data[k]);
+  } else if (x.data) {
+    for (std::size_t k = 0; k < n; ++k) out[k] = f(x.data[k], y.number);
+  } else {
+    for (std::size_t k = 0; k < n; ++k) out[k] = f(x.number, y.data[k]);
+  }
+  return result;
+}
+
+}  // namespace
+
+std::size_t elementCount(const KRValue& v) {
+  if (const auto* array = v.arrayContainer()) return std::size_t(array->length());
+  return 1;
+}
+
+KRValue elementWiseOperator(KROperatorType op, const KRValue& a, const KRValue& b) {
+  switch (op) {
+    case KROperatorType::Add: return loop2(a, b, [](double x, double y) { return x + y; });
+    case KROperatorType::Subtract: return loop2(a, b, [](double x, double y) { return x - y; });
+    case KROperatorType::Multiply: return loop2(a, b, [](double x, double y) { return x * y; });
+    case KROperatorType::Divide: return loop2(a, b, [](double x, double y) { return x / y; });
+    case KROperatorType::Power: return loop2(a, b, builtinPower);
+    default: return loop2(a, b, [op](double x, double y) { return applyNumberOperator(op, x, y); });
+  }
+}
+
+KRValue elementWiseBinary(double (*function)(double, double), const KRValue& a, const KRValue& b) {
+  return loop2(a, b, function);
+}
+
+KRValue elementWiseUnary(KRUnaryScalarFunction function, const KRValue& x) {
+  const Operand v = operandOf(x);
+  if (!v.data) return KRValue(function(v.number));
+  double* out = nullptr;
+  KRValue result = newArray(v.length, out);
+  if (out)
+    for (std::size_t k = 0; k < v.length; ++k) out[k] = function(v.data[k]);
+  return result;
+}
+
+KRValue elementWiseSelect(const KRValue& selector, const KRValue& whenNotNegative, const KRValue& whenNegative) {
+  const Operand s = operandOf(selector), a = operandOf(whenNotNegative), b = operandOf(whenNegative);
+  if (!s.data && !a.data && !b.data) return KRValue(builtinSignSwitch(s.number, a.number, b.number));
+  std::size_t n = SIZE_MAX;
+  for (const Operand* o : {&s, &a, &b})
+    if (o->data) n = std::min(n, o->length);
+  double* out = nullptr;
+  KRValue result = newArray(n, out);
+  if (out)
+    for (std::size_t k = 0; k < n; ++k) out[k] = builtinSignSwitch(s.at(k), a.at(k), b.at(k));
+  return result;
+}
+
+std::string KRExpressionArrayOutput::description() const {
+  return array ? array->description() : std::string("nil double array");
+}
+
+std::optional<KRValue> KRExpressionArrayOutput::perform(KROperatorType op, const KRValue& right,
+                                                        KRExpressionEvaluationErrorHandler&) const {
+  return elementWiseOperator(op, KRValue::array(array), right);
+}
+
+std::optional<KRValue> KRExpressionArrayOutput::performWithLeft(KROperatorType op, const KRValue& left,
+                                                                KRExpressionEvaluationErrorHandler&) const {
+  return elementWiseOperator(op, left, KRValue::array(array));
+}
+
+}  // namespace orrelin
