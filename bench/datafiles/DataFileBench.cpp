@@ -6,7 +6,7 @@
 // The files live in a temporary folder (ORREL_BENCH_DIR, else $TMPDIR or
 // /tmp) that is removed at the end.
 //
-//   build-bench/bin/bench_datafiles --benchmark_counters_tabular=true
+//   make bench && build-bench/bin/bench_datafiles
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
