@@ -168,8 +168,8 @@ thread_local std::shared_ptr<GraphicsContext> currentContext;
 // ---------------------------------------------------------------- geometry
 
 KRRect KRRect::unionWith(const KRRect& other) const {
-  if (other.isEmpty()) return isEmpty() ? KRRect{} : standardized();
-  if (isEmpty()) return other.standardized();
+  if (other.isNull()) return isNull() ? KRRect{} : *this;
+  if (isNull()) return other;
   double x0 = std::min(minX(), other.minX()), y0 = std::min(minY(), other.minY());
   double x1 = std::max(maxX(), other.maxX()), y1 = std::max(maxY(), other.maxY());
   return {x0, y0, x1 - x0, y1 - y0};

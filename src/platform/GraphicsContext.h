@@ -52,6 +52,12 @@ struct KRRect {
   double height() const { return size.height; }
   // Empty: no area (a zero, negative or NaN width or height).
   bool isEmpty() const { return !(size.width > 0 && size.height > 0); }
+  // Null: nothing at all (a negative or NaN side, or both sides zero). A
+  // horizontal line's rectangle is empty but not null.
+  bool isNull() const {
+    return !(size.width >= 0 && size.height >= 0) || (size.width == 0 && size.height == 0) ||
+           !(origin.x == origin.x && origin.y == origin.y);
+  }
 
   // The same rectangle with a non-negative width and height.
   KRRect standardized() const { return {minX(), minY(), maxX() - minX(), maxY() - minY()}; }
@@ -62,7 +68,7 @@ struct KRRect {
   KRRect offsetBy(double dx, double dy) const {
     return {origin.x + dx, origin.y + dy, size.width, size.height};
   }
-  // The smallest rectangle holding both; an empty side is ignored.
+  // The smallest rectangle holding both; a null side is ignored.
   KRRect unionWith(const KRRect& other) const;
   // The common part; the zero rectangle when they do not overlap.
   KRRect intersection(const KRRect& other) const;
@@ -404,7 +410,7 @@ class GraphicsContext {
 class GraphicsLayer {
  public:
   KRSize size() const { return size_; }
-  GraphicsContext& context() { return *context_; }
+  const std::shared_ptr<GraphicsContext>& context() const { return context_; }
   // The identifier of the context the layer was made for.
   std::uint64_t ownerIdentifier() const { return owner_; }
   std::size_t memoryUsed() const;

@@ -34,10 +34,14 @@ TEST(Geometry, RectangleUnionIgnoresEmptySidesAndIntersectionOfDisjointIsZero) {
   EXPECT_EQ(a.unionWith(b), KRRect(0, 0, 25, 35));
   EXPECT_EQ(a.unionWith(empty), a);
   EXPECT_EQ(empty.unionWith(b), b);
+  // A line has no area but still extends the union.
+  EXPECT_EQ(a.unionWith({0, 20, 5, 0}), KRRect(0, 0, 10, 20));
+  EXPECT_EQ(KRRect(3, 4, 0, 0).unionWith(a), a);
   EXPECT_TRUE(a.intersection(b).isEmpty());
   EXPECT_EQ(a.intersection({5, -5, 10, 10}), KRRect(5, 0, 5, 5));
   // A rectangle given with a negative width still means the same area.
   EXPECT_EQ(KRRect(10, 0, -10, 10).standardized(), a);
+  EXPECT_TRUE(KRRect(10, 0, -10, 10).isNull());
   EXPECT_TRUE(KRRect(0, 0, NAN, 5).isEmpty());
 }
 
@@ -275,7 +279,7 @@ TEST(GraphicsContext, LayersFollowTheDeviceResolutionAndStampAtTheirPositions) {
   ASSERT_TRUE(layer);
   EXPECT_EQ(layer->ownerIdentifier(), gc->identifier());
   EXPECT_GE(layer->memoryUsed(), 20u * 20 * 4);
-  fillRect(layer->context(), {0, 0, 5, 10}, kRed);  // left half of the layer
+  fillRect(*layer->context(), {0, 0, 5, 10}, kRed);  // left half of the layer
   float positions[] = {20, 20, 60, 70};
   gc->drawLayerRepeatedly(*layer, {10, 10}, positions, 2, {5, 5});
   auto image = gc->image();
@@ -293,7 +297,7 @@ TEST(GraphicsContext, PDFRoundTripDrawsTheSamePage) {
   EXPECT_TRUE(pdf->isVectorTarget());
   fillRect(*pdf, {0, 0, 50, 50}, kRed);
   auto layer = pdf->createLayer({10, 10});
-  fillRect(layer->context(), {0, 0, 10, 10}, kBlue);
+  fillRect(*layer->context(), {0, 0, 10, 10}, kBlue);
   pdf->drawLayer({150, 50, 10, 10}, *layer);
   auto bytes = pdf->finishPDF();
   ASSERT_GT(bytes.size(), 4u);
