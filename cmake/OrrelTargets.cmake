@@ -1,3 +1,44 @@
+# The library folders in layer order, bottom first (the layer table of the
+# house conventions). A library may link only those listed before it; src/
+# and tests/ both walk this list and skip folders that do not exist yet.
+set(ORREL_LIBRARY_FOLDERS
+  platform
+  numeric
+  graph/dependency
+  datafiles
+  expression
+  drawing
+  mathtext
+  document/parameters
+  table
+  axes/ticks
+  graph/commandbase
+  axes
+  graph
+  commands
+  drawing/writers
+  document
+  cli
+  app
+)
+
+# Adds every listed folder below the current source folder that has a
+# CMakeLists.txt.
+function(orrel_add_folders)
+  foreach(folder IN LISTS ARGN)
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/CMakeLists.txt)
+      add_subdirectory(${folder})
+    endif()
+  endforeach()
+endfunction()
+
+# Adds every immediate subfolder that has a CMakeLists.txt (benchmarks and
+# fuzzers keep one folder per library).
+function(orrel_add_all_subfolders)
+  file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  orrel_add_folders(${children})
+endfunction()
+
 # orrel_library(<name> SOURCES ... LINKS ...)
 # One library of the layer table: a static library whose headers are included
 # from the src root ("platform/PropertyList.h") and which links exactly the

@@ -26,7 +26,9 @@ int handOff(const CommandLineRequest& request, ToolContext& context) {
     context.err << "orrel: Could not write the ticket for Orrelin: " << error << '\n';
     return -1;
   }
-  return context.desktop.openFileWithApplication(ticketPath, "Orrelin") ? 1 : -1;
+  if (context.desktop.openFileWithApplication(ticketPath, "Orrelin")) return 1;
+  context.err << "orrel: Could not start Orrelin to open the ticket " << ticketPath << '\n';
+  return -1;
 }
 
 // Messages posted during the run reach standard error before the tool ends,

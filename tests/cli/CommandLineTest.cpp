@@ -89,8 +89,9 @@ TEST_F(Tool, TheTicketCarriesEverythingTheUserSaid) {
 TEST_F(Tool, ARefusedHandOffReturnsMinusOne) {
   desktop.acceptOpen = false;
   EXPECT_EQ(run({"a.txt"}), -1);
-  // The ticket stays for the user to open by hand.
-  EXPECT_EQ(ticketsWritten().size(), 1u);
+  // The ticket stays for the user to open by hand, and the message says where.
+  ASSERT_EQ(ticketsWritten().size(), 1u);
+  EXPECT_EQ(err.str(), "orrel: Could not start Orrelin to open the ticket " + ticketsWritten()[0] + "\n");
 }
 
 TEST_F(Tool, WithoutAWorkDirectoryTheTicketHasNone) {

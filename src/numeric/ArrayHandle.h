@@ -1,0 +1,233 @@
+#pragma once
+// What every handle of both array families offers on top of its storage:
+// the shape, raw element access for bulk work, and the whole-array queries
+// that do not depend on the family.
+
+#include <algorithm>
+#include <cmath>
+#include <concepts>
+#include <cstdint>
+#include <string>
+#include <type_traits>
+
+#include "numeric/ArrayStorage.h"
+#include "numeric/SortElements.h"
+
+namespace orrelin {
+
+// A value is finite when it is neither NaN nor an infinity; integers always are.
+template <class T>
+inline bool isFiniteValue(T value) {
+  if constexpr (std::is_floating_point_v<T>) {
+    return std::isfinite(value);
+  } else {
+    (void)value;
+    return true;
+  }
+}
+
+// The type the sum of the elements is formed in: double for floating point,
+// 64-bit integers otherwise, so that integer sums do not wrap.
+template <class T>
+using ArraySum = std::conditional_t<std::is_floating_point_v<T>, double,
+                                    std::conditional_t<std::is_signed_v<T>, std::int64_t, std::uint64_t>>;
+
+// Derived is the family's immutable handle; it supplies outOfRangeAt(...),
+// which reports an index outside the array and gives the element that stands
+// in for it, and its Family, through which messages go.
+template <class Storage, class Derived>
+class ArrayHandle {
+ public:
+  using Element = typename Storage::Element;
+
+  // Element (i), (i, j) or (i, j, k) by value; each index is tested against
+  // its own dimension, the single index against the length.
+  Element operator()(long i) const {
+    long p = position(i);
+    if (p < 0) [[unlikely]]
+      return derived().outOfRangeAt(i);
+    return storage_->data[p];
+  }
+  Element operator()(long i, long j) const {
+    long p = position(i, j);
+    if (p < 0) [[unlikely]]
+      return derived().outOfRangeAt(i, j);
+    return storage_->data[p];
+  }
+  Element operator()(long i, long j, long k) const {
+    long p = position(i, j, k);
+    if (p < 0) [[unlikely]]
+      return derived().outOfRangeAt(i, j, k);
+    return storage_->data[p];
+  }
+
+  int m() const { return storage_->m; }
+  int n() const { return storage_->n; }
+  int o() const { return storage_->o; }
+  int Length() const { return storage_->length; }
+  bool IsEmpty() const { return storage_->length == 0; }
+  bool NotEmpty() const { return storage_->length != 0; }
+  // The elements in column-major order; null for an empty array.
+  const Element* Pointer() const { return storage_->data; }
+  // Whether two handles refer to one storage.
+  bool SharesStorageWith(const ArrayHandle& other) const { return storage_ == other.storage_; }
+
+  // Index of the first element equal to value, scanning from 0; -1 if none.
+  long Find(Element value) const {
+    const Element* data = storage_->data;
+    for (long i = 0; i < storage_->length; ++i) {
+      if (data[i] == value) return i;
+    }
+    return -1;
+  }
+  bool Contains(Element value) const { return Find(value) >= 0; }
+  long Count(Element value) const {
+    const Element* data = storage_->data;
+    long count = 0;
+    for (long i = 0; i < storage_->length; ++i) count += data[i] == value;
+    return count;
+  }
+  ArraySum<Element> Sum() const {
+    const Element* data = storage_->data;
+    ArraySum<Element> sum = 0;
+    for (long i = 0; i < storage_->length; ++i) sum += data[i];
+    return sum;
+  }
+  // Both set to the first element and widened over the rest; both 0 for an
+  // empty array.
+  void Range(Element& min, Element& max) const {
+    const Element* data = storage_->data;
+    if (storage_->length == 0) {
+      min = max = 0;
+      return;
+    }
+    min = max = data[0];
+    for (long i = 1; i < storage_->length; ++i) {
+      if (data[i] < min) min = data[i];
+      if (data[i] > max) max = data[i];
+    }
+  }
+  bool ContainsNonFiniteNumbers() const {
+    if constexpr (std::is_floating_point_v<Element>) {
+      const Element* data = storage_->data;
+      for (long i = 0; i < storage_->length; ++i) {
+        if (!std::isfinite(data[i])) return true;
+      }
+    }
+    return false;
+  }
+  // Index of the smallest (largest) finite element, the first one on ties;
+  // -1 when there is no finite element.
+  long IndexOfMinimumValue() const {
+    return indexOfExtreme([](Element a, Element b) { return a < b; });
+  }
+  long IndexOfMaximumValue() const {
+    return indexOfExtreme([](Element a, Element b) { return a > b; });
+  }
+
+  // A new mutable array of the same dimensions with the elements copied; the
+  // only deep copy.
+  auto Copy() const {
+    typename Derived::MutableArray copy(m(), n(), o());
+    std::copy_n(storage_->data, copy.Length(), copy.MutablePointer());
+    return copy;
+  }
+
+  // Equal dimensions and every element comparing equal, so arrays holding
+  // NaN are never equal.
+  friend bool operator==(const ArrayHandle& a, const ArrayHandle& b) {
+    if (a.m() != b.m() || a.n() != b.n() || a.o() != b.o()) return false;
+    const Element* x = a.Pointer();
+    const Element* y = b.Pointer();
+    for (long i = 0; i < a.Length(); ++i) {
+      if (!(x[i] == y[i])) return false;
+    }
+    return true;
+  }
+
+ protected:
+  ArrayHandle() = default;
+  // Handles are copied by the families, which keep the counts.
+  ArrayHandle(const ArrayHandle&) = delete;
+  ArrayHandle& operator=(const ArrayHandle&) = delete;
+
+  const Derived& derived() const { return static_cast<const Derived&>(*this); }
+
+  // What the mutable handles make public.
+  Element& elementAt(long i) {
+    long p = position(i);
+    if (p < 0) [[unlikely]]
+      return derived().outOfRangeAt(i);
+    return storage_->data[p];
+  }
+  Element& elementAt(long i, long j) {
+    long p = position(i, j);
+    if (p < 0) [[unlikely]]
+      return derived().outOfRangeAt(i, j);
+    return storage_->data[p];
+  }
+  Element& elementAt(long i, long j, long k) {
+    long p = position(i, j, k);
+    if (p < 0) [[unlikely]]
+      return derived().outOfRangeAt(i, j, k);
+    return storage_->data[p];
+  }
+  Element* MutablePointer() { return storage_->data; }
+  void fillWith(Element value) { std::fill_n(storage_->data, storage_->length, value); }
+  // New dimensions over the same elements (seen by every handle on the
+  // storage); m*n*o must equal the length, else the array is left as it is.
+  void Reshape(long m, long n, long o = 1) {
+    if (m < 0 || n < 0 || o < 0 || m * n * o != storage_->length) {
+      Derived::Family::report(std::string("Internal error: ") + Derived::info.name +
+                              "::Reshape: Invalid new size.");
+      return;
+    }
+    storage_->setShape(int(m), int(n), int(o));
+  }
+  void ReshapeAsVector() { storage_->setShape(storage_->length, 1, 1); }
+  // Keeps the first of every run of equal neighbours; the array becomes a
+  // vector of what is kept.
+  void RemoveIdenticalEntriesFromSortedList() {
+    long kept = removeRepeatedNeighbours(storage_->data, storage_->length);
+    storage_->setShape(int(kept), 1, 1);
+  }
+  // Ascending order in place (NaN last); equal values in no defined order.
+  void Sort() { sortElements(storage_->data, storage_->length); }
+
+  // Position of (i, j, k) in the elements; -1 when an index is outside its
+  // dimension.
+  long position(long i) const {
+    return static_cast<unsigned long>(i) < static_cast<unsigned long>(storage_->length) ? i : -1;
+  }
+  long position(long i, long j) const {
+    if (static_cast<unsigned long>(i) >= static_cast<unsigned long>(storage_->m) ||
+        static_cast<unsigned long>(j) >= static_cast<unsigned long>(storage_->n)) {
+      return -1;
+    }
+    return i + j * storage_->m;
+  }
+  long position(long i, long j, long k) const {
+    if (static_cast<unsigned long>(i) >= static_cast<unsigned long>(storage_->m) ||
+        static_cast<unsigned long>(j) >= static_cast<unsigned long>(storage_->n) ||
+        static_cast<unsigned long>(k) >= static_cast<unsigned long>(storage_->o)) {
+      return -1;
+    }
+    return i + j * storage_->m + k * storage_->mn;
+  }
+
+  Storage* storage_ = nullptr;
+
+ private:
+  template <class Better>
+  long indexOfExtreme(Better better) const {
+    const Element* data = storage_->data;
+    long found = -1;
+    for (long i = 0; i < storage_->length; ++i) {
+      if (!isFiniteValue(data[i])) continue;
+      if (found < 0 || better(data[i], data[found])) found = i;
+    }
+    return found;
+  }
+};
+
+}  // namespace orrelin
