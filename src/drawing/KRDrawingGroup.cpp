@@ -6,6 +6,7 @@
 
 #include "drawing/KRDrawingBitmap.h"
 #include "drawing/KRDrawingContext.h"
+#include "drawing/KRDrawingGradient.h"
 #include "drawing/KRDrawingMessages.h"
 #include "drawing/KRDrawingOutput.h"
 #include "platform/KRMessageCenter.h"
@@ -568,6 +569,35 @@ std::shared_ptr<KRDrawingGroup> KRDrawingGroup::setMinimumLineWidth(double width
   };
   widen(*result);
   return result;
+}
+
+std::shared_ptr<KRDrawingGroup> KRDrawingGroup::removeGradients(bool onlyTransparent) const {
+  auto result = copyGroup();
+  std::function<void(KRDrawingGroup&)> replace = [&replace, onlyTransparent](KRDrawingGroup& group) {
+    group.rewriteChildren([&replace, onlyTransparent](const std::shared_ptr<KRDrawingBasic>& child) -> std::shared_ptr<KRDrawingBasic> {
+      if (auto childGroup = std::dynamic_pointer_cast<KRDrawingGroup>(child)) {
+        replace(*childGroup);
+        return child;
+      }
+      auto gradient = std::dynamic_pointer_cast<KRDrawingGradient>(child);
+      if (!gradient || (onlyTransparent && !gradient->containsTransparency())) return child;
+      // Fine enough that the steps between pixels do not show in print.
+      auto bitmap = gradient->bitmapVersion(4);
+      return bitmap ? std::shared_ptr<KRDrawingBasic>(bitmap) : child;
+    });
+  };
+  replace(*result);
+  return result;
+}
+
+bool KRDrawingGroup::containsGradientsWithTransparency() const {
+  for (const auto& child : objects_) {
+    if (auto gradient = dynamic_cast<const KRDrawingGradient*>(child.get()); gradient && gradient->containsTransparency())
+      return true;
+    if (auto group = dynamic_cast<const KRDrawingGroup*>(child.get()); group && group->containsGradientsWithTransparency())
+      return true;
+  }
+  return false;
 }
 
 bool KRDrawingGroup::containsBitmap() const {

@@ -662,6 +662,33 @@ void GraphicsContext::addLines(const KRPoint* points, std::size_t count) {
   for (std::size_t i = 1; i < count; ++i) lineTo(points[i].x, points[i].y);
 }
 
+void GraphicsContext::addIndexedLines(const double* xy, const int* indices, std::size_t count, bool close) {
+  if (count == 0) return;
+  // One matrix for the whole run: the range check is done inline and only
+  // points far outside the device take the slow way.
+  cairo_matrix_t m;
+  cairo_get_matrix(cr_, &m);
+  bool broken = true;
+  for (std::size_t k = 0; k < count; ++k) {
+    const double* p = xy + 2 * static_cast<std::ptrdiff_t>(indices[k]);
+    double x = p[0], y = p[1];
+    if (!finite(x) || !finite(y)) {
+      broken = true;
+      continue;
+    }
+    double dx = m.xx * x + m.xy * y + m.x0, dy = m.yx * x + m.yy * y + m.y0;
+    if (!(std::fabs(dx) <= kDeviceLimit && std::fabs(dy) <= kDeviceLimit)) keepInDeviceRange(cr_, x, y);
+    if (broken) {
+      cairo_move_to(cr_, x, y);
+      broken = false;
+    } else {
+      cairo_line_to(cr_, x, y);
+    }
+  }
+  if (close && !broken) cairo_close_path(cr_);
+  pathBroken_ = broken;
+}
+
 void GraphicsContext::curveTo(double c1x, double c1y, double c2x, double c2y, double x, double y) {
   if (!finite(c1x) || !finite(c1y) || !finite(c2x) || !finite(c2y) || !finite(x) || !finite(y)) {
     pathBroken_ = true;

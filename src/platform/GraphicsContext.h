@@ -300,6 +300,10 @@ class GraphicsContext {
   void lineTo(double x, double y);
   // A polyline: move to the first point, lines to the rest.
   void addLines(const KRPoint* points, std::size_t count);
+  // The same through points picked by index from x, y pairs: point k is
+  // (xy[2 * indices[k]], xy[2 * indices[k] + 1]); closed when asked. The
+  // indices must lie inside xy.
+  void addIndexedLines(const double* xy, const int* indices, std::size_t count, bool close);
   void curveTo(double c1x, double c1y, double c2x, double c2y, double x, double y);
   void quadCurveTo(double cx, double cy, double x, double y);
   // From startAngle to endAngle (radians, counter-clockwise from the x axis

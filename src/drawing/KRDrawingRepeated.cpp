@@ -1,0 +1,197 @@
+#include "drawing/KRDrawingRepeated.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "drawing/KRDrawingContext.h"
+#include "drawing/KRDrawingMessages.h"
+#include "platform/KRMessageCenter.h"
+
+namespace orrelin {
+
+using namespace drawing_messages;
+
+std::shared_ptr<KRDrawingRepeated> KRDrawingRepeated::drawing(std::shared_ptr<KRDrawingGroup> object, KRSize size,
+                                                              KRPoint shift,
+                                                              std::shared_ptr<const KRFloatArrayContainer> withOffsets) {
+  if (!object) {
+    KRMessageCenter::addMessage(kNilStencil);
+    return nullptr;
+  }
+  if (!withOffsets || (withOffsets->length() > 0 && (withOffsets->m() != 2 || withOffsets->o() > 1))) {
+    KRMessageCenter::addMessage(kInvalidOffsets);
+    return nullptr;
+  }
+  auto result = std::make_shared<KRDrawingRepeated>();
+  result->object_ = std::move(object);
+  result->offsets_ = std::move(withOffsets);
+  result->size_ = size;
+  result->shift_ = shift;
+  return result;
+}
+
+KRDrawingRepeated::KRDrawingRepeated(const KRDrawingRepeated& other)
+    : KRDrawingElement(other),
+      object_(other.object_->copyGroup()),
+      offsets_(other.offsets_),
+      size_(other.size_),
+      shift_(other.shift_) {}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingRepeated::copy() const { return std::make_shared<KRDrawingRepeated>(*this); }
+
+std::shared_ptr<KRDrawingRepeated> KRDrawingRepeated::with(std::shared_ptr<KRDrawingGroup> object,
+                                                           std::shared_ptr<const KRFloatArrayContainer> offsets,
+                                                           KRSize size, KRPoint shift) const {
+  auto result = std::make_shared<KRDrawingRepeated>();
+  result->setDescriptionString(descriptionString());
+  result->object_ = std::move(object);
+  result->offsets_ = std::move(offsets);
+  result->size_ = size;
+  result->shift_ = shift;
+  return result;
+}
+
+std::shared_ptr<KRDrawingGroup> KRDrawingRepeated::expandObject() const {
+  auto group = KRDrawingGroup::createWithCapacity(static_cast<std::size_t>(count()));
+  const float* xy = offsets_->constPointer();
+  for (long i = 0; i < count(); ++i) {
+    double x = xy[2 * i], y = xy[2 * i + 1];
+    if (!std::isfinite(x) || !std::isfinite(y)) continue;
+    // The copies share the stencil, which never changes.
+    auto placed = KRDrawingGroup::createWithDrawingObject(object_);
+    placed->setShiftBy({x - shift_.x, y - shift_.y});
+    group->addObject(std::move(placed));
+  }
+  return group;
+}
+
+void KRDrawingRepeated::drawToCurrentContext(KRDrawingContext& context) const {
+  if (count() == 0) return;
+  if (!(size_.width * size_.height <= kMaxStampedArea)) {
+    // Too large to stamp from a raster: draw the copies.
+    expandObject()->drawToCurrentContext(context);
+    return;
+  }
+  GraphicsContext& gc = context.graphicsPort();
+  std::shared_ptr<GraphicsLayer> layer;
+  {
+    std::lock_guard guard(cacheLock());
+    if (graphicRefUsed_ == gc.identifier()) layer = layer_;
+  }
+  if (!layer) {
+    layer = gc.createLayer(size_);
+    if (!layer) {
+      expandObject()->drawToCurrentContext(context);
+      return;
+    }
+    auto layerContext = context.contextForLayer(layer->context());
+    object_->drawToCurrentContext(*layerContext);
+    std::lock_guard guard(cacheLock());
+    layer_ = layer;
+    graphicRefUsed_ = gc.identifier();
+  }
+  gc.drawLayerRepeatedly(*layer, size_, offsets_->constPointer(), static_cast<std::size_t>(count()), shift_);
+}
+
+KRRect KRDrawingRepeated::computeBoundingRectangle() const {
+  KRRect stencil = object_->boundingRectangle();
+  if (stencil.isNull()) return {};
+  const float* xy = offsets_->constPointer();
+  double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+  for (long i = 0; i < count(); ++i) {
+    double x = xy[2 * i], y = xy[2 * i + 1];
+    if (!std::isfinite(x) || !std::isfinite(y)) continue;
+    x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+  }
+  if (x0 > x1) return {};
+  return {x0 - shift_.x + stencil.minX(), y0 - shift_.y + stencil.minY(), x1 - x0 + stencil.width(),
+          y1 - y0 + stencil.height()};
+}
+
+bool KRDrawingRepeated::hitTestForPoint(KRPoint point) const {
+  if (!boundingRectangle().insetBy(-2, -2).contains(point)) return false;
+  const float* xy = offsets_->constPointer();
+  for (long i = 0; i < count(); ++i) {
+    KRPoint inside{point.x - (xy[2 * i] - shift_.x), point.y - (xy[2 * i + 1] - shift_.y)};
+    if (object_->hitTestForPoint(inside)) return true;
+  }
+  return false;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingRepeated::scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool) const {
+  auto offsets = KRFloatArrayContainer::createArrayOfSizeM(2, count());
+  if (!offsets) return nullptr;
+  if (count() > 0) {
+    const float* in = offsets_->constPointer();
+    float* out = offsets->mutablePointer();
+    for (long i = 0; i < count(); ++i) {
+      KRPoint p = mapPoint({in[2 * i], in[2 * i + 1]}, s, around, shiftTo);
+      out[2 * i] = static_cast<float>(p.x);
+      out[2 * i + 1] = static_cast<float>(p.y);
+    }
+  }
+  // The stencil grows about its own origin; its reference point with it.
+  auto stencil = std::static_pointer_cast<KRDrawingGroup>(object_->scaleBy(s, {0, 0}, {0, 0}, false));
+  double f = std::fabs(s);
+  return with(std::move(stencil), std::move(offsets), {size_.width * f, size_.height * f}, {shift_.x * s, shift_.y * s});
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingRepeated::magnify(double factor) const {
+  auto offsets = KRFloatArrayContainer::createArrayOfSizeM(2, count());
+  if (!offsets) return nullptr;
+  if (count() > 0) {
+    const float* in = offsets_->constPointer();
+    float* out = offsets->mutablePointer();
+    for (long i = 0; i < 2 * count(); ++i) out[i] = static_cast<float>(in[i] * factor);
+  }
+  auto stencil = std::static_pointer_cast<KRDrawingGroup>(object_->magnify(factor));
+  double f = std::fabs(factor);
+  return with(std::move(stencil), std::move(offsets), {size_.width * f, size_.height * f},
+              {shift_.x * factor, shift_.y * factor});
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingRepeated::simplifyDrawingOutside(const KRRect& rect) const {
+  KRRect stencil = object_->boundingRectangle();
+  KRRect area = rect.standardized().insetBy(-1, -1);
+  const float* xy = offsets_->constPointer();
+  std::vector<float> kept;
+  for (long i = 0; i < count(); ++i) {
+    KRRect stamp = stencil.offsetBy(xy[2 * i] - shift_.x, xy[2 * i + 1] - shift_.y);
+    if (stamp.maxX() >= area.minX() && stamp.minX() <= area.maxX() && stamp.maxY() >= area.minY() &&
+        stamp.minY() <= area.maxY()) {
+      kept.push_back(xy[2 * i]);
+      kept.push_back(xy[2 * i + 1]);
+    }
+  }
+  if (kept.empty()) return nullptr;
+  if (static_cast<long>(kept.size()) == 2 * count()) return copy();
+  auto offsets = KRFloatArrayContainer::createArrayOfSizeM(2, static_cast<long>(kept.size() / 2));
+  if (!offsets) return nullptr;
+  std::copy(kept.begin(), kept.end(), offsets->mutablePointer());
+  return with(object_->copyGroup(), std::move(offsets), size_, shift_);
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingRepeated::nonTransparentVersion() const {
+  return with(std::static_pointer_cast<KRDrawingGroup>(object_->nonTransparentVersion()), offsets_, size_, shift_);
+}
+
+std::size_t KRDrawingRepeated::memoryUsed() const {
+  std::size_t total = sizeof(*this) + object_->memoryUsed() + offsets_->memoryUsed();
+  std::lock_guard guard(cacheLock());
+  if (layer_) total += layer_->memoryUsed();
+  return total;
+}
+
+void KRDrawingRepeated::clearCachedEntries() const {
+  KRDrawingBasic::clearCachedEntries();
+  object_->clearCachedEntries();
+  std::lock_guard guard(cacheLock());
+  layer_.reset();
+  graphicRefUsed_ = 0;
+}
+
+std::string KRDrawingRepeated::textDescription() const {
+  return formatMessage("Stencil with %d copies", static_cast<int>(count()));
+}
+
+}  // namespace orrelin
