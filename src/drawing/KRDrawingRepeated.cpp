@@ -67,12 +67,18 @@ std::shared_ptr<KRDrawingGroup> KRDrawingRepeated::expandObject() const {
 
 void KRDrawingRepeated::drawToCurrentContext(KRDrawingContext& context) const {
   if (count() == 0) return;
+  GraphicsContext& gc = context.graphicsPort();
   if (!(size_.width * size_.height <= kMaxStampedArea)) {
     // Too large to stamp from a raster: draw the copies.
     expandObject()->drawToCurrentContext(context);
     return;
   }
-  GraphicsContext& gc = context.graphicsPort();
+  if (gc.isVectorTarget()) {
+    // A vector destination keeps the stencil as vectors, drawn once per
+    // offset; replaying a recorded layer costs such a target more than that.
+    drawEachCopy(context);
+    return;
+  }
   std::shared_ptr<GraphicsLayer> layer;
   {
     std::lock_guard guard(cacheLock());
@@ -91,6 +97,18 @@ void KRDrawingRepeated::drawToCurrentContext(KRDrawingContext& context) const {
     graphicRefUsed_ = gc.identifier();
   }
   gc.drawLayerRepeatedly(*layer, size_, offsets_->constPointer(), static_cast<std::size_t>(count()), shift_);
+}
+
+void KRDrawingRepeated::drawEachCopy(KRDrawingContext& context) const {
+  GraphicsContext& gc = context.graphicsPort();
+  const float* xy = offsets_->constPointer();
+  for (long i = 0; i < count(); ++i) {
+    double x = xy[2 * i], y = xy[2 * i + 1];
+    if (!std::isfinite(x) || !std::isfinite(y)) continue;
+    KRGraphicsStateGuard guard(context);
+    gc.translateCTM(x - shift_.x, y - shift_.y);
+    object_->drawToCurrentContext(context);
+  }
 }
 
 KRRect KRDrawingRepeated::computeBoundingRectangle() const {

@@ -48,6 +48,7 @@ class KRDrawingRepeated : public KRDrawingElement {
   std::shared_ptr<KRDrawingBasic> scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool crop) const override;
 
  private:
+  void drawEachCopy(KRDrawingContext& context) const;
   std::shared_ptr<KRDrawingRepeated> with(std::shared_ptr<KRDrawingGroup> object,
                                           std::shared_ptr<const KRFloatArrayContainer> offsets, KRSize size,
                                           KRPoint shift) const;

@@ -2,6 +2,7 @@
 
 #include "DrawingTestSupport.h"
 #include "drawing/KRDrawingBitmap.h"
+#include "drawing/KRDrawingOutput.h"
 #include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingGradient.h"
 #include "drawing/KRDrawingGroup.h"
@@ -291,6 +292,21 @@ TEST(KRDrawingRepeated, StampsTheStencilAtEveryOffset) {
   EXPECT_FALSE(repeated->hitTestForPoint({20, 20}));
   // The expanded form draws the same.
   EXPECT_EQ(render(*repeated->expandObject(), 60, 60).image->rgbaData(), picture.image->rgbaData());
+}
+
+TEST(KRDrawingRepeated, IntoAPDFTheStencilStaysVectorsAtEveryOffset) {
+  auto stencil = KRDrawingGroup::create();
+  auto mark = KRDrawingPathRectangle::createWithRect({0, 0, 4, 4});
+  mark->setStyle(KRDrawingStyleCurve::color(kRed, true));
+  stencil->addObject(mark);
+  auto repeated = KRDrawingRepeated::drawing(stencil, {4, 4}, {2, 2}, floats(2, {10, 10, 30, 20}));
+  auto pdf = KRDrawingPDF::createWithPDF(KRPDFDocument::createWithData(renderToPDF(*repeated, {0, 0, 40, 30})),
+                                         {0, 0, 40, 30});
+  ASSERT_TRUE(pdf);
+  auto picture = render(*pdf, 40, 30, 4);
+  expectRectNear(picture.inkBox(), {8, 8, 24, 14}, 0.3);
+  EXPECT_EQ(picture.at(30, 20), (KRPixel{255, 0, 0, 255}));
+  EXPECT_EQ(picture.alphaAt(20, 15), 0);
 }
 
 TEST(KRDrawingRepeated, LargeStencilsAreExpandedAndDrawTheSame) {
