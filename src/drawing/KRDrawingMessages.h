@@ -6,7 +6,6 @@
 
 namespace orrelin::drawing_messages {
 
-inline constexpr const char* kNilChildList = "Internal error, DrawObjects==nil inside a DrawingGroup object.";
 inline constexpr const char* kIncorrectPathFormat = "Internal error: Drawing a path with incorrect format.";
 inline constexpr const char* kTooManyPoints = "Can not draw a path with %d points.  Threshold set at 2,000,000.";
 inline constexpr const char* kTooManyLines =

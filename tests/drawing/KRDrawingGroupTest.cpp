@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <thread>
 
 #include "DrawingTestSupport.h"
 #include "drawing/KRDrawingBitmap.h"
 #include "drawing/KRDrawingContext.h"
 #include "drawing/KRDrawingGroup.h"
+#include "drawing/KRDrawingText.h"
+#include "drawing/KRDrawingTwoColorNoise.h"
 
 using namespace orrelin;
 using namespace orrelin::testing_support;
@@ -362,4 +365,41 @@ TEST(KRDrawingGroup, BitmapAndPDFVersions) {
   EXPECT_EQ(document->pageSize(0), (KRSize{50, 50}));
   auto background = group->imageVersionWithBackground(KRColor::white());
   EXPECT_FALSE(background->hasTransparentPixels());
+}
+
+TEST(KRDrawingGroup, OneTreeDrawnFromSeveralThreadsAtOnceDrawsTheSame) {
+  // Caches (bounds, layers, text layout, noise) are filled by whichever
+  // thread comes first; every thread must still see the same drawing.
+  auto make = [] {
+    auto layered = groupOf({filledRect({5, 5, 30, 20}), filledRect({20, 15, 10, 30}, kBlue)});
+    layered->setUseLayerHint(true);
+    auto text = KRDrawingText::string("a\\beta_1", {40, 40}, KRDrawingStyleFont::styleWithFont("DejaVu Sans", 14), 0, 2);
+    text->setDrawSubscriptSuperscript(true);
+    auto noise = KRDrawingTwoColorNoise::createInsideRectangle({50, 0, 30, 30}, kRed, kBlue, 0.5, 5, 1, {0, 0});
+    return groupOf({layered, text, noise});
+  };
+  auto expected = render(*make(), 80, 60).image->rgbaData();
+  auto shared = make();
+  std::vector<std::vector<std::uint8_t>> results(4);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 5; ++i) {
+        if (i == 2) shared->clearCachedEntries();
+        results[t] = render(*shared, 80, 60).image->rgbaData();
+      }
+    });
+  for (auto& thread : threads) thread.join();
+  for (const auto& result : results) EXPECT_EQ(result, expected);
+}
+
+TEST(KRDrawingContext, TheCurrentContextOfAThreadCanBeDrawnInto) {
+  EXPECT_FALSE(KRDrawingContext::createWithCurrentContext());
+  auto gc = GraphicsContext::createForImage({10, 10});
+  GraphicsContext::setCurrent(gc);
+  auto context = KRDrawingContext::createWithCurrentContext();
+  ASSERT_TRUE(context);
+  filledRect({0, 0, 10, 10})->drawToCurrentContext(*context);
+  GraphicsContext::setCurrent(nullptr);
+  EXPECT_EQ(gc->image()->pixel(5, 5).alpha, 255);
 }

@@ -3,7 +3,9 @@
 #include "DrawingTestSupport.h"
 #include "drawing/KRDrawingContext.h"
 #include "drawing/KRDrawingInfo.h"
+#include "drawing/KRDrawingGroup.h"
 #include "drawing/KRDrawingPath.h"
+#include "drawing/KRDrawingPathFromObj.h"
 
 using namespace orrelin;
 using namespace orrelin::testing_support;
@@ -141,6 +143,38 @@ TEST(KRDrawingPath, CollectionsDrawAsOnePathSoOppositeLoopsCutHoles) {
   EXPECT_FALSE(collection->hitTestForPoint({15, 15}));
   EXPECT_TRUE(collection->hitTestForPoint({5, 15}));
   EXPECT_EQ(collection->textDescription(), "2 paths");
+}
+
+TEST(KRDrawingPath, ACollectionTooLargeForAClipIsReportedAndLeavesTheClip) {
+  MessageCapture messages;
+  // Three paths of a million points each share one array of points.
+  constexpr long kPoints = 999999;
+  auto points = KRDoubleArrayContainer::createArrayOfSizeM(2, kPoints);
+  points->setAllValues(5);
+  auto connections = KRIntArrayContainer::createArrayOfLength(kPoints + 1);
+  int* c = connections->mutablePointer();
+  c[0] = static_cast<int>(kPoints);
+  for (long i = 0; i < kPoints; ++i) c[i + 1] = static_cast<int>(i);
+  auto loops = KRContainerPath2D::create(points, connections);
+  auto big = KRDrawingPathCollection::create({KRDrawingPathFromObj::createFromPath(loops),
+                                              KRDrawingPathFromObj::createFromPath(loops),
+                                              KRDrawingPathFromObj::createFromPath(loops)});
+  auto group = KRDrawingGroup::create();
+  auto square = KRDrawingPathRectangle::createWithRect({0, 0, 10, 10});
+  square->setStyle(KRDrawingStyleCurve::color(kRed, true));
+  group->addObject(square);
+  group->setCrop(big);
+  auto gc = GraphicsContext::createForImage({10, 10});
+  KRDrawingContext context(gc);
+  group->drawToCurrentContext(context);
+  EXPECT_TRUE(messages.saw("Path too big to use as a clip."));
+  EXPECT_EQ(gc->image()->pixel(5, 5).alpha, 255);
+  // A small collection clips.
+  auto small = KRDrawingPathCollection::create({KRDrawingPathRectangle::createWithRect({0, 0, 5, 10})});
+  group->setCrop(small);
+  auto clipped = render(*group, 10, 10);
+  EXPECT_EQ(clipped.alphaAt(2, 5), 255);
+  EXPECT_EQ(clipped.alphaAt(8, 5), 0);
 }
 
 TEST(KRDrawingPath, ScalingKeepsTheDataMappingConsistent) {

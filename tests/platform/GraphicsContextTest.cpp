@@ -166,6 +166,29 @@ TEST(GraphicsContext, PointsThatAreNotFiniteBreakThePathAndHugeOnesStayDrawable)
   EXPECT_EQ(at(*image, 99, 15).alpha, 255);
 }
 
+TEST(GraphicsContext, IndexedLinesFollowTheirIndicesAndCloseWhenAsked) {
+  double xy[] = {5, 5, 35, 5, 35, 35, NAN, NAN, 5, 35};
+  for (bool close : {false, true}) {
+    auto gc = GraphicsContext::createForImage({40, 40});
+    gc->setStrokeColor(kRed);
+    gc->setLineWidth(2);
+    int order[] = {0, 1, 2, 4};
+    gc->addIndexedLines(xy, order, 4, close);
+    gc->strokePath();
+    auto image = gc->image();
+    EXPECT_EQ(at(*image, 20, 5).alpha, 255);
+    EXPECT_EQ(at(*image, 5, 20).alpha, close ? 255 : 0);  // the closing side
+  }
+  // A point that is not finite breaks the polyline: no line through it.
+  auto gc = GraphicsContext::createForImage({40, 40});
+  gc->setStrokeColor(kRed);
+  int broken[] = {0, 3, 2};
+  gc->addIndexedLines(xy, broken, 3, true);
+  gc->strokePath();
+  EXPECT_EQ(gc->image()->pixel(20, 20).alpha, 0);
+  EXPECT_FALSE(gc->hasError());
+}
+
 TEST(GraphicsContext, ASingularTransformHidesDrawingUntilRestored) {
   auto gc = GraphicsContext::createForImage({20, 20});
   gc->saveGState();
