@@ -78,19 +78,10 @@ bool KRContainerPath2D::isClosed(const Run& run) const {
 
 KRRect KRContainerPath2D::boundingRectangle() const {
   const int* c = connections();
-  double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
-  for (const Run& run : runs()) {
-    for (long k = 0; k < run.length; ++k) {
-      KRPoint p = point(c[run.start + k]);
-      if (!std::isfinite(p.x) || !std::isfinite(p.y)) continue;
-      x0 = std::min(x0, p.x);
-      x1 = std::max(x1, p.x);
-      y0 = std::min(y0, p.y);
-      y1 = std::max(y1, p.y);
-    }
-  }
-  if (x0 > x1) return {};
-  return {x0, y0, x1 - x0, y1 - y0};
+  KRRectAccumulator extent;
+  for (const Run& run : runs())
+    for (long k = 0; k < run.length; ++k) extent.include(point(c[run.start + k]));
+  return extent.rect();
 }
 
 bool KRContainerPath2D::pointCloserThan(KRPoint p, double distance) const {

@@ -72,9 +72,7 @@ std::shared_ptr<KRDrawingBasic> KRDrawingBitmap::scaledCopy(double s, KRPoint ar
 
 std::shared_ptr<KRDrawingBasic> KRDrawingBitmap::magnify(double factor) const {
   // The same pixels over a larger rectangle draw exactly as before, magnified.
-  auto result = std::make_shared<KRDrawingBitmap>(*this);
-  result->drawInside_ = mapRect(drawInside_, factor, {0, 0}, {0, 0});
-  return result;
+  return scaledCopy(factor, {0, 0}, {0, 0}, false);
 }
 
 std::size_t KRDrawingBitmap::memoryUsed() const {
@@ -117,9 +115,7 @@ std::shared_ptr<KRDrawingBasic> KRDrawingPDF::scaledCopy(double s, KRPoint aroun
 }
 
 std::shared_ptr<KRDrawingBasic> KRDrawingPDF::magnify(double factor) const {
-  auto result = std::make_shared<KRDrawingPDF>(*this);
-  result->drawInside_ = mapRect(drawInside_, factor, {0, 0}, {0, 0});
-  return result;
+  return scaledCopy(factor, {0, 0}, {0, 0}, false);
 }
 
 std::size_t KRDrawingPDF::memoryUsed() const { return sizeof(*this) + (pdf_ ? pdf_->data().size() : 0); }

@@ -6,6 +6,7 @@
 
 #include "drawing/KRDrawingContext.h"
 #include "drawing/KRDrawingMessages.h"
+#include "drawing/KRFloatPoints.h"
 #include "platform/KRMessageCenter.h"
 
 namespace orrelin {
@@ -104,14 +105,14 @@ void KRDrawingPathCircleCollection::drawPathToContext(KRDrawingContext& context)
 
 KRRect KRDrawingPathCircleCollection::geometryBounds() const {
   const float* d = circles_->constPointer();
-  double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+  KRRectAccumulator extent;
   for (long i = 0; i < count(); ++i) {
     double x = d[3 * i], y = d[3 * i + 1], r = std::fabs(drawnRadius(d[3 * i + 2]));
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(r)) continue;
-    x0 = std::min(x0, x - r), x1 = std::max(x1, x + r), y0 = std::min(y0, y - r), y1 = std::max(y1, y + r);
+    if (!std::isfinite(r)) continue;
+    extent.include(KRPoint{x - r, y - r});
+    extent.include(KRPoint{x + r, y + r});
   }
-  if (x0 > x1) return {};
-  return {x0, y0, x1 - x0, y1 - y0};
+  return extent.rect();
 }
 
 bool KRDrawingPathCircleCollection::pointLiesInside(KRPoint point) const {
@@ -141,35 +142,13 @@ bool KRDrawingPathCircleCollection::hitTestForPoint(KRPoint point) const {
   return whichCenterWasHit(point).has_value();
 }
 
-std::shared_ptr<KRDrawingBasic> KRDrawingPathCircleCollection::transformed(double s, KRPoint around, KRPoint shiftTo,
-                                                                           bool magnifying) const {
-  auto circles = KRFloatArrayContainer::createArrayOfSizeM(3, count());
+std::shared_ptr<KRDrawingPath> KRDrawingPathCircleCollection::withPointsMapped(
+    const std::function<KRPoint(KRPoint)>& map, double sizeFactor) const {
+  auto circles = mapPointsInColumns(*circles_, {0}, map);
   if (!circles) return nullptr;
-  if (count() > 0) {
-    const float* in = circles_->constPointer();
-    float* out = circles->mutablePointer();
-    for (long i = 0; i < count(); ++i) {
-      KRPoint p = mapPoint({in[3 * i], in[3 * i + 1]}, s, around, shiftTo);
-      out[3 * i] = static_cast<float>(p.x);
-      out[3 * i + 1] = static_cast<float>(p.y);
-      out[3 * i + 2] = static_cast<float>(in[3 * i + 2] * std::fabs(s));
-    }
-  }
-  auto result = withCircles(std::move(circles));
-  if (magnifying)
-    finishMagnifiedCopy(*result, s);
-  else
-    finishScaledCopy(*result, s, around, shiftTo);
-  return result;
-}
-
-std::shared_ptr<KRDrawingBasic> KRDrawingPathCircleCollection::scaledCopy(double s, KRPoint around, KRPoint shiftTo,
-                                                                          bool) const {
-  return transformed(s, around, shiftTo, false);
-}
-
-std::shared_ptr<KRDrawingBasic> KRDrawingPathCircleCollection::magnify(double factor) const {
-  return transformed(factor, {0, 0}, {0, 0}, true);
+  float* radius = circles->length() > 0 ? circles->mutablePointer() + 2 : nullptr;
+  for (long i = 0; i < count(); ++i) radius[3 * i] = static_cast<float>(radius[3 * i] * sizeFactor);
+  return withCircles(std::move(circles));
 }
 
 std::shared_ptr<KRDrawingBasic> KRDrawingPathCircleCollection::simplifyDrawingOutside(const KRRect& rect) const {
@@ -296,36 +275,14 @@ std::shared_ptr<KRDrawingBasic> KRDrawingPathLineCollection::nonTransparentVersi
   return result;
 }
 
-std::shared_ptr<KRDrawingBasic> KRDrawingPathLineCollection::transformed(double s, KRPoint around, KRPoint shiftTo,
-                                                                         bool magnifying) const {
-  auto lines = KRFloatArrayContainer::createArrayOfSizeM(4, count());
+std::shared_ptr<KRDrawingPath> KRDrawingPathLineCollection::withPointsMapped(const std::function<KRPoint(KRPoint)>& map,
+                                                                             double) const {
+  auto lines = mapPointsInColumns(*lines_, {0, 2}, map);
   if (!lines) return nullptr;
-  if (count() > 0) {
-    const float* in = lines_->constPointer();
-    float* out = lines->mutablePointer();
-    for (long i = 0; i < 2 * count(); ++i) {
-      KRPoint p = mapPoint({in[2 * i], in[2 * i + 1]}, s, around, shiftTo);
-      out[2 * i] = static_cast<float>(p.x);
-      out[2 * i + 1] = static_cast<float>(p.y);
-    }
-  }
   auto result = std::make_shared<KRDrawingPathLineCollection>(*this);
   result->lines_ = std::move(lines);
   result->clearCachedEntries();
-  if (magnifying)
-    finishMagnifiedCopy(*result, s);
-  else
-    finishScaledCopy(*result, s, around, shiftTo);
   return result;
-}
-
-std::shared_ptr<KRDrawingBasic> KRDrawingPathLineCollection::scaledCopy(double s, KRPoint around, KRPoint shiftTo,
-                                                                        bool) const {
-  return transformed(s, around, shiftTo, false);
-}
-
-std::shared_ptr<KRDrawingBasic> KRDrawingPathLineCollection::magnify(double factor) const {
-  return transformed(factor, {0, 0}, {0, 0}, true);
 }
 
 std::shared_ptr<KRDrawingBasic> KRDrawingPathLineCollection::simplifyDrawingOutside(const KRRect& rect) const {
@@ -410,15 +367,16 @@ void KRDrawingCubicBezier::addGeometry(KRPathSink& sink) const {
   });
 }
 
-std::shared_ptr<KRDrawingBasic> KRDrawingCubicBezier::transformed(double s, KRPoint around, KRPoint shiftTo,
-                                                                  bool magnifying) const {
+std::shared_ptr<KRDrawingPath> KRDrawingCubicBezier::withPointsMapped(const std::function<KRPoint(KRPoint)>& map,
+                                                                      double) const {
   auto points = points_->mutableCopy();
   if (!points) return nullptr;
   if (points->length() > 0) {
+    // The header columns hold counts, not points: only the pieces' points move.
     double* d = points->mutablePointer();
     forEachPiece(points_->constPointer(), points_->n(), [&](long first, long n) {
       for (long k = first; k < first + n; ++k) {
-        KRPoint p = mapPoint({d[2 * k], d[2 * k + 1]}, s, around, shiftTo);
+        KRPoint p = map({d[2 * k], d[2 * k + 1]});
         d[2 * k] = p.x;
         d[2 * k + 1] = p.y;
       }
@@ -427,19 +385,7 @@ std::shared_ptr<KRDrawingBasic> KRDrawingCubicBezier::transformed(double s, KRPo
   auto result = std::make_shared<KRDrawingCubicBezier>(*this);
   result->points_ = std::move(points);
   result->clearCachedEntries();
-  if (magnifying)
-    finishMagnifiedCopy(*result, s);
-  else
-    finishScaledCopy(*result, s, around, shiftTo);
   return result;
-}
-
-std::shared_ptr<KRDrawingBasic> KRDrawingCubicBezier::scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool) const {
-  return transformed(s, around, shiftTo, false);
-}
-
-std::shared_ptr<KRDrawingBasic> KRDrawingCubicBezier::magnify(double factor) const {
-  return transformed(factor, {0, 0}, {0, 0}, true);
 }
 
 std::size_t KRDrawingCubicBezier::memoryUsed() const { return KRDrawingPath::memoryUsed() + points_->memoryUsed(); }

@@ -39,7 +39,6 @@ class KRDrawingPathCircleCollection : public KRDrawingPath {
   bool pointLiesInside(KRPoint point) const override;
   bool hitTestForPoint(KRPoint point) const override;
   bool isEmptyPath() const override { return count() == 0; }
-  std::shared_ptr<KRDrawingBasic> magnify(double factor) const override;
   std::shared_ptr<KRDrawingBasic> simplifyDrawingOutside(const KRRect& rect) const override;
   std::shared_ptr<KRDrawingBasic> copy() const override;
   std::size_t memoryUsed() const override;
@@ -49,11 +48,11 @@ class KRDrawingPathCircleCollection : public KRDrawingPath {
 
  protected:
   KRRect geometryBounds() const override;
-  std::shared_ptr<KRDrawingBasic> scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool crop) const override;
+  std::shared_ptr<KRDrawingPath> withPointsMapped(const std::function<KRPoint(KRPoint)>& map,
+                                                  double sizeFactor) const override;
 
  private:
   std::shared_ptr<KRDrawingPathCircleCollection> withCircles(std::shared_ptr<const KRFloatArrayContainer> circles) const;
-  std::shared_ptr<KRDrawingBasic> transformed(double s, KRPoint around, KRPoint shiftTo, bool magnifying) const;
 
   std::shared_ptr<const KRFloatArrayContainer> circles_;
   bool fillCurve_ = false;
@@ -83,7 +82,6 @@ class KRDrawingPathLineCollection : public KRDrawingPath {
   bool isEmptyPath() const override { return count() == 0; }
   bool containsTransparency() const override;
   std::shared_ptr<KRDrawingBasic> nonTransparentVersion() const override;
-  std::shared_ptr<KRDrawingBasic> magnify(double factor) const override;
   std::shared_ptr<KRDrawingBasic> simplifyDrawingOutside(const KRRect& rect) const override;
   std::shared_ptr<KRDrawingBasic> copy() const override;
   std::size_t memoryUsed() const override;
@@ -92,10 +90,10 @@ class KRDrawingPathLineCollection : public KRDrawingPath {
   KRDrawingPathLineCollection() = default;
 
  protected:
-  std::shared_ptr<KRDrawingBasic> scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool crop) const override;
+  std::shared_ptr<KRDrawingPath> withPointsMapped(const std::function<KRPoint(KRPoint)>& map,
+                                                  double sizeFactor) const override;
 
  private:
-  std::shared_ptr<KRDrawingBasic> transformed(double s, KRPoint around, KRPoint shiftTo, bool magnifying) const;
 
   std::shared_ptr<const KRFloatArrayContainer> lines_;
   std::shared_ptr<const KRFloatArrayContainer> colors_;
@@ -119,7 +117,6 @@ class KRDrawingCubicBezier : public KRDrawingPath {
   const char* className() const override { return "KRDrawingCubicBezier"; }
   void addGeometry(KRPathSink& sink) const override;
   bool isEmptyPath() const override { return points_->n() == 0; }
-  std::shared_ptr<KRDrawingBasic> magnify(double factor) const override;
   std::shared_ptr<KRDrawingBasic> copy() const override;
   std::size_t memoryUsed() const override;
   std::string textDescription() const override;
@@ -127,10 +124,10 @@ class KRDrawingCubicBezier : public KRDrawingPath {
   KRDrawingCubicBezier() = default;
 
  protected:
-  std::shared_ptr<KRDrawingBasic> scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool crop) const override;
+  std::shared_ptr<KRDrawingPath> withPointsMapped(const std::function<KRPoint(KRPoint)>& map,
+                                                  double sizeFactor) const override;
 
  private:
-  std::shared_ptr<KRDrawingBasic> transformed(double s, KRPoint around, KRPoint shiftTo, bool magnifying) const;
 
   std::shared_ptr<const KRDoubleArrayContainer> points_;
   bool fillCurve_ = false;

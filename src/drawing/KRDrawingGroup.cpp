@@ -79,9 +79,7 @@ std::shared_ptr<KRDrawingBasic> KRDrawingGroup::copy() const { return copyGroup(
 
 void KRDrawingGroup::clearOwnCaches() const {
   KRDrawingBasic::clearCachedEntries();
-  std::lock_guard guard(cacheLock());
-  layer_.reset();
-  graphicRefUsed_ = 0;
+  layer_.clear();
 }
 
 void KRDrawingGroup::addObject(std::shared_ptr<KRDrawingBasic> object) {
@@ -233,14 +231,8 @@ void KRDrawingGroup::drawToCurrentContext(KRDrawingContext& context) const {
 
 void KRDrawingGroup::drawThroughLayer(KRDrawingContext& context) const {
   GraphicsContext& gc = context.graphicsPort();
-  std::shared_ptr<GraphicsLayer> layer;
   KRRect rect;
-  {
-    std::lock_guard guard(cacheLock());
-    layer = layer_;
-    rect = layerRect_;
-    if (graphicRefUsed_ != gc.identifier()) layer.reset();
-  }
+  std::shared_ptr<GraphicsLayer> layer = layer_.layerFor(gc, &rect);
   if (!layer) {
     KRRect bounds = boundingRectangle();
     if (bounds.isNull()) return;
@@ -255,10 +247,7 @@ void KRDrawingGroup::drawThroughLayer(KRDrawingContext& context) const {
     auto layerContext = context.contextForLayer(layer->context());
     layerContext->graphicsPort().translateCTM(-rect.origin.x, -rect.origin.y);
     drawDirectly(*layerContext);
-    std::lock_guard guard(cacheLock());
-    layer_ = layer;
-    layerRect_ = rect;
-    graphicRefUsed_ = gc.identifier();
+    layer_.store(gc, layer, rect);
   }
   gc.drawLayer(rect, *layer);
 }
@@ -648,9 +637,7 @@ std::size_t KRDrawingGroup::memoryUsed() const {
     if (child) total += child->memoryUsed();
   if (crop_) total += crop_->memoryUsed();
   if (style_) total += style_->memoryUsed();
-  std::lock_guard guard(cacheLock());
-  if (layer_) total += layer_->memoryUsed();
-  return total;
+  return total + layer_.memoryUsed();
 }
 
 void KRDrawingGroup::clearCachedEntries() const {

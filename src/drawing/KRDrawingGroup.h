@@ -11,6 +11,7 @@
 
 #include "drawing/KRDrawingBasic.h"
 #include "drawing/KRDrawingPath.h"
+#include "drawing/KRLayerCache.h"
 #include "drawing/KRDrawingStyle.h"
 
 namespace orrelin {
@@ -197,10 +198,8 @@ class KRDrawingGroup : public KRDrawingBasic {
   double hasBeenMagnified_ = 1;
   mutable std::atomic<int> howManyTimesDrawn_{0};
 
-  // The layer cache: the layer, where it is drawn, and the context it was made for.
-  mutable std::shared_ptr<GraphicsLayer> layer_;
-  mutable KRRect layerRect_;
-  mutable std::uint64_t graphicRefUsed_ = 0;
+  // The layer drawn through (with useLayerHint), where, and for which context.
+  mutable KRLayerCache layer_;
 };
 
 }  // namespace orrelin

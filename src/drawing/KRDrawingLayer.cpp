@@ -39,11 +39,7 @@ void KRDrawingLayer::drawToCurrentContext(KRDrawingContext& context) const {
     return;
   }
   GraphicsContext& gc = context.graphicsPort();
-  std::shared_ptr<GraphicsLayer> layer;
-  {
-    std::lock_guard guard(cacheLock());
-    if (graphicRefUsed_ == gc.identifier()) layer = layer_;
-  }
+  std::shared_ptr<GraphicsLayer> layer = layer_.layerFor(gc);
   if (!layer) {
     layer = gc.createLayer(size_);
     if (!layer) {
@@ -56,9 +52,7 @@ void KRDrawingLayer::drawToCurrentContext(KRDrawingContext& context) const {
         KRAffineTransform::translation(-groupBox_.origin.x, -groupBox_.origin.y)
             .then(KRAffineTransform::scaling(size_.width / groupBox_.width(), size_.height / groupBox_.height())));
     group_->drawToCurrentContext(*layerContext);
-    std::lock_guard guard(cacheLock());
-    layer_ = layer;
-    graphicRefUsed_ = gc.identifier();
+    layer_.store(gc, layer);
   }
   gc.drawLayer(groupBox_, *layer);
 }
@@ -79,18 +73,13 @@ std::shared_ptr<KRDrawingBasic> KRDrawingLayer::nonTransparentVersion() const {
 }
 
 std::size_t KRDrawingLayer::memoryUsed() const {
-  std::size_t total = sizeof(*this) + group_->memoryUsed();
-  std::lock_guard guard(cacheLock());
-  if (layer_) total += layer_->memoryUsed();
-  return total;
+  return sizeof(*this) + group_->memoryUsed() + layer_.memoryUsed();
 }
 
 void KRDrawingLayer::clearCachedEntries() const {
   KRDrawingBasic::clearCachedEntries();
   group_->clearCachedEntries();
-  std::lock_guard guard(cacheLock());
-  layer_.reset();
-  graphicRefUsed_ = 0;
+  layer_.clear();
 }
 
 std::string KRDrawingLayer::textDescription() const {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "drawing/KRDrawingGroup.h"
+#include "drawing/KRLayerCache.h"
 
 namespace orrelin {
 
@@ -41,8 +42,7 @@ class KRDrawingLayer : public KRDrawingBasic {
   std::shared_ptr<KRDrawingGroup> group_;
   KRRect groupBox_;
   KRSize size_;
-  mutable std::shared_ptr<GraphicsLayer> layer_;
-  mutable std::uint64_t graphicRefUsed_ = 0;
+  mutable KRLayerCache layer_;
 };
 
 }  // namespace orrelin

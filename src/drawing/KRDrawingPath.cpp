@@ -99,6 +99,24 @@ void KRDrawingPath::finishMagnifiedCopy(KRDrawingPath& result, double factor) co
   result.setDescriptionString(descriptionString());
 }
 
+std::shared_ptr<KRDrawingPath> KRDrawingPath::withPointsMapped(const std::function<KRPoint(KRPoint)>&, double) const {
+  return nullptr;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingPath::scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool crop) const {
+  auto result = withPointsMapped([&](KRPoint p) { return mapPoint(p, s, around, shiftTo); }, std::fabs(s));
+  if (!result) return KRDrawingBasic::scaledCopy(s, around, shiftTo, crop);
+  finishScaledCopy(*result, s, around, shiftTo);
+  return result;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingPath::magnify(double factor) const {
+  auto result = withPointsMapped([factor](KRPoint p) { return KRPoint{p.x * factor, p.y * factor}; }, std::fabs(factor));
+  if (!result) return KRDrawingBasic::magnify(factor);
+  finishMagnifiedCopy(*result, factor);
+  return result;
+}
+
 double KRDrawingPath::strokeOutset() const {
   if (!style_ || isFilled()) return 0;
   double half = style_->lineWidth() / 2;
@@ -217,17 +235,11 @@ std::shared_ptr<KRDrawingBasic> KRDrawingPathRectangle::copy() const {
   return std::make_shared<KRDrawingPathRectangle>(*this);
 }
 
-std::shared_ptr<KRDrawingBasic> KRDrawingPathRectangle::scaledCopy(double s, KRPoint around, KRPoint shiftTo,
-                                                                   bool) const {
-  auto result = createWithRect(mapRect(rectangle_, s, around, shiftTo));
-  finishScaledCopy(*result, s, around, shiftTo);
-  return result;
-}
-
-std::shared_ptr<KRDrawingBasic> KRDrawingPathRectangle::magnify(double factor) const {
-  auto result = createWithRect(mapRect(rectangle_, factor, {0, 0}, {0, 0}));
-  finishMagnifiedCopy(*result, factor);
-  return result;
+std::shared_ptr<KRDrawingPath> KRDrawingPathRectangle::withPointsMapped(const std::function<KRPoint(KRPoint)>& map,
+                                                                        double) const {
+  KRRect r = rectangle_.standardized();
+  KRPoint low = map(r.origin), high = map({r.maxX(), r.maxY()});
+  return createWithRect(KRRect{low.x, low.y, high.x - low.x, high.y - low.y}.standardized());
 }
 
 std::string KRDrawingPathRectangle::textDescription() const {
@@ -269,18 +281,10 @@ bool KRDrawingPathCircle::hitTestForPoint(KRPoint point) const {
 
 std::shared_ptr<KRDrawingBasic> KRDrawingPathCircle::copy() const { return std::make_shared<KRDrawingPathCircle>(*this); }
 
-std::shared_ptr<KRDrawingBasic> KRDrawingPathCircle::scaledCopy(double s, KRPoint around, KRPoint shiftTo,
-                                                                bool) const {
-  auto result = createWithCenter(mapPoint(center_, s, around, shiftTo), radius_ * std::fabs(s));
+std::shared_ptr<KRDrawingPath> KRDrawingPathCircle::withPointsMapped(const std::function<KRPoint(KRPoint)>& map,
+                                                                     double sizeFactor) const {
+  auto result = createWithCenter(map(center_), radius_ * sizeFactor);
   result->fillCurve_ = fillCurve_;
-  finishScaledCopy(*result, s, around, shiftTo);
-  return result;
-}
-
-std::shared_ptr<KRDrawingBasic> KRDrawingPathCircle::magnify(double factor) const {
-  auto result = createWithCenter({center_.x * factor, center_.y * factor}, radius_ * std::fabs(factor));
-  result->fillCurve_ = fillCurve_;
-  finishMagnifiedCopy(*result, factor);
   return result;
 }
 
@@ -288,77 +292,21 @@ std::string KRDrawingPathCircle::textDescription() const {
   return formatMessage("At (%g,%g), radius = %g", center_.x, center_.y, radius_);
 }
 
-// ---------------------------------------------------------------- Bezier paths
-
-namespace {
+// ---------------------------------------------------------------- paths of elements
 
 template <class Kind>
-std::shared_ptr<Kind> makeWithPath(std::shared_ptr<const KRBezierPath> path) {
+std::shared_ptr<Kind> KRDrawingPathOfElements<Kind>::make(std::shared_ptr<const KRBezierPath> path) {
   if (!path) {
     KRMessageCenter::addMessage(kNilPath);
     return nullptr;
   }
-  return std::make_shared<Kind>();
-}
-
-}  // namespace
-
-std::shared_ptr<KRDrawingPathBezier> KRDrawingPathBezier::withPath(std::shared_ptr<const KRBezierPath> path) {
-  auto result = makeWithPath<KRDrawingPathBezier>(path);
-  if (result) result->path_ = std::move(path);
+  auto result = std::make_shared<Kind>();
+  static_cast<KRDrawingPathOfElements&>(*result).path_ = std::move(path);
   return result;
 }
 
-std::shared_ptr<KRDrawingBasic> KRDrawingPathBezier::copy() const { return std::make_shared<KRDrawingPathBezier>(*this); }
-
-std::shared_ptr<KRDrawingBasic> KRDrawingPathBezier::scaledCopy(double s, KRPoint around, KRPoint shiftTo,
-                                                                bool) const {
-  auto result = withPath(std::make_shared<KRBezierPath>(
-      path_->transformed([&](KRPoint p) { return mapPoint(p, s, around, shiftTo); })));
-  finishScaledCopy(*result, s, around, shiftTo);
-  return result;
-}
-
-std::shared_ptr<KRDrawingBasic> KRDrawingPathBezier::magnify(double factor) const {
-  auto result = withPath(std::make_shared<KRBezierPath>(
-      path_->transformed([&](KRPoint p) { return KRPoint{p.x * factor, p.y * factor}; })));
-  finishMagnifiedCopy(*result, factor);
-  return result;
-}
-
-std::string KRDrawingPathBezier::textDescription() const {
-  return formatMessage("%d elements", static_cast<int>(path_->elementCount()));
-}
-
-std::shared_ptr<KRDrawingPathFromCGPath> KRDrawingPathFromCGPath::createWithCGPath(
-    std::shared_ptr<const KRBezierPath> path) {
-  auto result = makeWithPath<KRDrawingPathFromCGPath>(path);
-  if (result) result->path_ = std::move(path);
-  return result;
-}
-
-std::shared_ptr<KRDrawingBasic> KRDrawingPathFromCGPath::copy() const {
-  return std::make_shared<KRDrawingPathFromCGPath>(*this);
-}
-
-std::shared_ptr<KRDrawingBasic> KRDrawingPathFromCGPath::scaledCopy(double s, KRPoint around, KRPoint shiftTo,
-                                                                    bool) const {
-  auto result = createWithCGPath(std::make_shared<KRBezierPath>(
-      path_->transformed([&](KRPoint p) { return mapPoint(p, s, around, shiftTo); })));
-  finishScaledCopy(*result, s, around, shiftTo);
-  return result;
-}
-
-std::shared_ptr<KRDrawingBasic> KRDrawingPathFromCGPath::magnify(double factor) const {
-  auto result = createWithCGPath(std::make_shared<KRBezierPath>(
-      path_->transformed([&](KRPoint p) { return KRPoint{p.x * factor, p.y * factor}; })));
-  finishMagnifiedCopy(*result, factor);
-  return result;
-}
-
-std::string KRDrawingPathFromCGPath::textDescription() const {
-  return formatMessage("%d elements", static_cast<int>(path_->elementCount()));
-}
+template class KRDrawingPathOfElements<KRDrawingPathBezier>;
+template class KRDrawingPathOfElements<KRDrawingPathFromCGPath>;
 
 // ---------------------------------------------------------------- collections of paths
 

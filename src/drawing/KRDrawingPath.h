@@ -4,6 +4,7 @@
 // on that. A path also carries the data-to-page mapping the command used
 // when it made it, so that a rescaled path still knows which data it shows.
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -54,6 +55,8 @@ class KRDrawingPath : public KRDrawingElement {
   bool hitTestForPoint(KRPoint point) const override;
   bool containsTransparency() const override { return style_ && style_->containsTransparency(); }
   std::shared_ptr<KRDrawingBasic> nonTransparentVersion() const override;
+  // The points and sizes multiplied by factor, and the style's widths with them.
+  std::shared_ptr<KRDrawingBasic> magnify(double factor) const override;
   std::size_t memoryUsed() const override { return sizeof(KRDrawingPath) + (style_ ? style_->memoryUsed() : 0); }
 
   // A straight segment.
@@ -67,6 +70,12 @@ class KRDrawingPath : public KRDrawingElement {
 
   // The rectangle of the geometry itself, before the line width is added.
   virtual KRRect geometryBounds() const;
+  // A copy with every point moved by map and every size (a radius)
+  // multiplied by sizeFactor: what scaling and magnifying do to the geometry.
+  // Kinds without points to move give nullptr.
+  virtual std::shared_ptr<KRDrawingPath> withPointsMapped(const std::function<KRPoint(KRPoint)>& map,
+                                                          double sizeFactor) const;
+  std::shared_ptr<KRDrawingBasic> scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool crop) const override;
   // Copies the mapping and the style (magnified or not) into a scaled copy.
   void finishScaledCopy(KRDrawingPath& result, double s, KRPoint around, KRPoint shiftTo) const;
   void finishMagnifiedCopy(KRDrawingPath& result, double factor) const;
@@ -90,14 +99,14 @@ class KRDrawingPathRectangle : public KRDrawingPath {
   void drawPathToContext(KRDrawingContext& context) const override;
   bool pointLiesInside(KRPoint point) const override { return rectangle_.standardized().contains(point); }
   std::shared_ptr<KRDrawingBasic> copy() const override;
-  std::shared_ptr<KRDrawingBasic> magnify(double factor) const override;
   std::string textDescription() const override;
 
   KRDrawingPathRectangle() = default;
 
  protected:
   KRRect geometryBounds() const override { return rectangle_.standardized(); }
-  std::shared_ptr<KRDrawingBasic> scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool crop) const override;
+  std::shared_ptr<KRDrawingPath> withPointsMapped(const std::function<KRPoint(KRPoint)>& map,
+                                                  double sizeFactor) const override;
 
  private:
   KRRect rectangle_;
@@ -116,14 +125,14 @@ class KRDrawingPathCircle : public KRDrawingPath {
   bool pointLiesInside(KRPoint point) const override;
   bool hitTestForPoint(KRPoint point) const override;
   std::shared_ptr<KRDrawingBasic> copy() const override;
-  std::shared_ptr<KRDrawingBasic> magnify(double factor) const override;
   std::string textDescription() const override;
 
   KRDrawingPathCircle() = default;
 
  protected:
   KRRect geometryBounds() const override;
-  std::shared_ptr<KRDrawingBasic> scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool crop) const override;
+  std::shared_ptr<KRDrawingPath> withPointsMapped(const std::function<KRPoint(KRPoint)>& map,
+                                                  double sizeFactor) const override;
 
  private:
   KRPoint center_;
@@ -131,52 +140,52 @@ class KRDrawingPathCircle : public KRDrawingPath {
   bool fillCurve_ = false;
 };
 
-// A path made of move, line, curve and close elements.
-class KRDrawingPathBezier : public KRDrawingPath {
+// The two kinds held as a path object of elements: they draw, measure and
+// rescale alike and differ in where their paths come from.
+template <class Kind>
+class KRDrawingPathOfElements : public KRDrawingPath {
  public:
-  // nullptr, with a message, when there is no path.
-  static std::shared_ptr<KRDrawingPathBezier> withPath(std::shared_ptr<const KRBezierPath> path);
   const KRBezierPath& path() const { return *path_; }
 
-  const char* className() const override { return "KRDrawingPathBezier"; }
   void addGeometry(KRPathSink& sink) const override { path_->addTo(sink); }
   bool isEmptyPath() const override { return path_->isEmpty(); }
-  std::shared_ptr<KRDrawingBasic> copy() const override;
-  std::shared_ptr<KRDrawingBasic> magnify(double factor) const override;
-  std::string textDescription() const override;
+  std::shared_ptr<KRDrawingBasic> copy() const override {
+    return std::make_shared<Kind>(static_cast<const Kind&>(*this));
+  }
+  std::string textDescription() const override { return std::to_string(path_->elementCount()) + " elements"; }
   std::size_t memoryUsed() const override { return KRDrawingPath::memoryUsed() + path_->memoryUsed(); }
 
-  KRDrawingPathBezier() = default;
-
  protected:
-  std::shared_ptr<KRDrawingBasic> scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool crop) const override;
+  // nullptr, with a message, when there is no path.
+  static std::shared_ptr<Kind> make(std::shared_ptr<const KRBezierPath> path);
+  std::shared_ptr<KRDrawingPath> withPointsMapped(const std::function<KRPoint(KRPoint)>& map, double) const override {
+    auto result = std::make_shared<Kind>(static_cast<const Kind&>(*this));
+    static_cast<KRDrawingPathOfElements&>(*result).path_ = std::make_shared<KRBezierPath>(path_->transformed(map));
+    result->clearCachedEntries();
+    return result;
+  }
 
  private:
   std::shared_ptr<const KRBezierPath> path_;
 };
 
-// A path held as the platform's own path object (which also has quadratic
-// curves); drawn and measured like a Bezier path.
-class KRDrawingPathFromCGPath : public KRDrawingPath {
+// A path made of move, line, curve and close elements.
+class KRDrawingPathBezier : public KRDrawingPathOfElements<KRDrawingPathBezier> {
  public:
-  static std::shared_ptr<KRDrawingPathFromCGPath> createWithCGPath(std::shared_ptr<const KRBezierPath> path);
-  const KRBezierPath& path() const { return *path_; }
+  static std::shared_ptr<KRDrawingPathBezier> withPath(std::shared_ptr<const KRBezierPath> path) {
+    return make(std::move(path));
+  }
+  const char* className() const override { return "KRDrawingPathBezier"; }
+};
 
+// A path held as the platform's own path object (which also has quadratic
+// curves).
+class KRDrawingPathFromCGPath : public KRDrawingPathOfElements<KRDrawingPathFromCGPath> {
+ public:
+  static std::shared_ptr<KRDrawingPathFromCGPath> createWithCGPath(std::shared_ptr<const KRBezierPath> path) {
+    return make(std::move(path));
+  }
   const char* className() const override { return "KRDrawingPathFromCGPath"; }
-  void addGeometry(KRPathSink& sink) const override { path_->addTo(sink); }
-  bool isEmptyPath() const override { return path_->isEmpty(); }
-  std::shared_ptr<KRDrawingBasic> copy() const override;
-  std::shared_ptr<KRDrawingBasic> magnify(double factor) const override;
-  std::string textDescription() const override;
-  std::size_t memoryUsed() const override { return KRDrawingPath::memoryUsed() + path_->memoryUsed(); }
-
-  KRDrawingPathFromCGPath() = default;
-
- protected:
-  std::shared_ptr<KRDrawingBasic> scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool crop) const override;
-
- private:
-  std::shared_ptr<const KRBezierPath> path_;
 };
 
 // Several paths drawn as one: their geometries one after another, painted once.

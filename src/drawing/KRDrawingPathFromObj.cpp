@@ -98,18 +98,10 @@ bool KRDrawingPathFromObj::hitTestForPoint(KRPoint point) const {
   return thePath_->pointCloserThan(point, std::max(2.0, std::isfinite(half) ? half : 0.0));
 }
 
-std::shared_ptr<KRDrawingBasic> KRDrawingPathFromObj::scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool) const {
-  if (!thePath_) return copy();
-  auto result = withPath(thePath_->mapped([&](KRPoint p) { return mapPoint(p, s, around, shiftTo); }));
-  finishScaledCopy(*result, s, around, shiftTo);
-  return result;
-}
-
-std::shared_ptr<KRDrawingBasic> KRDrawingPathFromObj::magnify(double factor) const {
-  if (!thePath_) return copy();
-  auto result = withPath(thePath_->mapped([factor](KRPoint p) { return KRPoint{p.x * factor, p.y * factor}; }));
-  finishMagnifiedCopy(*result, factor);
-  return result;
+std::shared_ptr<KRDrawingPath> KRDrawingPathFromObj::withPointsMapped(const std::function<KRPoint(KRPoint)>& map,
+                                                                      double) const {
+  if (!thePath_) return nullptr;
+  return withPath(thePath_->mapped(map));
 }
 
 std::shared_ptr<KRDrawingBasic> KRDrawingPathFromObj::simplifyDrawingOutside(const KRRect& rect) const {
@@ -118,12 +110,10 @@ std::shared_ptr<KRDrawingBasic> KRDrawingPathFromObj::simplifyDrawingOutside(con
   KRRect area = rect.standardized().insetBy(-margin, -margin);
   const int* c = thePath_->connections();
   auto kept = thePath_->withRuns([&](const KRContainerPath2D::Run& run) {
-    double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
-    for (long k = 0; k < run.length; ++k) {
-      KRPoint p = thePath_->point(c[run.start + k]);
-      x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
-    }
-    return x1 >= area.minX() && x0 <= area.maxX() && y1 >= area.minY() && y0 <= area.maxY();
+    KRRectAccumulator extent;
+    for (long k = 0; k < run.length; ++k) extent.include(thePath_->point(c[run.start + k]));
+    KRRect r = extent.rect();
+    return r.maxX() >= area.minX() && r.minX() <= area.maxX() && r.maxY() >= area.minY() && r.minY() <= area.maxY();
   });
   if (!kept || kept->isEmpty()) return nullptr;
   return withPath(std::move(kept));

@@ -34,7 +34,6 @@ class KRDrawingPathFromObj : public KRDrawingPath {
   // A path without its loops is drawn, so that the drawing reports it.
   bool isEmptyPath() const override { return thePath_ && thePath_->isEmpty(); }
   bool hitTestForPoint(KRPoint point) const override;
-  std::shared_ptr<KRDrawingBasic> magnify(double factor) const override;
   std::shared_ptr<KRDrawingBasic> simplifyDrawingOutside(const KRRect& rect) const override;
   std::shared_ptr<KRDrawingBasic> copy() const override;
   std::size_t memoryUsed() const override;
@@ -44,7 +43,8 @@ class KRDrawingPathFromObj : public KRDrawingPath {
 
  protected:
   KRRect geometryBounds() const override;
-  std::shared_ptr<KRDrawingBasic> scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool crop) const override;
+  std::shared_ptr<KRDrawingPath> withPointsMapped(const std::function<KRPoint(KRPoint)>& map,
+                                                  double sizeFactor) const override;
 
  private:
   // Reports the limit a path breaks; false when it may be drawn.

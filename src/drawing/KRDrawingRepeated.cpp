@@ -5,6 +5,7 @@
 
 #include "drawing/KRDrawingContext.h"
 #include "drawing/KRDrawingMessages.h"
+#include "drawing/KRFloatPoints.h"
 #include "platform/KRMessageCenter.h"
 
 namespace orrelin {
@@ -79,11 +80,7 @@ void KRDrawingRepeated::drawToCurrentContext(KRDrawingContext& context) const {
     drawEachCopy(context);
     return;
   }
-  std::shared_ptr<GraphicsLayer> layer;
-  {
-    std::lock_guard guard(cacheLock());
-    if (graphicRefUsed_ == gc.identifier()) layer = layer_;
-  }
+  std::shared_ptr<GraphicsLayer> layer = layer_.layerFor(gc);
   if (!layer) {
     layer = gc.createLayer(size_);
     if (!layer) {
@@ -92,9 +89,7 @@ void KRDrawingRepeated::drawToCurrentContext(KRDrawingContext& context) const {
     }
     auto layerContext = context.contextForLayer(layer->context());
     object_->drawToCurrentContext(*layerContext);
-    std::lock_guard guard(cacheLock());
-    layer_ = layer;
-    graphicRefUsed_ = gc.identifier();
+    layer_.store(gc, layer);
   }
   gc.drawLayerRepeatedly(*layer, size_, offsets_->constPointer(), static_cast<std::size_t>(count()), shift_);
 }
@@ -115,15 +110,12 @@ KRRect KRDrawingRepeated::computeBoundingRectangle() const {
   KRRect stencil = object_->boundingRectangle();
   if (stencil.isNull()) return {};
   const float* xy = offsets_->constPointer();
-  double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
-  for (long i = 0; i < count(); ++i) {
-    double x = xy[2 * i], y = xy[2 * i + 1];
-    if (!std::isfinite(x) || !std::isfinite(y)) continue;
-    x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
-  }
-  if (x0 > x1) return {};
-  return {x0 - shift_.x + stencil.minX(), y0 - shift_.y + stencil.minY(), x1 - x0 + stencil.width(),
-          y1 - y0 + stencil.height()};
+  KRRectAccumulator placed;
+  for (long i = 0; i < count(); ++i) placed.include(KRPoint{xy[2 * i], xy[2 * i + 1]});
+  if (placed.isEmpty()) return {};
+  KRRect p = placed.rect();
+  return {p.minX() - shift_.x + stencil.minX(), p.minY() - shift_.y + stencil.minY(), p.width() + stencil.width(),
+          p.height() + stencil.height()};
 }
 
 bool KRDrawingRepeated::hitTestForPoint(KRPoint point) const {
@@ -137,17 +129,8 @@ bool KRDrawingRepeated::hitTestForPoint(KRPoint point) const {
 }
 
 std::shared_ptr<KRDrawingBasic> KRDrawingRepeated::scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool) const {
-  auto offsets = KRFloatArrayContainer::createArrayOfSizeM(2, count());
+  auto offsets = mapPointsInColumns(*offsets_, {0}, [&](KRPoint p) { return mapPoint(p, s, around, shiftTo); });
   if (!offsets) return nullptr;
-  if (count() > 0) {
-    const float* in = offsets_->constPointer();
-    float* out = offsets->mutablePointer();
-    for (long i = 0; i < count(); ++i) {
-      KRPoint p = mapPoint({in[2 * i], in[2 * i + 1]}, s, around, shiftTo);
-      out[2 * i] = static_cast<float>(p.x);
-      out[2 * i + 1] = static_cast<float>(p.y);
-    }
-  }
   // The stencil grows about its own origin; its reference point with it.
   auto stencil = std::static_pointer_cast<KRDrawingGroup>(object_->scaleBy(s, {0, 0}, {0, 0}, false));
   double f = std::fabs(s);
@@ -155,13 +138,8 @@ std::shared_ptr<KRDrawingBasic> KRDrawingRepeated::scaledCopy(double s, KRPoint 
 }
 
 std::shared_ptr<KRDrawingBasic> KRDrawingRepeated::magnify(double factor) const {
-  auto offsets = KRFloatArrayContainer::createArrayOfSizeM(2, count());
+  auto offsets = mapPointsInColumns(*offsets_, {0}, [factor](KRPoint p) { return KRPoint{p.x * factor, p.y * factor}; });
   if (!offsets) return nullptr;
-  if (count() > 0) {
-    const float* in = offsets_->constPointer();
-    float* out = offsets->mutablePointer();
-    for (long i = 0; i < 2 * count(); ++i) out[i] = static_cast<float>(in[i] * factor);
-  }
   auto stencil = std::static_pointer_cast<KRDrawingGroup>(object_->magnify(factor));
   double f = std::fabs(factor);
   return with(std::move(stencil), std::move(offsets), {size_.width * f, size_.height * f},
@@ -194,18 +172,13 @@ std::shared_ptr<KRDrawingBasic> KRDrawingRepeated::nonTransparentVersion() const
 }
 
 std::size_t KRDrawingRepeated::memoryUsed() const {
-  std::size_t total = sizeof(*this) + object_->memoryUsed() + offsets_->memoryUsed();
-  std::lock_guard guard(cacheLock());
-  if (layer_) total += layer_->memoryUsed();
-  return total;
+  return sizeof(*this) + object_->memoryUsed() + offsets_->memoryUsed() + layer_.memoryUsed();
 }
 
 void KRDrawingRepeated::clearCachedEntries() const {
   KRDrawingBasic::clearCachedEntries();
   object_->clearCachedEntries();
-  std::lock_guard guard(cacheLock());
-  layer_.reset();
-  graphicRefUsed_ = 0;
+  layer_.clear();
 }
 
 std::string KRDrawingRepeated::textDescription() const {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "drawing/KRDrawingGroup.h"
+#include "drawing/KRLayerCache.h"
 #include "numeric/KRFloatArrayContainer.h"
 
 namespace orrelin {
@@ -57,8 +58,7 @@ class KRDrawingRepeated : public KRDrawingElement {
   std::shared_ptr<const KRFloatArrayContainer> offsets_;
   KRSize size_;
   KRPoint shift_;
-  mutable std::shared_ptr<GraphicsLayer> layer_;
-  mutable std::uint64_t graphicRefUsed_ = 0;
+  mutable KRLayerCache layer_;
 };
 
 }  // namespace orrelin

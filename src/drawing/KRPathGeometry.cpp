@@ -16,7 +16,31 @@ int piecesFor(double extent) {
   return std::clamp(static_cast<int>(std::ceil(std::sqrt(extent * 2))), 4, 256);
 }
 
+// The signed angle walked from start to end in the given direction, as the
+// graphics context walks it; a difference of a full turn or more is one turn.
+double arcSweep(double startAngle, double endAngle, bool clockwise) {
+  double difference = endAngle - startAngle;
+  if (std::fabs(difference) >= 2 * M_PI) return clockwise ? -2 * M_PI : 2 * M_PI;
+  double sweep = std::fmod(difference, 2 * M_PI);
+  if (!clockwise && sweep < 0) sweep += 2 * M_PI;
+  if (clockwise && sweep > 0) sweep -= 2 * M_PI;
+  return sweep;
+}
+
 }  // namespace
+
+void KRRectAccumulator::include(KRPoint p) {
+  if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
+  x0_ = std::min(x0_, p.x);
+  x1_ = std::max(x1_, p.x);
+  y0_ = std::min(y0_, p.y);
+  y1_ = std::max(y1_, p.y);
+}
+
+KRRect KRRectAccumulator::rect() const {
+  if (x0_ > x1_) return {};
+  return {x0_, y0_, x1_ - x0_, y1_ - y0_};
+}
 
 double distanceToSegment(KRPoint p, KRPoint a, KRPoint b) {
   double dx = b.x - a.x, dy = b.y - a.y;
@@ -85,14 +109,7 @@ void KRFlatteningSink::arc(KRPoint center, double radius, double startAngle, dou
     return;
   }
   radius = std::fabs(radius);
-  // Walk from start to end in the given direction, as the graphics context does.
-  double sweep = endAngle - startAngle;
-  if (!clockwise) {
-    while (sweep < 0) sweep += 2 * M_PI;
-  } else {
-    while (sweep > 0) sweep -= 2 * M_PI;
-  }
-  if (std::fabs(endAngle - startAngle) >= 2 * M_PI) sweep = clockwise ? -2 * M_PI : 2 * M_PI;
+  double sweep = arcSweep(startAngle, endAngle, clockwise);
   KRPoint first{center.x + radius * std::cos(startAngle), center.y + radius * std::sin(startAngle)};
   if (hasCurrent_)
     lineTo(first);
@@ -118,24 +135,12 @@ void KRFlatteningSink::finish() {
 
 // ---------------------------------------------------------------- bounds
 
-void KRBoundsSink::include(KRPoint p) {
-  x0_ = std::min(x0_, p.x);
-  x1_ = std::max(x1_, p.x);
-  y0_ = std::min(y0_, p.y);
-  y1_ = std::max(y1_, p.y);
-}
-
 void KRBoundsSink::segment(KRPoint from, KRPoint to, bool) {
-  include(from);
-  include(to);
+  extent_.include(from);
+  extent_.include(to);
 }
 
-void KRBoundsSink::point(KRPoint p) { include(p); }
-
-KRRect KRBoundsSink::bounds() const {
-  if (x0_ > x1_) return {};
-  return {x0_, y0_, x1_ - x0_, y1_ - y0_};
-}
+void KRBoundsSink::point(KRPoint p) { extent_.include(p); }
 
 // ---------------------------------------------------------------- hit tests
 
@@ -193,13 +198,7 @@ void KRBezierPath::appendOval(const KRRect& rect) {
 
 void KRBezierPath::appendArc(KRPoint center, double radius, double startAngle, double endAngle, bool clockwise) {
   radius = std::fabs(radius);
-  double sweep = endAngle - startAngle;
-  if (!clockwise) {
-    while (sweep < 0) sweep += 2 * M_PI;
-  } else {
-    while (sweep > 0) sweep -= 2 * M_PI;
-  }
-  if (std::fabs(endAngle - startAngle) >= 2 * M_PI) sweep = clockwise ? -2 * M_PI : 2 * M_PI;
+  double sweep = arcSweep(startAngle, endAngle, clockwise);
   KRPoint first{center.x + radius * std::cos(startAngle), center.y + radius * std::sin(startAngle)};
   if (elements_.empty() || elements_.back().type == ElementType::ClosePath)
     moveTo(first);

@@ -13,6 +13,23 @@
 
 namespace orrelin {
 
+// The smallest rectangle around the finite points given to it.
+class KRRectAccumulator {
+ public:
+  void include(KRPoint p);
+  void include(const KRRect& r) {
+    if (r.isNull()) return;
+    include(KRPoint{r.minX(), r.minY()});
+    include(KRPoint{r.maxX(), r.maxY()});
+  }
+  bool isEmpty() const { return x0_ > x1_; }
+  // The zero rectangle when nothing was given.
+  KRRect rect() const;
+
+ private:
+  double x0_ = INFINITY, y0_ = INFINITY, x1_ = -INFINITY, y1_ = -INFINITY;
+};
+
 class KRPathSink {
  public:
   virtual ~KRPathSink() = default;
@@ -70,15 +87,14 @@ class KRFlatteningSink : public KRPathSink {
 // The exact extent of the outline (curves by their flattened points).
 class KRBoundsSink : public KRFlatteningSink {
  public:
-  KRRect bounds() const;
+  KRRect bounds() const { return extent_.rect(); }
 
  protected:
   void segment(KRPoint from, KRPoint to, bool closing) override;
   void point(KRPoint p) override;
 
  private:
-  void include(KRPoint p);
-  double x0_ = INFINITY, y0_ = INFINITY, x1_ = -INFINITY, y1_ = -INFINITY;
+  KRRectAccumulator extent_;
 };
 
 // The distance from a point to the outline, and the winding number of the

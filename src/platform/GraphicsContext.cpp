@@ -163,6 +163,38 @@ bool readJpeg(const std::string& path, KRBitmapRep& bitmap) {
 
 thread_local std::shared_ptr<GraphicsContext> currentContext;
 
+// The clip's extent in device space: x0, y0, x1, y1.
+std::array<double, 4> deviceClipExtents(cairo_t* cr) {
+  std::array<double, 4> e{};
+  cairo_save(cr);
+  cairo_identity_matrix(cr);
+  cairo_clip_extents(cr, &e[0], &e[1], &e[2], &e[3]);
+  cairo_restore(cr);
+  return e;
+}
+
+// Lays a raster of pixelsWide x pixelsHigh (rows top first) over rect in a
+// y-up user space.
+void mapRasterIntoRect(cairo_t* cr, const KRRect& rect, double pixelsWide, double pixelsHigh) {
+  cairo_translate(cr, rect.origin.x, rect.origin.y + rect.size.height);
+  cairo_scale(cr, rect.size.width / pixelsWide, -rect.size.height / pixelsHigh);
+}
+
+// Paints such a raster with the given opacity.
+void paintRaster(cairo_t* cr, const KRRect& rect, cairo_surface_t* raster, double pixelsWide, double pixelsHigh,
+                 cairo_filter_t filter, cairo_extend_t extend, double opacity) {
+  cairo_save(cr);
+  mapRasterIntoRect(cr, rect, pixelsWide, pixelsHigh);
+  cairo_set_source_surface(cr, raster, 0, 0);
+  cairo_pattern_set_filter(cairo_get_source(cr), filter);
+  cairo_pattern_set_extend(cairo_get_source(cr), extend);
+  cairo_new_path(cr);
+  cairo_rectangle(cr, 0, 0, pixelsWide, pixelsHigh);
+  cairo_clip(cr);
+  cairo_paint_with_alpha(cr, opacity);
+  cairo_restore(cr);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- geometry
@@ -787,11 +819,7 @@ void GraphicsContext::paint(const std::array<double, 4>& extents, const std::fun
   double scale = vector_ ? 2 : 1;  // vector targets get a finer shadow raster
   double blurDevice = s.shadowBlur * deviceScale_;
   double margin = std::ceil(blurDevice * 1.5) + 2;
-  double clip[4];
-  cairo_save(cr_);
-  cairo_identity_matrix(cr_);
-  cairo_clip_extents(cr_, &clip[0], &clip[1], &clip[2], &clip[3]);
-  cairo_restore(cr_);
+  std::array<double, 4> clip = deviceClipExtents(cr_);
   double offX = s.shadowOffset.width * deviceScale_, offY = -s.shadowOffset.height * deviceScale_;
   // Only what can land inside the clip once moved is rendered.
   double x0 = std::max(extents[0], clip[0] - offX) - margin, y0 = std::max(extents[1], clip[1] - offY) - margin;
@@ -976,34 +1004,19 @@ std::vector<double> GraphicsContext::lineDash(double* phase) const {
   return lengths;
 }
 
-void GraphicsContext::mapRasterIntoRect(cairo_t* cr, const KRRect& rect, double pixelsWide,
-                                        double pixelsHigh) const {
-  KRRect r = rect.standardized();
-  cairo_translate(cr, r.origin.x, r.origin.y + r.size.height);
-  cairo_scale(cr, r.size.width / pixelsWide, -r.size.height / pixelsHigh);
-}
 
 void GraphicsContext::drawImage(const KRRect& rect, const KRImage& image, KRInterpolation quality) {
   KRRect r = rect.standardized();
   if (drawingSuppressed() || r.isEmpty() || !finite(r.origin.x) || !finite(r.origin.y) || !finite(r.size.width) ||
       !finite(r.size.height))
     return;
-  double opacity = state().alpha;
   auto operation = [&](cairo_t* cr, double alpha) {
-    cairo_save(cr);
-    mapRasterIntoRect(cr, r, image.width(), image.height());
-    cairo_set_source_surface(cr, image.surface_, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), filterFor(quality));
-    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
-    cairo_new_path(cr);
-    cairo_rectangle(cr, 0, 0, image.width(), image.height());
-    cairo_clip(cr);
-    cairo_paint_with_alpha(cr, alpha);
-    cairo_restore(cr);
+    // Padding keeps the edge pixels sharp when they are interpolated.
+    paintRaster(cr, r, image.surface_, image.width(), image.height(), filterFor(quality), CAIRO_EXTEND_PAD, alpha);
   };
   cairo_new_path(cr_);
   if (state().hasShadow) paint(userRectToDevice(r), [&](cairo_t* cr) { operation(cr, 1); });
-  operation(cr_, opacity);
+  operation(cr_, state().alpha);
 }
 
 void GraphicsContext::drawPDFPage(const KRRect& rect, const KRPDFDocument& document, int page) {
@@ -1050,17 +1063,11 @@ void GraphicsContext::drawLinearGradient(const std::vector<KRGradientStop>& stop
   }
   cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
   cairo_new_path(cr_);
-  if (state().hasShadow) {
-    double x0, y0, x1, y1;
-    cairo_save(cr_);
-    cairo_identity_matrix(cr_);
-    cairo_clip_extents(cr_, &x0, &y0, &x1, &y1);
-    cairo_restore(cr_);
-    paint({x0, y0, x1, y1}, [&](cairo_t* cr) {
+  if (state().hasShadow)
+    paint(deviceClipExtents(cr_), [&](cairo_t* cr) {
       cairo_set_source(cr, pattern);
       cairo_paint(cr);
     });
-  }
   cairo_set_source(cr_, pattern);
   cairo_paint(cr_);
   cairo_pattern_destroy(pattern);
@@ -1109,15 +1116,7 @@ void GraphicsContext::drawLayer(const KRRect& rect, const GraphicsLayer& layer) 
   cairo_surface_t* source = layer.context_->surface_;
   cairo_surface_flush(source);
   auto operation = [&](cairo_t* cr, double alpha) {
-    cairo_save(cr);
-    mapRasterIntoRect(cr, r, layer.pixelsWide_, layer.pixelsHigh_);
-    cairo_set_source_surface(cr, source, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
-    cairo_new_path(cr);
-    cairo_rectangle(cr, 0, 0, layer.pixelsWide_, layer.pixelsHigh_);
-    cairo_clip(cr);
-    cairo_paint_with_alpha(cr, alpha);
-    cairo_restore(cr);
+    paintRaster(cr, r, source, layer.pixelsWide_, layer.pixelsHigh_, CAIRO_FILTER_GOOD, CAIRO_EXTEND_NONE, alpha);
   };
   cairo_new_path(cr_);
   if (state().hasShadow) paint(userRectToDevice(r), [&](cairo_t* cr) { operation(cr, 1); });
@@ -1153,14 +1152,7 @@ void GraphicsContext::drawLayerRepeatedly(const GraphicsLayer& layer, KRSize siz
     }
   };
   cairo_new_path(cr_);
-  if (state().hasShadow) {
-    double x0, y0, x1, y1;
-    cairo_save(cr_);
-    cairo_identity_matrix(cr_);
-    cairo_clip_extents(cr_, &x0, &y0, &x1, &y1);
-    cairo_restore(cr_);
-    paint({x0, y0, x1, y1}, [&](cairo_t* cr) { stampAll(cr, 1); });
-  }
+  if (state().hasShadow) paint(deviceClipExtents(cr_), [&](cairo_t* cr) { stampAll(cr, 1); });
   stampAll(cr_, state().alpha);
   cairo_pattern_destroy(pattern);
 }

@@ -393,8 +393,6 @@ class GraphicsContext {
   // is the area the operation covers in device space.
   void paint(const std::array<double, 4>& deviceExtents, const std::function<void(_cairo*)>& operation);
   std::array<double, 4> userRectToDevice(const KRRect& rect) const;
-  // Lays a raster of pixelsWide × pixelsHigh (rows top first) over rect.
-  void mapRasterIntoRect(_cairo* cr, const KRRect& rect, double pixelsWide, double pixelsHigh) const;
 
   _cairo_surface* surface_;
   _cairo* cr_;
