@@ -1,5 +1,6 @@
 #include "PropertyListSerialization.h"
 
+#include "platform/BinaryPropertyList.h"
 #include "platform/TextEncoding.h"
 
 #include <plist/plist.h>
@@ -195,20 +196,24 @@ std::optional<PropertyList> parsePropertyList(std::string_view bytes, std::strin
     if (error) *error = "The property list is too large.";
     return std::nullopt;
   }
-  plist_t raw = nullptr;
-  auto length = static_cast<std::uint32_t>(bytes.size());
-  if (bytes.size() >= 8 && bytes.substr(0, 6) == "bplist") {
-    plist_from_bin(bytes.data(), length, &raw);
-  } else {
-    // The XML reader wants to find the end of the text itself; give it a
-    // terminated copy so it never reads past the buffer.
-    std::string text(bytes);
-    if (text.find("<plist") == std::string::npos) {
+  if (bytes.substr(0, 6) == "bplist") {
+    // Our own reader: the library's asserts on odd keys would end the process.
+    auto list = BinaryPropertyList::open(bytes);
+    if (!list) {
       if (error) *error = "The file is not a property list.";
       return std::nullopt;
     }
-    plist_from_xml(text.c_str(), length, &raw);
+    return list->toPropertyList(error);
   }
+  // The XML reader wants to find the end of the text itself; give it a
+  // terminated copy so it never reads past the buffer.
+  std::string text(bytes);
+  if (text.find("<plist") == std::string::npos) {
+    if (error) *error = "The file is not a property list.";
+    return std::nullopt;
+  }
+  plist_t raw = nullptr;
+  plist_from_xml(text.c_str(), static_cast<std::uint32_t>(bytes.size()), &raw);
   Node node(raw);
   if (!node) {
     if (error) *error = "The file is not a property list.";

@@ -1,0 +1,128 @@
+#include "drawing/KRDrawingBitmap.h"
+
+#include "drawing/KRDrawingContext.h"
+#include "drawing/KRDrawingMessages.h"
+#include "platform/KRMessageCenter.h"
+
+namespace orrelin {
+
+using namespace drawing_messages;
+
+// ---------------------------------------------------------------- bitmaps
+
+std::shared_ptr<KRDrawingBitmap> KRDrawingBitmap::createBitmap(const KRBitmapRep& bitmap, const KRRect& insideRect) {
+  auto result = std::make_shared<KRDrawingBitmap>();
+  result->bitmap_ = std::make_shared<const KRBitmapRep>(bitmap);
+  result->image_ = KRImage::createFromBitmap(bitmap);
+  result->drawInside_ = insideRect;
+  result->containsAlpha_ = bitmap.hasAlpha;
+  return result;
+}
+
+std::shared_ptr<KRDrawingBitmap> KRDrawingBitmap::createCG(std::shared_ptr<KRImage> image, const KRRect& insideRect) {
+  if (!image) {
+    KRMessageCenter::addMessage(kNoImage);
+    return nullptr;
+  }
+  auto result = std::make_shared<KRDrawingBitmap>();
+  result->containsAlpha_ = image->hasTransparentPixels();
+  result->image_ = std::move(image);
+  result->drawInside_ = insideRect;
+  return result;
+}
+
+std::shared_ptr<KRDrawingBitmap> KRDrawingBitmap::overtakeCGBitmap(std::shared_ptr<KRImage>&& image,
+                                                                   const KRRect& insideRect) {
+  return createCG(std::move(image), insideRect);
+}
+
+std::shared_ptr<KRDrawingBitmap> KRDrawingBitmap::createFromFile(const std::string& path) {
+  std::string error;
+  auto image = KRImage::createFromFile(path, &error);
+  if (!image) {
+    KRMessageCenter::addMessage(error);
+    return nullptr;
+  }
+  return createFromImage(std::move(image), {0, 0});
+}
+
+std::shared_ptr<KRDrawingBitmap> KRDrawingBitmap::createFromImage(std::shared_ptr<KRImage> image, KRPoint atPoint) {
+  if (!image) {
+    KRMessageCenter::addMessage(kNoImage);
+    return nullptr;
+  }
+  KRRect rect{atPoint.x, atPoint.y, static_cast<double>(image->width()), static_cast<double>(image->height())};
+  return createCG(std::move(image), rect);
+}
+
+void KRDrawingBitmap::drawToCurrentContext(KRDrawingContext& context) const {
+  if (!image_) {
+    KRMessageCenter::addMessage(bitmap_ ? kUnsupportedBitmap : kNoImage);
+    return;
+  }
+  KRInterpolation quality = interpolation_ == KRInterpolation::Default ? context.currentImageInterpolation() : interpolation_;
+  context.graphicsPort().drawImage(drawInside_, *image_, quality);
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingBitmap::scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool) const {
+  auto result = std::make_shared<KRDrawingBitmap>(*this);
+  result->drawInside_ = mapRect(drawInside_, s, around, shiftTo);
+  return result;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingBitmap::magnify(double factor) const {
+  // The same pixels over a larger rectangle draw exactly as before, magnified.
+  return scaledCopy(factor, {0, 0}, {0, 0}, false);
+}
+
+std::size_t KRDrawingBitmap::memoryUsed() const {
+  std::size_t total = sizeof(*this) + (image_ ? image_->memoryUsed() : 0);
+  if (bitmap_) total += bitmap_->data.size();
+  return total;
+}
+
+std::string KRDrawingBitmap::textDescription() const {
+  if (!image_) return bitmap_ ? formatMessage("%d x %d pixels (unsupported layout)", bitmap_->pixelsWide, bitmap_->pixelsHigh)
+                              : std::string("No image");
+  return formatMessage("%d x %d pixels", image_->width(), image_->height());
+}
+
+// ---------------------------------------------------------------- PDF pages
+
+std::shared_ptr<KRDrawingPDF> KRDrawingPDF::createWithPDF(std::shared_ptr<KRPDFDocument> pdf, const KRRect& insideRect) {
+  if (!pdf) {
+    KRMessageCenter::addMessage(kNoPDF);
+    return nullptr;
+  }
+  auto result = std::make_shared<KRDrawingPDF>();
+  result->pdf_ = std::move(pdf);
+  result->drawInside_ = insideRect;
+  return result;
+}
+
+void KRDrawingPDF::drawToCurrentContext(KRDrawingContext& context) const {
+  if (!pdf_) {
+    KRMessageCenter::addMessage(kNoPDF);
+    return;
+  }
+  context.graphicsPort().drawPDFPage(drawInside_, *pdf_, 0);
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingPDF::scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool) const {
+  auto result = std::make_shared<KRDrawingPDF>(*this);
+  result->drawInside_ = mapRect(drawInside_, s, around, shiftTo);
+  return result;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingPDF::magnify(double factor) const {
+  return scaledCopy(factor, {0, 0}, {0, 0}, false);
+}
+
+std::size_t KRDrawingPDF::memoryUsed() const { return sizeof(*this) + (pdf_ ? pdf_->data().size() : 0); }
+
+std::string KRDrawingPDF::textDescription() const {
+  KRSize size = pdf_ ? pdf_->pageSize(0) : KRSize{};
+  return formatMessage("PDF page of %g x %g points", size.width, size.height);
+}
+
+}  // namespace orrelin

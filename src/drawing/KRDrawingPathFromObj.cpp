@@ -1,0 +1,130 @@
+#include "drawing/KRDrawingPathFromObj.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "drawing/KRDrawingContext.h"
+#include "drawing/KRDrawingInfo.h"
+#include "drawing/KRDrawingMessages.h"
+#include "platform/KRMessageCenter.h"
+
+namespace orrelin {
+
+using namespace drawing_messages;
+
+std::shared_ptr<KRDrawingPathFromObj> KRDrawingPathFromObj::createFromPath(
+    std::shared_ptr<const KRContainerPath2D> path) {
+  if (!path) {
+    KRMessageCenter::addMessage(kNilPath);
+    return nullptr;
+  }
+  auto result = std::make_shared<KRDrawingPathFromObj>();
+  result->thePath_ = std::move(path);
+  return result;
+}
+
+std::shared_ptr<KRDrawingPathFromObj> KRDrawingPathFromObj::createFromPath(const KRContainerPath2D& path,
+                                                                           const KR2DDrawingInfo& withScaling) {
+  const KR2DDrawingInfo& m = withScaling;
+  auto result = createFromPath(path.mapped([&m](KRPoint p) {
+    return KRPoint{(p.x + m.shiftX) * m.scaleX, (p.y + m.shiftY) * m.scaleY};
+  }));
+  if (result) result->setXLinear(true, m.shiftX, m.scaleX, true, m.shiftY, m.scaleY);
+  return result;
+}
+
+std::shared_ptr<KRDrawingPathFromObj> KRDrawingPathFromObj::withPath(std::shared_ptr<const KRContainerPath2D> path) const {
+  auto result = std::make_shared<KRDrawingPathFromObj>(*this);
+  result->thePath_ = std::move(path);
+  result->clearCachedEntries();
+  return result;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingPathFromObj::copy() const {
+  return std::make_shared<KRDrawingPathFromObj>(*this);
+}
+
+bool KRDrawingPathFromObj::breaksLimits() const {
+  if (!thePath_) {
+    KRMessageCenter::addMessage(kNilPathObject);
+    return true;
+  }
+  if (thePath_->numberOfPoints() > kMaxPoints) {
+    KRMessageCenter::addMessage(formatMessage(kTooManyPoints, static_cast<int>(thePath_->numberOfPoints())));
+    return true;
+  }
+  if (thePath_->connectionsLength() > kMaxConnections) {
+    KRMessageCenter::addMessage(formatMessage(kTooManyLines, static_cast<int>(thePath_->connectionsLength()),
+                                              static_cast<int>(kMaxConnections)));
+    return true;
+  }
+  return false;
+}
+
+void KRDrawingPathFromObj::drawPathToContext(KRDrawingContext& context) const {
+  if (breaksLimits()) return;
+  GraphicsContext& gc = context.graphicsPort();
+  bool malformed = false;
+  auto runs = thePath_->runs(&malformed);
+  const int* c = thePath_->connections();
+  const double* xy = thePath_->points();
+  for (const auto& run : runs) {
+    // A closed run leaves out its repeated last point and closes instead.
+    bool closed = thePath_->isClosed(run);
+    gc.addIndexedLines(xy, c + run.start, static_cast<std::size_t>(closed ? run.length - 1 : run.length), closed);
+  }
+  if (malformed) KRMessageCenter::addMessage(kIncorrectPathFormat);
+}
+
+void KRDrawingPathFromObj::addGeometry(KRPathSink& sink) const {
+  if (!thePath_) return;
+  const int* c = thePath_->connections();
+  for (const auto& run : thePath_->runs()) {
+    bool closed = thePath_->isClosed(run);
+    long count = closed ? run.length - 1 : run.length;
+    sink.moveTo(thePath_->point(c[run.start]));
+    for (long k = 1; k < count; ++k) sink.lineTo(thePath_->point(c[run.start + k]));
+    if (closed) sink.closePath();
+  }
+}
+
+KRRect KRDrawingPathFromObj::geometryBounds() const { return thePath_ ? thePath_->boundingRectangle() : KRRect{}; }
+
+bool KRDrawingPathFromObj::hitTestForPoint(KRPoint point) const {
+  if (isEmptyPath()) return false;
+  if (isFilled()) return pointLiesInside(point);
+  if (!boundingRectangle().insetBy(-2, -2).contains(point)) return false;
+  double half = style() ? style()->lineWidth() / 2 : 0;
+  return thePath_->pointCloserThan(point, std::max(2.0, std::isfinite(half) ? half : 0.0));
+}
+
+std::shared_ptr<KRDrawingPath> KRDrawingPathFromObj::withPointsMapped(const std::function<KRPoint(KRPoint)>& map,
+                                                                      double) const {
+  if (!thePath_) return nullptr;
+  return withPath(thePath_->mapped(map));
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingPathFromObj::simplifyDrawingOutside(const KRRect& rect) const {
+  if (!thePath_) return nullptr;
+  double margin = strokeOutset() + 1;
+  KRRect area = rect.standardized().insetBy(-margin, -margin);
+  const int* c = thePath_->connections();
+  auto kept = thePath_->withRuns([&](const KRContainerPath2D::Run& run) {
+    KRRectAccumulator extent;
+    for (long k = 0; k < run.length; ++k) extent.include(thePath_->point(c[run.start + k]));
+    KRRect r = extent.rect();
+    return r.maxX() >= area.minX() && r.minX() <= area.maxX() && r.maxY() >= area.minY() && r.minY() <= area.maxY();
+  });
+  if (!kept || kept->isEmpty()) return nullptr;
+  return withPath(std::move(kept));
+}
+
+std::size_t KRDrawingPathFromObj::memoryUsed() const {
+  return KRDrawingPath::memoryUsed() + sizeof(*this) - sizeof(KRDrawingPath) + (thePath_ ? thePath_->memoryUsed() : 0);
+}
+
+std::string KRDrawingPathFromObj::textDescription() const {
+  return formatMessage("%d points", thePath_ ? static_cast<int>(thePath_->numberOfPoints()) : 0);
+}
+
+}  // namespace orrelin

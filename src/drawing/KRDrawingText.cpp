@@ -1,0 +1,370 @@
+#include "drawing/KRDrawingText.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <map>
+
+#include "drawing/KRDrawingContext.h"
+
+namespace orrelin {
+
+namespace {
+
+// Script runs are raised or lowered by these fractions of the normal size.
+constexpr double kSuperscriptRise = 0.35;
+constexpr double kSubscriptDrop = 0.2;
+constexpr double kScriptSize = 0.7;
+
+const std::map<std::string, std::string>& symbolTable() {
+  static const std::map<std::string, std::string> table = {
+      {"alpha", "\u03B1"},    {"beta", "\u03B2"},       {"gamma", "\u03B3"},       {"delta", "\u03B4"},
+      {"epsilon", "\u03B5"},  {"zeta", "\u03B6"},       {"eta", "\u03B7"},         {"theta", "\u03B8"},
+      {"kappa", "\u03BA"},    {"iota", "\u03B9"},       {"lambda", "\u03BB"},      {"mu", "\u03BC"},
+      {"nu", "\u03BD"},       {"xi", "\u03BE"},         {"pi", "\u03C0"},          {"rho", "\u03C1"},
+      {"sigma", "\u03C3"},    {"tau", "\u03C4"},        {"upsilon", "\u03C5"},     {"phi", "\u03C6"},
+      {"chi", "\u03C7"},      {"psi", "\u03C8"},        {"omega", "\u03C9"},       {"Phi", "\u03A6"},
+      {"Chi", "\u03A7"},      {"Psi", "\u03A8"},        {"Omega", "\u03A9"},       {"Lambda", "\u039B"},
+      {"Gamma", "\u0393"},    {"Delta", "\u0394"},      {"Theta", "\u0398"},       {"Upsilon", "\u03A5"},
+      {"Xi", "\u039E"},       {"Pi", "\u03A0"},         {"Sigma", "\u03A3"},       {"bbN", "\u2115"},
+      {"bbH", "\u210D"},      {"bbP", "\u2119"},        {"bbQ", "\u211A"},         {"bbR", "\u211D"},
+      {"bbZ", "\u2124"},      {"bbC", "\u2102"},        {"angstrom", "\u212B"},    {"infty", "\u221E"},
+      {"infinity", "\u221E"}, {"hbar", "\u210F"},       {"cdots", "\u22EF"},       {"udots", "\u22F0"},
+      {"ddots", "\u22F1"},    {"dots", "\u2026"},       {"forall", "\u2200"},      {"in", "\u2208"},
+      {"le", "\u2264"},       {"ge", "\u2265"},         {"neq", "\u2260"},         {"permille", "\u2030"},
+      {"permyriad", "\u2031"}, {"degree", "\u00B0"},    {"times", "\u00D7"},       {"cent", "\u00A2"},
+      {"pound", "\u00A3"},    {"currency", "\u00A4"},   {"yen", "\u00A5"},         {"baht", "\u0E3F"},
+      {"eurocurrency", "\u20A0"}, {"colon", "\u20A1"},  {"cruzeiro", "\u20A2"},    {"franc", "\u20A3"},
+      {"lira", "\u20A4"},     {"mill", "\u20A5"},       {"naira", "\u20A6"},       {"peseta", "\u20A7"},
+      {"rupee", "\u20A8"},    {"won", "\u20A9"},        {"sheqel", "\u20AA"},      {"dong", "\u20AB"},
+      {"euro", "\u20AC"},     {"kip", "\u20AD"},        {"tugrik", "\u20AE"},      {"drachma", "\u20AF"},
+      {"penny", "\u20B0"},    {"peso", "\u20B1"},
+  };
+  return table;
+}
+
+// Bytes in the UTF-8 character that starts with lead.
+std::size_t characterLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if ((lead >> 5) == 0x6) return 2;
+  if ((lead >> 4) == 0xE) return 3;
+  if ((lead >> 3) == 0x1E) return 4;
+  return 1;
+}
+
+KRTextAttributes scriptAttributes(const KRTextAttributes& normal) {
+  KRTextAttributes scripts = normal;
+  scripts.fontSize = normal.fontSize * kScriptSize;
+  return scripts;
+}
+
+}  // namespace
+
+std::string KRDrawingText::substituteSymbols(const std::string& text) {
+  if (text.find('\\') == std::string::npos) return text;
+  const auto& table = symbolTable();
+  std::string result;
+  result.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (text[i] != '\\') {
+      result += text[i++];
+      continue;
+    }
+    // Every name is made of letters: try the longest run of letters after the
+    // backslash first, then ever shorter beginnings of it.
+    std::size_t end = i + 1;
+    while (end < text.size() && std::isalpha(static_cast<unsigned char>(text[end]))) ++end;
+    bool replaced = false;
+    for (std::size_t length = end - i - 1; length > 0; --length) {
+      auto found = table.find(text.substr(i + 1, length));
+      if (found != table.end()) {
+        result += found->second;
+        i += 1 + length;
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) result += text[i++];
+  }
+  return result;
+}
+
+// ---------------------------------------------------------------- making texts
+
+std::shared_ptr<KRDrawingText> KRDrawingText::string(const std::string& text, KRPoint atPoint,
+                                                     std::shared_ptr<KRDrawingStyleFont> withStyle, unsigned alignment,
+                                                     int vAlignment) {
+  return string(text, atPoint, std::move(withStyle), alignment, vAlignment, 0);
+}
+
+std::shared_ptr<KRDrawingText> KRDrawingText::string(const std::string& text, KRPoint atPoint,
+                                                     std::shared_ptr<KRDrawingStyleFont> withStyle, unsigned alignment,
+                                                     int vAlignment, double rotate) {
+  auto result = std::make_shared<KRDrawingText>();
+  result->whichString_ = text;
+  result->whereToDraw_ = atPoint;
+  result->style_ = withStyle ? std::move(withStyle) : KRDrawingStyleFont::styleWithFont("Helvetica", 12);
+  result->alignment_ = alignment;
+  result->vAlignment_ = vAlignment;
+  result->rotation_ = std::isfinite(rotate) ? rotate : 0;
+  return result;
+}
+
+std::shared_ptr<KRDrawingText> KRDrawingText::string(const std::string& text, KRPoint atPoint,
+                                                     const KRTextAttributes& withAttributes, unsigned alignment,
+                                                     int vAlignment) {
+  auto result = std::make_shared<KRDrawingText>();
+  result->whichString_ = text;
+  result->whereToDraw_ = atPoint;
+  result->theAttributes_ = withAttributes;
+  result->alignment_ = alignment;
+  result->vAlignment_ = vAlignment;
+  return result;
+}
+
+KRSize KRDrawingText::sizeOfString(const std::string& text, const KRDrawingStyleFont& withStyle) {
+  KRTextMeasure m = TextSystem::measure(substituteSymbols(text), withStyle.attributes());
+  return {m.width, m.height()};
+}
+
+KRDrawingText::KRDrawingText(const KRDrawingText& other)
+    : KRDrawingElement(other),
+      style_(other.style_ ? other.style_->copyFont() : nullptr),
+      whichString_(other.whichString_),
+      whereToDraw_(other.whereToDraw_),
+      alignment_(other.alignment_),
+      vAlignment_(other.vAlignment_),
+      theAttributes_(other.theAttributes_),
+      subsuperAttributes_(other.subsuperAttributes_),
+      rotation_(other.rotation_),
+      drawSubscriptSuperscript_(other.drawSubscriptSuperscript_) {}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingText::copy() const { return std::make_shared<KRDrawingText>(*this); }
+
+void KRDrawingText::setDrawSubscriptSuperscript(bool on) {
+  drawSubscriptSuperscript_ = on;
+  clearCachedEntries();
+}
+
+KRTextAttributes KRDrawingText::theAttributes() const {
+  if (theAttributes_) return *theAttributes_;
+  return style_ ? style_->attributes() : KRTextAttributes{};
+}
+
+KRTextAttributes KRDrawingText::subsuperAttributes() const {
+  return subsuperAttributes_ ? *subsuperAttributes_ : scriptAttributes(theAttributes());
+}
+
+void KRDrawingText::setSubsuperAttributes(const KRTextAttributes& attributes) {
+  subsuperAttributes_ = attributes;
+  clearCachedEntries();
+}
+
+// ---------------------------------------------------------------- runs and measures
+
+std::vector<KRDrawingText::Run> KRDrawingText::makeRuns(const KRTextAttributes& normal,
+                                                        const KRTextAttributes& scripts) const {
+  std::string text = substituteSymbols(whichString_);
+  std::vector<Run> runs;
+  if (!drawSubscriptSuperscript_) {
+    if (!text.empty()) runs.push_back({text, normal});
+    return runs;
+  }
+  std::string plain;
+  auto flush = [&] {
+    if (!plain.empty()) runs.push_back({plain, normal});
+    plain.clear();
+  };
+  std::size_t i = 0;
+  while (i < text.size()) {
+    char c = text[i];
+    if ((c != '_' && c != '^') || i + 1 == text.size()) {
+      // A marker at the very end is drawn as itself.
+      std::size_t length = std::min(characterLength(static_cast<unsigned char>(c)), text.size() - i);
+      plain += text.substr(i, length);
+      i += length;
+      continue;
+    }
+    std::string marked;
+    if (text[i + 1] == '{') {
+      std::size_t close = text.find('}', i + 2);
+      std::size_t stop = close == std::string::npos ? text.size() : close;
+      marked = text.substr(i + 2, stop - i - 2);
+      i = close == std::string::npos ? text.size() : close + 1;
+    } else {
+      std::size_t length = std::min(characterLength(static_cast<unsigned char>(text[i + 1])), text.size() - i - 1);
+      marked = text.substr(i + 1, length);
+      i += 1 + length;
+    }
+    flush();
+    if (marked.empty()) continue;
+    KRTextAttributes a = scripts;
+    a.baselineOffset = normal.baselineOffset + (c == '^' ? kSuperscriptRise : -kSubscriptDrop) * normal.fontSize;
+    runs.push_back({marked, a});
+  }
+  flush();
+  return runs;
+}
+
+std::vector<KRDrawingText::Run> KRDrawingText::runs() const { return layout().runs; }
+
+KRDrawingText::Layout KRDrawingText::layout() const {
+  {
+    std::lock_guard guard(cacheLock());
+    if (layout_) return *layout_;
+  }
+  Layout made;
+  KRTextAttributes normal = theAttributes();
+  made.runs = makeRuns(normal, subsuperAttributes());
+  {
+    std::lock_guard textGuard(TextSystem::lock());
+    bool any = false;
+    for (const auto& run : made.runs) {
+      KRTextMeasure m = TextSystem::measure(run.text, run.attributes);
+      made.widths.push_back(m.width);
+      made.width += m.width;
+      double rise = run.attributes.baselineOffset;
+      made.ascent = any ? std::max(made.ascent, m.ascent + rise) : m.ascent + rise;
+      made.descent = any ? std::max(made.descent, m.descent - rise) : m.descent - rise;
+      any = true;
+    }
+    if (vAlignment_ >= TopLetters) {
+      KRFontMetrics metrics = TextSystem::fontMetrics(normal.face, normal.fontSize);
+      made.capHeight = metrics.capHeight;
+      made.digitHeight = metrics.digitHeight;
+    }
+  }
+  std::lock_guard guard(cacheLock());
+  layout_ = made;
+  return made;
+}
+
+KRSize KRDrawingText::drawingSize() const {
+  Layout l = layout();
+  return {l.width, l.ascent + l.descent};
+}
+
+KRPoint KRDrawingText::baselineOrigin() const {
+  Layout l = layout();
+  double x = whereToDraw_.x;
+  if (alignment_ == Right)
+    x -= l.width;
+  else if (alignment_ == Center)
+    x -= l.width / 2;
+  double y = whereToDraw_.y, height = l.ascent + l.descent;
+  switch (vAlignment_) {
+    case Top: y -= l.ascent; break;
+    case VCenter: y += height / 2 - l.ascent; break;
+    case TopLetters: y -= l.capHeight; break;
+    case CenterLetters: y -= l.capHeight / 2; break;
+    case TopNumbers: y -= l.digitHeight; break;
+    case CenterNumbers: y -= l.digitHeight / 2; break;
+    case Bottom:
+    default: y += l.descent; break;
+  }
+  return {x, y};
+}
+
+KRRect KRDrawingText::unrotatedBox() const {
+  Layout l = layout();
+  if (l.runs.empty()) return {};
+  KRPoint origin = baselineOrigin();
+  return {origin.x, origin.y - l.descent, l.width, l.ascent + l.descent};
+}
+
+// ---------------------------------------------------------------- drawing
+
+void KRDrawingText::drawToCurrentContext(KRDrawingContext& context) const {
+  Layout l = layout();
+  if (l.runs.empty()) return;
+  GraphicsContext& gc = context.graphicsPort();
+  KRPoint origin = baselineOrigin();
+  std::lock_guard textGuard(TextSystem::lock());
+  KRGraphicsStateGuard guard(context);
+  if (rotation_ != 0)
+    gc.concatCTM(KRAffineTransform::translation(-whereToDraw_.x, -whereToDraw_.y)
+                     .then(KRAffineTransform::rotation(rotation_ * M_PI / 180))
+                     .then(KRAffineTransform::translation(whereToDraw_.x, whereToDraw_.y)));
+  double x = origin.x;
+  for (std::size_t i = 0; i < l.runs.size(); ++i) {
+    KRTextAttributes a = l.runs[i].attributes;
+    if (context.printingToPS() && a.color.isPureBlack()) a.color = KRColor::cmyk(0, 0, 0, 1, a.color.alpha);
+    if (context.disableTransparency()) a.color.alpha = 1;
+    TextSystem::draw(gc, l.runs[i].text, a, {x, origin.y});
+    x += l.widths[i];
+  }
+}
+
+KRRect KRDrawingText::computeBoundingRectangle() const {
+  KRRect box = unrotatedBox();
+  if (box.isNull() || rotation_ == 0) return box;
+  return KRAffineTransform::translation(-whereToDraw_.x, -whereToDraw_.y)
+      .then(KRAffineTransform::rotation(rotation_ * M_PI / 180))
+      .then(KRAffineTransform::translation(whereToDraw_.x, whereToDraw_.y))
+      .applyToRect(box);
+}
+
+bool KRDrawingText::hitTestForPoint(KRPoint point) const {
+  KRPoint p = point;
+  if (rotation_ != 0) {
+    // Turn the point back so it can be tested against the upright box.
+    p = KRAffineTransform::translation(-whereToDraw_.x, -whereToDraw_.y)
+            .then(KRAffineTransform::rotation(-rotation_ * M_PI / 180))
+            .then(KRAffineTransform::translation(whereToDraw_.x, whereToDraw_.y))
+            .apply(point);
+  }
+  KRRect box = unrotatedBox();
+  return !box.isNull() && box.insetBy(-1, -1).contains(p);
+}
+
+// ---------------------------------------------------------------- copies
+
+std::shared_ptr<KRDrawingText> KRDrawingText::resized(double factor) const {
+  auto result = std::make_shared<KRDrawingText>(*this);
+  double f = std::fabs(factor);
+  if (result->style_) result->style_->setFontSize(style_->fontSize() * f);
+  auto scale = [f](KRTextAttributes& a) {
+    a.fontSize *= f;
+    a.baselineOffset *= f;
+  };
+  if (result->theAttributes_) scale(*result->theAttributes_);
+  if (result->subsuperAttributes_) scale(*result->subsuperAttributes_);
+  return result;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingText::scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool) const {
+  auto result = resized(s);
+  result->whereToDraw_ = mapPoint(whereToDraw_, s, around, shiftTo);
+  return result;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingText::magnify(double factor) const {
+  auto result = resized(factor);
+  result->whereToDraw_ = {whereToDraw_.x * factor, whereToDraw_.y * factor};
+  return result;
+}
+
+bool KRDrawingText::containsTransparency() const {
+  return theAttributes().color.alpha < 1 || (subsuperAttributes_ && subsuperAttributes_->color.alpha < 1);
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingText::nonTransparentVersion() const {
+  auto result = std::make_shared<KRDrawingText>(*this);
+  if (result->style_) result->style_ = std::static_pointer_cast<KRDrawingStyleFont>(style_->nonTransparentVersion());
+  if (result->theAttributes_) result->theAttributes_->color.alpha = 1;
+  if (result->subsuperAttributes_) result->subsuperAttributes_->color.alpha = 1;
+  return result;
+}
+
+std::size_t KRDrawingText::memoryUsed() const {
+  return sizeof(*this) + whichString_.capacity() + (style_ ? style_->memoryUsed() : 0);
+}
+
+void KRDrawingText::clearCachedEntries() const {
+  KRDrawingBasic::clearCachedEntries();
+  std::lock_guard guard(cacheLock());
+  layout_.reset();
+}
+
+}  // namespace orrelin
