@@ -180,15 +180,15 @@ TEST(StoredFormFiles, LargeColumnsGoIntoThePackage) {
   EXPECT_EQ(cached->length(), 100001);
   EXPECT_EQ(cached->valueAtIndex(978), 1);
 
-  // Read back: the binary numbers and the dates' values. (The long lists
-  // are read in ListFilesAreReadBack with short ones.)
   auto copy = TestDocument::create();
-  copy->table->setFromColumnDescriptions({descriptions[0], descriptions[4], descriptions[5], descriptions[6]},
-                                         {data[3], data[4], data[5]}, package.root());
-  EXPECT_EQ(maskOf(*copy->table->columnAtIndex(1)), (std::vector<int>{1, 0, 1}));
-  EXPECT_EQ(copy->table->columnAtIndex(2)->valueAtRow(999), 86400.0 * 999);
-  EXPECT_EQ(copy->table->columnAtIndex(2)->stringVersionForRow(999), "some day");
-  EXPECT_EQ(copy->table->numberOfRows(), 1000);
+  copy->table->setFromColumnDescriptions(descriptions, data, package.root());
+  EXPECT_EQ(copy->table->columnAtIndex(1)->stringList(), many);
+  EXPECT_EQ(copy->table->columnAtIndex(1)->valueAtRow(1000), 23);
+  EXPECT_EQ(copy->table->columnAtIndex(3)->valueAtRow(978), 1);
+  EXPECT_EQ(maskOf(*copy->table->columnAtIndex(4)), (std::vector<int>{1, 0, 1}));
+  EXPECT_EQ(copy->table->columnAtIndex(5)->valueAtRow(999), 86400.0 * 999);
+  EXPECT_EQ(copy->table->columnAtIndex(5)->stringVersionForRow(999), "some day");
+  EXPECT_EQ(copy->table->numberOfRows(), 100001);
 }
 
 TEST(StoredFormFiles, ListFilesAreReadBack) {
