@@ -1,5 +1,7 @@
 #include "table/ColumnFiles.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 
@@ -77,28 +79,61 @@ bool readableName(const std::string& packagePath, const std::string& fileName) {
          fileName != "..";
 }
 
+// The file system's number of a file; 0 when there is no such file.
+std::uint64_t fileNumberOf(const std::string& path) {
+  struct stat status;
+  return ::stat(path.c_str(), &status) == 0 ? std::uint64_t(status.st_ino) : 0;
+}
+
+// Puts the file the column last wrote or read into the new package under
+// newPath, when it still holds the column's data and is still the same file
+// in the package being saved over: a hard link, else a copy.
+bool reuseUnchangedFile(const FolderKeys& keys, const ColumnFile& file, const PlistDictionary& info,
+                        const std::string& newPath) {
+  const auto original = info.find(text::kOriginalURL);
+  if (!file.sameAsData || file.name.empty() || file.fileNumber == 0 || original == info.end() ||
+      !original->second.isString())
+    return false;
+  const std::string oldPath = pathInPackage(original->second.string(), keys.folder, file.name);
+  if (fileNumberOf(oldPath) != file.fileNumber) return false;
+  std::error_code error;
+  if (std::filesystem::equivalent(oldPath, newPath, error)) return true;
+  std::filesystem::create_hard_link(oldPath, newPath, error);
+  if (error) std::filesystem::copy_file(oldPath, newPath, std::filesystem::copy_options::overwrite_existing, error);
+  return !error;
+}
+
+void remember(ColumnFile& file, const std::string& name, const std::string& path) {
+  file.name = name;
+  file.fileNumber = fileNumberOf(path);
+  file.sameAsData = true;
+}
+
 }  // namespace
 
 bool savesIntoPackage(const PlistDictionary& info) { return !packageOf(info).empty(); }
 
-PropertyList saveStringList(const std::vector<std::string>& strings, PlistDictionary& info, std::string* fileName) {
+PropertyList saveStringList(const std::vector<std::string>& strings, PlistDictionary& info, ColumnFile& file) {
   PlistArray list(strings.begin(), strings.end());
   if (strings.size() <= kLargestInlineList || !savesIntoPackage(info)) return list;
   const std::string folder = folderFor(kAscii, info);
   if (folder.empty()) return list;
   const std::string name = nextFileName(kAscii, info);
+  const std::string path = folder + "/" + name;
   std::string error;
-  if (!writePropertyListFile(PropertyList(list), folder + "/" + name, PlistFormat::Binary, WriteMode::Atomic, &error)) {
+  if (!reuseUnchangedFile(kAscii, file, info, path) &&
+      !writePropertyListFile(PropertyList(list), path, PlistFormat::Binary, WriteMode::Atomic, &error)) {
     KRMessageCenter::addMessage(std::string(kCouldNotWrite) + name + "\"", error);
     return list;
   }
-  if (fileName) *fileName = name;
+  remember(file, name, path);
   PlistDictionary entry;
   entry[text::kFile] = name;
   return entry;
 }
 
-std::optional<std::vector<std::string>> readStringList(const PropertyList& data, const std::string& packagePath) {
+std::optional<std::vector<std::string>> readStringList(const PropertyList& data, const std::string& packagePath,
+                                                       ColumnFile& file) {
   const PlistArray* list = data.isArray() ? &data.array() : nullptr;
   std::optional<PropertyList> fromFile;
   if (!list) {
@@ -109,12 +144,14 @@ std::optional<std::vector<std::string>> readStringList(const PropertyList& data,
       return std::nullopt;
     }
     std::string error;
-    fromFile = readPropertyListFile(pathInPackage(packagePath, text::kAsciiFolder, *name), &error);
+    const std::string path = pathInPackage(packagePath, text::kAsciiFolder, *name);
+    fromFile = readPropertyListFile(path, &error);
     if (!fromFile || !fromFile->isArray()) {
       KRMessageCenter::addMessage(std::string(kCouldNotRead) + *name + "\"", error);
       return std::nullopt;
     }
     list = &fromFile->array();
+    remember(file, *name, path);
   }
   std::vector<std::string> strings;
   strings.reserve(list->size());
@@ -122,13 +159,19 @@ std::optional<std::vector<std::string>> readStringList(const PropertyList& data,
   return strings;
 }
 
-std::optional<std::string> saveNumbersFile(const NumberRows& rows, NumbersFolder folder, PlistDictionary& info) {
+std::optional<std::string> saveNumbersFile(const NumberRows& rows, NumbersFolder folder, PlistDictionary& info,
+                                           ColumnFile& record) {
   if (!savesIntoPackage(info)) return std::nullopt;
   const FolderKeys& keys = keysFor(folder);
   const std::string directory = folderFor(keys, info);
   if (directory.empty()) return std::nullopt;
   const std::string name = nextFileName(keys, info);
-  auto file = KRDataFile::openNewFileWithName(directory + "/" + name);
+  const std::string path = directory + "/" + name;
+  if (reuseUnchangedFile(keys, record, info, path)) {
+    remember(record, name, path);
+    return name;
+  }
+  auto file = KRDataFile::openNewFileWithName(path);
   if (!file) return std::nullopt;  // the data file library has said why
   const bool written = file->writeDoubleArray(*rows.values(), text::kNumbers) &&
                        file->writeUCharArray(*rows.mask(), text::kMask);
@@ -138,20 +181,22 @@ std::optional<std::string> saveNumbersFile(const NumberRows& rows, NumbersFolder
     return std::nullopt;
   }
   file->closeFile();
-  if (!std::filesystem::exists(directory + "/" + name)) {
+  if (!std::filesystem::exists(path)) {
     KRMessageCenter::addMessage(std::string(kCouldNotWrite) + name + "\"");
     return std::nullopt;
   }
+  remember(record, name, path);
   return name;
 }
 
 std::optional<NumberRows> readNumbersFile(NumbersFolder folder, const std::string& fileName,
-                                          const std::string& packagePath) {
+                                          const std::string& packagePath, ColumnFile& record) {
   if (!readableName(packagePath, fileName)) {
     KRMessageCenter::addMessage(std::string(kCouldNotRead) + fileName + "\"");
     return std::nullopt;
   }
-  auto file = KRDataFile::openFileName(pathInPackage(packagePath, keysFor(folder).folder, fileName));
+  const std::string path = pathInPackage(packagePath, keysFor(folder).folder, fileName);
+  auto file = KRDataFile::openFileName(path);
   if (!file) return std::nullopt;
   auto values = file->readDoubleArray(text::kNumbers);
   if (!values) {
@@ -159,6 +204,7 @@ std::optional<NumberRows> readNumbersFile(NumbersFolder folder, const std::strin
     return std::nullopt;
   }
   auto mask = file->readUCharArray(text::kMask);
+  remember(record, fileName, path);
   return NumberRows::adopt(std::move(values), std::move(mask));
 }
 

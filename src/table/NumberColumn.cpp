@@ -104,12 +104,10 @@ void NumberColumn::adoptNumbers(std::shared_ptr<KRDoubleArrayContainer> values,
 
 std::optional<PropertyList> NumberColumn::propertyToSaveWithInfo(PlistDictionary& info) {
   if (!savesIntoPackage(info)) return inlineNumbers(rows_);
-  auto name = saveNumbersFile(rows_, NumbersFolder::Binary, info);
+  auto name = saveNumbersFile(rows_, NumbersFolder::Binary, info, binaryFile_);
   // A file that could not be written leaves the numbers inline rather than
   // losing them.
   if (!name) return inlineNumbers(rows_);
-  oldFileName_ = *name;
-  binaryFileSameAsData_ = true;
   PlistDictionary entry;
   entry[table_text::kFile] = *name;
   return entry;
@@ -118,11 +116,7 @@ std::optional<PropertyList> NumberColumn::propertyToSaveWithInfo(PlistDictionary
 bool NumberColumn::readDataEntry(const PropertyList& data, const std::string& packagePath) {
   std::optional<NumberRows> rows;
   if (auto name = data.stringForKey(table_text::kFile)) {
-    rows = readNumbersFile(NumbersFolder::Binary, *name, packagePath);
-    if (rows) {
-      oldFileName_ = *name;
-      binaryFileSameAsData_ = true;
-    }
+    rows = readNumbersFile(NumbersFolder::Binary, *name, packagePath, binaryFile_);
   } else {
     rows = readInlineNumbers(data);
   }
@@ -133,7 +127,7 @@ bool NumberColumn::readDataEntry(const PropertyList& data, const std::string& pa
 }
 
 void NumberColumn::numbersEdited(bool appendOnly) {
-  binaryFileSameAsData_ = false;
+  binaryFile_.sameAsData = false;
   columnChanged(appendOnly);
 }
 

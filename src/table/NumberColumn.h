@@ -4,6 +4,7 @@
 // operations on them, and a data entry that is a binary data file in the
 // package (or the arrays inline when there is no package).
 
+#include "table/ColumnFiles.h"
 #include "table/NumberRows.h"
 #include "table/OrrelinColumn.h"
 
@@ -33,15 +34,14 @@ class NumberColumn : public OrrelinColumn {
   std::optional<PropertyList> propertyToSaveWithInfo(PlistDictionary& info) override;
 
   // Whether the file last written or read still holds the numbers.
-  bool binaryFileSameAsData() const { return binaryFileSameAsData_; }
+  bool binaryFileSameAsData() const { return binaryFile_.sameAsData; }
 
  protected:
   bool readDataEntry(const PropertyList& data, const std::string& packagePath) override;
   void numbersEdited(bool appendOnly);
 
   NumberRows rows_;
-  bool binaryFileSameAsData_ = false;
-  std::string oldFileName_;
+  ColumnFile binaryFile_;
 };
 
 }  // namespace orrelin

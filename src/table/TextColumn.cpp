@@ -82,23 +82,13 @@ bool TextColumn::transformTexts(const std::function<std::string(const std::strin
 }
 
 PropertyList TextColumn::saveTexts(PlistDictionary& info) {
-  std::string fileName;
-  PropertyList entry = saveStringList(stringVersion_, info, &fileName);
-  if (!fileName.empty()) {
-    oldFileName_ = fileName;
-    asciiFileSameAsData_ = true;
-  }
-  return entry;
+  return saveStringList(stringVersion_, info, asciiFile_);
 }
 
 bool TextColumn::readTexts(const PropertyList& data, const std::string& packagePath) {
-  auto strings = readStringList(data, packagePath);
+  auto strings = readStringList(data, packagePath, asciiFile_);
   if (!strings) return false;
   assignTexts(std::move(*strings));
-  if (auto name = data.stringForKey(table_text::kFile)) {
-    oldFileName_ = *name;
-    asciiFileSameAsData_ = true;
-  }
   return true;
 }
 
@@ -109,7 +99,7 @@ void TextColumn::assignTexts(std::vector<std::string> strings) {
 }
 
 void TextColumn::textsEdited(bool appendOnly) {
-  asciiFileSameAsData_ = false;
+  asciiFile_.sameAsData = false;
   columnChanged(appendOnly);
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "table/ColumnFiles.h"
 #include "table/OrrelinColumn.h"
 
 namespace orrelin {
@@ -29,6 +30,8 @@ class TextColumn : public OrrelinColumn {
   bool setStringList(const std::vector<std::string>& strings) override;
 
   bool takesDataEntry() const override { return true; }
+  // Whether the list file last written or read still holds the list.
+  bool asciiFileSameAsData() const { return asciiFile_.sameAsData; }
 
  protected:
   // The texts changed: one row (which may lie past the rows the kind had:
@@ -60,10 +63,8 @@ class TextColumn : public OrrelinColumn {
   void textsEdited(bool appendOnly);
 
   std::vector<std::string> stringVersion_;
-  // Bookkeeping for saving: whether the list file last written or read
-  // still holds the list, and its name.
-  bool asciiFileSameAsData_ = false;
-  std::string oldFileName_;
+  // The list file last written or read.
+  ColumnFile asciiFile_;
 };
 
 }  // namespace orrelin

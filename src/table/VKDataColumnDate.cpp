@@ -58,7 +58,7 @@ void VKDataColumnDate::setValues(const std::vector<double>& values, const std::v
   fittedMask.resize(fitted.size(), 0);
   for (std::size_t k = values.size(); k < fittedMask.size(); ++k) fittedMask[k] = 0;
   values_ = NumberRows(fitted, fittedMask);
-  binaryFileSameAsData_ = false;
+  valueFile_.sameAsData = false;
   columnChanged();
 }
 
@@ -68,7 +68,7 @@ std::optional<double> VKDataColumnDate::timeInSecondsFromString(const std::strin
 }
 
 void VKDataColumnDate::textsChanged(long row) {
-  binaryFileSameAsData_ = false;
+  valueFile_.sameAsData = false;
   const auto readRow = [this](long r) {
     const auto value = timeInSecondsFromString(stringVersion_[std::size_t(r)]);
     values_.set(r, value.value_or(std::nan("")), value.has_value());
@@ -93,25 +93,23 @@ void VKDataColumnDate::rowsInserted(const RowIndices& positions) {
   }
   values_.insertRows(positions, values, mask);
   values_.resize(long(stringVersion_.size()));
-  binaryFileSameAsData_ = false;
+  valueFile_.sameAsData = false;
 }
 
 void VKDataColumnDate::rowsRemoved(const RowIndices& positions) {
   values_.removeRows(positions);
-  binaryFileSameAsData_ = false;
+  valueFile_.sameAsData = false;
 }
 
 void VKDataColumnDate::rowsReordered(const std::vector<long>& order) {
   values_.reorder(order);
   values_.resize(long(stringVersion_.size()));
-  binaryFileSameAsData_ = false;
+  valueFile_.sameAsData = false;
 }
 
 std::optional<std::string> VKDataColumnDate::saveOptionalFile(PlistDictionary& info) {
   if (long(stringVersion_.size()) <= kLargestColumnWithoutValueFile) return std::nullopt;
-  auto name = saveNumbersFile(values_, NumbersFolder::Binary, info);
-  if (name) binaryFileSameAsData_ = true;
-  return name;
+  return saveNumbersFile(values_, NumbersFolder::Binary, info, valueFile_);
 }
 
 bool VKDataColumnDate::isOwnDescriptionKey(const std::string& key) const { return key == text::kFileName; }
@@ -129,10 +127,9 @@ bool VKDataColumnDate::readDataEntry(const PropertyList& data, const std::string
 bool VKDataColumnDate::readValueFile(const PropertyList& description, const std::string& packagePath) {
   const auto name = description.stringForKey(text::kFileName);
   if (!name || packagePath.empty()) return false;
-  auto rows = readNumbersFile(NumbersFolder::Binary, *name, packagePath);
+  auto rows = readNumbersFile(NumbersFolder::Binary, *name, packagePath, valueFile_);
   if (!rows || rows->length() != long(stringVersion_.size())) return false;
   values_ = std::move(*rows);
-  binaryFileSameAsData_ = true;
   updateSerialNumber();
   return true;
 }

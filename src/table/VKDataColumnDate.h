@@ -63,7 +63,8 @@ class VKDataColumnDate final : public TextColumn {
 
  private:
   NumberRows values_;
-  bool binaryFileSameAsData_ = false;
+  // The file of the values last written or read.
+  ColumnFile valueFile_;
 };
 
 }  // namespace orrelin

@@ -33,12 +33,14 @@ bool VKDataColumnString::hasNumericValueType() const {
 void VKDataColumnString::setTableValueMap(ValueMap map) {
   tableValueMap_ = std::move(map);
   numberVersionUpToDate_ = false;
+  cacheFile_.sameAsData = false;
   if (valueType() == kNumberFromMap) columnChanged();
 }
 
 void VKDataColumnString::settingChanged(const std::string& name) {
   if (name != text::kValueType) return;
   numberVersionUpToDate_ = false;
+  cacheFile_.sameAsData = false;
   // Whether the column counts as a number column may have changed, and with
   // it what formulas see.
   if (auto owner = table()) owner->columnListChanged();
@@ -82,7 +84,7 @@ void VKDataColumnString::computeNumbers() {
 
 void VKDataColumnString::textsChanged(long) {
   numberVersionUpToDate_ = false;
-  numberValueFileSameAsData_ = false;
+  cacheFile_.sameAsData = false;
 }
 
 bool VKDataColumnString::isOwnDescriptionKey(const std::string& key) const { return key == text::kMap; }
@@ -123,11 +125,8 @@ std::optional<PropertyList> VKDataColumnString::propertyToSaveWithInfo(PlistDict
   // need not read every text again.
   if (entry.isDictionary() && hasNumericValueType()) {
     computeNumbers();
-    if (auto cache = saveNumbersFile(numbers_, NumbersFolder::Cache, info)) {
+    if (auto cache = saveNumbersFile(numbers_, NumbersFolder::Cache, info, cacheFile_))
       entry.dictionary()[text::kCacheFile] = *cache;
-      oldDataName_ = *cache;
-      numberValueFileSameAsData_ = true;
-    }
   }
   return entry;
 }
@@ -135,12 +134,10 @@ std::optional<PropertyList> VKDataColumnString::propertyToSaveWithInfo(PlistDict
 bool VKDataColumnString::readDataEntry(const PropertyList& data, const std::string& packagePath) {
   if (!readTexts(data, packagePath)) return false;
   if (auto cache = data.stringForKey(text::kCacheFile)) {
-    auto rows = readNumbersFile(NumbersFolder::Cache, *cache, packagePath);
+    auto rows = readNumbersFile(NumbersFolder::Cache, *cache, packagePath, cacheFile_);
     if (rows && rows->length() == long(stringVersion_.size())) {
       numbers_ = std::move(*rows);
       numberVersionUpToDate_ = true;
-      oldDataName_ = *cache;
-      numberValueFileSameAsData_ = true;
     }
   }
   return true;

@@ -53,8 +53,8 @@ class VKDataColumnString final : public TextColumn {
   ValueMap tableValueMap_;
   NumberRows numbers_;
   bool numberVersionUpToDate_ = false;
-  bool numberValueFileSameAsData_ = false;
-  std::string oldDataName_;
+  // The numbers' file last written or read beside a long list.
+  ColumnFile cacheFile_;
 };
 
 }  // namespace orrelin

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "TableTestSupport.h"
@@ -198,7 +200,8 @@ TEST(StoredFormFiles, ListFilesAreReadBack) {
                                     PlistFormat::Binary, WriteMode::Atomic));
   PlistDictionary info{{"Wrapper", package.root()}, {"Next Cache Number", 7}};
   // Numbers that differ from the texts show that the cache is what is read.
-  const auto cacheName = saveNumbersFile(NumberRows({30, 40, 0}, {1, 1, 0}), NumbersFolder::Cache, info);
+  ColumnFile written;
+  const auto cacheName = saveNumbersFile(NumberRows({30, 40, 0}, {1, 1, 0}), NumbersFolder::Cache, info, written);
   ASSERT_EQ(cacheName, "String Column 7.mvbin");
   const PlistArray descriptions{
       PlistDictionary{{"Type", "Line Number"}, {"Name", "#"}},
@@ -218,6 +221,42 @@ TEST(StoredFormFiles, ListFilesAreReadBack) {
   // Once the texts change, the numbers are read from them.
   text->modifyCell("5", 1);
   EXPECT_EQ(validValues(*text)[1], 5);
+}
+
+TEST(StoredFormFiles, UnchangedFilesAreLinkedWhenSavingOverAPackage) {
+  TemporaryFolder first, second, third;
+  auto document = TestDocument::create();
+  auto binary = VKDataColumnBinary::createEmptyFor();
+  binary->setNumbers({1, 2, 3}, {1, 1, 0});
+  document->table->insertColumn(binary, 1);
+  auto other = VKDataColumnBinary::createEmptyFor();
+  other->setNumbers({4}, {1});
+  document->table->insertColumn(other, 2);
+  const auto fileNumber = [](const std::string& path) {
+    struct stat status;
+    return ::stat(path.c_str(), &status) == 0 ? status.st_ino : 0;
+  };
+
+  PlistDictionary info{{"Wrapper", first.root()}};
+  document->table->columnDescription(info);
+  EXPECT_TRUE(binary->binaryFileSameAsData());
+  // Saved over the first package: the same files, linked.
+  PlistDictionary over{{"Wrapper", second.root()}, {"OriginalURL", first.root()}};
+  document->table->columnDescription(over);
+  EXPECT_EQ(fileNumber(second.path("Binary/Column 1.mvbin")), fileNumber(first.path("Binary/Column 1.mvbin")));
+  EXPECT_EQ(fileNumber(second.path("Binary/Column 2.mvbin")), fileNumber(first.path("Binary/Column 2.mvbin")));
+  // A changed column is written anew; the other is still linked.
+  binary->setData({9}, {0});
+  EXPECT_FALSE(binary->binaryFileSameAsData());
+  PlistDictionary again{{"Wrapper", third.root()}, {"OriginalURL", second.root()}};
+  document->table->columnDescription(again);
+  EXPECT_NE(fileNumber(third.path("Binary/Column 1.mvbin")), fileNumber(second.path("Binary/Column 1.mvbin")));
+  EXPECT_EQ(fileNumber(third.path("Binary/Column 2.mvbin")), fileNumber(second.path("Binary/Column 2.mvbin")));
+  auto reread = TestDocument::create();
+  reread->table->setFromColumnDescriptions(
+      {PlistDictionary{{"Type", "Line Number"}}, PlistDictionary{{"Type", "Binary"}}},
+      {PlistDictionary{{"File", "Column 1.mvbin"}}}, third.root());
+  EXPECT_EQ(reread->table->columnAtIndex(1)->valueAtRow(0), 9);
 }
 
 TEST(StoredFormFiles, WhatCannotBeReadIsReportedAndTheRestKept) {
