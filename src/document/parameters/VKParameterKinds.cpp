@@ -173,7 +173,8 @@ void VKParameterField::setValue(const std::string&) {}
 
 PropertyList VKParameterField::propertyList() const {
   PropertyList list = stored_.isDictionary() ? stored_ : PropertyList(PlistDictionary{});
-  for (auto& [key, value] : VKDefinedObject::propertyList().dictionary()) list.dictionary()[key] = value;
+  const PropertyList own = VKDefinedObject::propertyList();
+  for (const auto& [key, value] : own.dictionary()) list.dictionary()[key] = value;
   return list;
 }
 

@@ -44,8 +44,13 @@ void VKParameterValue::parseContent() {
     errorWhenParsingExpression_.clear();
     for (const auto& name : valueExpression_->unknowns()) unknowns_.insert(name);
   } else {
-    errorWhenParsingExpression_ =
-        errors.errorString().empty() ? std::string(expression_messages::kCouldNotParse) : errors.errorString();
+    // The parser says nothing about a text without a single token.
+    if (!errors.errorString().empty())
+      errorWhenParsingExpression_ = errors.errorString();
+    else if (!KRExpression::splitIntoTokens(contentOfValue_))
+      errorWhenParsingExpression_ = expression_messages::kNothingToEvaluate;
+    else
+      errorWhenParsingExpression_ = expression_messages::kCouldNotParse;
   }
   evaluatedWith_.reset();
 }
