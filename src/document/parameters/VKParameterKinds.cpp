@@ -87,10 +87,8 @@ void VKParameterDate::fillFromPropertyList(const PropertyList& list) {
   VKDefinedObject::fillFromPropertyList(list);
   const PropertyList* date = list.find(texts::kKeyDate);
   if (!date) return;
-  if (date->isDate())
-    secondsInDate_ = date->date().secondsSince1970;
-  else if (date->isNumber() && std::isfinite(date->real()))
-    secondsInDate_ = date->real();
+  double seconds = date->isDate() ? date->date().secondsSince1970 : date->isNumber() ? date->real() : NAN;
+  if (std::isfinite(seconds)) secondsInDate_ = seconds;
 }
 
 // ---- From a column group

@@ -131,9 +131,16 @@ void VKParameterSlider::fillFromPropertyList(const PropertyList& list) {
   VKDefinedObject::fillFromPropertyList(list);
   // The stored bounds count until the range text says otherwise, so a range
   // that no longer evaluates keeps the slider where it was.
-  if (auto min = list.numberForKey(texts::kKeyMin)) minSliderValue_ = *min;
-  if (auto max = list.numberForKey(texts::kKeyMax)) maxSliderValue_ = *max;
-  if (auto text = list.stringForKey(texts::kKeyRange)) applyRange(*text);
+  auto min = list.numberForKey(texts::kKeyMin);
+  auto max = list.numberForKey(texts::kKeyMax);
+  if (min && max && std::isfinite(*min) && std::isfinite(*max) && *min <= *max) {
+    minSliderValue_ = *min;
+    maxSliderValue_ = *max;
+  }
+  if (auto text = list.stringForKey(texts::kKeyRange))
+    applyRange(*text);
+  else if (min && max && minSliderValue_ == *min && maxSliderValue_ == *max)
+    applyRange(texts::numberText(*min) + "," + texts::numberText(*max));
   if (auto integers = list.booleanForKey(texts::kKeyIntegerValues)) integerOption_ = *integers;
   std::optional<double> value = list.numberForKey(texts::kKeySliderValue);
   if (!value) value = list.numberForKey(texts::kKeyExactValue);

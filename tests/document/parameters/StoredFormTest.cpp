@@ -211,10 +211,12 @@ TEST(ParameterRecord, DamagedEntriesAreSkippedOrReadAsFarAsTheyGo) {
       {{"Type", "Slider"}, {"Name", "s"}, {"Range", "0,"}, {"Min", -1.0}, {"Max", 4.0}, {"Slider Value", "x"}}));
   list.emplace_back(dictionary({{"Type", "Date"}, {"Name", "d"}, {"Date", "yesterday"}}));
   list.emplace_back(dictionary({{"Name", "untyped"}}));
+  // Bounds without their text make the text.
+  list.emplace_back(dictionary({{"Type", "Slider"}, {"Name", "bounds"}, {"Min", 0}, {"Max", 2.5}}));
   d.list.fillFromPropertyList(dictionary({{"List", list}, {"Animation Duration", 3}}));
 
   EXPECT_THAT(messages.takeShortTexts(), ElementsAre(texts::kEntryNotADictionary));
-  ASSERT_EQ(d.list.definitions().size(), 4u);
+  ASSERT_EQ(d.list.definitions().size(), 5u);
   EXPECT_DOUBLE_EQ(d.list.valueForParameter("v").value(), 2.5);
   auto slider = std::dynamic_pointer_cast<VKParameterSlider>(d.list.parameterWithName("s"));
   ASSERT_NE(slider, nullptr);
@@ -225,6 +227,10 @@ TEST(ParameterRecord, DamagedEntriesAreSkippedOrReadAsFarAsTheyGo) {
   EXPECT_EQ(d.list.valueForParameter("d"), 0.0);
   EXPECT_EQ(d.list.definitions()[3]->propertyList(), PropertyList(dictionary({{"Name", "untyped"}})));
   EXPECT_EQ(d.list.animationDurationText(), "3");
+  auto bounds = std::dynamic_pointer_cast<VKParameterSlider>(d.list.parameterWithName("bounds"));
+  ASSERT_NE(bounds, nullptr);
+  EXPECT_EQ(bounds->valueOfRange(), "0,2.5");
+  EXPECT_EQ(bounds->maxSliderValue(), 2.5);
 }
 
 }  // namespace
