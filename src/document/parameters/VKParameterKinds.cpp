@@ -52,7 +52,7 @@ PropertyList VKParameterString::propertyList() const {
 }
 
 void VKParameterString::fillFromPropertyList(const PropertyList& list) {
-  VKDefinedObject::fillFromPropertyList(list);
+  VKVariable::fillFromPropertyList(list);
   if (auto text = list.stringForKey(texts::kKeyString)) valueOfString_ = *text;
 }
 
@@ -84,7 +84,7 @@ PropertyList VKParameterDate::propertyList() const {
 }
 
 void VKParameterDate::fillFromPropertyList(const PropertyList& list) {
-  VKDefinedObject::fillFromPropertyList(list);
+  VKVariable::fillFromPropertyList(list);
   const PropertyList* date = list.find(texts::kKeyDate);
   if (!date) return;
   double seconds = date->isDate() ? date->date().secondsSince1970 : date->isNumber() ? date->real() : NAN;
@@ -117,7 +117,7 @@ PropertyList VKParameterFromDataGroup::propertyList() const {
 }
 
 void VKParameterFromDataGroup::fillFromPropertyList(const PropertyList& list) {
-  VKDefinedObject::fillFromPropertyList(list);
+  VKVariable::fillFromPropertyList(list);
   if (auto group = list.stringForKey(texts::kKeyGroup)) whichGroup_ = *group;
   if (auto property = list.stringForKey(texts::kKeyProperty)) whichProperty_ = *property;
 }
@@ -156,7 +156,7 @@ PropertyList VKParameterNumberFromCommand::propertyList() const {
 }
 
 void VKParameterNumberFromCommand::fillFromPropertyList(const PropertyList& list) {
-  VKDefinedObject::fillFromPropertyList(list);
+  VKVariable::fillFromPropertyList(list);
   if (auto command = list.stringForKey(texts::kKeyCommand)) command_ = *command;
   if (auto parameter = list.stringForKey(texts::kKeyParameter)) parameter_ = *parameter;
 }
@@ -177,7 +177,7 @@ PropertyList VKParameterField::propertyList() const {
 }
 
 void VKParameterField::fillFromPropertyList(const PropertyList& list) {
-  VKDefinedObject::fillFromPropertyList(list);
+  VKVariable::fillFromPropertyList(list);
   if (list.isDictionary()) stored_ = list;
 }
 

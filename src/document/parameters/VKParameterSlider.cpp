@@ -128,7 +128,7 @@ PropertyList VKParameterSlider::propertyList() const {
 }
 
 void VKParameterSlider::fillFromPropertyList(const PropertyList& list) {
-  VKDefinedObject::fillFromPropertyList(list);
+  VKVariable::fillFromPropertyList(list);
   // The stored bounds count until the range text says otherwise, so a range
   // that no longer evaluates keeps the slider where it was.
   auto min = list.numberForKey(texts::kKeyMin);

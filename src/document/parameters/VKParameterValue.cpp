@@ -53,11 +53,13 @@ void VKParameterValue::parseContent() {
       errorWhenParsingExpression_ = expression_messages::kCouldNotParse;
   }
   evaluatedWith_.reset();
+  checkedGeneration_ = 0;
 }
 
 void VKParameterValue::connectToParameters() {
   cyclicThrough_.clear();
   evaluatedWith_.reset();
+  noteInputChanged();
   std::map<std::string, std::shared_ptr<VKParameterController>, std::less<>> wanted;
   if (const auto* list = owner()) {
     for (const auto& name : unknowns_) {
@@ -96,7 +98,7 @@ void VKParameterValue::connectToParameters() {
 bool VKParameterValue::evaluateIfNeeded() const {
   // Suppliers never form a cycle (they are refused), so this only guards
   // against a programming error.
-  if (updating_) return false;
+  if (updating_ || checkedGeneration_ == inputGeneration()) return false;
   updating_ = true;
 
   const bool wasValid = storedEntryValidity();
@@ -157,13 +159,14 @@ bool VKParameterValue::evaluateIfNeeded() const {
     changed = valid != wasValid || !sameNumber(value, oldValue) || storedEntryReason() != oldReason;
     if (changed) takeNewSerialNumber();
   }
+  checkedGeneration_ = inputGeneration();
   updating_ = false;
   return changed;
 }
 
 void VKParameterValue::bringUpToDate() const {
-  // An invalid formula is evaluated again on every read: it may be waiting
-  // for a supplier to get its value.
+  // Once per input generation the inputs are read again (which brings them
+  // up to date first); the formula is evaluated only when one of them moved.
   evaluateIfNeeded();
 }
 
@@ -195,7 +198,7 @@ PropertyList VKParameterValue::propertyList() const {
 }
 
 void VKParameterValue::fillFromPropertyList(const PropertyList& list) {
-  VKDefinedObject::fillFromPropertyList(list);
+  VKVariable::fillFromPropertyList(list);
   if (auto text = list.stringForKey(texts::kKeyValue)) {
     contentOfValue_ = *text;
   } else if (auto number = list.numberForKey(texts::kKeyExactValue)) {

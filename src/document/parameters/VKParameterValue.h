@@ -3,6 +3,7 @@
 // parameters: it becomes their client, so it is recomputed when they change,
 // and a formula that would depend on itself is refused.
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -64,6 +65,8 @@ class VKParameterValue final : public VKParameterController {
   // The supplier values of the last evaluation; none forces one.
   mutable std::optional<std::map<std::string, double, std::less<>>> evaluatedWith_;
   mutable bool updating_ = false;
+  // The input generation of the last check; 0 forces one.
+  mutable std::uint64_t checkedGeneration_ = 0;
 };
 
 }  // namespace orrelin

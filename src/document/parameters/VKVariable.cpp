@@ -45,7 +45,22 @@ std::string VKVariable::whyIsThisInvalid() const {
   return entryIsValid_ ? std::string() : reasonWhyEntryInvalid_;
 }
 
+namespace {
+// The graph lives on the main thread, like everything that changes values.
+std::uint64_t generation = 1;
+}  // namespace
+
+std::uint64_t VKVariable::inputGeneration() { return generation; }
+
+void VKVariable::noteInputChanged() { ++generation; }
+
+void VKVariable::fillFromPropertyList(const PropertyList& list) {
+  VKDefinedObject::fillFromPropertyList(list);
+  noteInputChanged();
+}
+
 void VKVariable::valueChanged() {
+  noteInputChanged();
   takeNewSerialNumber();
   if (auto* list = owner())
     list->parameterValueChanged(*this);

@@ -41,6 +41,13 @@ class VKVariable : public VKDefinedObject {
 
   // Valid name and valid value.
   virtual bool isValid() const;
+
+  // Counts the changes of what computed values depend on: any value set from
+  // outside, any new connection. A computed value checked during the current
+  // count is current, so a read does not walk its inputs again.
+  static std::uint64_t inputGeneration();
+
+  void fillFromPropertyList(const PropertyList& list) override;
   // Why isValid is false: the name's reason first, then the value's; empty
   // for a valid variable.
   virtual std::string whyIsThisInvalid() const;
@@ -55,6 +62,7 @@ class VKVariable : public VKDefinedObject {
   // Used by those kinds while they bring themselves up to date.
   void setEntryValidityQuietly(bool valid, std::string reason) const;
   void takeNewSerialNumber() const;
+  static void noteInputChanged();
   // The validity as it stands, without bringing it up to date.
   bool storedEntryValidity() const { return entryIsValid_; }
   const std::string& storedEntryReason() const { return reasonWhyEntryInvalid_; }

@@ -124,6 +124,24 @@ TEST(ValueParameter, ReadersInADiamondSeeCurrentValuesWhateverTheOrderOfNotices)
   EXPECT_DOUBLE_EQ(b->valueOfVariable(), 20);
 }
 
+// Each formula reads the two before it, so walking the inputs afresh for
+// every read would take 2^60 steps.
+TEST(ValueParameter, ManyFormulasReadingEachOtherAreEachComputedOnce) {
+  Definitions d;
+  d.list.addParameterValue("p0")->setValue("1");
+  auto p1 = d.list.addParameterValue("p1");
+  p1->setValue("1");
+  std::shared_ptr<VKParameterValue> last;
+  for (int k = 2; k <= 60; ++k) {
+    last = d.list.addParameterValue("p" + std::to_string(k));
+    last->setValue("p" + std::to_string(k - 1) + " + p" + std::to_string(k - 2));
+  }
+  EXPECT_EQ(last->valueOfVariable(), 2504730781961.0);
+  auto reader = d.consumerOf(last);
+  p1->setValue("2");
+  EXPECT_THAT(reader->seen, ElementsAre(4052739537881.0));
+}
+
 TEST(ValueParameter, EveryChangeOfValueGivesALargerSerialNumber) {
   Definitions d;
   auto a = d.list.addParameterValue("a");
