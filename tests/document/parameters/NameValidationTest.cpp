@@ -57,32 +57,10 @@ INSTANTIATE_TEST_SUITE_P(
         NamingCase{"AnimationWithoutNameDoesNotCount", {"a"}, {}, "", {""}}),
     [](const auto& info) { return std::string(info.param.description); });
 
-TEST(NameValidationRules, TheAnimationParameterIsValidatedLikeTheOthers) {
-  Definitions d;
-  d.list.addParameterValue("t");
-  d.list.animationController()->setName("t");
-  EXPECT_EQ(d.list.animationController()->whyIsThisInvalid(), parameter_texts::kNameUsedTwice);
-  d.list.animationController()->setName("time");
-  EXPECT_TRUE(d.list.animationController()->isValid());
-  EXPECT_EQ(d.list.parameterWithName("time"), d.list.animationController());
-  EXPECT_NE(d.list.parameterWithName("t"), nullptr);
-}
-
 TEST(NameValidationRules, AVariableOutsideAnyListWithoutNameSaysTheNameIsEmpty) {
   VKParameterValue loose;
   EXPECT_FALSE(loose.isValid());
   EXPECT_EQ(loose.whyIsThisInvalid(), parameter_texts::kNameIsEmpty);
-}
-
-TEST(NameValidationRules, RenamingOneOfTwoMakesBothResolve) {
-  Definitions d;
-  auto first = d.list.addParameterValue("a");
-  auto second = d.list.addParameterValue("a");
-  second->setName("b");
-  EXPECT_TRUE(first->isValid());
-  EXPECT_TRUE(second->isValid());
-  EXPECT_EQ(d.list.parameterWithName("a"), first);
-  EXPECT_EQ(d.list.parameterWithName("b"), second);
 }
 
 // ---- Announcements

@@ -54,13 +54,6 @@ INSTANTIATE_TEST_SUITE_P(
                      return p;
                    },
                    dictionary({{"Type", "Value"}, {"Name", "a"}, {"Open", true}, {"Value", "2*3"}, {"Exact Value", 6.0}})},
-        StoredCase{"ValueWithoutAValue",
-                   [](VKDefinedObjectsController& list) {
-                     auto p = list.addParameterValue("a");
-                     p->setValue("nothing+1");
-                     return p;
-                   },
-                   dictionary({{"Type", "Value"}, {"Name", "a"}, {"Open", false}, {"Value", "nothing+1"}})},
         StoredCase{"Slider",
                    [](VKDefinedObjectsController& list) {
                      auto p = list.addParameterSlider("s");
@@ -106,17 +99,6 @@ INSTANTIATE_TEST_SUITE_P(
                                {"Open", false},
                                {"Group", "Run 1"},
                                {"Property", "Mean"}})},
-        StoredCase{"StringFromGroup",
-                   [](VKDefinedObjectsController& list) {
-                     auto p = list.addParameterStringFromDataGroup("gs");
-                     p->setWhichGroup("Run 2");
-                     return p;
-                   },
-                   dictionary({{"Type", "String From Group"},
-                               {"Name", "gs"},
-                               {"Open", false},
-                               {"Group", "Run 2"},
-                               {"Property", ""}})},
         StoredCase{"ValueFromCommand",
                    [](VKDefinedObjectsController& list) {
                      auto p = list.addParameterNumberFromCommand("slope");
