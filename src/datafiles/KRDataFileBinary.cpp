@@ -406,8 +406,7 @@ bool KRDataFileBinary::needToSwap() const {
   return needToSwap_;
 }
 
-PropertyList KRDataFileBinary::theContent() const {
-  std::lock_guard guard(lock_);
+PropertyList KRDataFileBinary::contentLocked() const {
   PlistDictionary content;
   table_.forEach([&](const std::string& name, const KRDataFileBinaryEntry& entry) {
     content.emplace(name, entry.dictionaryForm());
@@ -415,11 +414,16 @@ PropertyList KRDataFileBinary::theContent() const {
   return PropertyList(std::move(content));
 }
 
+PropertyList KRDataFileBinary::theContent() const {
+  std::lock_guard guard(lock_);
+  return contentLocked();
+}
+
 PropertyList KRDataFileBinary::structure() const {
+  std::lock_guard guard(lock_);
   PlistDictionary structure;
   structure["Type"] = PropertyList(kTypeName);
-  structure["Content"] = theContent();
-  std::lock_guard guard(lock_);
+  structure["Content"] = contentLocked();
   structure["File"] = PropertyList(path_);
   structure["Length"] = PropertyList(lengthRead_);
   if (needToSwap_) structure["Swap"] = PropertyList("YES");
@@ -718,12 +722,8 @@ std::string KRDataFileBinary::nameOfIndexFile() const {
 }
 
 bool KRDataFileBinary::writeIndexLocked() {
-  PlistDictionary entries;
   bool allText = true;
-  table_.forEach([&](const std::string& name, const KRDataFileBinaryEntry& entry) {
-    allText = allText && isValidUTF8(name);
-    entries.emplace(name, entry.dictionaryForm());
-  });
+  table_.forEach([&](const std::string& name, const KRDataFileBinaryEntry&) { allText = allText && isValidUTF8(name); });
   if (!allText) {
     // A property list keeps only text; a name of other bytes would come
     // back as another name, so such a file goes without an index.
@@ -732,7 +732,7 @@ bool KRDataFileBinary::writeIndexLocked() {
   }
   PlistDictionary index;
   index["Length"] = PropertyList(lengthRead_);
-  index["Entries"] = PropertyList(std::move(entries));
+  index["Entries"] = contentLocked();
   std::string error;
   // Not atomic: a torn index does not parse or fails its length check, and
   // the file is then scanned as if there were none.

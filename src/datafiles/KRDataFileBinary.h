@@ -96,6 +96,7 @@ class KRDataFileBinary : public KRDataFile {
   bool appendLocked(const std::string& name, const void* bytes, const KRDataFileBinaryEntry& entry);
   bool catchUpWithDiskLocked(const std::string& variable);
   bool writeIndexLocked();
+  PropertyList contentLocked() const;
   void commitPendingLocked();
 
   mutable std::mutex lock_;

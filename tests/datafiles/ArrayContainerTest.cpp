@@ -1,6 +1,5 @@
 // Arrays as the document holds them, written to and read from data files:
-// every container type keeps its shape and values, and reading in another
-// type converts.
+// every container type keeps its shape and values.
 
 #include <filesystem>
 
@@ -88,32 +87,6 @@ TYPED_TEST(ContainerRoundTrip, KeepsShapeAndValues) {
   EXPECT_EQ(single->length(), 1);
   EXPECT_EQ(single->valueAtIndex(0), static_cast<Element>(-5));
   EXPECT_FALSE(Access<Container>::read(*data, "block"));
-}
-
-TEST_F(DataFileTest, ArraysReadInAnotherTypeAreConverted) {
-  auto ints = KRIntArrayContainer::createArrayOfSizeM(1, 3);
-  ints->setValue(1, 0);
-  ints->setValue(-70000, 1);
-  ints->setValue(300, 2);
-  const std::string file = path("convert.mvbin");
-  {
-    auto data = KRDataFile::openNewFileWithName(file);
-    ASSERT_TRUE(data);
-    ASSERT_TRUE(data->writeIntArray(*ints, "i"));
-  }
-  auto data = KRDataFile::openFileName(file);
-  ASSERT_TRUE(data);
-  auto doubles = data->readDoubleArray("i");
-  ASSERT_TRUE(doubles);
-  EXPECT_EQ(doubles->n(), 3);
-  EXPECT_EQ(doubles->valueAtIndex(1), -70000.0);
-  auto shorts = data->readShortArray("i");
-  ASSERT_TRUE(shorts);
-  EXPECT_EQ(shorts->valueAtIndex(1), -32768);
-  auto bytes = data->readUCharArray("i");
-  ASSERT_TRUE(bytes);
-  EXPECT_EQ(bytes->valueAtIndex(2), 255);
-  EXPECT_TRUE(data->isAnIntArray("i"));
 }
 
 }  // namespace

@@ -214,6 +214,18 @@ TEST(EntryTable, FindsEveryNameThroughGrowthAndReplacement) {
   EXPECT_EQ(visited, 5003u);
 }
 
+TEST_F(IndexFile, AFileWithANameThatIsNotTextGetsNoIndex) {
+  auto data = KRDataFile::openFileName(file);
+  ASSERT_TRUE(data);
+  const double v = 1;
+  // Kept as bytes in the data file, but a property list would turn the name
+  // into another one.
+  ASSERT_TRUE(data->writeArray("bad\xFF", &v, 1, 1, 1));
+  EXPECT_FALSE(data->generateIndexFile());
+  EXPECT_NE(::access(index.c_str(), F_OK), 0);
+  EXPECT_EQ(data->readNumber("bad\xFF"), 1);
+}
+
 TEST_F(IndexFile, TheIndexNameReplacesTheEnding) {
   struct Case {
     const char* file;
