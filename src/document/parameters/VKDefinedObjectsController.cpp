@@ -74,11 +74,16 @@ bool VKDefinedObjectsController::removeDefinition(const VKDefinedObject* definit
   return true;
 }
 
-std::vector<std::shared_ptr<VKParameterController>> VKDefinedObjectsController::parameters() const {
-  std::vector<std::shared_ptr<VKParameterController>> result;
+template <class T>
+std::vector<std::shared_ptr<T>> VKDefinedObjectsController::definitionsOfKind() const {
+  std::vector<std::shared_ptr<T>> result;
   for (const auto& definition : definitions_)
-    if (auto parameter = std::dynamic_pointer_cast<VKParameterController>(definition)) result.push_back(parameter);
+    if (auto ofKind = std::dynamic_pointer_cast<T>(definition)) result.push_back(std::move(ofKind));
   return result;
+}
+
+std::vector<std::shared_ptr<VKParameterController>> VKDefinedObjectsController::parameters() const {
+  return definitionsOfKind<VKParameterController>();
 }
 
 // ---- Parameters by name
@@ -291,17 +296,13 @@ void VKDefinedObjectsController::parameterValueChanged(VKVariable& parameter) { 
 // ---- Colour schemes
 
 std::shared_ptr<VKColorScheme> VKDefinedObjectsController::colorSchemeWithName(std::string_view name) const {
-  for (const auto& definition : definitions_)
-    if (auto scheme = std::dynamic_pointer_cast<VKColorScheme>(definition); scheme && scheme->name() == name)
-      return scheme;
+  for (auto& scheme : listOfColorSchemes())
+    if (scheme->name() == name) return scheme;
   return nullptr;
 }
 
 std::vector<std::shared_ptr<VKColorScheme>> VKDefinedObjectsController::listOfColorSchemes() const {
-  std::vector<std::shared_ptr<VKColorScheme>> result;
-  for (const auto& definition : definitions_)
-    if (auto scheme = std::dynamic_pointer_cast<VKColorScheme>(definition)) result.push_back(scheme);
-  return result;
+  return definitionsOfKind<VKColorScheme>();
 }
 
 // ---- Animation

@@ -160,6 +160,8 @@ class VKDefinedObjectsController {
   std::shared_ptr<T> addNew(std::string name);
   void adopt(const std::shared_ptr<VKDefinedObject>& definition);
   void release(const std::shared_ptr<VKDefinedObject>& definition);
+  template <class T>
+  std::vector<std::shared_ptr<T>> definitionsOfKind() const;
   std::vector<std::shared_ptr<VKParameterController>> parameters() const;
   void overwriteColorScheme(const std::string& argument, std::ostream& out);
 

@@ -5,8 +5,6 @@
 #include "document/parameters/ParameterTexts.h"
 #include "document/parameters/VKParameterSlider.h"
 #include "document/parameters/VKParameterValue.h"
-#include "expression/KRExpression.h"
-#include "platform/KRMessageCenter.h"
 
 namespace orrelin {
 
@@ -67,12 +65,8 @@ void VKParameterDate::setSecondsInDate(double seconds) {
 }
 
 void VKParameterDate::setValue(const std::string& text) {
-  std::string error;
-  auto seconds = KRExpression::evaluateNumberFromString(text, &error);
-  if (!seconds || !std::isfinite(*seconds)) {
-    KRMessageCenter::addMessage(texts::fillIn(texts::kDateNotEvaluated, {text}), error);
-    return;
-  }
+  auto seconds = numberFromValueText(text, texts::kDateNotEvaluated);
+  if (!seconds) return;
   secondsInDate_ = *seconds;
   valueChanged();
 }
@@ -95,16 +89,10 @@ void VKParameterDate::fillFromPropertyList(const PropertyList& list) {
 
 VKParameterFromDataGroup::VKParameterFromDataGroup() { setEntryValidity(false, texts::kGroupValuesUnavailable); }
 
-void VKParameterFromDataGroup::setWhichGroup(std::string group) {
-  if (group == whichGroup_) return;
-  whichGroup_ = std::move(group);
-  valueChanged();
-}
+void VKParameterFromDataGroup::setWhichGroup(std::string group) { changeSetting(whichGroup_, std::move(group)); }
 
 void VKParameterFromDataGroup::setWhichProperty(std::string property) {
-  if (property == whichProperty_) return;
-  whichProperty_ = std::move(property);
-  valueChanged();
+  changeSetting(whichProperty_, std::move(property));
 }
 
 void VKParameterFromDataGroup::setValue(const std::string&) {}
@@ -134,16 +122,10 @@ VKParameterNumberFromCommand::VKParameterNumberFromCommand() {
 
 std::string VKParameterNumberFromCommand::type() const { return texts::kTypeValueFromCommand; }
 
-void VKParameterNumberFromCommand::setCommand(std::string command) {
-  if (command == command_) return;
-  command_ = std::move(command);
-  valueChanged();
-}
+void VKParameterNumberFromCommand::setCommand(std::string command) { changeSetting(command_, std::move(command)); }
 
 void VKParameterNumberFromCommand::setParameter(std::string parameter) {
-  if (parameter == parameter_) return;
-  parameter_ = std::move(parameter);
-  valueChanged();
+  changeSetting(parameter_, std::move(parameter));
 }
 
 void VKParameterNumberFromCommand::setValue(const std::string&) {}

@@ -5,7 +5,6 @@
 #include "document/parameters/ParameterTexts.h"
 #include "expression/KRExpression.h"
 #include "numeric/KRDoubleArrayContainer.h"
-#include "platform/KRMessageCenter.h"
 
 namespace orrelin {
 
@@ -103,12 +102,8 @@ void VKParameterSlider::setIntegerOption(bool onlyIntegers) {
 }
 
 void VKParameterSlider::setValue(const std::string& text) {
-  std::string error;
-  auto number = KRExpression::evaluateNumberFromString(text, &error);
-  if (!number || !std::isfinite(*number)) {
-    KRMessageCenter::addMessage(texts::fillIn(texts::kSliderValueNotEvaluated, {text}), error);
-    return;
-  }
+  auto number = numberFromValueText(text, texts::kSliderValueNotEvaluated);
+  if (!number) return;
   setCurrent(*number, text);
   valueChanged();
 }

@@ -5,6 +5,8 @@
 
 #include "document/parameters/ParameterTexts.h"
 #include "document/parameters/VKDefinedObjectsController.h"
+#include "expression/KRExpression.h"
+#include "platform/KRMessageCenter.h"
 #include "platform/SerialNumbers.h"
 
 namespace orrelin {
@@ -85,5 +87,19 @@ void VKVariable::setNameValidity(bool valid, std::string reason) {
 double VKParameterController::valueOfVariable() const { return std::numeric_limits<double>::quiet_NaN(); }
 
 std::optional<std::string> VKParameterController::stringValue() const { return std::nullopt; }
+
+std::optional<double> VKParameterController::numberFromValueText(const std::string& text, const char* failureFormat) {
+  std::string error;
+  auto number = KRExpression::evaluateNumberFromString(text, &error);
+  if (number && std::isfinite(*number)) return number;
+  KRMessageCenter::addMessage(texts::fillIn(failureFormat, {text}), error);
+  return std::nullopt;
+}
+
+void VKParameterController::changeSetting(std::string& setting, std::string value) {
+  if (value == setting) return;
+  setting = std::move(value);
+  valueChanged();
+}
 
 }  // namespace orrelin

@@ -105,6 +105,14 @@ class VKParameterController : public VKVariable {
   // The validated names changed; kinds that read other parameters by name
   // look them up again. Answers whether the value changed.
   virtual bool parameterNamesChanged() { return false; }
+
+ protected:
+  // The number a value text gives, or none after posting failureFormat
+  // (with the text in place of "%@") to the message centre.
+  static std::optional<double> numberFromValueText(const std::string& text, const char* failureFormat);
+  // Sets a setting that decides the value and tells the readers, when it
+  // differs.
+  void changeSetting(std::string& setting, std::string value);
 };
 
 }  // namespace orrelin
