@@ -4,25 +4,6 @@
 
 namespace orrelin::testing_support {
 
-MessageCapture::MessageCapture() : center_(std::make_shared<KRMessageCenter>()) {
-  MainThreadQueue::shared().drain();
-  center_->setRefresh([](const std::vector<KRMessage>&) {});
-  KRMessageCenter::setCenterForCurrentThread(center_);
-}
-
-MessageCapture::~MessageCapture() {
-  KRMessageCenter::setCenterForCurrentThread(nullptr);
-  MainThreadQueue::shared().drain();
-}
-
-std::vector<std::string> MessageCapture::takeShortTexts() {
-  MainThreadQueue::shared().drain();
-  std::vector<std::string> texts;
-  for (const auto& message : center_->shownMessages()) texts.push_back(message.shortText);
-  center_->removeAllMessages();
-  return texts;
-}
-
 Definitions::Definitions() : document(std::make_shared<TestDocument>()) { list.setDocument(document); }
 
 Definitions::~Definitions() {

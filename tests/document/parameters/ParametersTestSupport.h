@@ -9,7 +9,7 @@
 #include "document/parameters/ParametersDocument.h"
 #include "document/parameters/VKDefinedObjectsController.h"
 #include "graph/dependency/VKDependencyBase.h"
-#include "platform/KRMessageCenter.h"
+#include "support/MessageCapture.h"
 
 namespace orrelin::testing_support {
 
@@ -38,17 +38,6 @@ class Consumer : public VKDependencyBase {
   }
   int notices = 0;
   std::vector<double> seen;
-};
-
-// The messages the test's thread posts, instead of standard error.
-class MessageCapture {
- public:
-  MessageCapture();
-  ~MessageCapture();
-  std::vector<std::string> takeShortTexts();
-
- private:
-  std::shared_ptr<KRMessageCenter> center_;
 };
 
 // A definitions list owned by a test document.
