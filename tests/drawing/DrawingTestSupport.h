@@ -11,7 +11,7 @@
 
 #include "drawing/KRDrawingBasic.h"
 #include "drawing/KRDrawingOutput.h"
-#include "platform/KRMessageCenter.h"
+#include "support/MessageCapture.h"
 #include "platform/MainThreadQueue.h"
 
 namespace orrelin::testing_support {
@@ -58,34 +58,6 @@ inline Rendered render(const KRDrawingBasic& drawing, double width, double heigh
   options.smoothing = smoothing;
   return {renderToImage(drawing, {0, 0, width, height}, options), scale};
 }
-
-// Gives the test its own message centre and reads what was posted to it.
-class MessageCapture {
- public:
-  MessageCapture() {
-    center_ = std::make_shared<KRMessageCenter>();
-    center_->setRefresh([](const std::vector<KRMessage>&) {});
-    KRMessageCenter::setCenterForCurrentThread(center_);
-  }
-  ~MessageCapture() {
-    KRMessageCenter::setCenterForCurrentThread(nullptr);
-    MainThreadQueue::shared().drain();
-  }
-  std::vector<std::string> texts() {
-    MainThreadQueue::shared().drain();
-    std::vector<std::string> result;
-    for (const auto& m : center_->shownMessages()) result.push_back(m.shortText);
-    return result;
-  }
-  bool saw(const std::string& text) {
-    for (const auto& t : texts())
-      if (t == text) return true;
-    return false;
-  }
-
- private:
-  std::shared_ptr<KRMessageCenter> center_;
-};
 
 inline void expectRectNear(const KRRect& actual, const KRRect& expected, double tolerance) {
   EXPECT_NEAR(actual.minX(), expected.minX(), tolerance);

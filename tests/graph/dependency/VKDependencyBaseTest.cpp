@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "MessageCapture.h"
+#include "support/MessageCapture.h"
 #include "graph/dependency/DependencyDocument.h"
 #include "graph/dependency/VKDependencyBase.h"
 

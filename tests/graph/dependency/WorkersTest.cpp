@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "MessageCapture.h"
+#include "support/MessageCapture.h"
 #include "graph/dependency/VKCacheIfPossible.h"
 #include "graph/dependency/VKMemoryManager.h"
 #include "graph/dependency/VKOperationQueue.h"
