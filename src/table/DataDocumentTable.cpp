@@ -196,6 +196,13 @@ bool DataDocumentTable::reorderRows(const std::vector<long>& order, const RowInd
   return reordered;
 }
 
+std::vector<std::string> DataDocumentTable::columnNames() const {
+  std::vector<std::string> names;
+  for (const auto& column : columns_)
+    if (column->nameIsSet()) names.push_back(column->name());
+  return names;
+}
+
 long DataDocumentTable::recomputeNumberOfRows() {
   long rows = 0;
   for (const auto& column : columns_)

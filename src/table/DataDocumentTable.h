@@ -67,6 +67,10 @@ class DataDocumentTable : public VKDependencyBase {
   bool removeRowNumbers(const RowIndices& rows, const RowIndices& fromColumns);
   bool reorderRows(const std::vector<long>& order, const RowIndices& inColumns);
 
+  // The names of the columns that have one, in table order (parameters may
+  // not take them).
+  std::vector<std::string> columnNames() const;
+
   // The longest column decides the row count, which the row-number column
   // then shows.
   long recomputeNumberOfRows();

@@ -1,24 +1,25 @@
 #pragma once
-// What the table and its columns need of the document that owns them. The
-// document sits at the top of the library stack, so columns reach it only
-// through this interface (and the interfaces of the libraries below, which
-// it extends); OrrelinDocument implements it.
+// What the table and its columns need of the document that owns them,
+// beyond what the parameters need of it. The document sits at the top of the
+// library stack, so columns reach it only through this interface;
+// OrrelinDocument implements it (the parameter look-ups by asking its
+// definitions list).
 
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "graph/dependency/DependencyDocument.h"
+#include "document/parameters/ParametersDocument.h"
 
 namespace orrelin {
 
 class DataDocumentTable;
 class VKDependencyBase;
 
-class TableDocument : public DependencyDocument {
+class TableDocument : public ParametersDocument {
  public:
-  // The value of the number parameter of that name; none when no valid
-  // parameter has the name or the parameter is not a number.
+  // The value of the number parameter of that name (NaN when it has none);
+  // none when no valid parameter has the name or it is not a number.
   virtual std::optional<double> valueForParameter(const std::string& name) = 0;
   // The text of the text parameter of that name; none otherwise.
   virtual std::optional<std::string> stringForParameter(const std::string& name) = 0;

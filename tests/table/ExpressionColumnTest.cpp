@@ -231,17 +231,39 @@ TEST_F(ExpressionColumn, AParameterThatIsNoLongerThereIsMissing) {
   document->setParameter("a", 2);
   auto e = addFormula("e", "a*x");
   EXPECT_EQ(validValues(*e), (std::vector<double>{2, 4}));
-  // Gone without the parameter list being announced yet.
-  auto parameter = std::static_pointer_cast<TestParameter>(document->parameterWithName("a"));
-  parameter->number.reset();
-  parameter->thisControllerChanged();
+  // Gone, and the column computed again before the document has passed
+  // the news on.
+  document->announceParameterChanges = false;
+  document->removeParameter("a");
+  e->recomputeAll();
   EXPECT_EQ(e->errorMessage(), "a missing");
   EXPECT_EQ(e->howManyEntries(), 0);
   // Once it is announced, the name no longer resolves.
-  document->removeParameter("a");
+  document->announceParameterChanges = true;
+  document->table->parameterListChanged();
   EXPECT_EQ(e->errorMessage(), "Undefined constant or column: a");
   document->setParameter("a", 5);
   EXPECT_EQ(validValues(*e), (std::vector<double>{5, 10}));
+}
+
+TEST_F(ExpressionColumn, ParametersAndColumnsShareOneSetOfNames) {
+  auto x = addNumbers("x", {1, 2});
+  document->setParameter("x", 100);
+  document->setParameterText("b", "3");
+  document->setParameterText("a", "b*2");
+  auto e = addFormula("e", "x*a");
+  // A parameter named like a column does not resolve: x is the column.
+  EXPECT_FALSE(document->valueForParameter("x"));
+  EXPECT_EQ(validValues(*e), (std::vector<double>{6, 12}));
+  // A change reaches the column through the parameter that reads it.
+  document->setParameterText("b", "5");
+  EXPECT_EQ(validValues(*e), (std::vector<double>{10, 20}));
+  // Once the column has another name, x is the parameter.
+  x->setName("z");
+  EXPECT_EQ(document->valueForParameter("x"), 100);
+  EXPECT_EQ(e->howManyEntries(), 0) << "no column left to give the length";
+  e->setExpressionString("x*a + z");
+  EXPECT_EQ(validValues(*e), (std::vector<double>{1001, 1002}));
 }
 
 TEST_F(ExpressionColumn, NamesAreResolvedAgainWhenColumnsChange) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TableTestSupport.h"
-#include "graph/dependency/MessageCapture.h"
+#include "support/MessageCapture.h"
 #include "table/StructuralColumns.h"
 #include "table/VKDataColumnBinary.h"
 #include "table/VKDataColumnExpression.h"

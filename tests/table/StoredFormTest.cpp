@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "TableTestSupport.h"
-#include "graph/dependency/MessageCapture.h"
+#include "support/MessageCapture.h"
 #include "datafiles/KRDataFile.h"
 #include "platform/FileWriting.h"
 #include "platform/PropertyListSerialization.h"

@@ -1,7 +1,8 @@
 #pragma once
-// A small document for the table's tests: number and text parameters that
-// columns can read (each a node of the dependency graph, so a change
-// reaches its consumers), and a record of what the table told it.
+// A small document for the table's tests: a table and a definitions list
+// whose parameters the columns read, wired together the way the document
+// wires them (parameter look-ups go to the list, column names and the
+// parameter list's changes go between the two).
 
 #include <algorithm>
 #include <map>
@@ -10,77 +11,65 @@
 #include <string>
 #include <vector>
 
+#include "document/parameters/VKDefinedObjectsController.h"
 #include "table/DataDocumentTable.h"
 #include "table/TableDocument.h"
 
 namespace orrelin::testing_support {
-
-class TestParameter final : public VKDependencyBase {
- public:
-  std::optional<double> number;
-  std::optional<std::string> text;
-};
 
 class TestDocument final : public TableDocument, public std::enable_shared_from_this<TestDocument> {
  public:
   static std::shared_ptr<TestDocument> create() {
     auto document = std::make_shared<TestDocument>();
     document->table = DataDocumentTable::create(document);
+    document->definitions.setDocument(document);
     return document;
   }
-  ~TestDocument() override {
-    for (auto& [name, parameter] : parameters_) parameter->setDocument(nullptr);
-  }
+  ~TestDocument() override { definitions.setDocument(nullptr); }
 
-  // A number parameter; a new one is announced as a new parameter would be.
-  void setParameter(const std::string& name, double value) {
-    auto& parameter = parameters_[name];
-    const bool added = !parameter;
-    if (added) parameter = std::make_shared<TestParameter>();
-    parameter->number = value;
-    parameter->text.reset();
-    if (added)
-      table->parameterListChanged();
-    else
-      parameter->thisControllerChanged();
+  // A number parameter given by a formula text; made when it is new.
+  void setParameter(const std::string& name, double value) { setParameterText(name, std::to_string(value)); }
+  void setParameterText(const std::string& name, const std::string& text) {
+    auto parameter = definitions.parameterWithName(name);
+    if (!parameter) parameter = definitions.addParameterValue(name);
+    parameter->setValue(text);
   }
   void setTextParameter(const std::string& name, const std::string& value) {
-    auto& parameter = parameters_[name];
-    if (!parameter) parameter = std::make_shared<TestParameter>();
-    parameter->text = value;
-    parameter->number.reset();
-    table->parameterListChanged();
+    auto parameter = definitions.parameterWithName(name);
+    if (!parameter) parameter = definitions.addParameterString(name);
+    parameter->setValue(value);
   }
   void removeParameter(const std::string& name) {
-    if (auto found = parameters_.find(name); found != parameters_.end()) {
-      found->second->setDocument(nullptr);
-      parameters_.erase(found);
-    }
-    table->parameterListChanged();
+    if (auto parameter = definitions.parameterWithName(name)) definitions.deleteParameter(parameter.get());
   }
 
   std::optional<double> valueForParameter(const std::string& name) override {
-    auto found = parameters_.find(name);
-    return found == parameters_.end() ? std::nullopt : found->second->number;
+    return definitions.valueForParameter(name);
   }
   std::optional<std::string> stringForParameter(const std::string& name) override {
-    auto found = parameters_.find(name);
-    return found == parameters_.end() ? std::nullopt : found->second->text;
+    return definitions.stringForParameter(name);
   }
   std::shared_ptr<VKDependencyBase> parameterWithName(const std::string& name) override {
-    auto found = parameters_.find(name);
-    return found == parameters_.end() ? nullptr : found->second;
+    return definitions.parameterWithName(name);
   }
-  void tableColumnsChanged(DataDocumentTable&) override { ++columnListNotices; }
+  void tableColumnsChanged(DataDocumentTable&) override {
+    ++columnListNotices;
+    definitions.parameterListChanged();
+  }
+  std::vector<std::string> columnNames() const override { return table ? table->columnNames() : std::vector<std::string>{}; }
+  void parameterListChanged(const ParameterListChanges&) override {
+    if (table && announceParameterChanges) table->parameterListChanged();
+  }
   void entryChanged(VKDependencyBase* sender) override { changed.push_back(sender); }
   void presentException(const std::exception&, const std::string&) override {}
 
   std::shared_ptr<DataDocumentTable> table;
+  VKDefinedObjectsController definitions;
   int columnListNotices = 0;
+  // Off: the table is not told of added and removed parameters (as before
+  // the document has passed the news on).
+  bool announceParameterChanges = true;
   std::vector<VKDependencyBase*> changed;
-
- private:
-  std::map<std::string, std::shared_ptr<TestParameter>> parameters_;
 };
 
 // The rows of a column as the test compares them: the value of every valid
