@@ -1,0 +1,105 @@
+#include "table/CellText.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+
+#include "expression/KRExpression.h"
+
+namespace orrelin {
+
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+  const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// A plain decimal number: digits, a point and an exponent, no other
+// characters. These are read directly; the formula reader gives the same
+// value for them, only slower.
+std::optional<double> plainNumber(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  const char c = text.front();
+  if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '.')) return std::nullopt;
+  for (char ch : text)
+    if (!(std::isdigit(static_cast<unsigned char>(ch)) || ch == '.' || ch == 'e' || ch == 'E' || ch == '+' || ch == '-'))
+      return std::nullopt;
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+std::string removeThousandsCommaSeparators(std::string_view text) {
+  // The shape of a grouped number: a sign, one to three digits, groups of
+  // a comma and three digits, then decimals and an exponent.
+  const auto digit = [&](std::size_t at) { return at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); };
+  const std::string_view number = trimmed(text);
+  std::size_t at = number.data() - text.data();
+  const std::size_t end = at + number.size();
+  if (at < end && (text[at] == '-' || text[at] == '+')) ++at;
+  std::size_t lead = 0;
+  while (digit(at) && at < end) ++at, ++lead;
+  bool grouped = false;
+  while (lead >= 1 && lead <= 3 && at + 3 < end && text[at] == ',' && digit(at + 1) && digit(at + 2) && digit(at + 3)) {
+    at += 4;
+    grouped = true;
+  }
+  if (!grouped || digit(at)) return std::string(text);
+  if (at < end && text[at] == '.') {
+    ++at;
+    while (at < end && digit(at)) ++at;
+  }
+  if (at < end && (text[at] == 'e' || text[at] == 'E')) {
+    ++at;
+    if (at < end && (text[at] == '-' || text[at] == '+')) ++at;
+    if (!digit(at)) return std::string(text);
+    while (at < end && digit(at)) ++at;
+  }
+  if (at != end) return std::string(text);
+  std::string result(text);
+  std::erase(result, ',');
+  return result;
+}
+
+CellReading readCellText(std::string_view text) {
+  CellReading reading;
+  reading.value = std::nan("");
+  const std::string cleaned = removeThousandsCommaSeparators(trimmed(text));
+  const std::string_view cell = trimmed(cleaned);
+  if (cell.empty()) return reading;
+  if (auto value = plainNumber(cell)) {
+    reading.value = *value;
+    reading.valid = true;
+    return reading;
+  }
+  auto expression = KRExpression::createFromString(cell);
+  if (!expression) return reading;
+  const auto& constants = KRExpression::knownConstants();
+  for (const auto& name : expression->unknowns()) {
+    if (!constants.count(name)) {
+      reading.expression = std::move(expression);
+      return reading;
+    }
+  }
+  if (auto value = expression->evaluateNumber()) {
+    reading.value = *value;
+    reading.valid = true;
+  }
+  return reading;
+}
+
+std::string textForNumber(double value) {
+  if (std::isnan(value)) return "NaN";
+  if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
+  char buffer[32];
+  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return error == std::errc() ? std::string(buffer, end) : std::string();
+}
+
+}  // namespace orrelin

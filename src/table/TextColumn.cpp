@@ -1,0 +1,106 @@
+#include "table/TextColumn.h"
+
+#include "table/ColumnFiles.h"
+#include "table/TableMessages.h"
+
+namespace orrelin {
+
+std::string TextColumn::stringVersionForRow(long row) {
+  return row >= 0 && row < long(stringVersion_.size()) ? stringVersion_[std::size_t(row)] : std::string();
+}
+
+bool TextColumn::setString(const std::string& text, long index) {
+  if (!canBeModified() || index < 0) return false;
+  const bool appended = index >= long(stringVersion_.size());
+  if (appended) stringVersion_.resize(std::size_t(index) + 1);
+  stringVersion_[std::size_t(index)] = text;
+  textsChanged(index);
+  textsEdited(appended);
+  return true;
+}
+
+bool TextColumn::addRowIndices(const RowIndices& indices, const std::vector<std::string>& strings) {
+  if (!canBeModified()) return false;
+  const RowIndices positions = normalizedRows(indices);
+  if (positions.empty()) return false;
+  const bool appended = positions.front() >= long(stringVersion_.size());
+  stringVersion_ = insertedRows(stringVersion_, positions, strings, std::string());
+  rowsInserted(positions);
+  textsEdited(appended);
+  return true;
+}
+
+bool TextColumn::addEmptyLines(long count, long intoRow) {
+  if (!canBeModified() || count <= 0 || intoRow < 0) return false;
+  return addRowIndices(consecutiveRows(intoRow, count), {});
+}
+
+bool TextColumn::removeRowNumbers(const RowIndices& rows) {
+  if (!canBeModified()) return false;
+  const std::size_t before = stringVersion_.size();
+  const RowIndices positions = normalizedRows(rows);
+  stringVersion_ = removedRows(stringVersion_, positions);
+  if (stringVersion_.size() == before) return false;
+  rowsRemoved(positions);
+  textsEdited(false);
+  return true;
+}
+
+bool TextColumn::reorderRows(const std::vector<long>& order) {
+  if (!canBeModified()) return false;
+  stringVersion_ = reorderedRows(stringVersion_, order, std::string());
+  rowsReordered(order);
+  textsEdited(false);
+  return true;
+}
+
+bool TextColumn::prepareForInput() { return setStringList({}); }
+
+bool TextColumn::setStringList(const std::vector<std::string>& strings) {
+  if (!canBeModified()) return false;
+  stringVersion_ = strings;
+  textsChanged(-1);
+  textsEdited(false);
+  return true;
+}
+
+bool TextColumn::transformTexts(const std::function<std::string(const std::string&)>& rule) {
+  if (!canBeModified()) return false;
+  bool changed = false;
+  for (auto& entry : stringVersion_) {
+    std::string cleaned = rule(entry);
+    if (cleaned != entry) {
+      entry = std::move(cleaned);
+      changed = true;
+    }
+  }
+  if (changed) {
+    textsChanged(-1);
+    textsEdited(false);
+  }
+  return changed;
+}
+
+PropertyList TextColumn::saveTexts(PlistDictionary& info) {
+  return saveStringList(stringVersion_, info, asciiFile_);
+}
+
+bool TextColumn::readTexts(const PropertyList& data, const std::string& packagePath) {
+  auto strings = readStringList(data, packagePath, asciiFile_);
+  if (!strings) return false;
+  assignTexts(std::move(*strings));
+  return true;
+}
+
+void TextColumn::assignTexts(std::vector<std::string> strings) {
+  stringVersion_ = std::move(strings);
+  textsChanged(-1);
+  updateSerialNumber();
+}
+
+void TextColumn::textsEdited(bool appendOnly) {
+  asciiFile_.sameAsData = false;
+  columnChanged(appendOnly);
+}
+
+}  // namespace orrelin
