@@ -1,7 +1,7 @@
 #include "PropertyListSerialization.h"
 
 #include "platform/BinaryPropertyList.h"
-#include "platform/TextEncoding.h"
+#include "platform/BinaryPropertyListWriter.h"
 
 #include <plist/plist.h>
 
@@ -53,25 +53,21 @@ bool integerNodeIsUnsigned(plist_t node, std::uint64_t value) {
   return isUnsigned;
 }
 
-// The binary form stores text as Latin-1 or UTF-16 and cannot hold bytes that
-// are not UTF-8; those become U+FFFD there. The XML form keeps them as given.
-std::string textFor(const std::string& text, PlistFormat format) {
-  return format == PlistFormat::Binary ? replacingInvalidUTF8(text) : text;
-}
-
-plist_t toNode(const PropertyList& value, PlistFormat format) {
+// The library's tree, for its XML writer. Text is kept as given, even bytes
+// that are not UTF-8.
+plist_t toNode(const PropertyList& value) {
   switch (value.kind()) {
     case PropertyList::Kind::Dictionary: {
       plist_t dict = plist_new_dict();
-      for (const auto& [key, item] : value.dictionary()) plist_dict_set_item(dict, textFor(key, format).c_str(), toNode(item, format));
+      for (const auto& [key, item] : value.dictionary()) plist_dict_set_item(dict, key.c_str(), toNode(item));
       return dict;
     }
     case PropertyList::Kind::Array: {
       plist_t array = plist_new_array();
-      for (const auto& item : value.array()) plist_array_append_item(array, toNode(item, format));
+      for (const auto& item : value.array()) plist_array_append_item(array, toNode(item));
       return array;
     }
-    case PropertyList::Kind::String: return plist_new_string(textFor(value.string(), format).c_str());
+    case PropertyList::Kind::String: return plist_new_string(value.string().c_str());
     case PropertyList::Kind::Integer:
       if (value.isUnsignedInteger()) return newUnsignedNode(value.unsignedInteger());
       return plist_new_uint(static_cast<std::uint64_t>(value.integer()));
@@ -223,14 +219,13 @@ std::optional<PropertyList> parsePropertyList(std::string_view bytes, std::strin
 }
 
 std::string serializePropertyList(const PropertyList& value, PlistFormat format) {
-  Node node(toNode(value, format));
+  // Our own binary writer: the library's takes time that grows with the
+  // square of the number of objects.
+  if (format == PlistFormat::Binary) return writeBinaryPropertyList(value);
+  Node node(toNode(value));
   char* bytes = nullptr;
   std::uint32_t length = 0;
-  if (format == PlistFormat::XML) {
-    plist_to_xml(node.get(), &bytes, &length);
-  } else {
-    plist_to_bin(node.get(), &bytes, &length);
-  }
+  plist_to_xml(node.get(), &bytes, &length);
   std::string result(bytes ? bytes : "", bytes ? length : 0);
   std::free(bytes);
   return result;
