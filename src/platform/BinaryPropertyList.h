@@ -86,10 +86,12 @@ class BinaryPropertyList {
   std::optional<Collection> collection(Ref ref, int marker, std::uint64_t refsPerMember) const;
   Ref readRef(std::uint64_t at) const { return bigEndian(data_ + at, refSize_); }
   static std::uint64_t bigEndian(const std::uint8_t* bytes, std::size_t size) {
-    // The common widths in one load each; they are read for every object.
+    // The common widths without a loop; they are read for every object.
     switch (size) {
       case 1: return bytes[0];
       case 2: return static_cast<std::uint64_t>(bytes[0]) << 8 | bytes[1];
+      // Some writers use three bytes for references and offsets.
+      case 3: return static_cast<std::uint64_t>(bytes[0]) << 16 | static_cast<std::uint64_t>(bytes[1]) << 8 | bytes[2];
       case 4: {
         std::uint32_t v;
         std::memcpy(&v, bytes, 4);

@@ -118,4 +118,20 @@ TEST(BinaryPropertyList, WhatTheWriterWritesReadsBackThroughTheAccessors) {
   }
 }
 
+TEST(BinaryPropertyList, ReadsThreeByteReferencesAndOffsets) {
+  // Some writers choose three bytes once a list has more than 65535 objects.
+  const std::string objects = std::string("\xa2\0\0\x01\0\0\x02", 7) + ascii("a") + ascii("b");
+  std::string bytes = "bplist00" + objects;
+  const std::size_t table = bytes.size();
+  for (std::size_t offset : {8, 15, 17}) bytes += std::string("\0\0", 2) + static_cast<char>(offset);
+  std::string trailer(32, '\0');
+  trailer[6] = 3;
+  trailer[7] = 3;
+  trailer[15] = 3;
+  trailer[31] = static_cast<char>(table);
+  auto value = parsePropertyList(bytes + trailer);
+  ASSERT_TRUE(value);
+  EXPECT_EQ(*value, PropertyList(PlistArray{PropertyList("a"), PropertyList("b")}));
+}
+
 }  // namespace
