@@ -72,39 +72,18 @@ void appendDouble(std::string& out, double value) {
   appendBigEndian(out, bits, 8);
 }
 
-// The code point of the UTF-8 sequence at text[i] (valid by construction),
-// advancing i past it.
-std::uint32_t nextCodePoint(const std::string& text, std::size_t& i) {
-  const auto byte = [&](std::size_t k) { return static_cast<std::uint32_t>(static_cast<unsigned char>(text[k])); };
-  const std::uint32_t first = byte(i);
-  if (first < 0x80) return ++i, first;
-  if (first < 0xE0) return i += 2, (first & 0x1F) << 6 | (byte(i - 1) & 0x3F);
-  if (first < 0xF0) return i += 3, (first & 0x0F) << 12 | (byte(i - 2) & 0x3F) << 6 | (byte(i - 1) & 0x3F);
-  i += 4;
-  return (first & 0x07) << 18 | (byte(i - 3) & 0x3F) << 12 | (byte(i - 2) & 0x3F) << 6 | (byte(i - 1) & 0x3F);
-}
-
-std::string encodedText(const std::string& given) {
-  const std::string text = replacingInvalidUTF8(given);
+// ASCII text as its bytes; any other as UTF-16.
+std::string encodedText(const std::string& text) {
   std::string out;
   if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
     appendMarker(out, kASCII, text.size());
     out += text;
     return out;
   }
-  std::string units;
-  units.reserve(text.size() * 2);
-  for (std::size_t i = 0; i < text.size();) {
-    std::uint32_t c = nextCodePoint(text, i);
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      appendBigEndian(units, 0xD800 + (c >> 10), 2);
-      c = 0xDC00 + (c & 0x3FF);
-    }
-    appendBigEndian(units, c, 2);
-  }
-  appendMarker(out, kUTF16, units.size() / 2);
-  out += units;
+  const std::u16string units = utf16ReplacingInvalidUTF8(text);
+  appendMarker(out, kUTF16, units.size());
+  out.reserve(out.size() + 2 * units.size());
+  for (char16_t unit : units) appendBigEndian(out, unit, 2);
   return out;
 }
 

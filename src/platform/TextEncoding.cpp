@@ -53,18 +53,27 @@ bool isValidUTF8(std::string_view text) {
   return status == U_BUFFER_OVERFLOW_ERROR || status == U_STRING_NOT_TERMINATED_WARNING || U_SUCCESS(status);
 }
 
-std::string replacingInvalidUTF8(std::string_view text) {
-  if (isValidUTF8(text)) return std::string(text);
-  std::vector<UChar> wide(text.size() + 1);
+std::u16string utf16ReplacingInvalidUTF8(std::string_view text) {
+  if (text.size() >= INT32_MAX) return std::u16string();
+  // Never more UTF-16 units than UTF-8 bytes.
+  std::u16string wide(text.size(), u'\0');
   int32_t wideLength = 0, substitutions = 0;
   UErrorCode status = U_ZERO_ERROR;
   u_strFromUTF8WithSub(wide.data(), static_cast<int32_t>(wide.size()), &wideLength, text.data(),
                        static_cast<int32_t>(text.size()), 0xFFFD, &substitutions, &status);
-  if (U_FAILURE(status)) return std::string();
-  std::string result(static_cast<std::size_t>(wideLength) * 3 + 1, '\0');
+  if (U_FAILURE(status)) return std::u16string();
+  wide.resize(static_cast<std::size_t>(wideLength));
+  return wide;
+}
+
+std::string replacingInvalidUTF8(std::string_view text) {
+  if (isValidUTF8(text)) return std::string(text);
+  const std::u16string wide = utf16ReplacingInvalidUTF8(text);
+  std::string result(wide.size() * 3 + 1, '\0');
   int32_t length = 0;
-  status = U_ZERO_ERROR;
-  u_strToUTF8(result.data(), static_cast<int32_t>(result.size()), &length, wide.data(), wideLength, &status);
+  UErrorCode status = U_ZERO_ERROR;
+  u_strToUTF8(result.data(), static_cast<int32_t>(result.size()), &length, wide.data(),
+              static_cast<int32_t>(wide.size()), &status);
   if (U_FAILURE(status)) return std::string();
   result.resize(static_cast<std::size_t>(length));
   return result;
