@@ -7,22 +7,10 @@
 
 #include "expression/KRExpression.h"
 #include "numeric/KRDoubleArrayContainer.h"
+#include "support/Linspace.h"
 
 using namespace orrelin;
-
-namespace {
-
-// The spacing of numpy's linspace: start + k*step, the last element exact.
-std::shared_ptr<KRDoubleArrayContainer> linspace(double start, double stop, long n) {
-  auto array = KRDoubleArrayContainer::createArrayOfLength(n);
-  double* data = array->mutableDoublePointer();
-  const double step = (stop - start) / double(n - 1);
-  for (long k = 0; k < n; ++k) data[k] = start + double(k) * step;
-  data[n - 1] = stop;
-  return array;
-}
-
-}  // namespace
+using bench_support::linspace;
 
 int main(int argc, char** argv) {
   const long n = argc > 1 ? std::atol(argv[1]) : 10000000;

@@ -14,25 +14,18 @@
 #include <benchmark/benchmark.h>
 
 #include "expression/KRExpression.h"
+#include "support/Linspace.h"
 #include "table/DataDocumentTable.h"
 #include "table/VKDataColumnBinary.h"
 #include "table/VKDataColumnExpression.h"
 
 using namespace orrelin;
+using bench_support::linspace;
 
 namespace {
 
 constexpr long kRows = 10000000;
 constexpr const char* kFormula = "sin(x)*exp(-y/10)+x^2";
-
-std::shared_ptr<KRDoubleArrayContainer> linspace(double start, double stop, long n) {
-  auto array = KRDoubleArrayContainer::createArrayOfLength(n);
-  double* data = array->mutableDoublePointer();
-  const double step = (stop - start) / double(n - 1);
-  for (long k = 0; k < n; ++k) data[k] = start + double(k) * step;
-  data[n - 1] = stop;
-  return array;
-}
 
 std::shared_ptr<KRUCharArrayContainer> allValid(long n) {
   auto mask = KRUCharArrayContainer::createArrayOfLength(n);
