@@ -12,9 +12,6 @@ namespace orrelin {
 namespace {
 
 constexpr std::uint64_t kTrailerSize = 32;
-// Seconds between 1970-01-01 and 2001-01-01, the epoch of property-list dates.
-constexpr double kPlistEpochOffset = 978307200.0;
-constexpr int kMaximumDepth = 512;
 // Shared references let a small file describe a huge tree; past this many
 // values the file is refused rather than expanded.
 constexpr std::uint64_t kMaximumValues = 20'000'000;
@@ -227,7 +224,7 @@ class TreeBuilder {
   TreeBuilder(const BinaryPropertyList& list, std::string* error) : list_(list), error_(error) {}
 
   std::optional<PropertyList> build(BinaryPropertyList::Ref ref, int depth) {
-    if (depth > kMaximumDepth) return fail("The property list is nested too deeply.");
+    if (depth > kMaximumPropertyListDepth) return fail("The property list is nested too deeply.");
     if (++values_ > kMaximumValues) return fail("The property list is too large.");
     using Kind = BinaryPropertyList::ObjectKind;
     switch (list_.kind(ref)) {
@@ -255,7 +252,7 @@ class TreeBuilder {
         if (auto value = list_.boolean(ref)) return PropertyList(*value);
         break;
       case Kind::Date:
-        if (auto value = list_.dateSince2001(ref)) return PropertyList(PlistDate{*value + kPlistEpochOffset});
+        if (auto value = list_.dateSince2001(ref)) return PropertyList(PlistDate::sinceYear2001(*value));
         break;
       case Kind::Data:
         if (auto value = list_.data(ref)) return PropertyList(std::move(*value));

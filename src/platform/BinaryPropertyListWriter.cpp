@@ -15,8 +15,6 @@ namespace orrelin {
 
 namespace {
 
-// Seconds between 1970-01-01 and 2001-01-01, the epoch of property-list dates.
-constexpr double kPlistEpochOffset = 978307200.0;
 constexpr std::size_t kTrailerSize = 32;
 
 // The object kinds, in the high half of a marker byte.
@@ -101,7 +99,7 @@ std::string encodedLeaf(const PropertyList& value) {
       break;
     case PropertyList::Kind::Boolean: out += static_cast<char>(value.boolean() ? 0x09 : 0x08); break;
     case PropertyList::Kind::Date: {
-      const double since2001 = value.date().secondsSince1970 - kPlistEpochOffset;
+      const double since2001 = value.date().secondsSince2001();
       out += static_cast<char>(kDate << 4 | 3);
       appendDouble(out, std::isfinite(since2001) ? since2001 : 0);
       break;

@@ -18,11 +18,20 @@ using PlistDictionary = std::map<std::string, PropertyList>;
 using PlistArray = std::vector<PropertyList>;
 using PlistData = std::vector<std::uint8_t>;
 
-// A point in time as seconds since 1970-01-01 00:00:00 GMT.
+// A point in time as seconds since 1970-01-01 00:00:00 GMT. The stored
+// forms count from 2001-01-01 instead.
 struct PlistDate {
+  static constexpr double kSecondsFrom1970To2001 = 978307200.0;
+  static PlistDate sinceYear2001(double seconds) { return {seconds + kSecondsFrom1970To2001}; }
+  double secondsSince2001() const { return secondsSince1970 - kSecondsFrom1970To2001; }
+
   double secondsSince1970 = 0;
   bool operator==(const PlistDate&) const = default;
 };
+
+// Both readers refuse lists nested deeper than this, so a hostile file cannot
+// exhaust the stack.
+inline constexpr int kMaximumPropertyListDepth = 512;
 
 class PropertyList {
  public:

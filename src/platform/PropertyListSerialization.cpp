@@ -15,13 +15,6 @@ namespace orrelin {
 
 namespace {
 
-// Seconds between 1970-01-01 and 2001-01-01, the epoch of property-list dates.
-constexpr double kPlistEpochOffset = 978307200.0;
-
-// Nesting deeper than this is refused on reading, so a hostile file cannot
-// exhaust the stack.
-constexpr int kMaximumDepth = 512;
-
 struct NodeDeleter {
   void operator()(plist_t node) const { plist_free(node); }
 };
@@ -74,7 +67,7 @@ plist_t toNode(const PropertyList& value) {
     case PropertyList::Kind::Real: return plist_new_real(value.real());
     case PropertyList::Kind::Boolean: return plist_new_bool(value.boolean() ? 1 : 0);
     case PropertyList::Kind::Date: {
-      double since2001 = value.date().secondsSince1970 - kPlistEpochOffset;
+      double since2001 = value.date().secondsSince2001();
       if (!std::isfinite(since2001)) since2001 = 0;
       double whole = std::floor(since2001);
       auto microseconds = static_cast<std::int32_t>(std::llround((since2001 - whole) * 1e6));
@@ -94,7 +87,7 @@ plist_t toNode(const PropertyList& value) {
 }
 
 std::optional<PropertyList> fromNode(plist_t node, int depth, std::string* error) {
-  if (depth > kMaximumDepth) {
+  if (depth > kMaximumPropertyListDepth) {
     if (error) *error = "The property list is nested too deeply.";
     return std::nullopt;
   }
@@ -164,7 +157,7 @@ std::optional<PropertyList> fromNode(plist_t node, int depth, std::string* error
     case PLIST_DATE: {
       std::int32_t seconds = 0, microseconds = 0;
       plist_get_date_val(node, &seconds, &microseconds);
-      return PropertyList(PlistDate{seconds + microseconds / 1e6 + kPlistEpochOffset});
+      return PropertyList(PlistDate::sinceYear2001(seconds + microseconds / 1e6));
     }
     case PLIST_DATA: {
       char* bytes = nullptr;
