@@ -81,9 +81,8 @@ void VKDataColumnNumberFromString::settingChanged(const std::string& name) {
 
 void VKDataColumnNumberFromString::connectToSource() {
   const ColumnPtr source = sourceColumn();
-  for (const auto& supplier : suppliers())
-    if (supplier != source) disconnectAsSupplier(supplier);
-  if (source && source.get() != this && !hasSupplier(source.get()) && canAddSupplier(source)) connectAsSupplier(source);
+  // canAddSupplier refuses the column itself.
+  connectToSuppliers(source ? DependencyList{source} : DependencyList{});
   cacheUpToDate_ = false;
 }
 
