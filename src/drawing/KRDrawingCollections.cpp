@@ -19,11 +19,6 @@ bool onePage(const KRFloatArrayContainer& array, int rows) {
   return array.length() == 0 || (array.m() == rows && array.o() <= 1);
 }
 
-double tolerance(const std::shared_ptr<KRDrawingStyleCurve>& style) {
-  double half = style ? style->lineWidth() / 2 : 0;
-  return std::max(2.0, std::isfinite(half) ? half : 0.0);
-}
-
 bool overlaps(double x0, double y0, double x1, double y1, const KRRect& area) {
   return x1 >= area.minX() && x0 <= area.maxX() && y1 >= area.minY() && y0 <= area.maxY();
 }
@@ -72,8 +67,10 @@ double KRDrawingPathCircleCollection::drawnRadius(double radius) {
 
 void KRDrawingPathCircleCollection::addGeometry(KRPathSink& sink) const {
   const float* d = circles_->constPointer();
-  for (long i = 0; i < count(); ++i) {
+  for (long i = 0, n = count(); i < n; ++i) {
     double x = d[3 * i], y = d[3 * i + 1], r = drawnRadius(d[3 * i + 2]);
+    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(r)) continue;
+    // A negative radius walks the circle the other way round.
     if (r > 0) {
       sink.moveTo({x + r, y});
       sink.arc({x, y}, r, 0, 2 * M_PI, false);
@@ -82,24 +79,6 @@ void KRDrawingPathCircleCollection::addGeometry(KRPathSink& sink) const {
       sink.arc({x, y}, -r, 0, -2 * M_PI, true);
     }
     sink.closePath();
-  }
-}
-
-void KRDrawingPathCircleCollection::drawPathToContext(KRDrawingContext& context) const {
-  GraphicsContext& gc = context.graphicsPort();
-  const float* d = circles_->constPointer();
-  for (long i = 0, n = count(); i < n; ++i) {
-    double x = d[3 * i], y = d[3 * i + 1], r = drawnRadius(d[3 * i + 2]);
-    if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(r)) continue;
-    // A negative radius walks the circle the other way round.
-    if (r > 0) {
-      gc.moveTo(x + r, y);
-      gc.addArc(x, y, r, 0, 2 * M_PI, false);
-    } else {
-      gc.moveTo(x - r, y);
-      gc.addArc(x, y, -r, 0, -2 * M_PI, true);
-    }
-    gc.closePath();
   }
 }
 
@@ -128,7 +107,7 @@ bool KRDrawingPathCircleCollection::pointLiesInside(KRPoint point) const {
 std::optional<long> KRDrawingPathCircleCollection::whichCenterWasHit(KRPoint point) const {
   const float* d = circles_->constPointer();
   bool filled = isFilled();
-  double tol = tolerance(style());
+  double tol = strokeHitTolerance();
   for (long i = 0; i < count(); ++i) {
     double r = std::fabs(drawnRadius(d[3 * i + 2]));
     double distance = std::hypot(point.x - d[3 * i], point.y - d[3 * i + 1]);
@@ -247,7 +226,7 @@ void KRDrawingPathLineCollection::drawToCurrentContext(KRDrawingContext& context
 bool KRDrawingPathLineCollection::hitTestForPoint(KRPoint point) const {
   if (!boundingRectangle().insetBy(-2, -2).contains(point)) return false;
   const float* d = lines_->constPointer();
-  double tol = tolerance(style());
+  double tol = strokeHitTolerance();
   for (long i = 0; i < count(); ++i)
     if (distanceToSegment(point, {d[4 * i], d[4 * i + 1]}, {d[4 * i + 2], d[4 * i + 3]}) <= tol) return true;
   return false;

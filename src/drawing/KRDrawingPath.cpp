@@ -26,27 +26,15 @@ class CountingSink : public KRPathSink {
   void closePath() override {}
 };
 
-// Hit tolerance around a stroked line: two points, or the half width of a
-// wider line.
-double strokeTolerance(const std::shared_ptr<KRDrawingStyleCurve>& style) {
-  double half = style ? style->lineWidth() / 2 : 0;
-  return std::max(2.0, std::isfinite(half) ? half : 0.0);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------- base
 
 KRDrawingPath::KRDrawingPath(const KRDrawingPath& other)
     : KRDrawingElement(other),
-      style_(other.style_ ? other.style_->copyCurve() : nullptr),
-      mappingDefined_(other.mappingDefined_),
-      xLinear_(other.xLinear_),
-      yLinear_(other.yLinear_),
-      xshift_(other.xshift_),
-      xscale_(other.xscale_),
-      yshift_(other.yshift_),
-      yscale_(other.yscale_) {}
+      style_(other.style_ ? other.style_->copyCurve() : nullptr) {
+  copyMappingFrom(other);
+}
 
 void KRDrawingPath::setXLinear(bool xLinear, double xshift, double xscale, bool yLinear, double yshift,
                                double yscale) {
@@ -117,6 +105,11 @@ std::shared_ptr<KRDrawingBasic> KRDrawingPath::magnify(double factor) const {
   return result;
 }
 
+double KRDrawingPath::strokeHitTolerance() const {
+  double half = style_ ? style_->lineWidth() / 2 : 0;
+  return std::max(2.0, std::isfinite(half) ? half : 0.0);
+}
+
 double KRDrawingPath::strokeOutset() const {
   if (!style_ || isFilled()) return 0;
   double half = style_->lineWidth() / 2;
@@ -177,7 +170,7 @@ bool KRDrawingPath::hitTestForPoint(KRPoint point) const {
   if (!boundingRectangle().insetBy(-2, -2).contains(point)) return false;
   KRHitSink sink(point);
   addGeometry(sink);
-  return sink.strokeDistance() <= strokeTolerance(style_);
+  return sink.strokeDistance() <= strokeHitTolerance();
 }
 
 std::shared_ptr<KRDrawingBasic> KRDrawingPath::nonTransparentVersion() const {
@@ -276,7 +269,7 @@ bool KRDrawingPathCircle::pointLiesInside(KRPoint point) const {
 bool KRDrawingPathCircle::hitTestForPoint(KRPoint point) const {
   double d = std::hypot(point.x - center_.x, point.y - center_.y);
   if (isFilled()) return d <= std::fabs(radius_);
-  return std::fabs(d - std::fabs(radius_)) <= strokeTolerance(style());
+  return std::fabs(d - std::fabs(radius_)) <= strokeHitTolerance();
 }
 
 std::shared_ptr<KRDrawingBasic> KRDrawingPathCircle::copy() const { return std::make_shared<KRDrawingPathCircle>(*this); }

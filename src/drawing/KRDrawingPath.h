@@ -81,6 +81,9 @@ class KRDrawingPath : public KRDrawingElement {
   void finishMagnifiedCopy(KRDrawingPath& result, double factor) const;
   // Half the stroke's width when stroked with a style, else 0.
   double strokeOutset() const;
+  // How far from a stroked line a click still hits it: two points, or the
+  // half width of a wider line.
+  double strokeHitTolerance() const;
 
  private:
   std::shared_ptr<KRDrawingStyleCurve> style_;

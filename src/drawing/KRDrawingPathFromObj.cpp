@@ -94,8 +94,7 @@ bool KRDrawingPathFromObj::hitTestForPoint(KRPoint point) const {
   if (isEmptyPath()) return false;
   if (isFilled()) return pointLiesInside(point);
   if (!boundingRectangle().insetBy(-2, -2).contains(point)) return false;
-  double half = style() ? style()->lineWidth() / 2 : 0;
-  return thePath_->pointCloserThan(point, std::max(2.0, std::isfinite(half) ? half : 0.0));
+  return thePath_->pointCloserThan(point, strokeHitTolerance());
 }
 
 std::shared_ptr<KRDrawingPath> KRDrawingPathFromObj::withPointsMapped(const std::function<KRPoint(KRPoint)>& map,

@@ -94,6 +94,21 @@ CellReading readCellText(std::string_view text) {
   return reading;
 }
 
+NumberRows readCellTexts(const std::vector<std::string>& texts) {
+  const long length = long(texts.size());
+  auto values = KRDoubleArrayContainer::createArrayOfLength(length);
+  auto mask = KRUCharArrayContainer::createArrayOfLength(length);
+  if (!values || !mask) return NumberRows();
+  double* v = values->mutableDoublePointer();
+  std::uint8_t* m = mask->mutablePointer();
+  for (long r = 0; r < length; ++r) {
+    const CellReading reading = readCellText(texts[std::size_t(r)]);
+    v[r] = reading.value;
+    m[r] = reading.valid ? 1 : 0;
+  }
+  return NumberRows::adopt(std::move(values), std::move(mask));
+}
+
 std::string textForNumber(double value) {
   if (std::isnan(value)) return "NaN";
   if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";

@@ -8,6 +8,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "table/NumberRows.h"
 
 namespace orrelin {
 
@@ -29,6 +32,9 @@ struct CellReading {
 };
 
 CellReading readCellText(std::string_view text);
+// Each text read as a cell is, one row per text: a column of numbers read
+// from typed or imported texts.
+NumberRows readCellTexts(const std::vector<std::string>& texts);
 
 // A number as text that reads back as the same number: the shortest such
 // decimal form, "Inf", "-Inf" or "NaN".

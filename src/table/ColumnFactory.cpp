@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 
 #include "table/DeferredColumns.h"
 #include "table/StructuralColumns.h"
@@ -75,8 +76,15 @@ std::shared_ptr<OrrelinColumn> createColumnFromDescription(const PropertyList& d
 }
 
 bool columnTypeTakesDataEntry(const std::string& type) {
-  const auto maker = makers().find(type);
-  return maker != makers().end() && maker->second()->takesDataEntry();
+  // Asked once per stored column when a table is read: each kind is asked
+  // once, not made again for every description.
+  static const std::set<std::string, std::less<>> taking = [] {
+    std::set<std::string, std::less<>> types;
+    for (const auto& [name, make] : makers())
+      if (make()->takesDataEntry()) types.insert(name);
+    return types;
+  }();
+  return taking.count(type) > 0;
 }
 
 std::shared_ptr<OrrelinColumn> OrrelinColumn::convertToSpecifiedColumn() {

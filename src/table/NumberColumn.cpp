@@ -6,20 +6,6 @@
 
 namespace orrelin {
 
-namespace {
-
-void readTexts(const std::vector<std::string>& strings, std::vector<double>& values, std::vector<std::uint8_t>& mask) {
-  values.reserve(strings.size());
-  mask.reserve(strings.size());
-  for (const auto& entry : strings) {
-    const CellReading reading = readCellText(entry);
-    values.push_back(reading.value);
-    mask.push_back(reading.valid ? 1 : 0);
-  }
-}
-
-}  // namespace
-
 bool NumberColumn::setString(const std::string& text, long index) {
   if (!canBeModified() || index < 0) return false;
   const CellReading reading = readCellText(text);
@@ -46,11 +32,9 @@ bool NumberColumn::addRowIndices(const RowIndices& indices, const std::vector<st
   if (!canBeModified()) return false;
   const RowIndices positions = normalizedRows(indices);
   if (positions.empty()) return false;
-  std::vector<double> values;
-  std::vector<std::uint8_t> mask;
-  readTexts(strings, values, mask);
+  const NumberRows read = readCellTexts(strings);
   const bool appended = positions.front() >= rows_.length();
-  rows_.insertRows(positions, values, mask);
+  rows_.insertRows(positions, read.valueVector(), read.maskVector());
   numbersEdited(appended);
   return true;
 }
@@ -83,10 +67,9 @@ bool NumberColumn::prepareForInput() { return setNumbers({}, {}); }
 
 bool NumberColumn::setStringList(const std::vector<std::string>& strings) {
   if (!canBeModified()) return false;
-  std::vector<double> values;
-  std::vector<std::uint8_t> mask;
-  readTexts(strings, values, mask);
-  return setNumbers(values, mask);
+  rows_ = readCellTexts(strings);
+  numbersEdited(false);
+  return true;
 }
 
 bool NumberColumn::setNumbers(const std::vector<double>& values, const std::vector<std::uint8_t>& mask) {

@@ -1,5 +1,6 @@
 #include "table/OrrelinColumn.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 
@@ -216,6 +217,14 @@ void OrrelinColumn::entryChanged(VKDependencyBase* sender, DependencyVisitSet& a
 
 bool OrrelinColumn::containsDependenceOn(const OrrelinColumn& other, DependencyVisitSet& knownResults) const {
   return doesObjectExistAsSupplier(&other, knownResults);
+}
+
+void OrrelinColumn::connectToSuppliers(const DependencyList& wanted, bool keepOthers) {
+  if (!keepOthers)
+    for (const auto& supplier : suppliers())
+      if (std::find(wanted.begin(), wanted.end(), supplier) == wanted.end()) disconnectAsSupplier(supplier);
+  for (const auto& entity : wanted)
+    if (entity && !hasSupplier(entity.get()) && canAddSupplier(entity)) connectAsSupplier(entity);
 }
 
 void OrrelinColumn::setTable(const std::shared_ptr<DataDocumentTable>& table) { table_ = table; }

@@ -233,6 +233,10 @@ class OrrelinColumn : public VKDependencyBase {
     (void)rule;
     return false;
   }
+  // Makes the column read exactly these: suppliers not among them are
+  // dropped (unless keepOthers), and each one missing is connected unless it
+  // would close a cycle.
+  void connectToSuppliers(const DependencyList& wanted, bool keepOthers = false);
   // Copies name, width and settings panel state into a converted column.
   std::shared_ptr<OrrelinColumn> carryOver(std::shared_ptr<OrrelinColumn> converted) const;
 

@@ -232,7 +232,7 @@ void VKDataColumnExpression::updateColumnExpression() {
   const bool changed = !resolution_ || !resolution_->sameAs(*updated);
   resolution_ = std::move(updated);
   resolved_ = true;
-  connectTo(wantedSuppliers(), true);
+  connectToSuppliers(wantedSuppliers());
   if (!changed) return;
   pending_ = true;
   thisControllerChanged();
@@ -250,15 +250,7 @@ DependencyList VKDataColumnExpression::wantedSuppliers() const {
   return wanted;
 }
 
-void VKDataColumnExpression::connectTo(const DependencyList& wanted, bool disconnectOthers) {
-  if (disconnectOthers)
-    for (const auto& supplier : suppliers())
-      if (std::find(wanted.begin(), wanted.end(), supplier) == wanted.end()) disconnectAsSupplier(supplier);
-  for (const auto& entity : wanted)
-    if (!hasSupplier(entity.get()) && canAddSupplier(entity)) connectAsSupplier(entity);
-}
-
-void VKDataColumnExpression::connectMissingSuppliers() { connectTo(wantedSuppliers(), false); }
+void VKDataColumnExpression::connectMissingSuppliers() { connectToSuppliers(wantedSuppliers(), true); }
 
 void VKDataColumnExpression::disconnectUnwantedSuppliers() {
   const DependencyList wanted = wantedSuppliers();
@@ -329,7 +321,7 @@ void VKDataColumnExpression::recomputeNumbers() {
     auto updated = resolve(expressionString());
     resolution_ = std::move(updated);
     resolved_ = table() != nullptr;
-    if (resolved_) connectTo(wantedSuppliers(), true);
+    if (resolved_) connectToSuppliers(wantedSuppliers());
   }
   compute();
 }

@@ -79,7 +79,6 @@ class VKDataColumnExpression final : public ComputedColumn {
 
  private:
   std::shared_ptr<Resolution> resolve(const std::string& text);
-  void connectTo(const DependencyList& wanted, bool disconnectOthers);
   DependencyList wantedSuppliers() const;
   // The formula's values, or a message.
   void compute();

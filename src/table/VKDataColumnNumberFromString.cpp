@@ -62,14 +62,7 @@ void VKDataColumnNumberFromString::makeSureThingsAreUpToDate() {
   }
   const std::int32_t serial = source->serialNumber();
   if (cacheUpToDate_ && isValid_ && serial == cacheBasedOnStringColumn_) return;
-  std::vector<double> values;
-  std::vector<std::uint8_t> mask;
-  for (const auto& entry : source->stringList()) {
-    const CellReading reading = readCellText(entry);
-    values.push_back(reading.value);
-    mask.push_back(reading.valid ? 1 : 0);
-  }
-  rows_ = NumberRows(values, mask);
+  rows_ = readCellTexts(source->stringList());
   cacheBasedOnStringColumn_ = serial;
   cacheUpToDate_ = true;
   isValid_ = true;
@@ -88,9 +81,8 @@ void VKDataColumnNumberFromString::settingChanged(const std::string& name) {
 
 void VKDataColumnNumberFromString::connectToSource() {
   const ColumnPtr source = sourceColumn();
-  for (const auto& supplier : suppliers())
-    if (supplier != source) disconnectAsSupplier(supplier);
-  if (source && source.get() != this && !hasSupplier(source.get()) && canAddSupplier(source)) connectAsSupplier(source);
+  // canAddSupplier refuses the column itself.
+  connectToSuppliers(source ? DependencyList{source} : DependencyList{});
   cacheUpToDate_ = false;
 }
 

@@ -132,10 +132,7 @@ void VKDataColumnSpecified::connectToParameters() {
     for (const auto& [name, count] : parametersUsed_)
       if (auto parameter = owner->parameterWithName(name)) wanted.push_back(std::move(parameter));
   }
-  for (const auto& supplier : suppliers())
-    if (std::find(wanted.begin(), wanted.end(), supplier) == wanted.end()) disconnectAsSupplier(supplier);
-  for (const auto& parameter : wanted)
-    if (!hasSupplier(parameter.get()) && canAddSupplier(parameter)) connectAsSupplier(parameter);
+  connectToSuppliers(wanted);
 }
 
 }  // namespace orrelin

@@ -1,6 +1,8 @@
 #include "table/VKDataColumnString.h"
 
 #include <cmath>
+#include <string_view>
+#include <unordered_map>
 
 #include "table/CellText.h"
 #include "table/ColumnFiles.h"
@@ -61,25 +63,23 @@ std::shared_ptr<const KRUCharArrayContainer> VKDataColumnString::whichAreInclude
 
 void VKDataColumnString::computeNumbers() {
   if (numberVersionUpToDate_) return;
+  numberVersionUpToDate_ = true;
+  if (valueType() != kNumberFromMap) {
+    numbers_ = readCellTexts(stringVersion_);
+    return;
+  }
+  // The map is looked up once per row; the first entry of a repeated key wins.
+  std::unordered_map<std::string_view, double> lookup;
+  for (const auto& [key, value] : tableValueMap_) lookup.emplace(key, value);
   std::vector<double> values(stringVersion_.size(), std::nan(""));
   std::vector<std::uint8_t> mask(stringVersion_.size(), 0);
-  const bool fromMap = valueType() == kNumberFromMap;
   for (std::size_t r = 0; r < stringVersion_.size(); ++r) {
-    if (fromMap) {
-      for (const auto& [key, value] : tableValueMap_) {
-        if (key != stringVersion_[r]) continue;
-        values[r] = value;
-        mask[r] = 1;
-        break;
-      }
-    } else {
-      const CellReading reading = readCellText(stringVersion_[r]);
-      values[r] = reading.value;
-      mask[r] = reading.valid ? 1 : 0;
+    if (const auto found = lookup.find(stringVersion_[r]); found != lookup.end()) {
+      values[r] = found->second;
+      mask[r] = 1;
     }
   }
   numbers_ = NumberRows(values, mask);
-  numberVersionUpToDate_ = true;
 }
 
 void VKDataColumnString::textsChanged(long) {
