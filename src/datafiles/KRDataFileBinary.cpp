@@ -677,10 +677,6 @@ bool KRDataFileBinary::appendLocked(const std::string& name, const void* bytes, 
   return true;
 }
 
-bool KRDataFileBinary::removeVariables(const std::vector<std::string>& names, KRDataFileProgress* progress) {
-  return KRDataFile::removeVariables(names, progress);
-}
-
 // ---------------------------------------------------------------------------
 // Updating and the index file
 

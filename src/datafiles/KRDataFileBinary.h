@@ -66,7 +66,6 @@ class KRDataFileBinary : public KRDataFile {
   // moved into place here, or, when a write to it failed, dropped so that
   // the file it was to replace stays as it was.
   void closeFile() override;
-  bool removeVariables(const std::vector<std::string>& names, KRDataFileProgress* progress) override;
 
   // Whether the file handle is open now (the open-file cap may close it).
   bool isOpen() const;
