@@ -205,6 +205,18 @@ bool KRDataFileBinary::loadFromIndexLocked(std::uint64_t fileLength) {
   return true;
 }
 
+ScanResult KRDataFileBinary::scanOnLocked(std::uint64_t fileLength, KRDataFileProgress* progress) {
+  FileByteSource source(fd_);
+  ScanRequest request;
+  request.fileLength = fileLength;
+  request.startOffset = lengthRead_;
+  request.needToSwap = needToSwap_;
+  request.fileName = path_;
+  request.entriesBefore = entriesScanned_;
+  request.progress = progress;
+  return scanBinaryDataFile(source, request);
+}
+
 void KRDataFileBinary::mergeLocked(ScanResult& scan) {
   table_.reserve(table_.size() + scan.entries.size());
   for (auto& [name, entry] : scan.entries) table_.insertOrAssign(std::move(name), std::move(entry));
@@ -590,14 +602,7 @@ bool KRDataFileBinary::catchUpWithDiskLocked(const std::string& variable) {
     post(messages::couldNotWrite(variable, path_));
     return false;
   }
-  FileByteSource source(fd_);
-  ScanRequest request;
-  request.fileLength = *length;
-  request.startOffset = lengthRead_;
-  request.needToSwap = needToSwap_;
-  request.fileName = path_;
-  request.entriesBefore = entriesScanned_;
-  ScanResult scan = scanBinaryDataFile(source, request);
+  ScanResult scan = scanOnLocked(*length, nullptr);
   mergeLocked(scan);
   if (lengthRead_ != *length) {
     post(messages::incompleteTail(path_));
@@ -693,15 +698,7 @@ int KRDataFileBinary::updateFile(KRDataFileProgress* progress) {
   if (length < lengthRead_) return -1;
   if (length == lengthRead_) return 0;
 
-  FileByteSource source(fd_);
-  ScanRequest request;
-  request.fileLength = length;
-  request.startOffset = lengthRead_;
-  request.needToSwap = needToSwap_;
-  request.fileName = path_;
-  request.entriesBefore = entriesScanned_;
-  request.progress = progress;
-  ScanResult scan = scanBinaryDataFile(source, request);
+  ScanResult scan = scanOnLocked(length, progress);
   if (lengthRead_ == 0) {
     if (!scan.validMagic) return 0;
     needToSwap_ = scan.needToSwap;

@@ -90,6 +90,8 @@ class KRDataFileBinary : public KRDataFile {
   bool closeForOpenCap();
   bool openHandle(bool reportFailure);
   bool loadFromIndexLocked(std::uint64_t fileLength);
+  // Reads the headers from where this object stopped up to fileLength.
+  ScanResult scanOnLocked(std::uint64_t fileLength, KRDataFileProgress* progress);
   void mergeLocked(ScanResult& scan);
   bool readBytesLocked(std::uint64_t offset, void* buffer, std::uint64_t count);
   bool appendLocked(const std::string& name, const void* bytes, const KRDataFileBinaryEntry& entry);
