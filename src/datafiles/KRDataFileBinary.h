@@ -94,6 +94,10 @@ class KRDataFileBinary : public KRDataFile {
   ScanResult scanOnLocked(std::uint64_t fileLength, KRDataFileProgress* progress);
   void mergeLocked(ScanResult& scan);
   bool readBytesLocked(std::uint64_t offset, void* buffer, std::uint64_t count);
+  // count elements of the given size at offset, in host order; a failure
+  // is reported for the variable name.
+  bool readElementsLocked(const std::string& name, std::uint64_t offset, void* buffer, std::uint64_t count,
+                          std::size_t unit);
   bool appendLocked(const std::string& name, const void* bytes, const KRDataFileBinaryEntry& entry);
   bool catchUpWithDiskLocked(const std::string& variable);
   bool writeIndexLocked();
