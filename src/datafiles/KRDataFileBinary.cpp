@@ -205,6 +205,18 @@ bool KRDataFileBinary::loadFromIndexLocked(std::uint64_t fileLength) {
   return true;
 }
 
+ScanResult KRDataFileBinary::scanOnLocked(std::uint64_t fileLength, KRDataFileProgress* progress) {
+  FileByteSource source(fd_);
+  ScanRequest request;
+  request.fileLength = fileLength;
+  request.startOffset = lengthRead_;
+  request.needToSwap = needToSwap_;
+  request.fileName = path_;
+  request.entriesBefore = entriesScanned_;
+  request.progress = progress;
+  return scanBinaryDataFile(source, request);
+}
+
 void KRDataFileBinary::mergeLocked(ScanResult& scan) {
   table_.reserve(table_.size() + scan.entries.size());
   for (auto& [name, entry] : scan.entries) table_.insertOrAssign(std::move(name), std::move(entry));
@@ -441,6 +453,19 @@ bool KRDataFileBinary::readBytesLocked(std::uint64_t offset, void* buffer, std::
   return source.readAt(offset, bytes, static_cast<std::size_t>(count)) == count;
 }
 
+bool KRDataFileBinary::readElementsLocked(const std::string& name, std::uint64_t offset, void* buffer,
+                                          std::uint64_t count, std::size_t unit) {
+  if (!readBytesLocked(offset, buffer, count * unit)) {
+    post(messages::failedReading(name, path_));
+    return false;
+  }
+  if (needToSwap_ && !binaryformat::swapElements(buffer, static_cast<std::size_t>(count), unit)) {
+    post(messages::invalidUnitSize());
+    return false;
+  }
+  return true;
+}
+
 bool KRDataFileBinary::readVariable(const std::string& name, KRDataFileKind resultKind,
                                     const Destination& destination) {
   std::lock_guard guard(lock_);
@@ -459,32 +484,15 @@ bool KRDataFileBinary::readVariable(const std::string& name, KRDataFileKind resu
   }
 
   const std::size_t unit = entry.elementSize();
-  if (entry.type == resultKind) {
-    // Straight into the caller's storage in one read.
-    if (!readBytesLocked(entry.offsetInFile, into, entry.requiredSize())) {
-      post(messages::failedReading(name, path_));
-      return false;
-    }
-    if (needToSwap_ && !binaryformat::swapElements(into, static_cast<std::size_t>(count), unit)) {
-      post(messages::invalidUnitSize());
-      return false;
-    }
-    return true;
-  }
+  // Straight into the caller's storage in one read.
+  if (entry.type == resultKind) return readElementsLocked(name, entry.offsetInFile, into, count, unit);
 
   std::vector<std::uint8_t> chunk(std::min<std::uint64_t>(kConversionChunk, entry.requiredSize()));
   const std::size_t perChunk = chunk.size() / unit;
   const std::size_t resultUnit = binaryformat::elementSize(resultKind);
   for (std::uint64_t done = 0; done < count;) {
     const auto now = static_cast<std::size_t>(std::min<std::uint64_t>(perChunk, count - done));
-    if (!readBytesLocked(entry.offsetInFile + done * unit, chunk.data(), now * unit)) {
-      post(messages::failedReading(name, path_));
-      return false;
-    }
-    if (needToSwap_ && !binaryformat::swapElements(chunk.data(), now, unit)) {
-      post(messages::invalidUnitSize());
-      return false;
-    }
+    if (!readElementsLocked(name, entry.offsetInFile + done * unit, chunk.data(), now, unit)) return false;
     convertElements(entry.type, chunk.data(), resultKind, static_cast<std::uint8_t*>(into) + done * resultUnit, now);
     done += now;
   }
@@ -502,12 +510,7 @@ std::optional<double> KRDataFileBinary::readNumber(const std::string& name) {
     return std::nullopt;
   }
   std::uint8_t unit[8];
-  const std::size_t size = entry.elementSize();
-  if (!readBytesLocked(entry.offsetInFile, unit, size)) {
-    post(messages::failedReading(name, path_));
-    return std::nullopt;
-  }
-  if (needToSwap_) binaryformat::swapElements(unit, 1, size);
+  if (!readElementsLocked(name, entry.offsetInFile, unit, 1, entry.elementSize())) return std::nullopt;
   const double value = numberFromBytes(unit, entry.type);
   if (entry.isANumber()) entry.cachedNumber = value;
   return value;
@@ -590,14 +593,7 @@ bool KRDataFileBinary::catchUpWithDiskLocked(const std::string& variable) {
     post(messages::couldNotWrite(variable, path_));
     return false;
   }
-  FileByteSource source(fd_);
-  ScanRequest request;
-  request.fileLength = *length;
-  request.startOffset = lengthRead_;
-  request.needToSwap = needToSwap_;
-  request.fileName = path_;
-  request.entriesBefore = entriesScanned_;
-  ScanResult scan = scanBinaryDataFile(source, request);
+  ScanResult scan = scanOnLocked(*length, nullptr);
   mergeLocked(scan);
   if (lengthRead_ != *length) {
     post(messages::incompleteTail(path_));
@@ -677,10 +673,6 @@ bool KRDataFileBinary::appendLocked(const std::string& name, const void* bytes, 
   return true;
 }
 
-bool KRDataFileBinary::removeVariables(const std::vector<std::string>& names, KRDataFileProgress* progress) {
-  return KRDataFile::removeVariables(names, progress);
-}
-
 // ---------------------------------------------------------------------------
 // Updating and the index file
 
@@ -697,15 +689,7 @@ int KRDataFileBinary::updateFile(KRDataFileProgress* progress) {
   if (length < lengthRead_) return -1;
   if (length == lengthRead_) return 0;
 
-  FileByteSource source(fd_);
-  ScanRequest request;
-  request.fileLength = length;
-  request.startOffset = lengthRead_;
-  request.needToSwap = needToSwap_;
-  request.fileName = path_;
-  request.entriesBefore = entriesScanned_;
-  request.progress = progress;
-  ScanResult scan = scanBinaryDataFile(source, request);
+  ScanResult scan = scanOnLocked(length, progress);
   if (lengthRead_ == 0) {
     if (!scan.validMagic) return 0;
     needToSwap_ = scan.needToSwap;

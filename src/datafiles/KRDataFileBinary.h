@@ -66,7 +66,6 @@ class KRDataFileBinary : public KRDataFile {
   // moved into place here, or, when a write to it failed, dropped so that
   // the file it was to replace stays as it was.
   void closeFile() override;
-  bool removeVariables(const std::vector<std::string>& names, KRDataFileProgress* progress) override;
 
   // Whether the file handle is open now (the open-file cap may close it).
   bool isOpen() const;
@@ -91,8 +90,14 @@ class KRDataFileBinary : public KRDataFile {
   bool closeForOpenCap();
   bool openHandle(bool reportFailure);
   bool loadFromIndexLocked(std::uint64_t fileLength);
+  // Reads the headers from where this object stopped up to fileLength.
+  ScanResult scanOnLocked(std::uint64_t fileLength, KRDataFileProgress* progress);
   void mergeLocked(ScanResult& scan);
   bool readBytesLocked(std::uint64_t offset, void* buffer, std::uint64_t count);
+  // count elements of the given size at offset, in host order; a failure
+  // is reported for the variable name.
+  bool readElementsLocked(const std::string& name, std::uint64_t offset, void* buffer, std::uint64_t count,
+                          std::size_t unit);
   bool appendLocked(const std::string& name, const void* bytes, const KRDataFileBinaryEntry& entry);
   bool catchUpWithDiskLocked(const std::string& variable);
   bool writeIndexLocked();

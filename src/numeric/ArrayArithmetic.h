@@ -28,6 +28,14 @@ inline char symbolOf(ElementOp op) {
   return '?';
 }
 
+// A new array of a's dimensions whose elements fill(out, count) writes.
+template <class A, class Fill>
+typename A::MutableArray fillNew(const A& a, Fill fill) {
+  typename A::MutableArray result(a.m(), a.n(), a.o());
+  fill(result.MutablePointer(), std::size_t(result.Length()));
+  return result;
+}
+
 template <class A, class B>
 typename A::MutableArray combineArrays(const A& a, const B& b, ElementOp op) {
   if (!sameShape(a, b)) {
@@ -35,9 +43,7 @@ typename A::MutableArray combineArrays(const A& a, const B& b, ElementOp op) {
     A::Family::report(name + symbolOf(op) + name, A::Family::kArraysDiffer);
     return {};
   }
-  typename A::MutableArray result(a.m(), a.n(), a.o());
-  combineElements(op, a.Pointer(), b.Pointer(), result.MutablePointer(), std::size_t(result.Length()));
-  return result;
+  return fillNew(a, [&](auto* out, std::size_t count) { combineElements(op, a.Pointer(), b.Pointer(), out, count); });
 }
 
 template <class M, class B>
@@ -75,36 +81,31 @@ typename A::MutableArray MVDivideArrays(const A& a, const B& b) {
 
 template <FloatingArray A>
 typename A::MutableArray MVArrayPlusNumber(const A& a, typename A::Element x) {
-  typename A::MutableArray result(a.m(), a.n(), a.o());
-  combineWithNumber(ElementOp::Add, a.Pointer(), x, result.MutablePointer(), std::size_t(result.Length()));
-  return result;
+  return detail::fillNew(a, [&](auto* out, std::size_t count) {
+    combineWithNumber(ElementOp::Add, a.Pointer(), x, out, count);
+  });
 }
 template <FloatingArray A>
 typename A::MutableArray MVArrayTimesNumber(const A& a, typename A::Element x) {
-  typename A::MutableArray result(a.m(), a.n(), a.o());
-  combineWithNumber(ElementOp::Multiply, a.Pointer(), x, result.MutablePointer(),
-                    std::size_t(result.Length()));
-  return result;
+  return detail::fillNew(a, [&](auto* out, std::size_t count) {
+    combineWithNumber(ElementOp::Multiply, a.Pointer(), x, out, count);
+  });
 }
 template <FloatingArray A>
 typename A::MutableArray MVNumberMinusArray(typename A::Element x, const A& a) {
-  typename A::MutableArray result(a.m(), a.n(), a.o());
-  numberCombinedWith(ElementOp::Subtract, x, a.Pointer(), result.MutablePointer(),
-                     std::size_t(result.Length()));
-  return result;
+  return detail::fillNew(a, [&](auto* out, std::size_t count) {
+    numberCombinedWith(ElementOp::Subtract, x, a.Pointer(), out, count);
+  });
 }
 template <FloatingArray A>
 typename A::MutableArray MVNumberDividedByArray(typename A::Element x, const A& a) {
-  typename A::MutableArray result(a.m(), a.n(), a.o());
-  numberCombinedWith(ElementOp::Divide, x, a.Pointer(), result.MutablePointer(),
-                     std::size_t(result.Length()));
-  return result;
+  return detail::fillNew(a, [&](auto* out, std::size_t count) {
+    numberCombinedWith(ElementOp::Divide, x, a.Pointer(), out, count);
+  });
 }
 template <FloatingArray A>
 typename A::MutableArray MVNegateArray(const A& a) {
-  typename A::MutableArray result(a.m(), a.n(), a.o());
-  negateElements(a.Pointer(), result.MutablePointer(), std::size_t(result.Length()));
-  return result;
+  return detail::fillNew(a, [&](auto* out, std::size_t count) { negateElements(a.Pointer(), out, count); });
 }
 
 template <MutableFloatingArray M, class B>

@@ -40,6 +40,20 @@ struct FirstWithElement<U, A, Rest...>
     : std::conditional_t<std::is_same_v<typename A::Element, U>, std::type_identity<A>,
                          FirstWithElement<U, Rest...>> {};
 
+// Whether an m x n x o shape holds exactly length elements; never for a
+// negative dimension or a product beyond the range of long.
+inline bool shapeHoldsLength(long m, long n, long o, long length) {
+  long mn = 0, mno = 0;
+  return m >= 0 && n >= 0 && o >= 0 && !__builtin_mul_overflow(m, n, &mn) && !__builtin_mul_overflow(mn, o, &mno) &&
+         mno == length;
+}
+
+// What a reshape to a shape of another length reports.
+template <class A>
+void reportInvalidReshape() {
+  A::Family::report(std::string("Internal error: ") + A::info.name + "::Reshape: Invalid new size.");
+}
+
 // Derived is the family's immutable handle; it supplies outOfRangeAt(...),
 // which reports an index outside the array and gives the element that stands
 // in for it, and its Family, through which messages go.
@@ -185,9 +199,8 @@ class ArrayHandle {
   // New dimensions over the same elements (seen by every handle on the
   // storage); m*n*o must equal the length, else the array is left as it is.
   void Reshape(long m, long n, long o = 1) {
-    if (m < 0 || n < 0 || o < 0 || m * n * o != storage_->length) {
-      Derived::Family::report(std::string("Internal error: ") + Derived::info.name +
-                              "::Reshape: Invalid new size.");
+    if (!shapeHoldsLength(m, n, o, storage_->length)) {
+      reportInvalidReshape<Derived>();
       return;
     }
     storage_->setShape(int(m), int(n), int(o));

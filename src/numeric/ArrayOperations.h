@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "numeric/ArrayHandle.h"
 #include "numeric/SortElements.h"
 
 namespace orrelin {
@@ -261,8 +262,8 @@ typename A::MutableArray FlipJ(const A& a) {
 // The same elements with new dimensions; m*n*o must equal the length.
 template <NumericArray A>
 typename A::MutableArray Reshape(const A& a, long m, long n, long o = 1) {
-  if (m < 0 || n < 0 || o < 0 || m * n * o != a.Length()) {
-    A::Family::report(std::string("Internal error: ") + A::info.name + "::Reshape: Invalid new size.");
+  if (!shapeHoldsLength(m, n, o, a.Length())) {
+    reportInvalidReshape<A>();
     return {};
   }
   return detail::copyFront<typename A::MutableArray>(a, m, n, o);

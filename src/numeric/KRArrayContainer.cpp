@@ -326,20 +326,22 @@ auto KRArrayContainer<D, A, I>::convertFromRawFormat(const PropertyList& raw) ->
   }
   MutableArray array(*m, *n, *o);
   if (array.Length() != count) return nullptr;  // too large: the array has said why
-  std::vector<std::uint8_t> bytes(data->data().begin(), data->data().end());
-  std::size_t unit = widen ? sizeof(float) : sizeof(Element);
+  // The elements are copied once, straight into the array, and turned
+  // around there when they were written in the other byte order.
+  const std::uint8_t* bytes = data->data().data();
   auto endian = raw.stringForKey("Endian");
-  if (endian && *endian != hostEndian() && (*endian == "Big" || *endian == "Little")) {
-    swapElements(bytes.data(), std::size_t(count), unit);
-  }
+  bool swap = endian && *endian != hostEndian() && (*endian == "Big" || *endian == "Little");
   if (widen) {
     for (std::int64_t p = 0; p < count; ++p) {
-      float value;
-      std::memcpy(&value, bytes.data() + p * sizeof(float), sizeof(float));
-      array.MutablePointer()[p] = value;
+      std::uint8_t element[sizeof(float)];
+      std::memcpy(element, bytes + p * sizeof(float), sizeof(float));
+      if (swap) swapElements(element, 1, sizeof(float));
+      array.MutablePointer()[p] = std::bit_cast<float>(element);
     }
   } else if (count > 0) {
-    std::memcpy(array.MutablePointer(), bytes.data(), bytes.size());
+    std::memcpy(array.MutablePointer(), bytes, size);
+    auto* elements = reinterpret_cast<std::uint8_t*>(array.MutablePointer());
+    if (swap) swapElements(elements, std::size_t(count), sizeof(Element));
   }
   return holding(array);
 }

@@ -47,6 +47,12 @@ TEST_P(DamagedFile, KeepsEveryWholeEntryBeforeTheDamage) {
   EXPECT_EQ(messages(), GetParam().expectedMessages);
 }
 
+// An entry whose type code lies in one of the gaps between the defined codes.
+DamageCase badType(const char* label, std::int32_t code) {
+  return {label, [code](FileBuilder& b) { b.header(code, 1, 1, 1, "c", 8).f64(0); },
+          {"Ran into problems reading the file (Incorrect type)."}};
+}
+
 const std::vector<DamageCase> kDamageCases = {
     {"NameLengthZero", [](FileBuilder& b) { b.i64(40).i32(1).i32(1).i32(1).i32(1).i32(0).f64(0); },
      {"The file \"damaged.mvbin\" has a format error in entry number 3. Namefield had length 0."}},
@@ -55,18 +61,8 @@ const std::vector<DamageCase> kDamageCases = {
      {"The file \"damaged.mvbin\" has a format error in entry number 3. Namefield had length 256."}},
     {"NegativeNameLength", [](FileBuilder& b) { b.i64(40).i32(1).i32(1).i32(1).i32(1).i32(-4).f64(0); },
      {"The file \"damaged.mvbin\" has a format error in entry number 3. Namefield had length -4."}},
-    {"TypeCode0", [](FileBuilder& b) { b.header(0, 1, 1, 1, "c", 8).f64(0); },
-     {"Ran into problems reading the file (Incorrect type)."}},
-    {"TypeCode3", [](FileBuilder& b) { b.header(3, 1, 1, 1, "c", 8).f64(0); },
-     {"Ran into problems reading the file (Incorrect type)."}},
-    {"TypeCode7", [](FileBuilder& b) { b.header(7, 1, 1, 1, "c", 8).f64(0); },
-     {"Ran into problems reading the file (Incorrect type)."}},
-    {"TypeCode13", [](FileBuilder& b) { b.header(13, 1, 1, 1, "c", 8).f64(0); },
-     {"Ran into problems reading the file (Incorrect type)."}},
-    {"TypeCode19", [](FileBuilder& b) { b.header(19, 1, 1, 1, "c", 8).f64(0); },
-     {"Ran into problems reading the file (Incorrect type)."}},
-    {"TypeCode21", [](FileBuilder& b) { b.header(21, 1, 1, 1, "c", 8).f64(0); },
-     {"Ran into problems reading the file (Incorrect type)."}},
+    badType("TypeCode0", 0), badType("TypeCode3", 3), badType("TypeCode7", 7), badType("TypeCode13", 13),
+    badType("TypeCode19", 19), badType("TypeCode21", 21),
     // A writer interrupted in the middle of an entry: no message, the file
     // simply ends before it.
     {"DataCutShort", [](FileBuilder& b) { b.header(1, 4, 1, 1, "c", 32).f64(1).f64(2); }, {}},

@@ -132,6 +132,9 @@ INSTANTIATE_TEST_SUITE_P(
                "Region of char array, incorrect offsets."),
         MISUSE("Reshape", Reshape(counting<F::Doubles>(4, 3), 5, 2, 1),
                "Internal error: %A::Reshape: Invalid new size."),
+        // 2^40 cubed wraps to 0 in 64 bits, the length of the empty array.
+        MISUSE("ReshapeOverflowing", Reshape(F::Doubles(), 1L << 40, 1L << 40, 1L << 40),
+               "Internal error: %A::Reshape: Invalid new size."),
         MISUSE("ExtractEntries", ExtractEntries(counting<F::Doubles>(4, 3), F::Ints::WithValues({0, 12})),
                "ExtractEntries(%A,%I): Index out of range"),
         MISUSE("CombineColumns", CombineColumns(counting<F::Doubles>(4, 3), counting<F::Doubles>(3, 3)),

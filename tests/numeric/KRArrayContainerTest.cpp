@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -48,10 +49,7 @@ TEST(KRArrayContainer, WrapsAHandleSharingItsStorage) {
   auto held = KRDoubleArrayContainer::createArrayWithMutableObject(array);
   EXPECT_EQ(array.ReferenceCount(), 2);
   EXPECT_TRUE(held->isMutable());
-  EXPECT_EQ(held->m(), 2);
-  EXPECT_EQ(held->n(), 3);
-  EXPECT_EQ(held->o(), 1);
-  EXPECT_EQ(held->length(), 6);
+  EXPECT_EQ((std::array<long, 4>{held->m(), held->n(), held->o(), held->length()}), (std::array<long, 4>{2, 3, 1, 6}));
   EXPECT_EQ(held->memoryUsed(), 48u);
   held->setValue(10, 1, 2);
   EXPECT_EQ(array(1, 2), 10);
