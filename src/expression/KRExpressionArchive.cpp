@@ -33,12 +33,6 @@ PropertyList tokenEntry(const KRToken& token) {
                     PropertyList(static_cast<std::int64_t>(token.tokenRange().length))};
 }
 
-std::string exactText(double value) {
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
-}
-
 std::optional<KRToken> readToken(const PropertyList& entry) {
   if (!entry.isArray() || entry.array().size() != 4) return std::nullopt;
   const auto& a = entry.array();
@@ -175,7 +169,7 @@ std::int64_t KRExpression::putIntoArray(const KRExpressionNode& node, PlistArray
       const auto& v = static_cast<const KRExpressionValue&>(node);
       entry.push_back(tokenEntry(v.token));
       entry.emplace_back(v.numberString);
-      entry.emplace_back(exactText(v.numberValue));
+      entry.emplace_back(shortestNumberText(v.numberValue));
       break;
     }
     case KRExpressionConstantType: {

@@ -8,22 +8,18 @@
 
 namespace orrelin {
 
-namespace {
-
-std::string shortestText(double value) {
+std::string shortestNumberText(double value) {
   char buffer[64];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   return std::string(buffer, result.ptr);
 }
-
-}  // namespace
 
 KRExpressionValue::KRExpressionValue(KRToken t) : token(std::move(t)), numberString(token.tokenName()) {
   numberValue = KRExpression::numberFromText(numberString).value_or(std::nan(""));
 }
 
 KRExpressionValue::KRExpressionValue(double value, KRToken t)
-    : token(std::move(t)), numberString(shortestText(value)), numberValue(value) {}
+    : token(std::move(t)), numberString(shortestNumberText(value)), numberValue(value) {}
 
 KRExpressionValue::KRExpressionValue(double value, std::string text, KRToken t)
     : token(std::move(t)), numberString(std::move(text)), numberValue(value) {}

@@ -48,6 +48,10 @@ class KRExpressionNode {
 };
 using KRNodePtr = std::shared_ptr<const KRExpressionNode>;
 
+// The shortest decimal text that reads back as exactly the value ("nan" and
+// "inf" for those).
+std::string shortestNumberText(double value);
+
 // A literal number, a date literal included; converted once when made.
 class KRExpressionValue final : public KRExpressionNode {
  public:

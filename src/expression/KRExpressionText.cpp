@@ -116,7 +116,7 @@ class Writer {
       std::snprintf(buffer, sizeof buffer, "%.*g", digits_, v);
       text = buffer;
     } else {
-      text = KRExpressionValue(v, KRToken{}).numberString;
+      text = shortestNumberText(v);
     }
     if (!text.empty() && text[0] == '-') return bracketed(text);
     return text;

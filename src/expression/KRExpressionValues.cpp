@@ -4,7 +4,6 @@
 
 #include "expression/KRExpressionValues.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "expression/KRExpressionEvaluation.h"
@@ -19,12 +18,6 @@ namespace {
 constexpr double kLn10 = 2.302585092994046;
 constexpr double kLn2 = 0.6931471805599453;
 constexpr double kTwoOverSqrtPi = 1.1283791670955126;
-
-std::string numberText(double value) {
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
-}
 
 // Component arithmetic of derivative pairs: numbers and arrays only, where
 // every operation has a value.
@@ -179,7 +172,7 @@ const std::vector<KRValue>* KRValue::listEntries() const {
   return kind() == KRValueKind::List ? &static_cast<const KRExpressionListOutput&>(*rich_).expressionOutput : nullptr;
 }
 
-std::string KRValue::description() const { return rich_ ? rich_->description() : numberText(number_); }
+std::string KRValue::description() const { return rich_ ? rich_->description() : shortestNumberText(number_); }
 
 // ---- lists
 
