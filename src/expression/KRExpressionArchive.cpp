@@ -16,7 +16,7 @@
 
 #include "expression/KRExpression.h"
 #include "expression/KRExpressionMessages.h"
-#include "expression/Utf16.h"
+#include "platform/TextEncoding.h"
 
 namespace orrelin {
 
@@ -243,7 +243,7 @@ std::shared_ptr<KRExpression> KRExpression::createFromPropertyList(const Propert
     errors.miscError(msg::kDamagedStoredFormula);
     return nullptr;
   }
-  std::u16string text = utf16FromUtf8(list.stringForKey("Text").value_or(""));
+  std::u16string text = utf16ReplacingInvalidUTF8(list.stringForKey("Text").value_or(""));
   if (*root == -1) return std::make_shared<KRExpression>(nullptr, NameSet{}, KRFunctionsUsed{}, std::move(text));
   KRNodePtr node = createFromArray(*entries, *root, functions, errors);
   if (!node) return nullptr;

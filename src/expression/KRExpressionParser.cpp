@@ -6,7 +6,7 @@
 
 #include "expression/KRExpression.h"
 #include "expression/KRExpressionMessages.h"
-#include "expression/Utf16.h"
+#include "platform/TextEncoding.h"
 
 namespace orrelin {
 
@@ -338,7 +338,7 @@ std::shared_ptr<KRExpression> KRExpression::createFromString(std::string_view te
   KRExpressionErrorHandler scratch;
   KRExpressionErrorHandler& errors = errorHandler ? *errorHandler : scratch;
   try {
-    std::u16string wide = utf16FromUtf8(text);
+    std::u16string wide = utf16ReplacingInvalidUTF8(text);
     errors.setUnderlyingString(wide);
     auto tokens = splitIntoTokens(std::u16string_view(wide));
     if (!tokens) return nullptr;

@@ -5,6 +5,7 @@
 
 #include "expression/KRExpression.h"
 #include "expression/Utf16.h"
+#include "platform/TextEncoding.h"
 
 namespace orrelin {
 
@@ -101,7 +102,7 @@ std::size_t KRExpression::findEndOfDate(std::u16string_view s, std::size_t lengt
 }
 
 std::optional<std::vector<KRToken>> KRExpression::splitIntoTokens(std::string_view text) {
-  return splitIntoTokens(utf16FromUtf8(text));
+  return splitIntoTokens(utf16ReplacingInvalidUTF8(text));
 }
 
 std::optional<std::vector<KRToken>> KRExpression::splitIntoTokens(std::u16string_view s) {
