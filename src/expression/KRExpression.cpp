@@ -127,11 +127,11 @@ KRExpression::KRExpression(KRNodePtr root, NameSet variables, KRFunctionsUsed fu
       unknownFunctions_(std::move(functions)),
       text_(std::move(text)) {}
 
-std::shared_ptr<KRExpression> KRExpression::createWithRoot(KRNodePtr root) {
+std::shared_ptr<KRExpression> KRExpression::createWithRoot(KRNodePtr root, std::u16string text) {
   NameSet variables;
   KRFunctionsUsed functions;
   collectNames(root.get(), variables, functions);
-  return std::make_shared<KRExpression>(std::move(root), std::move(variables), std::move(functions));
+  return std::make_shared<KRExpression>(std::move(root), std::move(variables), std::move(functions), std::move(text));
 }
 
 std::string KRExpression::text() const { return utf8FromUtf16(text_); }

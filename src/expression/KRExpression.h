@@ -53,8 +53,9 @@ class KRExpression {
   using NameSet = std::set<std::string, std::less<>>;
 
   KRExpression(KRNodePtr root, NameSet variables, KRFunctionsUsed functions, std::u16string text = {});
-  // A tree made by rewriting: its names and functions are read off the tree.
-  static std::shared_ptr<KRExpression> createWithRoot(KRNodePtr root);
+  // A tree made by rewriting or read back: its names and functions are read
+  // off the tree.
+  static std::shared_ptr<KRExpression> createWithRoot(KRNodePtr root, std::u16string text = {});
 
   // Parsing
   static std::shared_ptr<KRExpression> createFromString(std::string_view text, const KRFunctionDictionary* functions,

@@ -244,12 +244,10 @@ std::shared_ptr<KRExpression> KRExpression::createFromPropertyList(const Propert
     return nullptr;
   }
   std::u16string text = utf16ReplacingInvalidUTF8(list.stringForKey("Text").value_or(""));
-  if (*root == -1) return std::make_shared<KRExpression>(nullptr, NameSet{}, KRFunctionsUsed{}, std::move(text));
+  if (*root == -1) return createWithRoot(nullptr, std::move(text));
   KRNodePtr node = createFromArray(*entries, *root, functions, errors);
   if (!node) return nullptr;
-  auto expression = createWithRoot(std::move(node));
-  return std::make_shared<KRExpression>(expression->theEntry(), expression->unknownVariables(),
-                                        expression->unknownFunctions(), std::move(text));
+  return createWithRoot(std::move(node), std::move(text));
 }
 
 }  // namespace orrelin
