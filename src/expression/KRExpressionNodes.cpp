@@ -69,6 +69,26 @@ const char* operatorSelector(KROperatorType type) {
   return nullptr;
 }
 
+int operatorPrecedence(KROperatorType type) {
+  switch (type) {
+    case KROperatorType::Power: return 1;
+    case KROperatorType::Multiply:
+    case KROperatorType::Divide: return 2;
+    case KROperatorType::Add:
+    case KROperatorType::Subtract: return 3;
+    case KROperatorType::Less:
+    case KROperatorType::Greater:
+    case KROperatorType::LessEqual:
+    case KROperatorType::GreaterEqual: return 4;
+    case KROperatorType::Equal:
+    case KROperatorType::NotEqual: return 5;
+    case KROperatorType::LogicalAnd: return 6;
+    case KROperatorType::LogicalOr: return 7;
+    case KROperatorType::None: break;
+  }
+  return 3;
+}
+
 const char* operatorText(KROperatorType type) {
   switch (type) {
     case KROperatorType::Add: return "+";

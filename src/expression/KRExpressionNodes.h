@@ -113,6 +113,9 @@ enum class KROperatorType : std::int32_t {
 KROperatorType operatorTypeForName(const std::string& name);
 // The element-wise operation an operator type names ("addToIt:" ...).
 const char* operatorSelector(KROperatorType type);
+// How tightly the operator binds: 1 for ^ up to 7 for ||; 3, as + and -, for
+// None.
+int operatorPrecedence(KROperatorType type);
 // The text the operator is written with when a tree is turned into a formula.
 const char* operatorText(KROperatorType type);
 // The operator on two numbers: IEEE arithmetic, comparisons and logic give
