@@ -92,7 +92,6 @@ std::optional<KRValue> outerDerivative(KRBuiltin f, const KRValue& u, KRExpressi
 
 double factorialOrNaN(double x) { return applyUnaryBuiltin(KRBuiltin::Fact, x).value_or(std::nan("")); }
 double truncated(double x) { return std::trunc(x); }
-double roundDown(double x) { return std::floor(x); }
 double secondsOfMonthStart(double year, double month) { return secondsSince1970(year, month, 1, 0, 0, 0); }
 
 std::optional<KRValue> unaryOfValue(KRBuiltin f, const KRValue& x, KRExpressionEvaluationErrorHandler& errors) {
@@ -129,7 +128,7 @@ std::optional<KRValue> binaryOfValues(KRBuiltin f, const KRValue& a, const KRVal
       return makePair(value, sub(p.derivative, mul(elementWiseUnary(truncated, div(p.value, q.value)), q.derivative)));
     default: {
       // The order counts in whole steps: only the second argument varies.
-      const KRValue n = elementWiseUnary(roundDown, p.value);
+      const KRValue n = apply(KRBuiltin::Floor, p.value);
       const KRValue slope = div(sub(elementWiseBinary(function, sub(n, 1.0), q.value),
                                     elementWiseBinary(function, add(n, 1.0), q.value)),
                                 2.0);
