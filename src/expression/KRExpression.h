@@ -27,6 +27,8 @@ struct KRFunctionUse {
   bool operator==(const KRFunctionUse&) const = default;
 };
 using KRFunctionsUsed = std::map<std::string, KRFunctionUse, std::less<>>;
+// The type a formula records for a call of a function of that kind.
+const char* functionUseType(KRFunctionType type);
 
 // The state of one parse: where errors go, which names were used as
 // variables, the caller's functions, and the functions used.
@@ -37,7 +39,6 @@ class KRExpressionEvaluationHandler {
 
   void addToVariables(const std::string& name) { variables.insert(name); }
   void addToFunctions(const std::string& name, int argumentCount, const std::string& type);
-  void addSubscriptToFunctions(const std::string& name, int argumentCount) { addToFunctions(name, argumentCount, "Sub"); }
 
   KRExpressionErrorHandler& errorHandler;
   std::set<std::string, std::less<>> variables;

@@ -148,12 +148,7 @@ bool Reducer::bindArguments(std::vector<Item>& items) {
       return fail(msg::kIllegalArgumentForAFunction, &function.token);
     }
     const int count = KRExpressionFunction::argumentCountOf(*next.node);
-    switch (function.functionType) {
-      case KRFunctionType::Subscript: handler_.addSubscriptToFunctions(function.functionName, count); break;
-      case KRFunctionType::Callback: handler_.addToFunctions(function.functionName, count, "Callback"); break;
-      case KRFunctionType::Expression: handler_.addToFunctions(function.functionName, count, "Expression"); break;
-      case KRFunctionType::BuiltIn: handler_.addToFunctions(function.functionName, count, "Builtin"); break;
-    }
+    handler_.addToFunctions(function.functionName, count, functionUseType(function.functionType));
     KRNodePtr bound = function.withArgument(next.node);
     if (tooDeep(bound, &function.token)) return false;
     items[k].node = std::move(bound);
