@@ -31,9 +31,8 @@ void collectNames(const KRExpressionNode* node, KRExpression::NameSet& variables
     }
     case KRExpressionFunctionType: {
       const auto& f = static_cast<const KRExpressionFunction&>(*node);
-      static const char* const kTypes[] = {"Builtin", "Expression", "Callback", "Sub"};
       const int count = f.argument ? KRExpressionFunction::argumentCountOf(*f.argument) : 0;
-      functions[f.functionName] = KRFunctionUse{kTypes[static_cast<int>(f.functionType)], count};
+      functions[f.functionName] = KRFunctionUse{functionUseType(f.functionType), count};
       collectNames(f.argument.get(), variables, functions);
       break;
     }
@@ -117,6 +116,16 @@ double readOutOfRange(std::string_view text) {
 
 }  // namespace
 
+const char* functionUseType(KRFunctionType type) {
+  switch (type) {
+    case KRFunctionType::Expression: return "Expression";
+    case KRFunctionType::Callback: return "Callback";
+    case KRFunctionType::Subscript: return "Sub";
+    case KRFunctionType::BuiltIn: break;
+  }
+  return "Builtin";
+}
+
 void KRExpressionEvaluationHandler::addToFunctions(const std::string& name, int argumentCount, const std::string& type) {
   functionsUsed[name] = KRFunctionUse{type, argumentCount};
 }
@@ -127,11 +136,11 @@ KRExpression::KRExpression(KRNodePtr root, NameSet variables, KRFunctionsUsed fu
       unknownFunctions_(std::move(functions)),
       text_(std::move(text)) {}
 
-std::shared_ptr<KRExpression> KRExpression::createWithRoot(KRNodePtr root) {
+std::shared_ptr<KRExpression> KRExpression::createWithRoot(KRNodePtr root, std::u16string text) {
   NameSet variables;
   KRFunctionsUsed functions;
   collectNames(root.get(), variables, functions);
-  return std::make_shared<KRExpression>(std::move(root), std::move(variables), std::move(functions));
+  return std::make_shared<KRExpression>(std::move(root), std::move(variables), std::move(functions), std::move(text));
 }
 
 std::string KRExpression::text() const { return utf8FromUtf16(text_); }

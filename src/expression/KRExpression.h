@@ -27,6 +27,8 @@ struct KRFunctionUse {
   bool operator==(const KRFunctionUse&) const = default;
 };
 using KRFunctionsUsed = std::map<std::string, KRFunctionUse, std::less<>>;
+// The type a formula records for a call of a function of that kind.
+const char* functionUseType(KRFunctionType type);
 
 // The state of one parse: where errors go, which names were used as
 // variables, the caller's functions, and the functions used.
@@ -37,7 +39,6 @@ class KRExpressionEvaluationHandler {
 
   void addToVariables(const std::string& name) { variables.insert(name); }
   void addToFunctions(const std::string& name, int argumentCount, const std::string& type);
-  void addSubscriptToFunctions(const std::string& name, int argumentCount) { addToFunctions(name, argumentCount, "Sub"); }
 
   KRExpressionErrorHandler& errorHandler;
   std::set<std::string, std::less<>> variables;
@@ -53,8 +54,9 @@ class KRExpression {
   using NameSet = std::set<std::string, std::less<>>;
 
   KRExpression(KRNodePtr root, NameSet variables, KRFunctionsUsed functions, std::u16string text = {});
-  // A tree made by rewriting: its names and functions are read off the tree.
-  static std::shared_ptr<KRExpression> createWithRoot(KRNodePtr root);
+  // A tree made by rewriting or read back: its names and functions are read
+  // off the tree.
+  static std::shared_ptr<KRExpression> createWithRoot(KRNodePtr root, std::u16string text = {});
 
   // Parsing
   static std::shared_ptr<KRExpression> createFromString(std::string_view text, const KRFunctionDictionary* functions,

@@ -16,7 +16,7 @@
 
 #include "expression/KRExpression.h"
 #include "expression/KRExpressionMessages.h"
-#include "expression/Utf16.h"
+#include "platform/TextEncoding.h"
 
 namespace orrelin {
 
@@ -31,12 +31,6 @@ PropertyList tokenEntry(const KRToken& token) {
   return PlistArray{PropertyList(static_cast<std::int64_t>(token.expType())), PropertyList(token.tokenName()),
                     PropertyList(static_cast<std::int64_t>(token.tokenRange().location)),
                     PropertyList(static_cast<std::int64_t>(token.tokenRange().length))};
-}
-
-std::string exactText(double value) {
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
 }
 
 std::optional<KRToken> readToken(const PropertyList& entry) {
@@ -175,7 +169,7 @@ std::int64_t KRExpression::putIntoArray(const KRExpressionNode& node, PlistArray
       const auto& v = static_cast<const KRExpressionValue&>(node);
       entry.push_back(tokenEntry(v.token));
       entry.emplace_back(v.numberString);
-      entry.emplace_back(exactText(v.numberValue));
+      entry.emplace_back(shortestNumberText(v.numberValue));
       break;
     }
     case KRExpressionConstantType: {
@@ -249,13 +243,11 @@ std::shared_ptr<KRExpression> KRExpression::createFromPropertyList(const Propert
     errors.miscError(msg::kDamagedStoredFormula);
     return nullptr;
   }
-  std::u16string text = utf16FromUtf8(list.stringForKey("Text").value_or(""));
-  if (*root == -1) return std::make_shared<KRExpression>(nullptr, NameSet{}, KRFunctionsUsed{}, std::move(text));
+  std::u16string text = utf16ReplacingInvalidUTF8(list.stringForKey("Text").value_or(""));
+  if (*root == -1) return createWithRoot(nullptr, std::move(text));
   KRNodePtr node = createFromArray(*entries, *root, functions, errors);
   if (!node) return nullptr;
-  auto expression = createWithRoot(std::move(node));
-  return std::make_shared<KRExpression>(expression->theEntry(), expression->unknownVariables(),
-                                        expression->unknownFunctions(), std::move(text));
+  return createWithRoot(std::move(node), std::move(text));
 }
 
 }  // namespace orrelin

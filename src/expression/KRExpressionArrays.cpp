@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "expression/KRExpressionEvaluation.h"
 #include "expression/KRExpressionValues.h"
+#include "numeric/ElementKernels.h"
 #include "numeric/KRDoubleArrayContainer.h"
 
 namespace orrelin {
@@ -37,22 +39,42 @@ KRValue newArray(std::size_t length, double*& out) {
   return KRValue::array(std::move(array));
 }
 
-template <class Function>
-KRValue loop2(const KRValue& a, const KRValue& b, Function f) {
+double applyOne(KROperatorType op, double x, double y) { return applyNumberOperator(op, x, y); }
+double applyOne(KRBinaryScalarFunction function, double x, double y) { return function(x, y); }
+
+// a op b for numbers and arrays.
+template <class Operation>
+KRValue loop2(const KRValue& a, const KRValue& b, Operation operation) {
   const Operand x = operandOf(a), y = operandOf(b);
-  if (!x.data && !y.data) return KRValue(f(x.number, y.number));
+  if (!x.data && !y.data) return KRValue(applyOne(operation, x.number, y.number));
   const std::size_t n = resultLength(x, y);
   double* out = nullptr;
   KRValue result = newArray(n, out);
-  if (!out) return result;
-  if (x.data && y.data) {
-    for (std::size_t k = 0; k < n; ++k) out[k] = f(x.data[k], y.data[k]);
-  } else if (x.data) {
-    for (std::size_t k = 0; k < n; ++k) out[k] = f(x.data[k], y.number);
-  } else {
-    for (std::size_t k = 0; k < n; ++k) out[k] = f(x.number, y.data[k]);
-  }
+  if (out) combineElementWise(operation, x.data, x.number, y.data, y.number, out, n);
   return result;
+}
+
+// Each case is its own loop, so the choice is made once per call and the
+// loop body can be vectorised.
+template <class F>
+void combine(const double* a, double aNumber, const double* b, double bNumber, double* out, std::size_t n, F f) {
+  if (a && b) {
+    for (std::size_t k = 0; k < n; ++k) out[k] = f(a[k], b[k]);
+  } else if (a) {
+    for (std::size_t k = 0; k < n; ++k) out[k] = f(a[k], bNumber);
+  } else {
+    for (std::size_t k = 0; k < n; ++k) out[k] = f(aNumber, b[k]);
+  }
+}
+
+std::optional<ElementOp> arithmeticOf(KROperatorType op) {
+  switch (op) {
+    case KROperatorType::Add: return ElementOp::Add;
+    case KROperatorType::Subtract: return ElementOp::Subtract;
+    case KROperatorType::Multiply: return ElementOp::Multiply;
+    case KROperatorType::Divide: return ElementOp::Divide;
+    default: return std::nullopt;
+  }
 }
 
 }  // namespace
@@ -62,16 +84,30 @@ std::size_t elementCount(const KRValue& v) {
   return 1;
 }
 
-KRValue elementWiseOperator(KROperatorType op, const KRValue& a, const KRValue& b) {
-  switch (op) {
-    case KROperatorType::Add: return loop2(a, b, [](double x, double y) { return x + y; });
-    case KROperatorType::Subtract: return loop2(a, b, [](double x, double y) { return x - y; });
-    case KROperatorType::Multiply: return loop2(a, b, [](double x, double y) { return x * y; });
-    case KROperatorType::Divide: return loop2(a, b, [](double x, double y) { return x / y; });
-    case KROperatorType::Power: return loop2(a, b, builtinPower);
-    default: return loop2(a, b, [op](double x, double y) { return applyNumberOperator(op, x, y); });
+void combineElementWise(KROperatorType op, const double* a, double aNumber, const double* b, double bNumber,
+                        double* out, std::size_t count) {
+  if (const auto arithmetic = arithmeticOf(op)) {
+    if (a && b)
+      combineElements(*arithmetic, a, b, out, count);
+    else if (a)
+      combineWithNumber(*arithmetic, a, bNumber, out, count);
+    else
+      numberCombinedWith(*arithmetic, aNumber, b, out, count);
+  } else if (op == KROperatorType::Power && !b && bNumber == 2) {
+    combine(a, aNumber, b, bNumber, out, count, [](double x, double) { return x * x; });
+  } else if (op == KROperatorType::Power) {
+    combine(a, aNumber, b, bNumber, out, count, builtinPower);
+  } else {
+    combine(a, aNumber, b, bNumber, out, count, [op](double x, double y) { return applyNumberOperator(op, x, y); });
   }
 }
+
+void combineElementWise(KRBinaryScalarFunction function, const double* a, double aNumber, const double* b,
+                        double bNumber, double* out, std::size_t count) {
+  combine(a, aNumber, b, bNumber, out, count, function);
+}
+
+KRValue elementWiseOperator(KROperatorType op, const KRValue& a, const KRValue& b) { return loop2(a, b, op); }
 
 KRValue elementWiseBinary(double (*function)(double, double), const KRValue& a, const KRValue& b) {
   return loop2(a, b, function);

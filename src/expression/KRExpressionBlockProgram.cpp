@@ -7,36 +7,6 @@
 
 namespace orrelin {
 
-namespace {
-
-// The arithmetic loops, written out so the compiler can vectorise them.
-template <class F>
-void combine(const double* a, double sa, const double* b, double sb, double* out, std::size_t n, F f) {
-  if (a && b) {
-    for (std::size_t k = 0; k < n; ++k) out[k] = f(a[k], b[k]);
-  } else if (a) {
-    for (std::size_t k = 0; k < n; ++k) out[k] = f(a[k], sb);
-  } else {
-    for (std::size_t k = 0; k < n; ++k) out[k] = f(sa, b[k]);
-  }
-}
-
-void runOperator(KROperatorType op, const double* a, double sa, const double* b, double sb, double* out, std::size_t n) {
-  switch (op) {
-    case KROperatorType::Add: return combine(a, sa, b, sb, out, n, [](double x, double y) { return x + y; });
-    case KROperatorType::Subtract: return combine(a, sa, b, sb, out, n, [](double x, double y) { return x - y; });
-    case KROperatorType::Multiply: return combine(a, sa, b, sb, out, n, [](double x, double y) { return x * y; });
-    case KROperatorType::Divide: return combine(a, sa, b, sb, out, n, [](double x, double y) { return x / y; });
-    case KROperatorType::Power:
-      if (!b && sb == 2) return combine(a, sa, b, sb, out, n, [](double x, double) { return x * x; });
-      return combine(a, sa, b, sb, out, n, [](double x, double y) { return builtinPower(x, y); });
-    default:
-      return combine(a, sa, b, sb, out, n, [op](double x, double y) { return applyNumberOperator(op, x, y); });
-  }
-}
-
-}  // namespace
-
 KRExpressionBlockProgram::Slot KRExpressionBlockProgram::emit(Step step) {
   step.out = temporaries_++;
   steps_.push_back(step);
@@ -192,13 +162,13 @@ void KRExpressionBlockProgram::run(std::size_t from, std::size_t count, double* 
       const double* a = pointer(step.a);
       switch (step.kind) {
         case Step::Operator:
-          runOperator(step.op, a, step.a.scalar, pointer(step.b), step.b.scalar, target, n);
+          combineElementWise(step.op, a, step.a.scalar, pointer(step.b), step.b.scalar, target, n);
           break;
         case Step::Unary:
           for (std::size_t i = 0; i < n; ++i) target[i] = step.unary(a[i]);
           break;
         case Step::Binary:
-          combine(a, step.a.scalar, pointer(step.b), step.b.scalar, target, n, step.binary);
+          combineElementWise(step.binary, a, step.a.scalar, pointer(step.b), step.b.scalar, target, n);
           break;
         case Step::Select: {
           const double* b = pointer(step.b);

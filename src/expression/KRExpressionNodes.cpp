@@ -8,22 +8,18 @@
 
 namespace orrelin {
 
-namespace {
-
-std::string shortestText(double value) {
+std::string shortestNumberText(double value) {
   char buffer[64];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   return std::string(buffer, result.ptr);
 }
-
-}  // namespace
 
 KRExpressionValue::KRExpressionValue(KRToken t) : token(std::move(t)), numberString(token.tokenName()) {
   numberValue = KRExpression::numberFromText(numberString).value_or(std::nan(""));
 }
 
 KRExpressionValue::KRExpressionValue(double value, KRToken t)
-    : token(std::move(t)), numberString(shortestText(value)), numberValue(value) {}
+    : token(std::move(t)), numberString(shortestNumberText(value)), numberValue(value) {}
 
 KRExpressionValue::KRExpressionValue(double value, std::string text, KRToken t)
     : token(std::move(t)), numberString(std::move(text)), numberValue(value) {}
@@ -71,6 +67,26 @@ const char* operatorSelector(KROperatorType type) {
     case KROperatorType::None: break;
   }
   return nullptr;
+}
+
+int operatorPrecedence(KROperatorType type) {
+  switch (type) {
+    case KROperatorType::Power: return 1;
+    case KROperatorType::Multiply:
+    case KROperatorType::Divide: return 2;
+    case KROperatorType::Add:
+    case KROperatorType::Subtract: return 3;
+    case KROperatorType::Less:
+    case KROperatorType::Greater:
+    case KROperatorType::LessEqual:
+    case KROperatorType::GreaterEqual: return 4;
+    case KROperatorType::Equal:
+    case KROperatorType::NotEqual: return 5;
+    case KROperatorType::LogicalAnd: return 6;
+    case KROperatorType::LogicalOr: return 7;
+    case KROperatorType::None: break;
+  }
+  return 3;
 }
 
 const char* operatorText(KROperatorType type) {

@@ -48,6 +48,10 @@ class KRExpressionNode {
 };
 using KRNodePtr = std::shared_ptr<const KRExpressionNode>;
 
+// The shortest decimal text that reads back as exactly the value ("nan" and
+// "inf" for those).
+std::string shortestNumberText(double value);
+
 // A literal number, a date literal included; converted once when made.
 class KRExpressionValue final : public KRExpressionNode {
  public:
@@ -109,6 +113,9 @@ enum class KROperatorType : std::int32_t {
 KROperatorType operatorTypeForName(const std::string& name);
 // The element-wise operation an operator type names ("addToIt:" ...).
 const char* operatorSelector(KROperatorType type);
+// How tightly the operator binds: 1 for ^ up to 7 for ||; 3, as + and -, for
+// None.
+int operatorPrecedence(KROperatorType type);
 // The text the operator is written with when a tree is turned into a formula.
 const char* operatorText(KROperatorType type);
 // The operator on two numbers: IEEE arithmetic, comparisons and logic give

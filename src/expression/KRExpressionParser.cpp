@@ -6,7 +6,7 @@
 
 #include "expression/KRExpression.h"
 #include "expression/KRExpressionMessages.h"
-#include "expression/Utf16.h"
+#include "platform/TextEncoding.h"
 
 namespace orrelin {
 
@@ -15,19 +15,8 @@ using Item = KRExpression::Item;
 
 namespace {
 
-bool isFinished(const Item& item) { return item.node != nullptr; }
-
 // Precedence passes, tightest first.
-int passOfOperator(const std::string& name) {
-  if (name == "^") return 1;
-  if (name == "*" || name == "/") return 2;
-  if (name == "+" || name == "-") return 3;
-  if (name == "<" || name == ">" || name == "<=" || name == ">=" || name == "\u2264" || name == "\u2265") return 4;
-  if (name == "==" || name == "!=") return 5;
-  if (name == "&&") return 6;
-  if (name == "||") return 7;
-  return 3;
-}
+int passOfOperator(const std::string& name) { return operatorPrecedence(operatorTypeForName(name)); }
 
 bool isRawOperator(const Item& item) { return !item.node && item.token.isOperator(); }
 
@@ -159,12 +148,7 @@ bool Reducer::bindArguments(std::vector<Item>& items) {
       return fail(msg::kIllegalArgumentForAFunction, &function.token);
     }
     const int count = KRExpressionFunction::argumentCountOf(*next.node);
-    switch (function.functionType) {
-      case KRFunctionType::Subscript: handler_.addSubscriptToFunctions(function.functionName, count); break;
-      case KRFunctionType::Callback: handler_.addToFunctions(function.functionName, count, "Callback"); break;
-      case KRFunctionType::Expression: handler_.addToFunctions(function.functionName, count, "Expression"); break;
-      case KRFunctionType::BuiltIn: handler_.addToFunctions(function.functionName, count, "Builtin"); break;
-    }
+    handler_.addToFunctions(function.functionName, count, functionUseType(function.functionType));
     KRNodePtr bound = function.withArgument(next.node);
     if (tooDeep(bound, &function.token)) return false;
     items[k].node = std::move(bound);
@@ -216,7 +200,7 @@ bool Reducer::operatorPass(std::vector<Item>& items, int pass) {
     if (!next) return fail(msg::kNoSecondArgument, &op);
     Item& passed = out.back();
 
-    if (isFinished(passed) && isFinished(*next)) {
+    if (passed.isNode() && next->isNode()) {
       KRNodePtr node = rightToLeft ? combine(op, next->node, passed.node) : combine(op, passed.node, next->node);
       if (!node) return false;
       passed = Item{{}, std::move(node)};
@@ -224,9 +208,9 @@ bool Reducer::operatorPass(std::vector<Item>& items, int pass) {
       continue;
     }
     // 2*-3, 2--3: the operand ahead is a sign and a node.
-    if (!rightToLeft && isFinished(passed) && isRawOperator(*next) && next->token.tokenName() == "-") {
+    if (!rightToLeft && passed.isNode() && isRawOperator(*next) && next->token.tokenName() == "-") {
       const Item* beyond = ahead(i, 2);
-      if (beyond && isFinished(*beyond)) {
+      if (beyond && beyond->isNode()) {
         KRNodePtr node = combine(op, passed.node, negated(beyond->node, next->token));
         if (!node) return false;
         passed = Item{{}, std::move(node)};
@@ -237,7 +221,7 @@ bool Reducer::operatorPass(std::vector<Item>& items, int pass) {
     // 2^-3: walking right to left, the passed operand is the sign and the
     // node beyond it is the exponent.
     if (rightToLeft && isRawOperator(passed) && passed.token.tokenName() == "-" && out.size() >= 2 &&
-        isFinished(out[out.size() - 2]) && isFinished(*next)) {
+        out[out.size() - 2].isNode() && next->isNode()) {
       const KRToken sign = passed.token;
       KRNodePtr exponent = negated(out[out.size() - 2].node, sign);
       out.pop_back();
@@ -249,14 +233,14 @@ bool Reducer::operatorPass(std::vector<Item>& items, int pass) {
     }
     // 1<-2: a "-" right after a looser operator is a sign.
     if (op.tokenName() == "-" && isRawOperator(passed) && passOfOperator(passed.token.tokenName()) > pass &&
-        isFinished(*next)) {
+        next->isNode()) {
       KRNodePtr node = negated(next->node, op);
       if (tooDeep(node, &op)) return false;
       out.push_back(Item{{}, std::move(node)});
       ++step;
       continue;
     }
-    if (!isFinished(passed)) return fail(msg::kNoFirstArgument, &op);
+    if (!passed.isNode()) return fail(msg::kNoFirstArgument, &op);
     return fail(msg::kIllegalArgumentForBinaryOperator, &op);
   }
   if (rightToLeft) std::reverse(out.begin(), out.end());
@@ -338,7 +322,7 @@ std::shared_ptr<KRExpression> KRExpression::createFromString(std::string_view te
   KRExpressionErrorHandler scratch;
   KRExpressionErrorHandler& errors = errorHandler ? *errorHandler : scratch;
   try {
-    std::u16string wide = utf16FromUtf8(text);
+    std::u16string wide = utf16ReplacingInvalidUTF8(text);
     errors.setUnderlyingString(wide);
     auto tokens = splitIntoTokens(std::u16string_view(wide));
     if (!tokens) return nullptr;

@@ -104,51 +104,31 @@ KRNodePtr makeOperator(KROperatorType type, KRNodePtr a, KRNodePtr b) {
   return std::make_shared<KRExpressionBinaryOperator>(type, std::move(a), std::move(b));
 }
 
-KRNodePtr simplifyNode(const KRNodePtr& node) {
-  if (!node) return node;
+// The node with transform applied to each of its children; the node itself
+// when no child changed, so unchanged parts of a tree stay shared.
+template <class Transform>
+KRNodePtr withNewChildren(const KRNodePtr& node, const Transform& transform) {
   switch (node->expType()) {
     case KRExpressionListType: {
       const auto& list = *asList(node);
       std::vector<KRNodePtr> entries;
       bool changed = false;
       for (const auto& entry : list.expressionList) {
-        entries.push_back(simplifyNode(entry));
+        entries.push_back(transform(entry));
         changed = changed || entries.back() != entry;
       }
       return changed ? std::make_shared<KRExpressionList>(std::move(entries)) : node;
     }
     case KRExpressionBinaryOperatorType: {
       const auto& op = *asOperator(node);
-      KRNodePtr first = simplifyNode(op.firstArgument);
-      KRNodePtr second = simplifyNode(op.secondArgument);
-      if (KRNodePtr folded = foldOperator(op, first, second)) return folded;
-      // Neutral elements; each leaves every value of the other operand as it is.
-      switch (op.functionType) {
-        case KROperatorType::Add:
-          if (isNumber(second, 0) && !asList(first)) return first;
-          if (isNumber(first, 0) && !asList(second)) return second;
-          break;
-        case KROperatorType::Subtract:
-          if (isNumber(second, 0) && !asList(first)) return first;
-          break;
-        case KROperatorType::Multiply:
-          if (isNumber(second, 1) && !asList(first)) return first;
-          if (isNumber(first, 1) && !asList(second)) return second;
-          break;
-        case KROperatorType::Divide:
-        case KROperatorType::Power:
-          if (isNumber(second, 1) && !asList(first)) return first;
-          break;
-        default:
-          break;
-      }
+      KRNodePtr first = transform(op.firstArgument);
+      KRNodePtr second = transform(op.secondArgument);
       if (first == op.firstArgument && second == op.secondArgument) return node;
       return std::make_shared<KRExpressionBinaryOperator>(op.token, first, second);
     }
     case KRExpressionFunctionType: {
       const auto& f = *asFunction(node);
-      KRNodePtr argument = simplifyNode(f.argument);
-      if (KRNodePtr folded = foldBuiltin(f, argument)) return folded;
+      KRNodePtr argument = transform(f.argument);
       return argument == f.argument ? node : f.withArgument(argument);
     }
     default:
@@ -156,40 +136,55 @@ KRNodePtr simplifyNode(const KRNodePtr& node) {
   }
 }
 
+// An operator whose operands are already simplified: folded when they are
+// literals, else without a neutral operand.
+KRNodePtr simplifyOperator(const KRNodePtr& node) {
+  const auto& op = *asOperator(node);
+  const KRNodePtr& first = op.firstArgument;
+  const KRNodePtr& second = op.secondArgument;
+  if (KRNodePtr folded = foldOperator(op, first, second)) return folded;
+  // Neutral elements; each leaves every value of the other operand as it is.
+  switch (op.functionType) {
+    case KROperatorType::Add:
+      if (isNumber(second, 0) && !asList(first)) return first;
+      if (isNumber(first, 0) && !asList(second)) return second;
+      break;
+    case KROperatorType::Subtract:
+      if (isNumber(second, 0) && !asList(first)) return first;
+      break;
+    case KROperatorType::Multiply:
+      if (isNumber(second, 1) && !asList(first)) return first;
+      if (isNumber(first, 1) && !asList(second)) return second;
+      break;
+    case KROperatorType::Divide:
+    case KROperatorType::Power:
+      if (isNumber(second, 1) && !asList(first)) return first;
+      break;
+    default:
+      break;
+  }
+  return node;
+}
+
+KRNodePtr simplifyNode(const KRNodePtr& node) {
+  if (!node) return node;
+  KRNodePtr rebuilt = withNewChildren(node, simplifyNode);
+  if (asOperator(rebuilt)) return simplifyOperator(rebuilt);
+  if (const auto* f = asFunction(rebuilt))
+    if (KRNodePtr folded = foldBuiltin(*f, f->argument)) return folded;
+  return rebuilt;
+}
+
 using Replacements = std::map<std::string, KRNodePtr, std::less<>>;
 
 KRNodePtr replaceNames(const KRNodePtr& node, const Replacements& replacements) {
   if (!node) return node;
-  switch (node->expType()) {
-    case KRExpressionConstantType: {
-      const auto& c = static_cast<const KRExpressionConstant&>(*node);
-      const auto found = replacements.find(c.constantName);
-      return found == replacements.end() ? node : found->second;
-    }
-    case KRExpressionListType: {
-      std::vector<KRNodePtr> entries;
-      bool changed = false;
-      for (const auto& entry : asList(node)->expressionList) {
-        entries.push_back(replaceNames(entry, replacements));
-        changed = changed || entries.back() != entry;
-      }
-      return changed ? std::make_shared<KRExpressionList>(std::move(entries)) : node;
-    }
-    case KRExpressionBinaryOperatorType: {
-      const auto& op = *asOperator(node);
-      KRNodePtr first = replaceNames(op.firstArgument, replacements);
-      KRNodePtr second = replaceNames(op.secondArgument, replacements);
-      if (first == op.firstArgument && second == op.secondArgument) return node;
-      return std::make_shared<KRExpressionBinaryOperator>(op.token, first, second);
-    }
-    case KRExpressionFunctionType: {
-      const auto& f = *asFunction(node);
-      KRNodePtr argument = replaceNames(f.argument, replacements);
-      return argument == f.argument ? node : f.withArgument(argument);
-    }
-    default:
-      return node;
+  if (node->expType() == KRExpressionConstantType) {
+    const auto& c = static_cast<const KRExpressionConstant&>(*node);
+    const auto found = replacements.find(c.constantName);
+    return found == replacements.end() ? node : found->second;
   }
+  return withNewChildren(node, [&](const KRNodePtr& child) { return replaceNames(child, replacements); });
 }
 
 // The formula of a user function with the call's arguments in place of its
@@ -209,47 +204,24 @@ KRNodePtr inlineCall(const KRExpressionFunction& call, const KRUserFunction& def
 
 KRNodePtr replaceFunctions(const KRNodePtr& node, const KRFunctionDictionary& functions, int nesting) {
   if (!node || nesting > 64) return node;
-  switch (node->expType()) {
-    case KRExpressionListType: {
-      std::vector<KRNodePtr> entries;
-      bool changed = false;
-      for (const auto& entry : asList(node)->expressionList) {
-        entries.push_back(replaceFunctions(entry, functions, nesting));
-        changed = changed || entries.back() != entry;
-      }
-      return changed ? std::make_shared<KRExpressionList>(std::move(entries)) : node;
-    }
-    case KRExpressionBinaryOperatorType: {
-      const auto& op = *asOperator(node);
-      KRNodePtr first = replaceFunctions(op.firstArgument, functions, nesting);
-      KRNodePtr second = replaceFunctions(op.secondArgument, functions, nesting);
-      if (first == op.firstArgument && second == op.secondArgument) return node;
-      return std::make_shared<KRExpressionBinaryOperator>(op.token, first, second);
-    }
-    case KRExpressionFunctionType: {
-      const auto& f = *asFunction(node);
-      KRNodePtr argument = replaceFunctions(f.argument, functions, nesting);
-      const auto found = f.functionType == KRFunctionType::BuiltIn ? functions.end() : functions.find(f.functionName);
-      if (found == functions.end()) return argument == f.argument ? node : f.withArgument(argument);
-      const KRUserFunction& definition = found->second;
-      if (definition.functionType() == KRFunctionType::Expression) {
-        auto call = f.withArgument(argument);
-        if (KRNodePtr inlined = inlineCall(*call, definition)) {
-          if (inlined->depth() > KRExpression::kMaximumDepth) return call;
-          return replaceFunctions(inlined, functions, nesting + 1);
-        }
-        return call;
-      }
-      auto rebound = std::make_shared<KRExpressionFunction>(f);
-      rebound->functionType = definition.functionType();
-      rebound->functionCallback = definition.callback;
-      rebound->expression = definition.expression;
-      rebound->argumentOrder = definition.order;
-      return rebound->withArgument(argument);
-    }
-    default:
-      return node;
+  KRNodePtr call =
+      withNewChildren(node, [&](const KRNodePtr& child) { return replaceFunctions(child, functions, nesting); });
+  const auto* f = asFunction(call);
+  if (!f || f->functionType == KRFunctionType::BuiltIn) return call;
+  const auto found = functions.find(f->functionName);
+  if (found == functions.end()) return call;
+  const KRUserFunction& definition = found->second;
+  if (definition.functionType() == KRFunctionType::Expression) {
+    KRNodePtr inlined = inlineCall(*f, definition);
+    if (!inlined || inlined->depth() > KRExpression::kMaximumDepth) return call;
+    return replaceFunctions(inlined, functions, nesting + 1);
   }
+  auto rebound = std::make_shared<KRExpressionFunction>(*f);
+  rebound->functionType = definition.functionType();
+  rebound->functionCallback = definition.callback;
+  rebound->expression = definition.expression;
+  rebound->argumentOrder = definition.order;
+  return rebound;
 }
 
 // Derivatives. The constructors below leave out terms that are zero, so a

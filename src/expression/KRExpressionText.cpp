@@ -10,26 +10,6 @@ namespace orrelin {
 
 namespace {
 
-int precedence(KROperatorType type) {
-  switch (type) {
-    case KROperatorType::Power: return 1;
-    case KROperatorType::Multiply:
-    case KROperatorType::Divide: return 2;
-    case KROperatorType::Add:
-    case KROperatorType::Subtract: return 3;
-    case KROperatorType::Less:
-    case KROperatorType::Greater:
-    case KROperatorType::LessEqual:
-    case KROperatorType::GreaterEqual: return 4;
-    case KROperatorType::Equal:
-    case KROperatorType::NotEqual: return 5;
-    case KROperatorType::LogicalAnd: return 6;
-    case KROperatorType::LogicalOr: return 7;
-    case KROperatorType::None: break;
-  }
-  return 3;
-}
-
 // Whether the name reads back as the same single name.
 bool isPlainName(const std::string& name) {
   if (name.empty()) return false;
@@ -66,7 +46,7 @@ class Writer {
       }
       case KRExpressionBinaryOperatorType: {
         const auto& op = static_cast<const KRExpressionBinaryOperator&>(node);
-        const int level = precedence(op.functionType);
+        const int level = operatorPrecedence(op.functionType);
         const bool rightAssociative = op.functionType == KROperatorType::Power;
         return operand(*op.firstArgument, level, rightAssociative) + operatorText(op.functionType) +
                operand(*op.secondArgument, level, !rightAssociative);
@@ -92,7 +72,7 @@ class Writer {
   std::string operand(const KRExpressionNode& node, int level, bool bracketEqualLevel) {
     std::string text = write(node);
     if (node.expType() == KRExpressionBinaryOperatorType) {
-      const int inner = precedence(static_cast<const KRExpressionBinaryOperator&>(node).functionType);
+      const int inner = operatorPrecedence(static_cast<const KRExpressionBinaryOperator&>(node).functionType);
       if (inner > level || (inner == level && bracketEqualLevel)) return bracketed(text);
     }
     return text;
@@ -116,7 +96,7 @@ class Writer {
       std::snprintf(buffer, sizeof buffer, "%.*g", digits_, v);
       text = buffer;
     } else {
-      text = KRExpressionValue(v, KRToken{}).numberString;
+      text = shortestNumberText(v);
     }
     if (!text.empty() && text[0] == '-') return bracketed(text);
     return text;

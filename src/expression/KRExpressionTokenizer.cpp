@@ -5,6 +5,7 @@
 
 #include "expression/KRExpression.h"
 #include "expression/Utf16.h"
+#include "platform/TextEncoding.h"
 
 namespace orrelin {
 
@@ -75,33 +76,34 @@ std::size_t scanSymbol(std::u16string_view s, std::size_t k) {
 
 std::size_t KRExpression::findEndOfDate(std::u16string_view s, std::size_t length, std::size_t p) {
   const std::size_t L = std::min(length, s.size());
+  const std::u16string_view text = s.substr(0, L);
   if (p >= L || p + 1 == L) return p;
   // Month: one or two digits followed by ":" that is not the last character.
-  std::size_t q = scanDigits(s.substr(0, L), p + 1);
+  std::size_t q = scanDigits(text, p + 1);
   std::size_t count = q - (p + 1);
   if (count == 0 || count > 2 || q >= L - 1 || s[q] != u':') return p;
   // Day: one or two digits; the literal may end after it.
-  std::size_t r = scanDigits(s.substr(0, L), q + 1);
+  std::size_t r = scanDigits(text, q + 1);
   count = r - (q + 1);
   if (count == 0 || count > 2) return p;
   if (r == L || s[r] != u':') return r;
   // Hour: one or two digits followed by ":" that is not the last character.
-  std::size_t t = scanDigits(s.substr(0, L), r + 1);
+  std::size_t t = scanDigits(text, r + 1);
   count = t - (r + 1);
   if (count == 0 || count > 2 || t >= L - 1 || s[t] != u':') return p;
   // Minutes: exactly two digits.
-  std::size_t u = scanDigits(s.substr(0, L), t + 1);
+  std::size_t u = scanDigits(text, t + 1);
   if (u - (t + 1) != 2) return p;
   if (u == L || s[u] != u':') return u;
   // Seconds, then an optional fraction.
-  std::size_t v = scanDigits(s.substr(0, L), u + 1);
+  std::size_t v = scanDigits(text, u + 1);
   if (v == u + 1) return p;
   if (v == L || s[v] != u'.') return v;
-  return scanDigits(s.substr(0, L), v + 1);
+  return scanDigits(text, v + 1);
 }
 
 std::optional<std::vector<KRToken>> KRExpression::splitIntoTokens(std::string_view text) {
-  return splitIntoTokens(utf16FromUtf8(text));
+  return splitIntoTokens(utf16ReplacingInvalidUTF8(text));
 }
 
 std::optional<std::vector<KRToken>> KRExpression::splitIntoTokens(std::u16string_view s) {

@@ -4,7 +4,6 @@
 
 #include "expression/KRExpressionValues.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "expression/KRExpressionEvaluation.h"
@@ -19,12 +18,6 @@ namespace {
 constexpr double kLn10 = 2.302585092994046;
 constexpr double kLn2 = 0.6931471805599453;
 constexpr double kTwoOverSqrtPi = 1.1283791670955126;
-
-std::string numberText(double value) {
-  char buffer[64];
-  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
-}
 
 // Component arithmetic of derivative pairs: numbers and arrays only, where
 // every operation has a value.
@@ -99,7 +92,6 @@ std::optional<KRValue> outerDerivative(KRBuiltin f, const KRValue& u, KRExpressi
 
 double factorialOrNaN(double x) { return applyUnaryBuiltin(KRBuiltin::Fact, x).value_or(std::nan("")); }
 double truncated(double x) { return std::trunc(x); }
-double roundDown(double x) { return std::floor(x); }
 double secondsOfMonthStart(double year, double month) { return secondsSince1970(year, month, 1, 0, 0, 0); }
 
 std::optional<KRValue> unaryOfValue(KRBuiltin f, const KRValue& x, KRExpressionEvaluationErrorHandler& errors) {
@@ -136,7 +128,7 @@ std::optional<KRValue> binaryOfValues(KRBuiltin f, const KRValue& a, const KRVal
       return makePair(value, sub(p.derivative, mul(elementWiseUnary(truncated, div(p.value, q.value)), q.derivative)));
     default: {
       // The order counts in whole steps: only the second argument varies.
-      const KRValue n = elementWiseUnary(roundDown, p.value);
+      const KRValue n = apply(KRBuiltin::Floor, p.value);
       const KRValue slope = div(sub(elementWiseBinary(function, sub(n, 1.0), q.value),
                                     elementWiseBinary(function, add(n, 1.0), q.value)),
                                 2.0);
@@ -179,7 +171,7 @@ const std::vector<KRValue>* KRValue::listEntries() const {
   return kind() == KRValueKind::List ? &static_cast<const KRExpressionListOutput&>(*rich_).expressionOutput : nullptr;
 }
 
-std::string KRValue::description() const { return rich_ ? rich_->description() : numberText(number_); }
+std::string KRValue::description() const { return rich_ ? rich_->description() : shortestNumberText(number_); }
 
 // ---- lists
 

@@ -133,6 +133,13 @@ KRValue elementWiseOperator(KROperatorType op, const KRValue& a, const KRValue& 
 KRValue elementWiseUnary(KRUnaryScalarFunction function, const KRValue& x);
 KRValue elementWiseBinary(double (*function)(double, double), const KRValue& a, const KRValue& b);
 KRValue elementWiseSelect(const KRValue& selector, const KRValue& whenNotNegative, const KRValue& whenNegative);
+// The loops behind those and the compiled column programs: out[k] = a op b
+// for k < count, where a null pointer stands for its number at every k (at
+// least one of a and b is an array). out may not overlap an input.
+void combineElementWise(KROperatorType op, const double* a, double aNumber, const double* b, double bNumber,
+                        double* out, std::size_t count);
+void combineElementWise(KRBinaryScalarFunction function, const double* a, double aNumber, const double* b,
+                        double bNumber, double* out, std::size_t count);
 // The number of elements of an array value, 1 for a number.
 std::size_t elementCount(const KRValue& v);
 

@@ -131,6 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorCase{"sin(1,2)", " >>sin<< (1,2): Illegal argument for this function"},
         ErrorCase{"seconds(1,2)", " >>seconds<< (1,2): Illegal argument for this function"},
         ErrorCase{"\U0001D465+*2", "\U0001D465+ >>*<< 2: No first argument for a binary operator"},
+        // A broken UTF-8 sequence is one U+FFFD, and positions count from there.
+        ErrorCase{"\xE2\x82+*2", "\uFFFD+ >>*<< 2: No first argument for a binary operator"},
         ErrorCase{"\u03B1 \u03B2 \u03B3", "\u03B1  >>\u03B2<<  \u03B3: Unknown function"}),
     orrelin::testing_support::FormulaCaseName());
 

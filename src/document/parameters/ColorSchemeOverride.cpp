@@ -70,6 +70,39 @@ std::optional<Record> readRecord(const std::string& record, std::ostream& out) {
   return result;
 }
 
+// Puts one record into the scheme named name; on failure prints why.
+void applyRecord(VKColorScheme& scheme, const std::string& name, const Record& record, std::ostream& out) {
+  if (record.index < 1 || static_cast<std::size_t>(record.index) > scheme.numberOfLines()) {
+    printLine(out, texts::fillIn(texts::kIndexOutOfBounds, {std::to_string(record.index), name}));
+    return;
+  }
+  std::size_t line = static_cast<std::size_t>(record.index - 1);
+  std::string key = lowercased(record.key);
+  if (key == "range") {
+    scheme.setRange(line, record.value);
+  } else if (key == "value") {
+    scheme.setValue(line, record.value);
+  } else if (key == "title") {
+    scheme.setTitle(line, record.value);
+  } else if (key == "match") {
+    scheme.setMatch(line, record.value);
+  } else if (key == "color") {
+    // Written as formulas, so 1/2 and 30/255 work.
+    auto numbers = KRExpression::evaluateArrayOfNumbersFromString(record.value);
+    std::size_t count = numbers ? numbers->length() : 0;
+    const double* v = numbers ? numbers->constDoublePointer() : nullptr;
+    bool finite = v && std::all_of(v, v + count, [](double x) { return std::isfinite(x); });
+    if ((count == 3 || count == 4) && finite) {
+      auto unit = [](double x) { return std::clamp(x, 0.0, 1.0); };
+      scheme.setColor(line, {unit(v[0]), unit(v[1]), unit(v[2]), count == 4 ? unit(v[3]) : 1.0});
+    } else {
+      printLine(out, texts::fillIn(texts::kColorNeedsThreeOrFour, {name, record.value}));
+    }
+  } else {
+    printLine(out, texts::fillIn(texts::kInvalidKey, {name, record.key}));
+  }
+}
+
 }  // namespace
 
 void VKDefinedObjectsController::overwriteColorSchemesFromCommandLine(const std::vector<std::string>& arguments,
@@ -92,39 +125,8 @@ void VKDefinedObjectsController::overwriteColorScheme(const std::string& argumen
     std::size_t end = rest.find(';');
     std::string text(rest.substr(0, end));
     // A doubled or trailing ";" leaves an empty record, which says nothing.
-    if (!trimmed(text).empty()) {
-      if (auto record = readRecord(text, out)) {
-        if (record->index < 1 || static_cast<std::size_t>(record->index) > scheme->numberOfLines()) {
-          printLine(out, texts::fillIn(texts::kIndexOutOfBounds, {std::to_string(record->index), name}));
-        } else {
-          std::size_t line = static_cast<std::size_t>(record->index - 1);
-          std::string key = lowercased(record->key);
-          if (key == "range") {
-            scheme->setRange(line, record->value);
-          } else if (key == "value") {
-            scheme->setValue(line, record->value);
-          } else if (key == "title") {
-            scheme->setTitle(line, record->value);
-          } else if (key == "match") {
-            scheme->setMatch(line, record->value);
-          } else if (key == "color") {
-            // Written as formulas, so 1/2 and 30/255 work.
-            auto numbers = KRExpression::evaluateArrayOfNumbersFromString(record->value);
-            std::size_t count = numbers ? numbers->length() : 0;
-            const double* v = numbers ? numbers->constDoublePointer() : nullptr;
-            bool finite = v && std::all_of(v, v + count, [](double x) { return std::isfinite(x); });
-            if ((count == 3 || count == 4) && finite) {
-              auto unit = [](double x) { return std::clamp(x, 0.0, 1.0); };
-              scheme->setColor(line, {unit(v[0]), unit(v[1]), unit(v[2]), count == 4 ? unit(v[3]) : 1.0});
-            } else {
-              printLine(out, texts::fillIn(texts::kColorNeedsThreeOrFour, {name, record->value}));
-            }
-          } else {
-            printLine(out, texts::fillIn(texts::kInvalidKey, {name, record->key}));
-          }
-        }
-      }
-    }
+    if (!trimmed(text).empty())
+      if (auto record = readRecord(text, out)) applyRecord(*scheme, name, *record, out);
     if (end == std::string_view::npos) break;
     rest.remove_prefix(end + 1);
   }

@@ -1,7 +1,8 @@
 #include "ParameterTexts.h"
 
-#include <charconv>
 #include <cmath>
+
+#include "expression/KRExpressionNodes.h"
 
 namespace orrelin::parameter_texts {
 
@@ -22,9 +23,7 @@ std::string fillIn(const char* format, std::initializer_list<std::string> values
 std::string numberText(double value) {
   if (std::isnan(value)) return "NaN";
   if (std::isinf(value)) return value > 0 ? "Inf" : "-Inf";
-  char buffer[64];
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return error == std::errc() ? std::string(buffer, end) : std::string();
+  return shortestNumberText(value);
 }
 
 }  // namespace orrelin::parameter_texts

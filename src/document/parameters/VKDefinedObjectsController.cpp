@@ -291,8 +291,6 @@ void VKDefinedObjectsController::parameterListChanged() {
     if (auto document = document_.lock()) document->parameterListChanged(changes);
 }
 
-void VKDefinedObjectsController::parameterValueChanged(VKVariable& parameter) { parameter.thisControllerChanged(); }
-
 // ---- Colour schemes
 
 std::shared_ptr<VKColorScheme> VKDefinedObjectsController::colorSchemeWithName(std::string_view name) const {

@@ -106,8 +106,6 @@ class VKDefinedObjectsController {
   // that were added or removed to the document. Runs after every change of
   // the list or of a name; the document runs it when column names change.
   void parameterListChanged();
-  // A parameter's value changed: its clients are told, each once.
-  void parameterValueChanged(VKVariable& parameter);
 
   // ---- Colour schemes
   std::shared_ptr<VKColorScheme> addColorScheme(std::string name = {});

@@ -155,7 +155,7 @@ bool VKParameterValue::evaluateIfNeeded() const {
   if (!inputsUnchanged) {
     evaluatedWith_ = evaluated ? std::optional(arguments) : std::nullopt;
     valueOfVariable_ = value;
-    setEntryValidityQuietly(valid, reason);
+    setEntryValidity(valid, reason);
     changed = valid != wasValid || !sameNumber(value, oldValue) || storedEntryReason() != oldReason;
     if (changed) takeNewSerialNumber();
   }

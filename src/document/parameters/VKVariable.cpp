@@ -64,15 +64,10 @@ void VKVariable::fillFromPropertyList(const PropertyList& list) {
 void VKVariable::valueChanged() {
   noteInputChanged();
   takeNewSerialNumber();
-  if (auto* list = owner())
-    list->parameterValueChanged(*this);
-  else
-    thisControllerChanged();
+  thisControllerChanged();
 }
 
-void VKVariable::setEntryValidity(bool valid, std::string reason) { setEntryValidityQuietly(valid, std::move(reason)); }
-
-void VKVariable::setEntryValidityQuietly(bool valid, std::string reason) const {
+void VKVariable::setEntryValidity(bool valid, std::string reason) const {
   entryIsValid_ = valid;
   reasonWhyEntryInvalid_ = valid ? std::string() : std::move(reason);
 }

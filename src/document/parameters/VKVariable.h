@@ -55,12 +55,12 @@ class VKVariable : public VKDefinedObject {
  protected:
   // The value changed: a new serial number, and every client is told once.
   void valueChanged();
-  void setEntryValidity(bool valid, std::string reason = {});
+  // Tells nobody; const because kinds whose value is computed set it while
+  // they bring themselves up to date.
+  void setEntryValidity(bool valid, std::string reason = {}) const;
   // Kinds whose value is computed from other parameters bring it up to date
   // here before it is read.
   virtual void bringUpToDate() const {}
-  // Used by those kinds while they bring themselves up to date.
-  void setEntryValidityQuietly(bool valid, std::string reason) const;
   void takeNewSerialNumber() const;
   static void noteInputChanged();
   // The validity as it stands, without bringing it up to date.

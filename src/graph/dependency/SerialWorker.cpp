@@ -35,6 +35,10 @@ SerialWorker::~SerialWorker() {
 
 bool SerialWorker::isWorkerThread() const {
   std::lock_guard guard(lock_);
+  return onWorkerThread();
+}
+
+bool SerialWorker::onWorkerThread() const {
   return (state_ == State::Running || state_ == State::Stopping) && std::this_thread::get_id() == workerId_;
 }
 
@@ -101,8 +105,7 @@ void SerialWorker::run() {
 
 void SerialWorker::waitUntilFinished() {
   std::unique_lock guard(lock_);
-  bool onWorker = (state_ == State::Running || state_ == State::Stopping) && std::this_thread::get_id() == workerId_;
-  if (onWorker) return;
+  if (onWorkerThread()) return;
   idle_.wait(guard, [this] { return queue_.empty() && !busy_; });
 }
 

@@ -43,6 +43,8 @@ class SerialWorker {
  private:
   enum class State { NotStarted, Running, Stopping, Finished };
 
+  // Whether the caller is the running worker thread; lock_ is held.
+  bool onWorkerThread() const;
   void run();
   void runBatch(std::vector<Call>& batch);
 

@@ -136,13 +136,13 @@ void VKDependencyBase::disconnectAsSupplier(std::shared_ptr<VKDependencyBase> en
   entity->removeClient(this);
 }
 
-bool VKDependencyBase::hasSuppliers() const {
-  return std::any_of(suppliers_.begin(), suppliers_.end(), [](const Link& link) { return !link.ref.expired(); });
+bool VKDependencyBase::anyLive(const LinkList& list) {
+  return std::any_of(list.begin(), list.end(), [](const Link& link) { return !link.ref.expired(); });
 }
 
-bool VKDependencyBase::hasClients() const {
-  return std::any_of(clients_.begin(), clients_.end(), [](const Link& link) { return !link.ref.expired(); });
-}
+bool VKDependencyBase::hasSuppliers() const { return anyLive(suppliers_); }
+
+bool VKDependencyBase::hasClients() const { return anyLive(clients_); }
 
 bool VKDependencyBase::hasSupplier(const VKDependencyBase* entity) const { return contains(suppliers_, entity); }
 

@@ -132,6 +132,7 @@ class VKDependencyBase : public std::enable_shared_from_this<VKDependencyBase> {
   static bool contains(const LinkList& list, const VKDependencyBase* entity);
   static bool removeFrom(LinkList& list, const VKDependencyBase* entity);
   static DependencyList live(const LinkList& list);
+  static bool anyLive(const LinkList& list);
   bool add(LinkList& list, const std::shared_ptr<VKDependencyBase>& entity, const char* emptyText,
            const char* twiceText);
   void remove(LinkList& list, const VKDependencyBase* entity, const char* notPresentText);
