@@ -160,8 +160,9 @@ std::shared_ptr<const DateFormatter> DateFormatter::withPattern(std::string_view
     return nullptr;
   }
   // Patterns typed one after another would otherwise pile up; formatters in
-  // use live on with their users.
-  constexpr std::size_t kMostKept = 256;
+  // use live on with their users. The candidate formats of a few languages
+  // fit.
+  constexpr std::size_t kMostKept = 1024;
   if (made.size() >= kMostKept) made.clear();
   std::shared_ptr<const DateFormatter> formatter(new DateFormatter(std::move(parts)));
   made.emplace(std::move(key), formatter);

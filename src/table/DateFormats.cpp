@@ -284,6 +284,8 @@ DateReader readerForFormat(const PlistDictionary& format) {
       break;
     }
     case DateKind::Numeric: {
+      // The entries count units of "Time Scale" seconds from "Starting
+      // Date": 86400 for days, 3600 for hours; without a scale, seconds.
       DateReader reader;
       reader.kind = kind;
       reader.startingDate = settings.time(text::kStartingDate, 0);
