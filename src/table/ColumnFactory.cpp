@@ -8,6 +8,7 @@
 #include "table/DeferredColumns.h"
 #include "table/StructuralColumns.h"
 #include "table/TableMessages.h"
+#include "table/TextColumn.h"
 #include "table/VKDataColumnBinary.h"
 #include "table/VKDataColumnDataObject.h"
 #include "table/VKDataColumnDate.h"
@@ -116,12 +117,14 @@ std::shared_ptr<OrrelinColumn> OrrelinColumn::convertToStringColumn() {
 std::shared_ptr<OrrelinColumn> OrrelinColumn::convertToDateColumn() {
   if (!holdsValues()) return nullptr;
   auto converted = VKDataColumnDate::createEmptyFor();
-  converted->setStringList(stringList());
-  // Numbers become the dates they count the seconds of.
-  if (isNumberColumn() && !isStringColumn()) {
-    const auto [values, mask] = numbersOf(*this);
-    converted->setValues(values, mask);
+  // Entries kept as text become dates when one format reads them all;
+  // numbers count the seconds since 1970.
+  if (dynamic_cast<const TextColumn*>(this)) {
+    converted->setStringList(stringList());
+    if (converted->pickAGoodFormat() || !isNumberColumn()) return carryOver(converted);
   }
+  converted->setFormat({{date_text::kStartingDate, 0.0}, {date_text::kTimeScale, 1.0}});
+  converted->setStringList(stringVersionForRows());
   return carryOver(converted);
 }
 

@@ -12,6 +12,7 @@
 #include "platform/KRMessageCenter.h"
 #include "platform/PropertyListSerialization.h"
 #include "table/DataDocumentTable.h"
+#include "table/VKDataColumnDate.h"
 
 using namespace orrelin;
 
@@ -27,6 +28,11 @@ void touchEveryColumn(DataDocumentTable& table) {
     column->whyNoValues();
     for (const char* ending : {"max", "median", "rank", "sortedindex", "unwrap360", "nothing"})
       column->columnPropertyWithName(ending);
+    if (auto dates = std::dynamic_pointer_cast<VKDataColumnDate>(column)) {
+      for (long r = -1; r <= rows; ++r) dates->toolTipForRow(r);
+      // Every candidate format is tried on each entry: only for a few.
+      if (rows <= 2) dates->formatsThatWork();
+    }
   }
 }
 
