@@ -82,6 +82,20 @@ void KRDrawingPathCircleCollection::addGeometry(KRPathSink& sink) const {
   }
 }
 
+void KRDrawingPathCircleCollection::drawPathToContext(KRDrawingContext& context) const {
+  const float* d = circles_->constPointer();
+  auto n = static_cast<std::size_t>(count());
+  // The context takes the columns as they are unless a radius needs its stand-in.
+  std::vector<float> drawn;
+  for (std::size_t i = 0; i < n; ++i)
+    if (drawnRadius(d[3 * i + 2]) != d[3 * i + 2]) {
+      drawn.assign(d, d + 3 * n);
+      for (std::size_t k = i; k < n; ++k) drawn[3 * k + 2] = static_cast<float>(drawnRadius(drawn[3 * k + 2]));
+      break;
+    }
+  context.graphicsPort().addCircles(drawn.empty() ? d : drawn.data(), n);
+}
+
 KRRect KRDrawingPathCircleCollection::geometryBounds() const {
   const float* d = circles_->constPointer();
   KRRectAccumulator extent;
@@ -201,26 +215,9 @@ void KRDrawingPathLineCollection::drawToCurrentContext(KRDrawingContext& context
     guard.emplace(context);
     style()->applyStyle(context);
   }
-  GraphicsContext& gc = context.graphicsPort();
-  const float* d = lines_->constPointer();
-  gc.beginPath();
-  if (!colors_) {
-    // One path for all segments: one stroke.
-    for (long i = 0, n = count(); i < n; ++i) {
-      gc.moveTo(d[4 * i], d[4 * i + 1]);
-      gc.lineTo(d[4 * i + 2], d[4 * i + 3]);
-    }
-    gc.strokePath();
-    return;
-  }
-  for (long i = 0, n = count(); i < n; ++i) {
-    KRColor color = colorOfLine(i);
-    if (context.disableTransparency()) color.alpha = 1;
-    gc.setStrokeColor(color);
-    gc.moveTo(d[4 * i], d[4 * i + 1]);
-    gc.lineTo(d[4 * i + 2], d[4 * i + 3]);
-    gc.strokePath();
-  }
+  context.graphicsPort().strokeLineSegments(lines_->constPointer(), static_cast<std::size_t>(count()),
+                                            colors_ ? colors_->constPointer() : nullptr, colors_ ? colors_->m() : 0,
+                                            context.disableTransparency());
 }
 
 bool KRDrawingPathLineCollection::hitTestForPoint(KRPoint point) const {

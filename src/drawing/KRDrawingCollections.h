@@ -36,6 +36,7 @@ class KRDrawingPathCircleCollection : public KRDrawingPath {
   const char* className() const override { return "KRDrawingPathCircleCollection"; }
   // Circles with a coordinate or radius that is not finite are left out.
   void addGeometry(KRPathSink& sink) const override;
+  void drawPathToContext(KRDrawingContext& context) const override;
   bool pointLiesInside(KRPoint point) const override;
   bool hitTestForPoint(KRPoint point) const override;
   bool isEmptyPath() const override { return count() == 0; }

@@ -322,7 +322,7 @@ TEST(GraphicsContext, PDFRoundTripDrawsTheSamePage) {
   auto layer = pdf->createLayer({10, 10});
   fillRect(*layer->context(), {0, 0, 10, 10}, kBlue);
   pdf->drawLayer({150, 50, 10, 10}, *layer);
-  auto bytes = pdf->finishPDF();
+  auto bytes = pdf->finishDocument();
   ASSERT_GT(bytes.size(), 4u);
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "%PDF");
   std::string error;
