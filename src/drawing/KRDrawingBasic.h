@@ -80,10 +80,14 @@ class KRDrawingBasic : public std::enable_shared_from_this<KRDrawingBasic> {
   void reportUnsupported(const char* operation) const;
   // Locks the caches of this object.
   std::mutex& cacheLock() const { return cacheLock_; }
+  // Changes when a part the caches depend on is edited in place (a style's
+  // stamp); 0 for kinds without such a part.
+  virtual std::uint64_t appearanceStamp() const { return 0; }
 
  private:
   mutable std::mutex cacheLock_;
   mutable std::optional<KRRect> bounds_;
+  mutable std::uint64_t boundsStamp_ = 0;
   mutable std::atomic<std::int64_t> serial_{0};
   std::optional<std::string> description_;
 };

@@ -177,11 +177,32 @@ void KRDrawingGroup::rotateAround(KRPoint center, double angle) {
   clearOwnCaches();
 }
 
+void KRDrawingGroup::setAlpha(float alpha) {
+  alpha_ = alpha;
+  clearOwnCaches();
+}
+
 void KRDrawingGroup::setShadowWithOffset(KRSize offset, double blur) {
   useShadow_ = true;
   shadowOffset_ = offset;
   shadowBlur_ = blur;
   shadowColor_.reset();
+  clearOwnCaches();
+}
+
+void KRDrawingGroup::removeShadow() {
+  useShadow_ = false;
+  clearOwnCaches();
+}
+
+void KRDrawingGroup::setStyle(std::shared_ptr<KRDrawingStyle> style) {
+  style_ = std::move(style);
+  clearOwnCaches();
+}
+
+void KRDrawingGroup::setDefaultAliasState(bool disableAntialiasing) {
+  disableAntialiasing_ = disableAntialiasing;
+  clearOwnCaches();
 }
 
 void KRDrawingGroup::setShadowWithOffset(KRSize offset, double blur, const KRColor& color) {
@@ -232,7 +253,7 @@ void KRDrawingGroup::drawToCurrentContext(KRDrawingContext& context) const {
 void KRDrawingGroup::drawThroughLayer(KRDrawingContext& context) const {
   GraphicsContext& gc = context.graphicsPort();
   KRRect rect;
-  std::shared_ptr<GraphicsLayer> layer = layer_.layerFor(gc, &rect);
+  std::shared_ptr<GraphicsLayer> layer = layer_.layerFor(gc, &rect, appearanceStamp());
   if (!layer) {
     KRRect bounds = boundingRectangle();
     if (bounds.isNull()) return;
@@ -247,7 +268,7 @@ void KRDrawingGroup::drawThroughLayer(KRDrawingContext& context) const {
     auto layerContext = context.contextForLayer(layer->context());
     layerContext->graphicsPort().translateCTM(-rect.origin.x, -rect.origin.y);
     drawDirectly(*layerContext);
-    layer_.store(gc, layer, rect);
+    layer_.store(gc, layer, rect, appearanceStamp());
   }
   gc.drawLayer(rect, *layer);
 }

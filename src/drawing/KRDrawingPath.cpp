@@ -105,11 +105,6 @@ std::shared_ptr<KRDrawingBasic> KRDrawingPath::magnify(double factor) const {
   return result;
 }
 
-double KRDrawingPath::strokeHitTolerance() const {
-  double half = style_ ? style_->lineWidth() / 2 : 0;
-  return std::max(2.0, std::isfinite(half) ? half : 0.0);
-}
-
 double KRDrawingPath::strokeOutset() const {
   if (!style_ || isFilled()) return 0;
   double half = style_->lineWidth() / 2;
@@ -170,7 +165,7 @@ bool KRDrawingPath::hitTestForPoint(KRPoint point) const {
   if (!boundingRectangle().insetBy(-2, -2).contains(point)) return false;
   KRHitSink sink(point);
   addGeometry(sink);
-  return sink.strokeDistance() <= strokeHitTolerance();
+  return sink.strokeDistance() <= kStrokeHitTolerance;
 }
 
 std::shared_ptr<KRDrawingBasic> KRDrawingPath::nonTransparentVersion() const {
@@ -269,7 +264,7 @@ bool KRDrawingPathCircle::pointLiesInside(KRPoint point) const {
 bool KRDrawingPathCircle::hitTestForPoint(KRPoint point) const {
   double d = std::hypot(point.x - center_.x, point.y - center_.y);
   if (isFilled()) return d <= std::fabs(radius_);
-  return std::fabs(d - std::fabs(radius_)) <= strokeHitTolerance();
+  return std::fabs(d - std::fabs(radius_)) <= kStrokeHitTolerance;
 }
 
 std::shared_ptr<KRDrawingBasic> KRDrawingPathCircle::copy() const { return std::make_shared<KRDrawingPathCircle>(*this); }

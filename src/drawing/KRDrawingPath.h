@@ -19,7 +19,11 @@ class KRDrawingPathBezier;
 class KRDrawingPath : public KRDrawingElement {
  public:
   const std::shared_ptr<KRDrawingStyleCurve>& style() const { return style_; }
-  void setStyle(std::shared_ptr<KRDrawingStyleCurve> style) { style_ = std::move(style); }
+  // The cached rectangle follows the style, also when the style is edited in place.
+  void setStyle(std::shared_ptr<KRDrawingStyleCurve> style) {
+    style_ = std::move(style);
+    clearCachedEntries();
+  }
   void setCurveStyle(std::shared_ptr<KRDrawingStyleCurve> style) { setStyle(std::move(style)); }
 
   // The mapping: page = (data + shift) * scale on a linear axis,
@@ -79,11 +83,12 @@ class KRDrawingPath : public KRDrawingElement {
   // Copies the mapping and the style (magnified or not) into a scaled copy.
   void finishScaledCopy(KRDrawingPath& result, double s, KRPoint around, KRPoint shiftTo) const;
   void finishMagnifiedCopy(KRDrawingPath& result, double factor) const;
+  std::uint64_t appearanceStamp() const override { return style_ ? style_->stamp() : 0; }
   // Half the stroke's width when stroked with a style, else 0.
   double strokeOutset() const;
-  // How far from a stroked line a click still hits it: two points, or the
-  // half width of a wider line.
-  double strokeHitTolerance() const;
+  // How far from a stroked line (its geometry, whatever its width) a click
+  // still hits it.
+  static constexpr double kStrokeHitTolerance = 2;
 
  private:
   std::shared_ptr<KRDrawingStyleCurve> style_;

@@ -1,5 +1,6 @@
 #include "drawing/KRDrawingStyle.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -29,6 +30,11 @@ std::string formatMessage(const char* format, ...) {
 
 using namespace drawing_messages;
 
+std::uint64_t KRDrawingStyle::nextStamp() {
+  static std::atomic<std::uint64_t> counter{0};
+  return ++counter;
+}
+
 // ---------------------------------------------------------------- curves
 
 std::shared_ptr<KRDrawingStyleCurve> KRDrawingStyleCurve::createWithColor(const KRColor& color, double lineWidth) {
@@ -48,6 +54,7 @@ std::shared_ptr<KRDrawingStyleCurve> KRDrawingStyleCurve::color(const KRColor& c
 void KRDrawingStyleCurve::overwriteColor(const KRColor& color) {
   color_ = color;
   isBlack_ = color.isPureBlack();
+  changed();
 }
 
 void KRDrawingStyleCurve::setDashPattern(const float* pattern, int size, float offset) {
@@ -63,6 +70,7 @@ void KRDrawingStyleCurve::setDashPattern(const float* pattern, int size, float o
   patSize_ = size;
   patOffset_ = offset;
   patternSet_ = true;
+  changed();
 }
 
 void KRDrawingStyleCurve::setSingleDashSolid(float solid, float space) {
@@ -105,6 +113,7 @@ void KRDrawingStyleCurve::adjustPatternToCenterBasedOnLength(double length) {
   double phase = std::fmod(pattern_[0] / 2.0 - length / 2, period);
   if (phase < 0) phase += period;
   patOffset_ = static_cast<float>(phase);
+  changed();
 }
 
 void KRDrawingStyleCurve::adjustPatternToMatchStart(double length, bool firstMark, bool secondMark) {
@@ -120,6 +129,7 @@ void KRDrawingStyleCurve::adjustPatternToMatchStart(double length, bool firstMar
     if (phase < 0) phase += period;
     patOffset_ = static_cast<float>(phase);
   }
+  changed();
 }
 
 void KRDrawingStyleCurve::applyStyle(KRDrawingContext& context) const {
@@ -193,16 +203,19 @@ void KRDrawingStyleFont::setFallbackFontNames(std::vector<std::string> names) {
 void KRDrawingStyleFont::setFontSize(double size) {
   // A size the text system cannot use falls back to the usual 12 points.
   fontSize_ = std::isfinite(size) && size > 0 ? size : 12;
+  changed();
 }
 
 void KRDrawingStyleFont::setColor(const KRColor& color) {
   color_ = color;
   isBlack_ = color.isPureBlack();
+  changed();
 }
 
 void KRDrawingStyleFont::dropResolvedFont() {
   std::lock_guard guard(fontLock_);
   font_.reset();
+  changed();
 }
 
 KRFontFace KRDrawingStyleFont::font() const {

@@ -158,7 +158,7 @@ std::vector<KRDrawingText::Run> KRDrawingText::runs() const { return layout().ru
 KRDrawingText::Layout KRDrawingText::layout() const {
   {
     std::lock_guard guard(cacheLock());
-    if (layout_) return *layout_;
+    if (layout_ && layoutStamp_ == appearanceStamp()) return *layout_;
   }
   Layout made;
   KRTextAttributes normal = theAttributes();
@@ -184,6 +184,7 @@ KRDrawingText::Layout KRDrawingText::layout() const {
   }
   std::lock_guard guard(cacheLock());
   layout_ = made;
+  layoutStamp_ = appearanceStamp();
   return made;
 }
 

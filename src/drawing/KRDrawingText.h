@@ -87,6 +87,7 @@ class KRDrawingText : public KRDrawingElement {
 
  protected:
   std::shared_ptr<KRDrawingBasic> scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool crop) const override;
+  std::uint64_t appearanceStamp() const override { return style_ ? style_->stamp() : 0; }
 
  private:
   struct Layout {
@@ -111,6 +112,7 @@ class KRDrawingText : public KRDrawingElement {
   double rotation_ = 0;
   bool drawSubscriptSuperscript_ = false;
   mutable std::optional<Layout> layout_;
+  mutable std::uint64_t layoutStamp_ = 0;
 };
 
 }  // namespace orrelin

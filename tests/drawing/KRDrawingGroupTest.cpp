@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <thread>
 
@@ -160,6 +161,67 @@ TEST(KRDrawingGroup, ChangingTheListDropsTheCachedRectangle) {
   outer->changeInObject(added.get());
   EXPECT_EQ(outer->boundingRectangle(), KRRect(0, 0, 6, 6));
 }
+
+struct LayeredChange {
+  const char* name;
+  std::function<void(KRDrawingGroup&)> change;
+  std::function<void(const KRImage&)> check;
+};
+
+void PrintTo(const LayeredChange& c, std::ostream* out) { *out << c.name; }
+
+class LayeredGroupChanges : public testing::TestWithParam<LayeredChange> {};
+
+TEST_P(LayeredGroupChanges, ShowWhenTheGroupIsDrawnAgainIntoTheSameContext) {
+  // A red disc drawn through a cached layer that spans the page (an
+  // invisible frame widens the group); a change must not be hidden by the
+  // layer made before it.
+  auto disc = KRDrawingPathCircle::createWithCenter({15, 15}, 6.3);
+  disc->setFillCurve(true);
+  auto frame = KRDrawingPathRectangle::createWithRect({0, 0, 30, 30});
+  frame->setStyle(KRDrawingStyleCurve::createWithColor(KRColor::white().withAlpha(0), 1));
+  auto group = groupOf({frame, disc});
+  group->setStyle(KRDrawingStyleCurve::color(kRed, true));
+  group->setUseLayerHint(true);
+  auto gc = GraphicsContext::createForImage({30, 30});
+  KRDrawingContext context(gc);
+  context.setDrawingToScreen(true);
+  group->drawToCurrentContext(context);
+  ASSERT_EQ(gc->image()->pixel(15, 15), (KRPixel{255, 0, 0, 255}));
+  GetParam().change(*group);
+  // A white page under the second drawing, in the same context.
+  gc->setFillColor(KRColor::white());
+  gc->addRect({0, 0, 30, 30});
+  gc->fillPath();
+  group->drawToCurrentContext(context);
+  GetParam().check(*gc->image());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    KRDrawingGroup, LayeredGroupChanges,
+    testing::Values(
+        LayeredChange{"alphaZero", [](KRDrawingGroup& g) { g.setAlpha(0); },
+                      [](const KRImage& i) { EXPECT_EQ(i.pixel(15, 15), (KRPixel{255, 255, 255, 255})); }},
+        LayeredChange{"newStyle", [](KRDrawingGroup& g) { g.setStyle(KRDrawingStyleCurve::color(kBlue, true)); },
+                      [](const KRImage& i) { EXPECT_EQ(i.pixel(15, 15), (KRPixel{0, 0, 255, 255})); }},
+        LayeredChange{"styleEditedInPlace",
+                      [](KRDrawingGroup& g) {
+                        std::static_pointer_cast<KRDrawingStyleCurve>(g.style())->overwriteColor(kBlue);
+                      },
+                      [](const KRImage& i) { EXPECT_EQ(i.pixel(15, 15), (KRPixel{0, 0, 255, 255})); }},
+        LayeredChange{"shadow", [](KRDrawingGroup& g) { g.setShadowWithOffset({0, -8}, 0, KRColor::black()); },
+                      // Page (15, 5) lies below the disc, in its shadow.
+                      [](const KRImage& i) { EXPECT_EQ(i.pixel(15, 24), (KRPixel{0, 0, 0, 255})); }},
+        LayeredChange{"aliased", [](KRDrawingGroup& g) { g.setDefaultAliasState(true); },
+                      [](const KRImage& i) {
+                        // Every pixel is the page's white or the disc's red: no smoothed edge.
+                        int mixed = 0;
+                        for (int y = 0; y < 30; ++y)
+                          for (int x = 0; x < 30; ++x) mixed += i.pixel(x, y).green != 0 && i.pixel(x, y).green != 255;
+                        EXPECT_EQ(mixed, 0);
+                        EXPECT_EQ(i.pixel(15, 15), (KRPixel{255, 0, 0, 255}));
+                      }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(KRDrawingGroup, ObjectsAreFoundBySerialNumberAndLocation) {
   auto leaf = filledRect({0, 0, 1, 1});
