@@ -75,6 +75,10 @@ void KRDrawingBasic::clearCachedEntries() const {
 
 std::string KRDrawingBasic::textDescription() const { return className(); }
 
+void KRDrawingBasic::addToSVGStream(KRSVGStream&, const std::string&, double, KRSVGInfo&) const {
+  KRMessageCenter::addMessage(formatMessage(kMissingSVG, className()));
+}
+
 std::int64_t KRDrawingBasic::serialNumber() const {
   std::int64_t current = serial_.load();
   if (current != 0) return current;

@@ -12,7 +12,9 @@
 #include <optional>
 #include <string>
 
+#include "drawing/KRSVGStream.h"
 #include "platform/GraphicsContext.h"
+#include "platform/PropertyList.h"
 
 namespace orrelin {
 
@@ -62,6 +64,15 @@ class KRDrawingBasic : public std::enable_shared_from_this<KRDrawingBasic> {
   virtual void clearCachedEntries() const;
   // A one-line summary for the object browser.
   virtual std::string textDescription() const;
+
+  // The output forms, each one hook per kind. The SVG is appended to the
+  // stream: indent is the current indentation, a page y is written as
+  // shiftYBy - y, and info is shared by the whole document. The root reports
+  // that a kind has no SVG form and writes nothing.
+  virtual void addToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy, KRSVGInfo& info) const;
+  // The drawing description, a dictionary whose "Type" names the kind; none
+  // for a kind that has no description.
+  virtual std::optional<PropertyList> mvgDescription() const { return std::nullopt; }
 
   // Taken from the process-wide counter on first request.
   std::int64_t serialNumber() const;

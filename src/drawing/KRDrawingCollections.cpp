@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "drawing/KRDrawingContext.h"
+#include "drawing/KRDrawingDescription.h"
 #include "drawing/KRDrawingMessages.h"
 #include "drawing/KRFloatPoints.h"
 #include "platform/KRMessageCenter.h"
@@ -158,6 +159,39 @@ std::shared_ptr<KRDrawingBasic> KRDrawingPathCircleCollection::simplifyDrawingOu
   if (kept.empty()) return nullptr;
   if (static_cast<long>(kept.size()) == count()) return copy();
   return withCircles(keepColumns(*circles_, kept));
+}
+
+void KRDrawingPathCircleCollection::addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent,
+                                                               double shiftYBy, const std::string& styleString) const {
+  stream.append("%s<g %s>\n", indent, styleString);
+  const float* d = circles_->constPointer();
+  for (long i = 0; i < count(); ++i)
+    stream.append("%s  <circle cx=\"%g\" cy=\"%g\" r=\"%g\"/>\n", indent, d[3 * i], shiftYBy - d[3 * i + 1],
+                  std::fabs(drawnRadius(d[3 * i + 2], radiusScale_)));
+  stream << "</g>\n";
+}
+
+std::optional<PropertyList> KRDrawingPathCircleCollection::mvgDescription() const {
+  auto points = circles_->convertToRawFormat();
+  if (!points) return std::nullopt;
+  auto description = drawing_description::newDescription("Circles");
+  PlistDictionary& d = description->dictionary();
+  d["Points"] = *points;
+  d["Fill"] = fillCurve_;
+  addCommonMVG(d);
+  return description;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingPathCircleCollection::createFromMVG(const PropertyList& description) {
+  const PropertyList* points = description.find("Points");
+  if (description.stringForKey("Type") != "Circles" || !points) return nullptr;
+  auto array = KRFloatArrayContainer::convertFromRawFormat(*points);
+  if (!array) return nullptr;
+  auto result = createFromArray(std::move(array));
+  if (!result) return nullptr;
+  result->fillCurve_ = description.booleanForKey("Fill").value_or(false);
+  result->setFromCommonMVG(description);
+  return result;
 }
 
 std::size_t KRDrawingPathCircleCollection::memoryUsed() const {

@@ -37,7 +37,11 @@ class KRDrawingPathCircleCollection : public KRDrawingPath {
   // The column of the first circle the point hits.
   std::optional<long> whichCenterWasHit(KRPoint point) const;
 
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
   const char* className() const override { return "KRDrawingPathCircleCollection"; }
+  void addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                  const std::string& styleString) const override;
+  std::optional<PropertyList> mvgDescription() const override;
   // Circles with a coordinate or radius that is not finite are left out.
   void addGeometry(KRPathSink& sink) const override;
   void drawPathToContext(KRDrawingContext& context) const override;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -148,8 +149,17 @@ class KRDrawingGroup : public KRDrawingBasic {
   // A one-page PDF of the rectangle; empty when it cannot be made.
   std::vector<std::uint8_t> dataWithPDFInsideRect(const KRRect& rect) const;
 
+  // The drawing description's type table and the group's reader: every
+  // child is rebuilt by the kind its "Type" names; children that cannot be
+  // are reported and left out.
+  static const std::map<std::string, std::string>& typeNamesToClassNames();
+  static const std::map<std::string, std::string>& classNamesToTypeNames();
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
+
   // The drawing operations.
   const char* className() const override { return "KRDrawingGroup"; }
+  void addToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy, KRSVGInfo& info) const override;
+  std::optional<PropertyList> mvgDescription() const override;
   void drawToCurrentContext(KRDrawingContext& context) const override;
   KRRect computeBoundingRectangle() const override;
   // The children's union before the group's own shift, scale and rotation.

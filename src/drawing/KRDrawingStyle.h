@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/GraphicsContext.h"
+#include "platform/PropertyList.h"
 #include "platform/TextSystem.h"
 
 namespace orrelin {
@@ -111,6 +112,14 @@ class KRDrawingStyleCurve : public KRDrawingStyle {
   // with the start of a dash (firstMark), ends with the end of one
   // (secondMark), or, asked for both, is centred.
   void adjustPatternToMatchStart(double length, bool firstMark, bool secondMark);
+
+  // The presentation attributes of a path in SVG (the colour in device RGB).
+  std::string svgString() const;
+  // The description: "Color", "Fill", "Line Cap", "Line Join", "Line Width",
+  // "Pattern" and "Pattern Offset" (the optional ones only when set).
+  PropertyList mvgDescription() const;
+  // nullptr for a description that is not a dictionary.
+  static std::shared_ptr<KRDrawingStyleCurve> createFromMVG(const PropertyList& description);
 
   void applyStyle(KRDrawingContext& context) const override;
   std::shared_ptr<KRDrawingStyle> copy() const override;
