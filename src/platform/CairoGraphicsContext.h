@@ -91,6 +91,11 @@ class CairoLayer : public GraphicsLayer {
 // A page size a document or a recorded layer can have.
 bool usableDocumentSize(KRSize size);
 
+// A document target over the surface that makeSurface makes writing into
+// the bytes it is given; nullptr when the size or the surface is unusable.
+std::shared_ptr<GraphicsContext> makeDocumentContext(
+    KRSize pageSize, bool postScript, const std::function<cairo_surface_t*(std::vector<std::uint8_t>*)>& makeSurface);
+
 // The targets that stay vectors: the documents and their recorded layers.
 class CairoVectorContext : public CairoGraphicsContext {
  public:

@@ -63,16 +63,22 @@ std::vector<std::uint8_t> CairoDocumentContext::finishDocument() {
   return *bytes_;
 }
 
-std::shared_ptr<GraphicsContext> GraphicsContext::createForPDF(KRSize pageSize) {
+std::shared_ptr<GraphicsContext> makeDocumentContext(
+    KRSize pageSize, bool postScript, const std::function<cairo_surface_t*(std::vector<std::uint8_t>*)>& makeSurface) {
   if (!usableDocumentSize(pageSize)) return nullptr;
   auto bytes = std::make_unique<std::vector<std::uint8_t>>();
-  cairo_surface_t* surface =
-      cairo_pdf_surface_create_for_stream(appendToVector, bytes.get(), pageSize.width, pageSize.height);
+  cairo_surface_t* surface = makeSurface(bytes.get());
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(surface);
     return nullptr;
   }
-  return std::make_shared<CairoDocumentContext>(surface, pageSize, std::move(bytes), false);
+  return std::make_shared<CairoDocumentContext>(surface, pageSize, std::move(bytes), postScript);
+}
+
+std::shared_ptr<GraphicsContext> GraphicsContext::createForPDF(KRSize pageSize) {
+  return makeDocumentContext(pageSize, false, [&](std::vector<std::uint8_t>* bytes) {
+    return cairo_pdf_surface_create_for_stream(appendToVector, bytes, pageSize.width, pageSize.height);
+  });
 }
 
 }  // namespace orrelin

@@ -15,6 +15,11 @@ std::uint64_t nextContextIdentifier() {
 
 bool finite(double v) { return std::isfinite(v); }
 
+// A rectangle (standardized) that can be painted into.
+bool paintable(const KRRect& r) {
+  return !r.isEmpty() && finite(r.origin.x) && finite(r.origin.y) && finite(r.size.width) && finite(r.size.height);
+}
+
 thread_local std::shared_ptr<GraphicsContext> currentContext;
 
 // How many bands a shading is drawn with when a target has no shading of its own.
@@ -253,18 +258,14 @@ void GraphicsContext::strokeLineSegments(const float* segments, std::size_t coun
 
 void GraphicsContext::drawImage(const KRRect& rect, const KRImage& image, KRInterpolation quality) {
   KRRect r = rect.standardized();
-  if (drawingSuppressed() || r.isEmpty() || !finite(r.origin.x) || !finite(r.origin.y) || !finite(r.size.width) ||
-      !finite(r.size.height))
-    return;
+  if (drawingSuppressed() || !paintable(r)) return;
   beginPath();
   paintImage(r, image, quality);
 }
 
 void GraphicsContext::drawPDFPage(const KRRect& rect, const KRPDFDocument& document, int page) {
   KRRect r = rect.standardized();
-  if (drawingSuppressed() || r.isEmpty() || !finite(r.origin.x) || !finite(r.origin.y) || !finite(r.size.width) ||
-      !finite(r.size.height))
-    return;
+  if (drawingSuppressed() || !paintable(r)) return;
   beginPath();
   paintPDFPage(r, document, page);
 }
@@ -357,7 +358,7 @@ std::shared_ptr<GraphicsLayer> GraphicsContext::createLayer(KRSize) { return nul
 
 void GraphicsContext::drawLayer(const KRRect& rect, const GraphicsLayer& layer) {
   KRRect r = rect.standardized();
-  if (drawingSuppressed() || r.isEmpty() || !layer.context()) return;
+  if (drawingSuppressed() || !paintable(r) || !layer.context()) return;
   beginPath();
   paintLayer(r, layer);
 }
