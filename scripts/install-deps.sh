@@ -11,7 +11,10 @@ packages=(
   clang libclang-rt-14-dev
   # graphics, text and fonts
   libcairo2-dev libpango1.0-dev libfreetype-dev libharfbuzz-dev libfontconfig-dev
-  fonts-dejavu-core fonts-liberation2 fonts-stix
+  fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-stix
+  # not drawn with, but installed so that the tests show that fonts beyond
+  # our own (Ghostscript's, which claim "Helvetica") change nothing
+  fonts-urw-base35
   libpoppler-glib-dev
   # property lists, text encodings and dates, digests, UUIDs
   libplist-dev libplist++-dev libicu-dev libssl-dev uuid-dev

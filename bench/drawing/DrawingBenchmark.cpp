@@ -113,7 +113,7 @@ void drawOrrelin(benchmark::State& state, const KRDrawingBasic& object, bool pdf
     auto gc = pdf ? GraphicsContext::createForPDF({kWidth, kHeight}) : GraphicsContext::createForImage({kWidth, kHeight});
     KRDrawingContext context(gc);
     object.drawToCurrentContext(context);
-    if (pdf) benchmark::DoNotOptimize(gc->finishPDF().size());
+    if (pdf) benchmark::DoNotOptimize(gc->finishDocument().size());
     else benchmark::DoNotOptimize(gc->image());
   }
 }

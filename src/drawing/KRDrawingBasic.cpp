@@ -17,14 +17,16 @@ void KRDrawingBasic::reportUnsupported(const char* operation) const {
 void KRDrawingBasic::drawToCurrentContext(KRDrawingContext&) const { reportUnsupported("drawToCurrentContext:"); }
 
 KRRect KRDrawingBasic::boundingRectangle() const {
+  std::uint64_t stamp = appearanceStamp();
   {
     std::lock_guard guard(cacheLock_);
-    if (bounds_) return *bounds_;
+    if (bounds_ && boundsStamp_ == stamp) return *bounds_;
   }
   KRRect computed = computeBoundingRectangle();
   if (!(computed.size.width >= 0) || !(computed.size.height >= 0)) computed = {};
   std::lock_guard guard(cacheLock_);
   bounds_ = computed;
+  boundsStamp_ = stamp;
   return computed;
 }
 
@@ -72,6 +74,10 @@ void KRDrawingBasic::clearCachedEntries() const {
 }
 
 std::string KRDrawingBasic::textDescription() const { return className(); }
+
+void KRDrawingBasic::addToSVGStream(KRSVGStream&, const std::string&, double, KRSVGInfo&) const {
+  KRMessageCenter::addMessage(formatMessage(kMissingSVG, className()));
+}
 
 std::int64_t KRDrawingBasic::serialNumber() const {
   std::int64_t current = serial_.load();

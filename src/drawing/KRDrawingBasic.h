@@ -12,7 +12,9 @@
 #include <optional>
 #include <string>
 
+#include "drawing/KRSVGStream.h"
 #include "platform/GraphicsContext.h"
+#include "platform/PropertyList.h"
 
 namespace orrelin {
 
@@ -63,6 +65,15 @@ class KRDrawingBasic : public std::enable_shared_from_this<KRDrawingBasic> {
   // A one-line summary for the object browser.
   virtual std::string textDescription() const;
 
+  // The output forms, each one hook per kind. The SVG is appended to the
+  // stream: indent is the current indentation, a page y is written as
+  // shiftYBy - y, and info is shared by the whole document. The root reports
+  // that a kind has no SVG form and writes nothing.
+  virtual void addToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy, KRSVGInfo& info) const;
+  // The drawing description, a dictionary whose "Type" names the kind; none
+  // for a kind that has no description.
+  virtual std::optional<PropertyList> mvgDescription() const { return std::nullopt; }
+
   // Taken from the process-wide counter on first request.
   std::int64_t serialNumber() const;
   const std::optional<std::string>& descriptionString() const { return description_; }
@@ -80,10 +91,14 @@ class KRDrawingBasic : public std::enable_shared_from_this<KRDrawingBasic> {
   void reportUnsupported(const char* operation) const;
   // Locks the caches of this object.
   std::mutex& cacheLock() const { return cacheLock_; }
+  // Changes when a part the caches depend on is edited in place (a style's
+  // stamp); 0 for kinds without such a part.
+  virtual std::uint64_t appearanceStamp() const { return 0; }
 
  private:
   mutable std::mutex cacheLock_;
   mutable std::optional<KRRect> bounds_;
+  mutable std::uint64_t boundsStamp_ = 0;
   mutable std::atomic<std::int64_t> serial_{0};
   std::optional<std::string> description_;
 };

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "drawing/KRDrawingContext.h"
+#include "drawing/KRDrawingDescription.h"
 #include "drawing/KRDrawingMessages.h"
 #include "drawing/KRFloatPoints.h"
 #include "platform/KRMessageCenter.h"
@@ -61,14 +62,14 @@ std::shared_ptr<KRDrawingBasic> KRDrawingPathCircleCollection::copy() const {
   return std::make_shared<KRDrawingPathCircleCollection>(*this);
 }
 
-double KRDrawingPathCircleCollection::drawnRadius(double radius) {
-  return std::fabs(radius) > kMaxRadius ? std::copysign(kStandInRadius, radius) : radius;
+double KRDrawingPathCircleCollection::drawnRadius(double radius, double scale) {
+  return std::fabs(radius) > kMaxRadius * scale ? std::copysign(kStandInRadius * scale, radius) : radius;
 }
 
 void KRDrawingPathCircleCollection::addGeometry(KRPathSink& sink) const {
   const float* d = circles_->constPointer();
   for (long i = 0, n = count(); i < n; ++i) {
-    double x = d[3 * i], y = d[3 * i + 1], r = drawnRadius(d[3 * i + 2]);
+    double x = d[3 * i], y = d[3 * i + 1], r = drawnRadius(d[3 * i + 2], radiusScale_);
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(r)) continue;
     // A negative radius walks the circle the other way round.
     if (r > 0) {
@@ -82,11 +83,25 @@ void KRDrawingPathCircleCollection::addGeometry(KRPathSink& sink) const {
   }
 }
 
+void KRDrawingPathCircleCollection::drawPathToContext(KRDrawingContext& context) const {
+  const float* d = circles_->constPointer();
+  auto n = static_cast<std::size_t>(count());
+  // The context takes the columns as they are unless a radius needs its stand-in.
+  std::vector<float> drawn;
+  for (std::size_t i = 0; i < n; ++i)
+    if (drawnRadius(d[3 * i + 2], radiusScale_) != d[3 * i + 2]) {
+      drawn.assign(d, d + 3 * n);
+      for (std::size_t k = i; k < n; ++k) drawn[3 * k + 2] = static_cast<float>(drawnRadius(drawn[3 * k + 2], radiusScale_));
+      break;
+    }
+  context.graphicsPort().addCircles(drawn.empty() ? d : drawn.data(), n);
+}
+
 KRRect KRDrawingPathCircleCollection::geometryBounds() const {
   const float* d = circles_->constPointer();
   KRRectAccumulator extent;
   for (long i = 0; i < count(); ++i) {
-    double x = d[3 * i], y = d[3 * i + 1], r = std::fabs(drawnRadius(d[3 * i + 2]));
+    double x = d[3 * i], y = d[3 * i + 1], r = std::fabs(drawnRadius(d[3 * i + 2], radiusScale_));
     if (!std::isfinite(r)) continue;
     extent.include(KRPoint{x - r, y - r});
     extent.include(KRPoint{x + r, y + r});
@@ -98,7 +113,7 @@ bool KRDrawingPathCircleCollection::pointLiesInside(KRPoint point) const {
   const float* d = circles_->constPointer();
   int winding = 0;
   for (long i = 0; i < count(); ++i) {
-    double r = drawnRadius(d[3 * i + 2]);
+    double r = drawnRadius(d[3 * i + 2], radiusScale_);
     if (std::hypot(point.x - d[3 * i], point.y - d[3 * i + 1]) <= std::fabs(r)) winding += r > 0 ? 1 : -1;
   }
   return winding != 0;
@@ -107,9 +122,9 @@ bool KRDrawingPathCircleCollection::pointLiesInside(KRPoint point) const {
 std::optional<long> KRDrawingPathCircleCollection::whichCenterWasHit(KRPoint point) const {
   const float* d = circles_->constPointer();
   bool filled = isFilled();
-  double tol = strokeHitTolerance();
+  double tol = kStrokeHitTolerance;
   for (long i = 0; i < count(); ++i) {
-    double r = std::fabs(drawnRadius(d[3 * i + 2]));
+    double r = std::fabs(drawnRadius(d[3 * i + 2], radiusScale_));
     double distance = std::hypot(point.x - d[3 * i], point.y - d[3 * i + 1]);
     if (filled ? distance <= r : std::fabs(distance - r) <= tol) return i;
   }
@@ -127,7 +142,9 @@ std::shared_ptr<KRDrawingPath> KRDrawingPathCircleCollection::withPointsMapped(
   if (!circles) return nullptr;
   float* radius = circles->length() > 0 ? circles->mutablePointer() + 2 : nullptr;
   for (long i = 0; i < count(); ++i) radius[3 * i] = static_cast<float>(radius[3 * i] * sizeFactor);
-  return withCircles(std::move(circles));
+  auto result = withCircles(std::move(circles));
+  result->radiusScale_ = radiusScale_ * sizeFactor;
+  return result;
 }
 
 std::shared_ptr<KRDrawingBasic> KRDrawingPathCircleCollection::simplifyDrawingOutside(const KRRect& rect) const {
@@ -136,12 +153,45 @@ std::shared_ptr<KRDrawingBasic> KRDrawingPathCircleCollection::simplifyDrawingOu
   const float* d = circles_->constPointer();
   std::vector<long> kept;
   for (long i = 0; i < count(); ++i) {
-    double x = d[3 * i], y = d[3 * i + 1], r = std::fabs(drawnRadius(d[3 * i + 2]));
+    double x = d[3 * i], y = d[3 * i + 1], r = std::fabs(drawnRadius(d[3 * i + 2], radiusScale_));
     if (overlaps(x - r, y - r, x + r, y + r, area)) kept.push_back(i);
   }
   if (kept.empty()) return nullptr;
   if (static_cast<long>(kept.size()) == count()) return copy();
   return withCircles(keepColumns(*circles_, kept));
+}
+
+void KRDrawingPathCircleCollection::addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent,
+                                                               double shiftYBy, const std::string& styleString) const {
+  stream.append("%s<g %s>\n", indent, styleString);
+  const float* d = circles_->constPointer();
+  for (long i = 0; i < count(); ++i)
+    stream.append("%s  <circle cx=\"%g\" cy=\"%g\" r=\"%g\"/>\n", indent, d[3 * i], shiftYBy - d[3 * i + 1],
+                  std::fabs(drawnRadius(d[3 * i + 2], radiusScale_)));
+  stream << "</g>\n";
+}
+
+std::optional<PropertyList> KRDrawingPathCircleCollection::mvgDescription() const {
+  auto points = circles_->convertToRawFormat();
+  if (!points) return std::nullopt;
+  auto description = drawing_description::newDescription("Circles");
+  PlistDictionary& d = description->dictionary();
+  d["Points"] = *points;
+  d["Fill"] = fillCurve_;
+  addCommonMVG(d);
+  return description;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingPathCircleCollection::createFromMVG(const PropertyList& description) {
+  const PropertyList* points = description.find("Points");
+  if (description.stringForKey("Type") != "Circles" || !points) return nullptr;
+  auto array = KRFloatArrayContainer::convertFromRawFormat(*points);
+  if (!array) return nullptr;
+  auto result = createFromArray(std::move(array));
+  if (!result) return nullptr;
+  result->fillCurve_ = description.booleanForKey("Fill").value_or(false);
+  result->setFromCommonMVG(description);
+  return result;
 }
 
 std::size_t KRDrawingPathCircleCollection::memoryUsed() const {
@@ -201,32 +251,15 @@ void KRDrawingPathLineCollection::drawToCurrentContext(KRDrawingContext& context
     guard.emplace(context);
     style()->applyStyle(context);
   }
-  GraphicsContext& gc = context.graphicsPort();
-  const float* d = lines_->constPointer();
-  gc.beginPath();
-  if (!colors_) {
-    // One path for all segments: one stroke.
-    for (long i = 0, n = count(); i < n; ++i) {
-      gc.moveTo(d[4 * i], d[4 * i + 1]);
-      gc.lineTo(d[4 * i + 2], d[4 * i + 3]);
-    }
-    gc.strokePath();
-    return;
-  }
-  for (long i = 0, n = count(); i < n; ++i) {
-    KRColor color = colorOfLine(i);
-    if (context.disableTransparency()) color.alpha = 1;
-    gc.setStrokeColor(color);
-    gc.moveTo(d[4 * i], d[4 * i + 1]);
-    gc.lineTo(d[4 * i + 2], d[4 * i + 3]);
-    gc.strokePath();
-  }
+  context.graphicsPort().strokeLineSegments(lines_->constPointer(), static_cast<std::size_t>(count()),
+                                            colors_ ? colors_->constPointer() : nullptr, colors_ ? colors_->m() : 0,
+                                            context.disableTransparency());
 }
 
 bool KRDrawingPathLineCollection::hitTestForPoint(KRPoint point) const {
   if (!boundingRectangle().insetBy(-2, -2).contains(point)) return false;
   const float* d = lines_->constPointer();
-  double tol = strokeHitTolerance();
+  double tol = kStrokeHitTolerance;
   for (long i = 0; i < count(); ++i)
     if (distanceToSegment(point, {d[4 * i], d[4 * i + 1]}, {d[4 * i + 2], d[4 * i + 3]}) <= tol) return true;
   return false;

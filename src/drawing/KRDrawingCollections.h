@@ -28,14 +28,23 @@ class KRDrawingPathCircleCollection : public KRDrawingPath {
   long count() const { return circles_->n(); }
   bool fillCurve() const override { return fillCurve_; }
   void setFillCurve(bool fill) { fillCurve_ = fill; }
-  // The radius a column is drawn with.
-  static double drawnRadius(double radius);
+  // The radius a column is drawn with, in a collection scaled (or
+  // magnified) by scale since it was made: the stand-in rule applies to the
+  // radius as it was made, and the stand-in scales like every radius.
+  static double drawnRadius(double radius, double scale = 1);
+  // The product of the scale factors applied since the collection was made.
+  double radiusScale() const { return radiusScale_; }
   // The column of the first circle the point hits.
   std::optional<long> whichCenterWasHit(KRPoint point) const;
 
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
   const char* className() const override { return "KRDrawingPathCircleCollection"; }
+  void addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                  const std::string& styleString) const override;
+  std::optional<PropertyList> mvgDescription() const override;
   // Circles with a coordinate or radius that is not finite are left out.
   void addGeometry(KRPathSink& sink) const override;
+  void drawPathToContext(KRDrawingContext& context) const override;
   bool pointLiesInside(KRPoint point) const override;
   bool hitTestForPoint(KRPoint point) const override;
   bool isEmptyPath() const override { return count() == 0; }
@@ -56,6 +65,7 @@ class KRDrawingPathCircleCollection : public KRDrawingPath {
 
   std::shared_ptr<const KRFloatArrayContainer> circles_;
   bool fillCurve_ = false;
+  double radiusScale_ = 1;
 };
 
 // Line segments from a 4 x n array (x1, y1, x2, y2 per column), stroked

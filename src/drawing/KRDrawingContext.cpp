@@ -5,7 +5,8 @@
 
 namespace orrelin {
 
-KRDrawingContext::KRDrawingContext(std::shared_ptr<GraphicsContext> context) : context_(std::move(context)) {}
+KRDrawingContext::KRDrawingContext(std::shared_ptr<GraphicsContext> context)
+    : context_(std::move(context)), printingToPS_(context_ && context_->isPostScriptTarget()) {}
 
 std::shared_ptr<KRDrawingContext> KRDrawingContext::createWithContext(std::shared_ptr<GraphicsContext> context) {
   if (!context) return nullptr;

@@ -68,6 +68,7 @@ class KRDrawingContext {
   void setDisableTransparency(bool on) { disableTransparency_ = on; }
   bool createdForLayer() const { return createdForLayer_; }
   void setCreatedForLayer(bool on) { createdForLayer_ = on; }
+  // Set from the start on PostScript targets.
   bool printingToPS() const { return printingToPS_; }
   void setPrintingToPS(bool on) { printingToPS_ = on; }
   const std::shared_ptr<KRDrawingInfo>& drawingInfo() const { return drawingInfo_; }
@@ -83,6 +84,7 @@ class KRDrawingContext {
   };
 
   std::shared_ptr<GraphicsContext> context_;
+  bool printingToPS_;
   bool smoothingTurnedOn_ = true;
   double minimumLineWidth_ = 1;
   KRInterpolation currentImageInterpolation_ = KRInterpolation::Default;
@@ -94,7 +96,6 @@ class KRDrawingContext {
   double theScaleX_ = 1, theScaleY_ = 1;
   double alpha_ = 1;
   bool createdForLayer_ = false;
-  bool printingToPS_ = false;
   KRColor trueBlack_ = KRColor::cmyk(0, 0, 0, 1, 1);
   std::shared_ptr<KRDrawingInfo> drawingInfo_;
 };

@@ -6,6 +6,7 @@
 
 #include "drawing/KRDrawingBitmap.h"
 #include "drawing/KRDrawingContext.h"
+#include "drawing/KRDrawingDescription.h"
 #include "drawing/KRDrawingGradient.h"
 #include "drawing/KRDrawingMessages.h"
 #include "drawing/KRDrawingOutput.h"
@@ -177,11 +178,32 @@ void KRDrawingGroup::rotateAround(KRPoint center, double angle) {
   clearOwnCaches();
 }
 
+void KRDrawingGroup::setAlpha(float alpha) {
+  alpha_ = alpha;
+  clearOwnCaches();
+}
+
 void KRDrawingGroup::setShadowWithOffset(KRSize offset, double blur) {
   useShadow_ = true;
   shadowOffset_ = offset;
   shadowBlur_ = blur;
   shadowColor_.reset();
+  clearOwnCaches();
+}
+
+void KRDrawingGroup::removeShadow() {
+  useShadow_ = false;
+  clearOwnCaches();
+}
+
+void KRDrawingGroup::setStyle(std::shared_ptr<KRDrawingStyle> style) {
+  style_ = std::move(style);
+  clearOwnCaches();
+}
+
+void KRDrawingGroup::setDefaultAliasState(bool disableAntialiasing) {
+  disableAntialiasing_ = disableAntialiasing;
+  clearOwnCaches();
 }
 
 void KRDrawingGroup::setShadowWithOffset(KRSize offset, double blur, const KRColor& color) {
@@ -232,7 +254,7 @@ void KRDrawingGroup::drawToCurrentContext(KRDrawingContext& context) const {
 void KRDrawingGroup::drawThroughLayer(KRDrawingContext& context) const {
   GraphicsContext& gc = context.graphicsPort();
   KRRect rect;
-  std::shared_ptr<GraphicsLayer> layer = layer_.layerFor(gc, &rect);
+  std::shared_ptr<GraphicsLayer> layer = layer_.layerFor(gc, &rect, appearanceStamp());
   if (!layer) {
     KRRect bounds = boundingRectangle();
     if (bounds.isNull()) return;
@@ -247,7 +269,7 @@ void KRDrawingGroup::drawThroughLayer(KRDrawingContext& context) const {
     auto layerContext = context.contextForLayer(layer->context());
     layerContext->graphicsPort().translateCTM(-rect.origin.x, -rect.origin.y);
     drawDirectly(*layerContext);
-    layer_.store(gc, layer, rect);
+    layer_.store(gc, layer, rect, appearanceStamp());
   }
   gc.drawLayer(rect, *layer);
 }
@@ -627,6 +649,107 @@ std::shared_ptr<KRDrawingBitmap> KRDrawingGroup::bitmapVersion(double scale) con
 
 std::vector<std::uint8_t> KRDrawingGroup::dataWithPDFInsideRect(const KRRect& rect) const {
   return renderToPDF(*this, rect);
+}
+
+// ---------------------------------------------------------------- output forms
+
+void KRDrawingGroup::addToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                    KRSVGInfo& info) const {
+  std::string clip;
+  if (crop_) {
+    clip = info.uniqueIdentifier("Clip Paths", "clipPath");
+    stream.append("%s<defs>\n%s  <clipPath id=\"%s\">\n", indent, indent, clip);
+    crop_->addPathToSVGStream(stream, indent + "    ", shiftYBy);
+    stream.append("%s  </clipPath>\n%s</defs>\n", indent, indent);
+  }
+  if (descriptionString()) {
+    std::string id = *descriptionString();
+    std::erase(id, '"');
+    stream.append("%s<g id=\"%s\"", indent, id);
+  } else {
+    stream.append("%s<g", indent);
+  }
+  if (!clip.empty()) stream.append(" clip-path=\"url(#%s)\"", clip);
+  double childShift = shiftYBy;
+  if (shiftBy_.x != 0 || shiftBy_.y != 0) {
+    stream.append(" transform=\"translate(%g,%g)\"", shiftBy_.x, shiftYBy - shiftBy_.y);
+    childShift = 0;
+  }
+  stream << ">\n";
+  for (const auto& child : objects_)
+    if (child) child->addToSVGStream(stream, indent + "  ", childShift, info);
+  stream.append("%s</g>\n", indent);
+}
+
+std::optional<PropertyList> KRDrawingGroup::mvgDescription() const {
+  using namespace drawing_description;
+  auto description = newDescription("Group");
+  PlistDictionary& d = description->dictionary();
+  if (crop_)
+    if (auto crop = crop_->mvgDescription()) d["Crop"] = std::move(*crop);
+  if (auto curve = std::dynamic_pointer_cast<KRDrawingStyleCurve>(style_)) d["Style"] = curve->mvgDescription();
+  if (descriptionString()) d["Description"] = *descriptionString();
+  PlistArray children;
+  for (const auto& child : objects_) {
+    if (!child) continue;
+    std::optional<PropertyList> described;
+    if (auto group = std::dynamic_pointer_cast<KRDrawingGroup>(child)) {
+      if (group->isEmpty()) continue;
+      described = group->stripGroupsThatDontChangeDrawing()->mvgDescription();
+    } else {
+      described = child->mvgDescription();
+    }
+    if (described) children.push_back(std::move(*described));
+  }
+  d["Objects"] = std::move(children);
+  if (shiftBy_.x != 0 || shiftBy_.y != 0) d["Shift"] = pointText(shiftBy_);
+  if (alpha_ != 1) d["Alpha"] = static_cast<double>(alpha_);
+  if (scaleXBy_ != 1) d["Scale X"] = scaleXBy_;
+  if (scaleYBy_ != 1) d["Scale Y"] = scaleYBy_;
+  if (rotation_ != 0) {
+    d["Rotate Around"] = pointText(rotateAround_);
+    d["Rotate"] = rotation_;
+  }
+  if (!groupFrame_.isEmpty()) d["Frame"] = rectText(groupFrame_);
+  if (useLayerHint_) d["Use Layers"] = true;
+  return description;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingGroup::createFromMVG(const PropertyList& description) {
+  using namespace drawing_description;
+  if (description.stringForKey("Type") != "Group") return nullptr;
+  auto group = create();
+  if (const PlistArray* children = description.arrayForKey("Objects"))
+    for (const auto& child : *children)
+      if (auto made = KRDrawingTypes::createFromMVG(child)) group->objects_.push_back(std::move(made));
+  auto point = [&](const char* key) {
+    auto text = description.stringForKey(key);
+    return text ? pointFromText(*text) : std::nullopt;
+  };
+  if (auto shift = point("Shift")) group->shiftBy_ = *shift;
+  if (auto alpha = description.numberForKey("Alpha")) group->alpha_ = static_cast<float>(*alpha);
+  group->scaleXBy_ = description.numberForKey("Scale X").value_or(1);
+  group->scaleYBy_ = description.numberForKey("Scale Y").value_or(1);
+  if (auto angle = description.numberForKey("Rotate")) {
+    group->rotation_ = *angle;
+    group->rotateAround_ = point("Rotate Around").value_or(KRPoint{});
+  }
+  if (auto text = description.stringForKey("Description")) group->setDescriptionString(*text);
+  if (auto text = description.stringForKey("Frame"))
+    if (auto frame = rectFromText(*text)) group->groupFrame_ = *frame;
+  if (const PropertyList* crop = description.find("Crop"))
+    group->crop_ = std::dynamic_pointer_cast<KRDrawingPath>(KRDrawingTypes::createFromMVG(*crop));
+  if (const PropertyList* style = description.find("Style")) group->style_ = KRDrawingStyleCurve::createFromMVG(*style);
+  group->useLayerHint_ = description.booleanForKey("Use Layers").value_or(false);
+  return group;
+}
+
+const std::map<std::string, std::string>& KRDrawingGroup::typeNamesToClassNames() {
+  return KRDrawingTypes::typeNamesToClassNames();
+}
+
+const std::map<std::string, std::string>& KRDrawingGroup::classNamesToTypeNames() {
+  return KRDrawingTypes::classNamesToTypeNames();
 }
 
 // ---------------------------------------------------------------- bookkeeping

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -66,25 +67,26 @@ class KRDrawingGroup : public KRDrawingBasic {
   std::size_t count() const { return objects_.size(); }
   bool isEmpty() const { return objects_.empty(); }
 
-  // Transforms and appearance. A child point p is drawn at
+  // Transforms and appearance; every change that shows drops the cached
+  // rectangle and layer. A child point p is drawn at
   // (p.x * scaleXBy + shift.x, p.y * scaleYBy + shift.y), then rotated by
   // rotation radians around rotateAround.
   void setShiftBy(KRPoint shift);
   void shiftBy(KRPoint shift, double scale) { shiftBy(shift, scale, scale); }
   void shiftBy(KRPoint shift, double scaleX, double scaleY);
   void rotateAround(KRPoint center, double angle);
-  void setAlpha(float alpha) { alpha_ = alpha; }
+  void setAlpha(float alpha);
   void setShadowWithOffset(KRSize offset, double blur);
   void setShadowWithOffset(KRSize offset, double blur, const KRColor& color);
-  void removeShadow() { useShadow_ = false; }
+  void removeShadow();
   void setCrop(std::shared_ptr<KRDrawingPath> crop);
-  void setStyle(std::shared_ptr<KRDrawingStyle> style) { style_ = std::move(style); }
+  void setStyle(std::shared_ptr<KRDrawingStyle> style);
   void setGroupFrame(const KRRect& frame) { groupFrame_ = frame; }
   // Moves the frame to the origin, shifting the drawing with it.
   void shiftGroupFrameToOrigin();
   void setUseLayerHint(bool on);
   // true: draw the children without antialiasing (see allowAliasingForNonScreenDrawing).
-  void setDefaultAliasState(bool disableAntialiasing) { disableAntialiasing_ = disableAntialiasing; }
+  void setDefaultAliasState(bool disableAntialiasing);
   void setHigherQualityCallback(std::shared_ptr<KRHigherQualityCallback> callback) {
     higherQualityCallback_ = std::move(callback);
   }
@@ -147,8 +149,17 @@ class KRDrawingGroup : public KRDrawingBasic {
   // A one-page PDF of the rectangle; empty when it cannot be made.
   std::vector<std::uint8_t> dataWithPDFInsideRect(const KRRect& rect) const;
 
+  // The drawing description's type table and the group's reader: every
+  // child is rebuilt by the kind its "Type" names; children that cannot be
+  // are reported and left out.
+  static const std::map<std::string, std::string>& typeNamesToClassNames();
+  static const std::map<std::string, std::string>& classNamesToTypeNames();
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
+
   // The drawing operations.
   const char* className() const override { return "KRDrawingGroup"; }
+  void addToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy, KRSVGInfo& info) const override;
+  std::optional<PropertyList> mvgDescription() const override;
   void drawToCurrentContext(KRDrawingContext& context) const override;
   KRRect computeBoundingRectangle() const override;
   // The children's union before the group's own shift, scale and rotation.
@@ -166,6 +177,7 @@ class KRDrawingGroup : public KRDrawingBasic {
 
  protected:
   std::shared_ptr<KRDrawingBasic> scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool crop) const override;
+  std::uint64_t appearanceStamp() const override { return style_ ? style_->stamp() : 0; }
 
  private:
   void drawThroughLayer(KRDrawingContext& context) const;

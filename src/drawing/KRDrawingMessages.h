@@ -38,6 +38,9 @@ inline constexpr const char* kNoImage = "Internal error: Trying to draw a bitmap
 inline constexpr const char* kNoPDF = "Internal error: Trying to draw a PDF without a document.";
 inline constexpr const char* kNoiseTooLarge = "Perlin noise of %d x %d pixels is too large to draw; the pixel size is raised.";
 
+inline constexpr const char* kMissingSVG = "Missing addToSVGStream for %s";
+inline constexpr const char* kUnknownDrawingType = "Unknown drawing type \"%s\" skipped.";
+
 // printf-style filling of one of the texts above.
 std::string formatMessage(const char* format, ...);
 

@@ -23,14 +23,27 @@ std::shared_ptr<KRImage> renderToImage(const KRDrawingBasic& drawing, const KRRe
   return gc->image();
 }
 
-std::vector<std::uint8_t> renderToPDF(const KRDrawingBasic& drawing, const KRRect& area) {
-  KRRect page = area.standardized();
-  auto gc = GraphicsContext::createForPDF(page.size);
+namespace {
+
+std::vector<std::uint8_t> renderToDocument(const KRDrawingBasic& drawing, const KRRect& page,
+                                           const std::shared_ptr<GraphicsContext>& gc) {
   if (!gc) return {};
   gc->translateCTM(-page.origin.x, -page.origin.y);
   KRDrawingContext context(gc);
   drawing.drawToCurrentContext(context);
-  return gc->finishPDF();
+  return gc->finishDocument();
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> renderToPDF(const KRDrawingBasic& drawing, const KRRect& area) {
+  KRRect page = area.standardized();
+  return renderToDocument(drawing, page, GraphicsContext::createForPDF(page.size));
+}
+
+std::vector<std::uint8_t> renderToPostScript(const KRDrawingBasic& drawing, const KRRect& area, bool eps) {
+  KRRect page = area.standardized();
+  return renderToDocument(drawing, page, GraphicsContext::createForPostScript(page.size, eps));
 }
 
 bool writePNG(const KRDrawingBasic& drawing, const KRRect& area, const std::string& path,

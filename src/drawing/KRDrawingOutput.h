@@ -1,6 +1,7 @@
 #pragma once
-// Rendering a drawing into an image or a PDF page: the plain output path
-// that the writers build on and that bitmap versions of objects use.
+// Rendering a drawing into an image, a PDF page or a PostScript page: the
+// plain output path that the writers build on and that bitmap versions of
+// objects use.
 
 #include <cstdint>
 #include <memory>
@@ -25,6 +26,8 @@ std::shared_ptr<KRImage> renderToImage(const KRDrawingBasic& drawing, const KRRe
                                        const KRRenderOptions& options = {});
 // A one-page PDF of the area; empty when it cannot be made.
 std::vector<std::uint8_t> renderToPDF(const KRDrawingBasic& drawing, const KRRect& area);
+// The same as a PostScript document, or with eps an Encapsulated PostScript file.
+std::vector<std::uint8_t> renderToPostScript(const KRDrawingBasic& drawing, const KRRect& area, bool eps);
 
 // The same, written to a file without ever leaving a half-written one;
 // false with the reason in error.

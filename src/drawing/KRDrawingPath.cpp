@@ -5,12 +5,14 @@
 #include <optional>
 
 #include "drawing/KRDrawingContext.h"
+#include "drawing/KRDrawingDescription.h"
 #include "drawing/KRDrawingMessages.h"
 #include "platform/KRMessageCenter.h"
 
 namespace orrelin {
 
 using namespace drawing_messages;
+using namespace drawing_description;
 
 namespace {
 
@@ -105,11 +107,6 @@ std::shared_ptr<KRDrawingBasic> KRDrawingPath::magnify(double factor) const {
   return result;
 }
 
-double KRDrawingPath::strokeHitTolerance() const {
-  double half = style_ ? style_->lineWidth() / 2 : 0;
-  return std::max(2.0, std::isfinite(half) ? half : 0.0);
-}
-
 double KRDrawingPath::strokeOutset() const {
   if (!style_ || isFilled()) return 0;
   double half = style_->lineWidth() / 2;
@@ -170,13 +167,62 @@ bool KRDrawingPath::hitTestForPoint(KRPoint point) const {
   if (!boundingRectangle().insetBy(-2, -2).contains(point)) return false;
   KRHitSink sink(point);
   addGeometry(sink);
-  return sink.strokeDistance() <= strokeHitTolerance();
+  return sink.strokeDistance() <= kStrokeHitTolerance;
 }
 
 std::shared_ptr<KRDrawingBasic> KRDrawingPath::nonTransparentVersion() const {
   auto result = std::static_pointer_cast<KRDrawingPath>(copy());
   if (result->style_) result->style_ = std::static_pointer_cast<KRDrawingStyleCurve>(style_->nonTransparentVersion());
   return result;
+}
+
+// ---------------------------------------------------------------- output forms
+
+void KRDrawingPath::addToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                   KRSVGInfo&) const {
+  if (isEmptyPath()) return;
+  addInsideAnglesInSVGStream(stream, indent, shiftYBy, style_ ? style_->svgString() : std::string());
+}
+
+void KRDrawingPath::addPathToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy) const {
+  addInsideAnglesInSVGStream(stream, indent, shiftYBy, {});
+}
+
+void KRDrawingPath::addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                               const std::string&) const {
+  KRSVGInfo unused;
+  KRDrawingBasic::addToSVGStream(stream, indent, shiftYBy, unused);
+}
+
+void KRDrawingPath::addCommonMVG(PlistDictionary& description) const {
+  if (descriptionString()) description["Description"] = *descriptionString();
+  if (mappingDefined_) {
+    description["X Linear"] = xLinear_;
+    description["Y Linear"] = yLinear_;
+    description["X Shift"] = xshift_;
+    description["X Scale"] = xscale_;
+    description["Y Shift"] = yshift_;
+    description["Y Scale"] = yscale_;
+  }
+  if (style_) description["Style"] = style_->mvgDescription();
+}
+
+void KRDrawingPath::setFromCommonMVG(const PropertyList& description) {
+  if (auto text = description.stringForKey("Description")) setDescriptionString(*text);
+  auto xShift = description.numberForKey("X Shift"), xScale = description.numberForKey("X Scale");
+  auto yShift = description.numberForKey("Y Shift"), yScale = description.numberForKey("Y Scale");
+  if (xShift && xScale && yShift && yScale)
+    setXLinear(description.booleanForKey("X Linear").value_or(true), *xShift, *xScale,
+               description.booleanForKey("Y Linear").value_or(true), *yShift, *yScale);
+  if (const PropertyList* style = description.find("Style")) setStyle(KRDrawingStyleCurve::createFromMVG(*style));
+}
+
+// The element's attributes, then the style text when there is one.
+static void closeElement(KRSVGStream& stream, const std::string& styleString) {
+  if (styleString.empty())
+    stream << "/>\n";
+  else
+    stream.append(" %s/>\n", styleString);
 }
 
 std::shared_ptr<KRDrawingPathBezier> KRDrawingPath::singleLineFrom(KRPoint from, KRPoint to) {
@@ -235,6 +281,30 @@ std::shared_ptr<KRDrawingPath> KRDrawingPathRectangle::withPointsMapped(const st
   return createWithRect(KRRect{low.x, low.y, high.x - low.x, high.y - low.y}.standardized());
 }
 
+void KRDrawingPathRectangle::addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent,
+                                                        double shiftYBy, const std::string& styleString) const {
+  KRRect r = rectangle_.standardized();
+  stream.append("%s<rect x=\"%g\" y=\"%g\" width=\"%g\" height=\"%g\"", indent, r.minX(), shiftYBy - r.maxY(),
+                r.width(), r.height());
+  closeElement(stream, styleString);
+}
+
+std::optional<PropertyList> KRDrawingPathRectangle::mvgDescription() const {
+  auto description = newDescription("Rectangle");
+  description->dictionary()["Rectangle"] = rectText(rectangle_);
+  addCommonMVG(description->dictionary());
+  return description;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingPathRectangle::createFromMVG(const PropertyList& description) {
+  auto text = description.stringForKey("Rectangle");
+  auto rect = text ? rectFromText(*text) : std::nullopt;
+  if (description.stringForKey("Type") != "Rectangle" || !rect) return nullptr;
+  auto result = createWithRect(*rect);
+  result->setFromCommonMVG(description);
+  return result;
+}
+
 std::string KRDrawingPathRectangle::textDescription() const {
   KRRect r = rectangle_.standardized();
   return formatMessage("[%g,%g]x[%g,%g]", r.minX(), r.maxX(), r.minY(), r.maxY());
@@ -269,7 +339,7 @@ bool KRDrawingPathCircle::pointLiesInside(KRPoint point) const {
 bool KRDrawingPathCircle::hitTestForPoint(KRPoint point) const {
   double d = std::hypot(point.x - center_.x, point.y - center_.y);
   if (isFilled()) return d <= std::fabs(radius_);
-  return std::fabs(d - std::fabs(radius_)) <= strokeHitTolerance();
+  return std::fabs(d - std::fabs(radius_)) <= kStrokeHitTolerance;
 }
 
 std::shared_ptr<KRDrawingBasic> KRDrawingPathCircle::copy() const { return std::make_shared<KRDrawingPathCircle>(*this); }
@@ -278,6 +348,33 @@ std::shared_ptr<KRDrawingPath> KRDrawingPathCircle::withPointsMapped(const std::
                                                                      double sizeFactor) const {
   auto result = createWithCenter(map(center_), radius_ * sizeFactor);
   result->fillCurve_ = fillCurve_;
+  return result;
+}
+
+void KRDrawingPathCircle::addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                                     const std::string& styleString) const {
+  stream.append("%s<circle cx=\"%g\" cy=\"%g\" r=\"%g\"", indent, center_.x, shiftYBy - center_.y, std::fabs(radius_));
+  closeElement(stream, styleString);
+}
+
+std::optional<PropertyList> KRDrawingPathCircle::mvgDescription() const {
+  auto description = newDescription("Circle");
+  PlistDictionary& d = description->dictionary();
+  d["Center"] = pointText(center_);
+  d["Radius"] = radius_;
+  if (fillCurve_) d["Fill"] = true;
+  addCommonMVG(d);
+  return description;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingPathCircle::createFromMVG(const PropertyList& description) {
+  auto text = description.stringForKey("Center");
+  auto center = text ? pointFromText(*text) : std::nullopt;
+  auto radius = description.numberForKey("Radius");
+  if (description.stringForKey("Type") != "Circle" || !center || !radius) return nullptr;
+  auto result = createWithCenter(*center, *radius);
+  result->fillCurve_ = description.booleanForKey("Fill").value_or(false);
+  result->setFromCommonMVG(description);
   return result;
 }
 
@@ -299,6 +396,40 @@ std::shared_ptr<Kind> KRDrawingPathOfElements<Kind>::make(std::shared_ptr<const 
 }
 
 template class KRDrawingPathOfElements<KRDrawingPathBezier>;
+
+void KRDrawingPathBezier::addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                                     const std::string& styleString) const {
+  stream.append("%s<path d=\"", indent);
+  KRSVGPathData data(stream, indent, 70);
+  KRPoint current;
+  for (const auto& element : path().elements()) {
+    const auto& p = element.points;
+    switch (element.type) {
+      case KRBezierPath::ElementType::MoveTo: data.add("M %g %g ", p[0].x, shiftYBy - p[0].y); current = p[0]; break;
+      case KRBezierPath::ElementType::LineTo: data.add("L %g %g ", p[0].x, shiftYBy - p[0].y); current = p[0]; break;
+      case KRBezierPath::ElementType::QuadCurveTo: {
+        // Written as the cubic of the same shape.
+        KRPoint c1{current.x + 2.0 / 3 * (p[0].x - current.x), current.y + 2.0 / 3 * (p[0].y - current.y)};
+        KRPoint c2{p[1].x + 2.0 / 3 * (p[0].x - p[1].x), p[1].y + 2.0 / 3 * (p[0].y - p[1].y)};
+        data.add("C %g %g %g %g %g %g ", c1.x, shiftYBy - c1.y, c2.x, shiftYBy - c2.y, p[1].x, shiftYBy - p[1].y);
+        current = p[1];
+        break;
+      }
+      case KRBezierPath::ElementType::CurveTo:
+        data.add("C %g %g %g %g %g %g ", p[0].x, shiftYBy - p[0].y, p[1].x, shiftYBy - p[1].y, p[2].x,
+                 shiftYBy - p[2].y);
+        current = p[2];
+        break;
+      case KRBezierPath::ElementType::ClosePath: data.add("z "); break;
+    }
+  }
+  data.finish();
+  stream << "\"";
+  if (styleString.empty())
+    stream << "/>\n";
+  else
+    stream.append("\n%s  %s/>\n", indent, styleString);
+}
 template class KRDrawingPathOfElements<KRDrawingPathFromCGPath>;
 
 // ---------------------------------------------------------------- collections of paths

@@ -19,7 +19,11 @@ class KRDrawingPathBezier;
 class KRDrawingPath : public KRDrawingElement {
  public:
   const std::shared_ptr<KRDrawingStyleCurve>& style() const { return style_; }
-  void setStyle(std::shared_ptr<KRDrawingStyleCurve> style) { style_ = std::move(style); }
+  // The cached rectangle follows the style, also when the style is edited in place.
+  void setStyle(std::shared_ptr<KRDrawingStyleCurve> style) {
+    style_ = std::move(style);
+    clearCachedEntries();
+  }
   void setCurveStyle(std::shared_ptr<KRDrawingStyleCurve> style) { setStyle(std::move(style)); }
 
   // The mapping: page = (data + shift) * scale on a linear axis,
@@ -53,6 +57,17 @@ class KRDrawingPath : public KRDrawingElement {
   void drawToCurrentContext(KRDrawingContext& context) const override;
   KRRect computeBoundingRectangle() const override;
   bool hitTestForPoint(KRPoint point) const override;
+  // Nothing for an empty path; otherwise the style's text and the element.
+  void addToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy, KRSVGInfo& info) const override;
+  // The geometry alone, as a clip path holds it.
+  void addPathToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy) const;
+  // The kind's one element, with the style text when there is one; the
+  // base reports that the kind has no SVG form.
+  virtual void addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                          const std::string& styleString) const;
+  // The keys every path's description has: "Description", the mapping, "Style".
+  void addCommonMVG(PlistDictionary& description) const;
+  void setFromCommonMVG(const PropertyList& description);
   bool containsTransparency() const override { return style_ && style_->containsTransparency(); }
   std::shared_ptr<KRDrawingBasic> nonTransparentVersion() const override;
   // The points and sizes multiplied by factor, and the style's widths with them.
@@ -79,11 +94,12 @@ class KRDrawingPath : public KRDrawingElement {
   // Copies the mapping and the style (magnified or not) into a scaled copy.
   void finishScaledCopy(KRDrawingPath& result, double s, KRPoint around, KRPoint shiftTo) const;
   void finishMagnifiedCopy(KRDrawingPath& result, double factor) const;
+  std::uint64_t appearanceStamp() const override { return style_ ? style_->stamp() : 0; }
   // Half the stroke's width when stroked with a style, else 0.
   double strokeOutset() const;
-  // How far from a stroked line a click still hits it: two points, or the
-  // half width of a wider line.
-  double strokeHitTolerance() const;
+  // How far from a stroked line (its geometry, whatever its width) a click
+  // still hits it.
+  static constexpr double kStrokeHitTolerance = 2;
 
  private:
   std::shared_ptr<KRDrawingStyleCurve> style_;
@@ -97,7 +113,11 @@ class KRDrawingPathRectangle : public KRDrawingPath {
   static std::shared_ptr<KRDrawingPathRectangle> createWithRect(const KRRect& rect);
   const KRRect& rectangle() const { return rectangle_; }
 
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
   const char* className() const override { return "KRDrawingPathRectangle"; }
+  void addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                  const std::string& styleString) const override;
+  std::optional<PropertyList> mvgDescription() const override;
   void addGeometry(KRPathSink& sink) const override;
   void drawPathToContext(KRDrawingContext& context) const override;
   bool pointLiesInside(KRPoint point) const override { return rectangle_.standardized().contains(point); }
@@ -123,7 +143,11 @@ class KRDrawingPathCircle : public KRDrawingPath {
   bool fillCurve() const override { return fillCurve_; }
   void setFillCurve(bool fill) { fillCurve_ = fill; }
 
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
   const char* className() const override { return "KRDrawingPathCircle"; }
+  void addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                  const std::string& styleString) const override;
+  std::optional<PropertyList> mvgDescription() const override;
   void addGeometry(KRPathSink& sink) const override;
   bool pointLiesInside(KRPoint point) const override;
   bool hitTestForPoint(KRPoint point) const override;
@@ -179,6 +203,8 @@ class KRDrawingPathBezier : public KRDrawingPathOfElements<KRDrawingPathBezier> 
     return make(std::move(path));
   }
   const char* className() const override { return "KRDrawingPathBezier"; }
+  void addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                  const std::string& styleString) const override;
 };
 
 // A path held as the platform's own path object (which also has quadratic

@@ -94,7 +94,7 @@ bool KRDrawingPathFromObj::hitTestForPoint(KRPoint point) const {
   if (isEmptyPath()) return false;
   if (isFilled()) return pointLiesInside(point);
   if (!boundingRectangle().insetBy(-2, -2).contains(point)) return false;
-  return thePath_->pointCloserThan(point, strokeHitTolerance());
+  return thePath_->pointCloserThan(point, kStrokeHitTolerance);
 }
 
 std::shared_ptr<KRDrawingPath> KRDrawingPathFromObj::withPointsMapped(const std::function<KRPoint(KRPoint)>& map,

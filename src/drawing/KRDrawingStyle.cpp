@@ -1,10 +1,13 @@
 #include "drawing/KRDrawingStyle.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
 #include "drawing/KRDrawingContext.h"
+#include "drawing/KRDrawingDescription.h"
+#include "drawing/KRSVGStream.h"
 #include "drawing/KRDrawingMessages.h"
 #include "platform/KRMessageCenter.h"
 
@@ -29,6 +32,11 @@ std::string formatMessage(const char* format, ...) {
 
 using namespace drawing_messages;
 
+std::uint64_t KRDrawingStyle::nextStamp() {
+  static std::atomic<std::uint64_t> counter{0};
+  return ++counter;
+}
+
 // ---------------------------------------------------------------- curves
 
 std::shared_ptr<KRDrawingStyleCurve> KRDrawingStyleCurve::createWithColor(const KRColor& color, double lineWidth) {
@@ -48,6 +56,7 @@ std::shared_ptr<KRDrawingStyleCurve> KRDrawingStyleCurve::color(const KRColor& c
 void KRDrawingStyleCurve::overwriteColor(const KRColor& color) {
   color_ = color;
   isBlack_ = color.isPureBlack();
+  changed();
 }
 
 void KRDrawingStyleCurve::setDashPattern(const float* pattern, int size, float offset) {
@@ -63,6 +72,7 @@ void KRDrawingStyleCurve::setDashPattern(const float* pattern, int size, float o
   patSize_ = size;
   patOffset_ = offset;
   patternSet_ = true;
+  changed();
 }
 
 void KRDrawingStyleCurve::setSingleDashSolid(float solid, float space) {
@@ -105,6 +115,7 @@ void KRDrawingStyleCurve::adjustPatternToCenterBasedOnLength(double length) {
   double phase = std::fmod(pattern_[0] / 2.0 - length / 2, period);
   if (phase < 0) phase += period;
   patOffset_ = static_cast<float>(phase);
+  changed();
 }
 
 void KRDrawingStyleCurve::adjustPatternToMatchStart(double length, bool firstMark, bool secondMark) {
@@ -120,6 +131,7 @@ void KRDrawingStyleCurve::adjustPatternToMatchStart(double length, bool firstMar
     if (phase < 0) phase += period;
     patOffset_ = static_cast<float>(phase);
   }
+  changed();
 }
 
 void KRDrawingStyleCurve::applyStyle(KRDrawingContext& context) const {
@@ -144,6 +156,77 @@ void KRDrawingStyleCurve::applyStyle(KRDrawingContext& context) const {
 }
 
 std::shared_ptr<KRDrawingStyle> KRDrawingStyleCurve::copy() const { return copyCurve(); }
+
+std::string KRDrawingStyleCurve::svgString() const {
+  KRSVGStream out;
+  std::string color = KRSVGStream::colorText(color_.deviceRGB());
+  if (fillCurve_) {
+    out.append("fill=%s", color);
+    if (color_.alpha != 1) out.append(" opacity=\"%g\"", color_.alpha);
+    out << " stroke=\"none\"";
+    return out.text();
+  }
+  out.append("stroke=%s", color);
+  if (patternSet_ && patSize_ > 0) {
+    out << " stroke-dasharray=\"";
+    for (int i = 0; i < patSize_; ++i) out.append(i + 1 < patSize_ ? "%g," : "%g", pattern_[static_cast<std::size_t>(i)]);
+    out << "\"";
+    if (patOffset_ != 0) out.append(" stroke-dashoffset=\"%g\"", patOffset_);
+  }
+  if (lineCapSet_)
+    out << (lineCap_ == KRLineCap::Round    ? " stroke-linecap=\"round\""
+            : lineCap_ == KRLineCap::Square ? " stroke-linecap=\"square\""
+                                            : " stroke-linecap=\"butt\"");
+  if (color_.alpha != 1) out.append(" opacity=\"%g\"", color_.alpha);
+  out.append(" fill=\"none\" stroke-width=\"%g\"", lineWidth_ > 0 ? lineWidth_ : 1.0);
+  return out.text();
+}
+
+namespace {
+
+constexpr const char* kCapNames[] = {"Butt", "Round", "Square"};
+constexpr const char* kJoinNames[] = {"Miter", "Round", "Bevel"};
+
+}  // namespace
+
+PropertyList KRDrawingStyleCurve::mvgDescription() const {
+  PlistDictionary d;
+  d["Color"] = drawing_description::colorText(color_);
+  d["Line Width"] = lineWidth_;
+  if (fillCurve_) d["Fill"] = true;
+  if (lineCapSet_) d["Line Cap"] = kCapNames[static_cast<int>(lineCap_)];
+  if (lineJoinSet_) d["Line Join"] = kJoinNames[static_cast<int>(lineJoin_)];
+  if (patternSet_) {
+    PlistArray entries;
+    for (int i = 0; i < patSize_; ++i) entries.emplace_back(static_cast<double>(pattern_[static_cast<std::size_t>(i)]));
+    d["Pattern"] = std::move(entries);
+    d["Pattern Offset"] = static_cast<double>(patOffset_);
+  }
+  return d;
+}
+
+std::shared_ptr<KRDrawingStyleCurve> KRDrawingStyleCurve::createFromMVG(const PropertyList& description) {
+  if (!description.isDictionary()) return nullptr;
+  auto style = std::make_shared<KRDrawingStyleCurve>();
+  if (auto text = description.stringForKey("Color"))
+    if (auto color = drawing_description::colorFromText(*text)) style->overwriteColor(*color);
+  style->lineWidth_ = description.numberForKey("Line Width").value_or(1);
+  style->fillCurve_ = description.booleanForKey("Fill").value_or(false);
+  auto named = [&](const char* key, const auto& names, auto apply) {
+    if (auto text = description.stringForKey(key))
+      for (int i = 0; i < 3; ++i)
+        if (*text == names[i]) apply(i);
+  };
+  named("Line Cap", kCapNames, [&](int i) { style->changeLineCap(static_cast<KRLineCap>(i)); });
+  named("Line Join", kJoinNames, [&](int i) { style->changeLineJoin(static_cast<KRLineJoin>(i)); });
+  if (const PlistArray* entries = description.arrayForKey("Pattern")) {
+    std::vector<float> pattern;
+    for (const auto& entry : *entries) pattern.push_back(static_cast<float>(entry.real()));
+    style->setDashPattern(pattern.data(), static_cast<int>(pattern.size()),
+                          static_cast<float>(description.numberForKey("Pattern Offset").value_or(0)));
+  }
+  return style;
+}
 
 std::shared_ptr<KRDrawingStyle> KRDrawingStyleCurve::nonTransparentVersion() const {
   auto style = copyCurve();
@@ -193,16 +276,19 @@ void KRDrawingStyleFont::setFallbackFontNames(std::vector<std::string> names) {
 void KRDrawingStyleFont::setFontSize(double size) {
   // A size the text system cannot use falls back to the usual 12 points.
   fontSize_ = std::isfinite(size) && size > 0 ? size : 12;
+  changed();
 }
 
 void KRDrawingStyleFont::setColor(const KRColor& color) {
   color_ = color;
   isBlack_ = color.isPureBlack();
+  changed();
 }
 
 void KRDrawingStyleFont::dropResolvedFont() {
   std::lock_guard guard(fontLock_);
   font_.reset();
+  changed();
 }
 
 KRFontFace KRDrawingStyleFont::font() const {

@@ -4,6 +4,7 @@
 // a group's style reaches every child without a style of its own.
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "platform/GraphicsContext.h"
+#include "platform/PropertyList.h"
 #include "platform/TextSystem.h"
 
 namespace orrelin {
@@ -19,7 +21,14 @@ class KRDrawingContext;
 
 class KRDrawingStyle {
  public:
+  KRDrawingStyle() : stamp_(nextStamp()) {}
+  // A copy is a new style with a stamp of its own.
+  KRDrawingStyle(const KRDrawingStyle&) : stamp_(nextStamp()) {}
+  KRDrawingStyle& operator=(const KRDrawingStyle&) = delete;
   virtual ~KRDrawingStyle() = default;
+  // Unique to this style as it is now: every change takes a new one, so that
+  // what was cached from a style edited in place is known to be stale.
+  std::uint64_t stamp() const { return stamp_; }
   virtual void applyStyle(KRDrawingContext& context) const = 0;
   virtual std::shared_ptr<KRDrawingStyle> copy() const = 0;
   virtual bool containsTransparency() const = 0;
@@ -28,6 +37,13 @@ class KRDrawingStyle {
   // A copy for a display magnified by factor (line widths or font size scaled).
   virtual std::shared_ptr<KRDrawingStyle> magnify(double factor) const = 0;
   virtual std::size_t memoryUsed() const = 0;
+
+ protected:
+  void changed() { stamp_ = nextStamp(); }
+
+ private:
+  static std::uint64_t nextStamp();
+  std::uint64_t stamp_;
 };
 
 class KRDrawingStyleCurve : public KRDrawingStyle {
@@ -54,15 +70,23 @@ class KRDrawingStyleCurve : public KRDrawingStyle {
   float patOffset() const { return patOffset_; }
 
   void overwriteColor(const KRColor& color);
-  void overwriteFill(bool fill) { fillCurve_ = fill; }
-  void changeLineWidth(double width) { lineWidth_ = width; }
+  void overwriteFill(bool fill) {
+    fillCurve_ = fill;
+    changed();
+  }
+  void changeLineWidth(double width) {
+    lineWidth_ = width;
+    changed();
+  }
   void changeLineCap(KRLineCap cap) {
     lineCap_ = cap;
     lineCapSet_ = true;
+    changed();
   }
   void changeLineJoin(KRLineJoin join) {
     lineJoin_ = join;
     lineJoinSet_ = true;
+    changed();
   }
 
   // Dashes: up to 12 lengths and a phase. A size of 0 or less removes the
@@ -74,6 +98,7 @@ class KRDrawingStyleCurve : public KRDrawingStyle {
     patternSet_ = false;
     patSize_ = 0;
     patOffset_ = 0;
+    changed();
   }
   // False, with a message, when no pattern is set; pattern needs room for 12.
   bool getDashPattern(float* pattern, int* size, float* offset) const;
@@ -88,6 +113,14 @@ class KRDrawingStyleCurve : public KRDrawingStyle {
   // (secondMark), or, asked for both, is centred.
   void adjustPatternToMatchStart(double length, bool firstMark, bool secondMark);
 
+  // The presentation attributes of a path in SVG (the colour in device RGB).
+  std::string svgString() const;
+  // The description: "Color", "Fill", "Line Cap", "Line Join", "Line Width",
+  // "Pattern" and "Pattern Offset" (the optional ones only when set).
+  PropertyList mvgDescription() const;
+  // nullptr for a description that is not a dictionary.
+  static std::shared_ptr<KRDrawingStyleCurve> createFromMVG(const PropertyList& description);
+
   void applyStyle(KRDrawingContext& context) const override;
   std::shared_ptr<KRDrawingStyle> copy() const override;
   std::shared_ptr<KRDrawingStyleCurve> copyCurve() const { return std::make_shared<KRDrawingStyleCurve>(*this); }
@@ -97,6 +130,7 @@ class KRDrawingStyleCurve : public KRDrawingStyle {
   std::size_t memoryUsed() const override { return sizeof(*this); }
 
   KRDrawingStyleCurve() = default;
+  KRDrawingStyleCurve(const KRDrawingStyleCurve&) = default;
 
  private:
   double patternLength() const;

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "drawing/KRDrawingContext.h"
+#include "drawing/KRSymbolTable.h"
 
 namespace orrelin {
 
@@ -15,33 +16,6 @@ namespace {
 constexpr double kSuperscriptRise = 0.35;
 constexpr double kSubscriptDrop = 0.2;
 constexpr double kScriptSize = 0.7;
-
-const std::map<std::string, std::string>& symbolTable() {
-  static const std::map<std::string, std::string> table = {
-      {"alpha", "\u03B1"},    {"beta", "\u03B2"},       {"gamma", "\u03B3"},       {"delta", "\u03B4"},
-      {"epsilon", "\u03B5"},  {"zeta", "\u03B6"},       {"eta", "\u03B7"},         {"theta", "\u03B8"},
-      {"kappa", "\u03BA"},    {"iota", "\u03B9"},       {"lambda", "\u03BB"},      {"mu", "\u03BC"},
-      {"nu", "\u03BD"},       {"xi", "\u03BE"},         {"pi", "\u03C0"},          {"rho", "\u03C1"},
-      {"sigma", "\u03C3"},    {"tau", "\u03C4"},        {"upsilon", "\u03C5"},     {"phi", "\u03C6"},
-      {"chi", "\u03C7"},      {"psi", "\u03C8"},        {"omega", "\u03C9"},       {"Phi", "\u03A6"},
-      {"Chi", "\u03A7"},      {"Psi", "\u03A8"},        {"Omega", "\u03A9"},       {"Lambda", "\u039B"},
-      {"Gamma", "\u0393"},    {"Delta", "\u0394"},      {"Theta", "\u0398"},       {"Upsilon", "\u03A5"},
-      {"Xi", "\u039E"},       {"Pi", "\u03A0"},         {"Sigma", "\u03A3"},       {"bbN", "\u2115"},
-      {"bbH", "\u210D"},      {"bbP", "\u2119"},        {"bbQ", "\u211A"},         {"bbR", "\u211D"},
-      {"bbZ", "\u2124"},      {"bbC", "\u2102"},        {"angstrom", "\u212B"},    {"infty", "\u221E"},
-      {"infinity", "\u221E"}, {"hbar", "\u210F"},       {"cdots", "\u22EF"},       {"udots", "\u22F0"},
-      {"ddots", "\u22F1"},    {"dots", "\u2026"},       {"forall", "\u2200"},      {"in", "\u2208"},
-      {"le", "\u2264"},       {"ge", "\u2265"},         {"neq", "\u2260"},         {"permille", "\u2030"},
-      {"permyriad", "\u2031"}, {"degree", "\u00B0"},    {"times", "\u00D7"},       {"cent", "\u00A2"},
-      {"pound", "\u00A3"},    {"currency", "\u00A4"},   {"yen", "\u00A5"},         {"baht", "\u0E3F"},
-      {"eurocurrency", "\u20A0"}, {"colon", "\u20A1"},  {"cruzeiro", "\u20A2"},    {"franc", "\u20A3"},
-      {"lira", "\u20A4"},     {"mill", "\u20A5"},       {"naira", "\u20A6"},       {"peseta", "\u20A7"},
-      {"rupee", "\u20A8"},    {"won", "\u20A9"},        {"sheqel", "\u20AA"},      {"dong", "\u20AB"},
-      {"euro", "\u20AC"},     {"kip", "\u20AD"},        {"tugrik", "\u20AE"},      {"drachma", "\u20AF"},
-      {"penny", "\u20B0"},    {"peso", "\u20B1"},
-  };
-  return table;
-}
 
 // Bytes in the UTF-8 character that starts with lead.
 std::size_t characterLength(unsigned char lead) {
@@ -60,35 +34,7 @@ KRTextAttributes scriptAttributes(const KRTextAttributes& normal) {
 
 }  // namespace
 
-std::string KRDrawingText::substituteSymbols(const std::string& text) {
-  if (text.find('\\') == std::string::npos) return text;
-  const auto& table = symbolTable();
-  std::string result;
-  result.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (text[i] != '\\') {
-      result += text[i++];
-      continue;
-    }
-    // Every name is made of letters: try the longest run of letters after the
-    // backslash first, then ever shorter beginnings of it.
-    std::size_t end = i + 1;
-    while (end < text.size() && std::isalpha(static_cast<unsigned char>(text[end]))) ++end;
-    bool replaced = false;
-    for (std::size_t length = end - i - 1; length > 0; --length) {
-      auto found = table.find(text.substr(i + 1, length));
-      if (found != table.end()) {
-        result += found->second;
-        i += 1 + length;
-        replaced = true;
-        break;
-      }
-    }
-    if (!replaced) result += text[i++];
-  }
-  return result;
-}
+std::string KRDrawingText::substituteSymbols(const std::string& text) { return KRSymbolTable::substituteSymbols(text); }
 
 // ---------------------------------------------------------------- making texts
 
@@ -212,7 +158,7 @@ std::vector<KRDrawingText::Run> KRDrawingText::runs() const { return layout().ru
 KRDrawingText::Layout KRDrawingText::layout() const {
   {
     std::lock_guard guard(cacheLock());
-    if (layout_) return *layout_;
+    if (layout_ && layoutStamp_ == appearanceStamp()) return *layout_;
   }
   Layout made;
   KRTextAttributes normal = theAttributes();
@@ -221,7 +167,8 @@ KRDrawingText::Layout KRDrawingText::layout() const {
     std::lock_guard textGuard(TextSystem::lock());
     bool any = false;
     for (const auto& run : made.runs) {
-      KRTextMeasure m = TextSystem::measure(run.text, run.attributes);
+      made.shapes.push_back(TextSystem::shape(run.text, run.attributes));
+      const KRTextMeasure& m = made.shapes.back().measure;
       made.widths.push_back(m.width);
       made.width += m.width;
       double rise = run.attributes.baselineOffset;
@@ -229,7 +176,7 @@ KRDrawingText::Layout KRDrawingText::layout() const {
       made.descent = any ? std::max(made.descent, m.descent - rise) : m.descent - rise;
       any = true;
     }
-    if (vAlignment_ >= TopLetters) {
+    if (placesByFontHeights(vAlignment_)) {
       KRFontMetrics metrics = TextSystem::fontMetrics(normal.face, normal.fontSize);
       made.capHeight = metrics.capHeight;
       made.digitHeight = metrics.digitHeight;
@@ -237,6 +184,7 @@ KRDrawingText::Layout KRDrawingText::layout() const {
   }
   std::lock_guard guard(cacheLock());
   layout_ = made;
+  layoutStamp_ = appearanceStamp();
   return made;
 }
 
@@ -247,23 +195,8 @@ KRSize KRDrawingText::drawingSize() const {
 
 KRPoint KRDrawingText::baselineOrigin() const {
   Layout l = layout();
-  double x = whereToDraw_.x;
-  if (alignment_ == Right)
-    x -= l.width;
-  else if (alignment_ == Center)
-    x -= l.width / 2;
-  double y = whereToDraw_.y, height = l.ascent + l.descent;
-  switch (vAlignment_) {
-    case Top: y -= l.ascent; break;
-    case VCenter: y += height / 2 - l.ascent; break;
-    case TopLetters: y -= l.capHeight; break;
-    case CenterLetters: y -= l.capHeight / 2; break;
-    case TopNumbers: y -= l.digitHeight; break;
-    case CenterNumbers: y -= l.digitHeight / 2; break;
-    case Bottom:
-    default: y += l.descent; break;
-  }
-  return {x, y};
+  return baselineOriginForAlignment(whereToDraw_, alignment_, vAlignment_,
+                                    {l.width, l.ascent, l.descent, l.capHeight, l.digitHeight});
 }
 
 KRRect KRDrawingText::unrotatedBox() const {
@@ -283,15 +216,13 @@ void KRDrawingText::drawToCurrentContext(KRDrawingContext& context) const {
   std::lock_guard textGuard(TextSystem::lock());
   KRGraphicsStateGuard guard(context);
   if (rotation_ != 0)
-    gc.concatCTM(KRAffineTransform::translation(-whereToDraw_.x, -whereToDraw_.y)
-                     .then(KRAffineTransform::rotation(rotation_ * M_PI / 180))
-                     .then(KRAffineTransform::translation(whereToDraw_.x, whereToDraw_.y)));
+    gc.concatCTM(rotationAroundPoint(whereToDraw_, rotation_));
   double x = origin.x;
   for (std::size_t i = 0; i < l.runs.size(); ++i) {
     KRTextAttributes a = l.runs[i].attributes;
     if (context.printingToPS() && a.color.isPureBlack()) a.color = KRColor::cmyk(0, 0, 0, 1, a.color.alpha);
     if (context.disableTransparency()) a.color.alpha = 1;
-    TextSystem::draw(gc, l.runs[i].text, a, {x, origin.y});
+    gc.drawText(l.shapes[i], {x, origin.y + a.baselineOffset}, a.color);
     x += l.widths[i];
   }
 }
@@ -299,20 +230,14 @@ void KRDrawingText::drawToCurrentContext(KRDrawingContext& context) const {
 KRRect KRDrawingText::computeBoundingRectangle() const {
   KRRect box = unrotatedBox();
   if (box.isNull() || rotation_ == 0) return box;
-  return KRAffineTransform::translation(-whereToDraw_.x, -whereToDraw_.y)
-      .then(KRAffineTransform::rotation(rotation_ * M_PI / 180))
-      .then(KRAffineTransform::translation(whereToDraw_.x, whereToDraw_.y))
-      .applyToRect(box);
+  return rotationAroundPoint(whereToDraw_, rotation_).applyToRect(box);
 }
 
 bool KRDrawingText::hitTestForPoint(KRPoint point) const {
   KRPoint p = point;
   if (rotation_ != 0) {
     // Turn the point back so it can be tested against the upright box.
-    p = KRAffineTransform::translation(-whereToDraw_.x, -whereToDraw_.y)
-            .then(KRAffineTransform::rotation(-rotation_ * M_PI / 180))
-            .then(KRAffineTransform::translation(whereToDraw_.x, whereToDraw_.y))
-            .apply(point);
+    p = rotationAroundPoint(whereToDraw_, -rotation_).apply(point);
   }
   KRRect box = unrotatedBox();
   return !box.isNull() && box.insetBy(-1, -1).contains(p);

@@ -12,21 +12,16 @@
 
 #include "drawing/KRDrawingBasic.h"
 #include "drawing/KRDrawingStyle.h"
+#include "drawing/KRTextPlacement.h"
 
 namespace orrelin {
 
 class KRDrawingText : public KRDrawingElement {
  public:
-  enum Alignment : unsigned { Left = 0, Right = 1, Center = 2, Justified = 3, Natural = 4 };
-  enum VerticalAlignment : int {
-    Top = 0,
-    VCenter = 1,
-    Bottom = 2,
-    TopLetters = 3,
-    CenterLetters = 4,
-    TopNumbers = 5,
-    CenterNumbers = 6,
-  };
+  // The alignment codes, as KRDrawingText::Left and so on.
+  using enum KRTextAlignment;
+  using enum KRTextVerticalAlignment;
+
 
   // A piece of the text drawn with one set of attributes.
   struct Run {
@@ -92,10 +87,12 @@ class KRDrawingText : public KRDrawingElement {
 
  protected:
   std::shared_ptr<KRDrawingBasic> scaledCopy(double s, KRPoint around, KRPoint shiftTo, bool crop) const override;
+  std::uint64_t appearanceStamp() const override { return style_ ? style_->stamp() : 0; }
 
  private:
   struct Layout {
     std::vector<Run> runs;
+    std::vector<KRShapedText> shapes;  // of each run
     std::vector<double> widths;
     double width = 0, ascent = 0, descent = 0;
     double capHeight = 0, digitHeight = 0;
@@ -115,6 +112,7 @@ class KRDrawingText : public KRDrawingElement {
   double rotation_ = 0;
   bool drawSubscriptSuperscript_ = false;
   mutable std::optional<Layout> layout_;
+  mutable std::uint64_t layoutStamp_ = 0;
 };
 
 }  // namespace orrelin

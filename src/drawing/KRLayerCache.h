@@ -20,18 +20,22 @@ class KRLayerCache {
     return *this;
   }
 
-  // The layer made for this context, and where it is drawn; none otherwise.
-  std::shared_ptr<GraphicsLayer> layerFor(const GraphicsContext& context, KRRect* where = nullptr) const {
+  // The layer made for this context from the object as it looked with the
+  // stamp (its appearanceStamp), and where it is drawn; none otherwise.
+  std::shared_ptr<GraphicsLayer> layerFor(const GraphicsContext& context, KRRect* where = nullptr,
+                                          std::uint64_t stamp = 0) const {
     std::lock_guard guard(lock_);
-    if (owner_ != context.identifier()) return nullptr;
+    if (owner_ != context.identifier() || stamp_ != stamp) return nullptr;
     if (where) *where = where_;
     return layer_;
   }
-  void store(const GraphicsContext& context, std::shared_ptr<GraphicsLayer> layer, const KRRect& where = {}) {
+  void store(const GraphicsContext& context, std::shared_ptr<GraphicsLayer> layer, const KRRect& where = {},
+             std::uint64_t stamp = 0) {
     std::lock_guard guard(lock_);
     layer_ = std::move(layer);
     where_ = where;
     owner_ = context.identifier();
+    stamp_ = stamp;
   }
   void clear() {
     std::lock_guard guard(lock_);
@@ -48,6 +52,7 @@ class KRLayerCache {
   std::shared_ptr<GraphicsLayer> layer_;
   KRRect where_;
   std::uint64_t owner_ = 0;
+  std::uint64_t stamp_ = 0;
 };
 
 }  // namespace orrelin

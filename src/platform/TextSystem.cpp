@@ -1,14 +1,19 @@
 #include "platform/TextSystem.h"
 
+#include "platform/FontConfiguration.h"
+#include "platform/GraphicsContext.h"
+
 #include <cairo.h>
 #include <fontconfig/fontconfig.h>
 #include <hb-ot.h>
 #include <pango/pangocairo.h>
+#include <pango/pangofc-fontmap.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <map>
+#include <tuple>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define ORREL_LEAK_CHECKED 1
@@ -30,16 +35,19 @@ namespace orrelin {
 
 namespace {
 
-// One font map and two contexts for the whole process, used under the lock:
-// one context measures, the other is pointed at each target it draws into.
+// One font map and one context for the whole process, used under the lock.
 struct TextMachinery {
   PangoFontMap* fontMap = nullptr;
   PangoContext* measuring = nullptr;
-  PangoContext* drawing = nullptr;
-  std::map<std::string, bool> availability;
   std::map<std::string, std::string> familiesUsed;
-  std::string defaultFamily;
+  // Metrics at the reference size, per face.
+  std::map<std::tuple<std::string, bool, bool>, KRFontMetrics> metrics;
+  // One KRFont per cairo font, shared by every run drawn with it.
+  std::map<cairo_scaled_font_t*, std::shared_ptr<const KRFont>> fonts;
 };
+
+// The size metrics are measured at, for enough precision in the ink heights.
+constexpr double kMetricsSize = 100;
 
 void makeResolutionIndependent(PangoContext* context) {
   // Hinting and rounding would tie widths to a device; without them a text
@@ -57,10 +65,10 @@ TextMachinery& machinery() {
   static TextMachinery* shared = [] {
     auto* m = new TextMachinery;
     m->fontMap = pango_cairo_font_map_new();
+    // Our own fonts only, whatever else the machine has.
+    pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(m->fontMap), FontConfiguration::shared());
     m->measuring = pango_font_map_create_context(m->fontMap);
-    m->drawing = pango_font_map_create_context(m->fontMap);
     makeResolutionIndependent(m->measuring);
-    makeResolutionIndependent(m->drawing);
     return m;
   }();
   return *shared;
@@ -69,22 +77,6 @@ TextMachinery& machinery() {
 std::string lowercase(std::string s) {
   for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return s;
-}
-
-// The family fontconfig picks for a requested family name.
-std::string matchedFamily(const std::string& family) {
-  FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-  std::string matched;
-  FcChar8* name = nullptr;
-  if (match && FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch) matched = reinterpret_cast<char*>(name);
-  if (match) FcPatternDestroy(match);
-  FcPatternDestroy(pattern);
-  return matched;
 }
 
 PangoFontDescription* describe(const KRFontFace& face, double size) {
@@ -179,17 +171,7 @@ KRFontFace TextSystem::faceFromFontName(const std::string& name) {
 
 bool TextSystem::fontIsAvailable(const std::string& name) {
   std::lock_guard guard(lock());
-  TextMachinery& m = machinery();
-  auto known = m.availability.find(name);
-  if (known != m.availability.end()) return known->second;
-  if (m.defaultFamily.empty()) m.defaultFamily = matchedFamily("Orrelin-No-Such-Font-Family");
-  std::string matched = matchedFamily(name);
-  // A family that ends up at the same font as a name nobody has is missing,
-  // unless it is that font itself.
-  bool available = !name.empty() && !matched.empty() &&
-                   (lowercase(matched) == lowercase(name) || matched != m.defaultFamily);
-  m.availability[name] = available;
-  return available;
+  return FontConfiguration::knowsFamily(name);
 }
 
 KRFontFace TextSystem::resolveFont(const std::string& name, const std::vector<std::string>& fallbacks) {
@@ -207,7 +189,7 @@ std::string TextSystem::familyUsedFor(const KRFontFace& face) {
   TextMachinery& m = machinery();
   auto known = m.familiesUsed.find(face.family);
   if (known != m.familiesUsed.end()) return known->second;
-  std::string family = matchedFamily(face.family);
+  std::string family = FontConfiguration::matchedFamily(face.family);
   m.familiesUsed[face.family] = family;
   return family;
 }
@@ -222,67 +204,115 @@ KRTextMeasure TextSystem::measure(const std::string& text, const KRTextAttribute
 
 KRFontMetrics TextSystem::fontMetrics(const KRFontFace& face, double size) {
   std::lock_guard guard(lock());
-  KRFontMetrics metrics;
-  metrics.familyName = familyUsedFor(face);
-  KRTextAttributes attributes;
-  attributes.face = face;
-  attributes.fontSize = size;
-  PangoContext* context = machinery().measuring;
-  PangoFontDescription* description = describe(face, size);
-  PangoFontMetrics* pm = pango_context_get_metrics(context, description, nullptr);
-  metrics.ascender = pango_font_metrics_get_ascent(pm) / static_cast<double>(PANGO_SCALE);
-  metrics.descender = -pango_font_metrics_get_descent(pm) / static_cast<double>(PANGO_SCALE);
-  pango_font_metrics_unref(pm);
-  // Heights of letters and digits from the marks themselves; every font has them.
-  metrics.capHeight = measure("H", attributes).inkTop;
-  metrics.xHeight = measure("x", attributes).inkTop;
-  metrics.digitHeight = measure("0123456789", attributes).inkTop;
-  PangoFont* font = pango_context_load_font(context, description);
-  if (font) {
-    hb_font_t* hb = pango_font_get_hb_font(font);
-    if (hb) metrics.italicAngle = hb_style_get_value(hb, HB_STYLE_TAG_SLANT_ANGLE);
-    g_object_unref(font);
+  TextMachinery& m = machinery();
+  auto key = std::make_tuple(face.family, face.bold, face.italic);
+  auto known = m.metrics.find(key);
+  if (known == m.metrics.end()) {
+    KRFontMetrics made;
+    made.familyName = familyUsedFor(face);
+    KRTextAttributes attributes;
+    attributes.face = face;
+    attributes.fontSize = kMetricsSize;
+    PangoFontDescription* description = describe(face, kMetricsSize);
+    PangoFontMetrics* pm = pango_context_get_metrics(m.measuring, description, nullptr);
+    made.ascender = pango_font_metrics_get_ascent(pm) / static_cast<double>(PANGO_SCALE);
+    made.descender = -pango_font_metrics_get_descent(pm) / static_cast<double>(PANGO_SCALE);
+    pango_font_metrics_unref(pm);
+    // Heights of letters and digits from the marks themselves; every font has them.
+    made.capHeight = measure("H", attributes).inkTop;
+    made.xHeight = measure("x", attributes).inkTop;
+    made.digitHeight = measure("0123456789", attributes).inkTop;
+    PangoFont* font = pango_context_load_font(m.measuring, description);
+    if (font) {
+      hb_font_t* hb = pango_font_get_hb_font(font);
+      if (hb) made.italicAngle = hb_style_get_value(hb, HB_STYLE_TAG_SLANT_ANGLE);
+      g_object_unref(font);
+    }
+    pango_font_description_free(description);
+    known = m.metrics.emplace(key, made).first;
   }
+  // Unhinted metrics grow in proportion to the size; the angle does not.
+  double f = (std::isfinite(size) && size > 0 ? std::min(size, 10000.0) : 12) / kMetricsSize;
+  KRFontMetrics scaled = known->second;
+  for (double* v : {&scaled.ascender, &scaled.descender, &scaled.capHeight, &scaled.xHeight, &scaled.digitHeight})
+    *v *= f;
+  return scaled;
+}
+
+namespace {
+
+// The KRFont for a pango font, made once.
+std::shared_ptr<const KRFont> fontFor(TextMachinery& m, PangoFont* pango) {
+  cairo_scaled_font_t* scaled = pango_cairo_font_get_scaled_font(PANGO_CAIRO_FONT(pango));
+  if (!scaled) return nullptr;
+  auto known = m.fonts.find(scaled);
+  if (known != m.fonts.end()) return known->second;
+  PangoFontDescription* description = pango_font_describe(pango);
+  std::string family = pango_font_description_get_family(description) ? pango_font_description_get_family(description) : "";
+  double size = pango_font_description_get_size(description) / static_cast<double>(PANGO_SCALE);
   pango_font_description_free(description);
-  return metrics;
+  std::string file;
+  int index = 0;
+  if (FcPattern* pattern = pango_fc_font_get_pattern(PANGO_FC_FONT(pango))) {
+    FcChar8* path = nullptr;
+    if (FcPatternGetString(pattern, FC_FILE, 0, &path) == FcResultMatch) file = reinterpret_cast<char*>(path);
+    FcPatternGetInteger(pattern, FC_INDEX, 0, &index);
+  }
+  std::shared_ptr<const KRFont> font(new KRFont(scaled, family, size, file, index));
+  m.fonts.emplace(scaled, font);
+  return font;
+}
+
+}  // namespace
+
+KRShapedText TextSystem::shape(const std::string& text, const KRTextAttributes& attributes) {
+  std::lock_guard guard(lock());
+  TextMachinery& m = machinery();
+  KRShapedText shaped;
+  PangoLayout* layout = layoutFor(m.measuring, text, attributes);
+  shaped.measure = measureLayout(layout);
+  double scale = PANGO_SCALE;
+  PangoLayoutIter* iter = pango_layout_get_iter(layout);
+  int firstBaseline = pango_layout_iter_get_baseline(iter);
+  do {
+    PangoGlyphItem* item = pango_layout_iter_get_run_readonly(iter);
+    if (!item) continue;  // the end of a line
+    PangoRectangle logical;
+    pango_layout_iter_get_run_extents(iter, nullptr, &logical);
+    double lineDrop = (pango_layout_iter_get_baseline(iter) - firstBaseline) / scale;
+    KRGlyphRun run;
+    run.font = fontFor(m, item->item->analysis.font);
+    if (!run.font) continue;
+    PangoGlyphString* glyphs = item->glyphs;
+    int x = logical.x;
+    for (int i = 0; i < glyphs->num_glyphs; ++i) {
+      const PangoGlyphInfo& info = glyphs->glyphs[i];
+      // Empty glyphs (line breaks, ignorables) take no ink.
+      if (info.glyph != PANGO_GLYPH_EMPTY && !(info.glyph & PANGO_GLYPH_UNKNOWN_FLAG))
+        run.glyphs.push_back({info.glyph, (x + info.geometry.x_offset) / scale,
+                              -(lineDrop + info.geometry.y_offset / scale)});
+      x += info.geometry.width;
+    }
+    if (!run.glyphs.empty()) shaped.runs.push_back(std::move(run));
+  } while (pango_layout_iter_next_run(iter));
+  pango_layout_iter_free(iter);
+  g_object_unref(layout);
+  return shaped;
 }
 
 void TextSystem::draw(GraphicsContext& context, const std::string& text, const KRTextAttributes& attributes,
                       KRPoint origin) {
-  if (text.empty() || context.drawingSuppressed() || !std::isfinite(origin.x) || !std::isfinite(origin.y)) return;
   std::lock_guard guard(lock());
-  TextMachinery& m = machinery();
-  cairo_t* cr = context.cr_;
-  cairo_save(cr);
-  cairo_new_path(cr);
-  // Text reads upright in the y-up page: flip the y axis at the base line.
-  cairo_translate(cr, origin.x, origin.y + attributes.baselineOffset);
-  cairo_scale(cr, 1, -1);
-  pango_cairo_update_context(cr, m.drawing);
-  cairo_font_options_t* options = cairo_font_options_create();
-  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-  cairo_font_options_set_antialias(options, context.shouldAntialias() ? CAIRO_ANTIALIAS_GRAY : CAIRO_ANTIALIAS_NONE);
-  pango_cairo_context_set_font_options(m.drawing, options);
-  cairo_font_options_destroy(options);
-  PangoLayout* layout = layoutFor(m.drawing, text, attributes);
-  double baseline = pango_layout_get_baseline(layout) / static_cast<double>(PANGO_SCALE);
-  auto show = [&](cairo_t* target) {
-    cairo_move_to(target, 0, -baseline);
-    pango_cairo_show_layout(target, layout);
-  };
-  if (context.state().hasShadow) {
-    KRTextMeasure measured = measureLayout(layout);
-    // The flipped text space: y grows downwards from the base line.
-    KRRect inkBox{measured.inkLeft, -measured.inkTop, measured.inkRight - measured.inkLeft,
-                  measured.inkTop - measured.inkBottom};
-    context.paint(context.userRectToDevice(inkBox), [&](cairo_t* shadow) { show(shadow); });
-  }
-  auto rgb = attributes.color.rgbComponents();
-  cairo_set_source_rgba(cr, rgb[0], rgb[1], rgb[2], std::clamp(attributes.color.alpha, 0.0, 1.0) * context.alpha());
-  show(cr);
-  g_object_unref(layout);
-  cairo_restore(cr);
+  context.drawText(shape(text, attributes), {origin.x, origin.y + attributes.baselineOffset}, attributes.color);
 }
+
+KRFont::KRFont(cairo_scaled_font_t* font, std::string family, double size, std::string file, int faceIndex)
+    : scaledFont_(cairo_scaled_font_reference(font)),
+      family_(std::move(family)),
+      size_(size),
+      file_(std::move(file)),
+      faceIndex_(faceIndex) {}
+
+KRFont::~KRFont() { cairo_scaled_font_destroy(scaledFont_); }
 
 }  // namespace orrelin

@@ -1,7 +1,9 @@
 #pragma once
-// Measuring and drawing text, and the fonts behind it. Sizes are in points
-// and independent of the device: a text measures the same whether it is
-// drawn on screen, into a bitmap at any resolution or into a PDF.
+// Measuring, shaping and drawing text, and the fonts behind it. Sizes are in
+// points and independent of the device: a text is measured and shaped once,
+// by the text system alone, and measures the same whether it is drawn on
+// screen, into a bitmap at any resolution or into a document. Drawing hands
+// the shaped glyphs to the graphics context.
 //
 // The text machinery is shared by the whole process, so every measuring and
 // drawing call holds one global lock; callers that need several calls to see
@@ -13,9 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/GraphicsContext.h"
+#include "platform/KRColor.h"
+#include "platform/KRFont.h"
+#include "platform/PageGeometry.h"
 
 namespace orrelin {
+
+class GraphicsContext;
 
 // A font as the text system looks it up: a family and a face within it.
 struct KRFontFace {
@@ -33,27 +39,6 @@ struct KRTextAttributes {
   // Raises (positive) or lowers the run against the base line, in points.
   double baselineOffset = 0;
   friend bool operator==(const KRTextAttributes&, const KRTextAttributes&) = default;
-};
-
-// The size of a measured text. ascent and descent are the line's extent
-// above and below the base line (both non-negative); the ink values bound
-// the marks actually drawn, relative to the pen start on the base line.
-struct KRTextMeasure {
-  double width = 0;
-  double ascent = 0;
-  double descent = 0;
-  double inkLeft = 0, inkRight = 0, inkTop = 0, inkBottom = 0;  // y up: top > bottom
-  double height() const { return ascent + descent; }
-};
-
-struct KRFontMetrics {
-  std::string familyName;  // the family actually used
-  double ascender = 0;     // above the base line
-  double descender = 0;    // below it, as a negative number
-  double capHeight = 0;
-  double xHeight = 0;
-  double digitHeight = 0;  // the height of the digits' marks
-  double italicAngle = 0;  // degrees, negative when the letters lean right
 };
 
 class TextSystem {
@@ -74,6 +59,10 @@ class TextSystem {
   static std::string familyUsedFor(const KRFontFace& face);
 
   static KRTextMeasure measure(const std::string& text, const KRTextAttributes& attributes);
+  // The glyphs of the text and its measure (the colour and base line offset
+  // of the attributes are the drawer's, not the shape's).
+  static KRShapedText shape(const std::string& text, const KRTextAttributes& attributes);
+  // Measured once per face (the metrics grow with the size).
   static KRFontMetrics fontMetrics(const KRFontFace& face, double size);
   // Draws text with its base line starting at origin (in the context's user
   // space, y up). The run's baselineOffset moves it up or down from there.

@@ -59,6 +59,12 @@ inline Rendered render(const KRDrawingBasic& drawing, double width, double heigh
   return {renderToImage(drawing, {0, 0, width, height}, options), scale};
 }
 
+// Two drawings give the same picture, and it is not an empty one.
+inline void expectSameVisiblePicture(const Rendered& a, const Rendered& b) {
+  ASSERT_GT(a.inkPixels(), 0) << "the picture is blank";
+  EXPECT_EQ(a.image->rgbaData(), b.image->rgbaData());
+}
+
 inline void expectRectNear(const KRRect& actual, const KRRect& expected, double tolerance) {
   EXPECT_NEAR(actual.minX(), expected.minX(), tolerance);
   EXPECT_NEAR(actual.minY(), expected.minY(), tolerance);

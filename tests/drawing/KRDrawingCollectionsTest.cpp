@@ -188,6 +188,25 @@ TEST(KRDrawingPathCircleCollection, HugeRadiiAreDrawnAsForty) {
   expectRectNear(picture.inkBox(), {60, 60, 80, 80}, 1);
 }
 
+TEST(KRDrawingPathCircleCollection, MagnifiedMarkersKeepTheirSizeAndStandInsGrowWithThem) {
+  auto circles = KRDrawingPathCircleCollection::createFromArray(floats(3, {1, 1, 100, 5, 5, 3001}));
+  circles->setFillCurve(true);
+  auto magnified = std::static_pointer_cast<KRDrawingPathCircleCollection>(circles->magnify(40));
+  EXPECT_EQ(magnified->radiusScale(), 40);
+  // A radius of 100 becomes 4000 (not the stand-in); the stand-in 40 becomes 1600.
+  EXPECT_EQ(magnified->boundingRectangle(), KRRect(-3960, -3960, 8000, 8000));
+  auto only = KRDrawingPathCircleCollection::createFromArray(floats(3, {10, 10, 3001}));
+  only->setFillCurve(true);
+  auto doubled = std::static_pointer_cast<KRDrawingPathCircleCollection>(only->scaleBy(2, {0, 0}, {0, 0}, false));
+  EXPECT_EQ(doubled->boundingRectangle(), KRRect(-60, -60, 160, 160));
+  // What is drawn agrees: a marker of radius 3 magnified 1100 times stays a disc of 3300.
+  auto marker = KRDrawingPathCircleCollection::createFromArray(floats(3, {0, 0, 3}));
+  marker->setFillCurve(true);
+  auto huge = marker->magnify(1100);
+  auto picture = render(*huge, 200, 200);
+  EXPECT_EQ(picture.inkPixels(), 200 * 200);
+}
+
 TEST(KRDrawingPathCircleCollection, ReportsWhichCircleWasHit) {
   auto circles = KRDrawingPathCircleCollection::createFromArray(floats(3, {10, 10, 5, 40, 10, 5}));
   EXPECT_EQ(circles->whichCenterWasHit({45, 10}), 1);
@@ -300,13 +319,20 @@ TEST(KRDrawingRepeated, IntoAPDFTheStencilStaysVectorsAtEveryOffset) {
   mark->setStyle(KRDrawingStyleCurve::color(kRed, true));
   stencil->addObject(mark);
   auto repeated = KRDrawingRepeated::drawing(stencil, {4, 4}, {2, 2}, floats(2, {10, 10, 30, 20}));
-  auto pdf = KRDrawingPDF::createWithPDF(KRPDFDocument::createWithData(renderToPDF(*repeated, {0, 0, 40, 30})),
-                                         {0, 0, 40, 30});
+  auto bytes = renderToPDF(*repeated, {0, 0, 40, 30});
+  // No raster in the document...
+  std::string text(bytes.begin(), bytes.end());
+  EXPECT_EQ(text.find("/Subtype /Image"), std::string::npos);
+  auto pdf = KRDrawingPDF::createWithPDF(KRPDFDocument::createWithData(bytes), {0, 0, 40, 30});
   ASSERT_TRUE(pdf);
-  auto picture = render(*pdf, 40, 30, 4);
-  expectRectNear(picture.inkBox(), {8, 8, 24, 14}, 0.3);
+  // ...and magnified eight times the stamps' edges are still exact: the
+  // squares (8..12, 8..12) and (28..32, 18..22) cover whole pixels, and a
+  // stamp from a raster would blur them.
+  auto picture = render(*pdf, 40, 30, 8);
+  expectRectNear(picture.inkBox(), {8, 8, 24, 14}, 1e-9);
+  EXPECT_EQ(picture.inkPixels(), 2 * 32 * 32);
+  EXPECT_EQ(picture.inkPixels(254), 2 * 32 * 32);
   EXPECT_EQ(picture.at(30, 20), (KRPixel{255, 0, 0, 255}));
-  EXPECT_EQ(picture.alphaAt(20, 15), 0);
 }
 
 TEST(KRDrawingRepeated, LargeStencilsAreExpandedAndDrawTheSame) {

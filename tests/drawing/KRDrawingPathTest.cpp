@@ -31,7 +31,7 @@ void PrintTo(const HitCase& c, std::ostream* out) { *out << c.name; }
 
 class StrokedLineHits : public testing::TestWithParam<HitCase> {};
 
-TEST_P(StrokedLineHits, WithinTwoPointsOrHalfTheWidth) {
+TEST_P(StrokedLineHits, WithinTwoPointsOfTheLineWhateverItsWidth) {
   const auto& c = GetParam();
   auto line = styledLine({10, 10}, {100, 50}, c.width);
   // A point at the given distance from the line's middle, on its normal.
@@ -46,8 +46,8 @@ TEST_P(StrokedLineHits, WithinTwoPointsOrHalfTheWidth) {
 INSTANTIATE_TEST_SUITE_P(KRDrawingPath, StrokedLineHits,
                          testing::Values(HitCase{"onTheLine", 0, 1, true}, HitCase{"oneAndAHalfBeside", 1.5, 1, true},
                                          HitCase{"twoAndAHalfBeside", 2.5, 1, false},
-                                         HitCase{"insideAWideLine", 4.5, 10, true},
-                                         HitCase{"outsideAWideLine", 5.5, 10, false}),
+                                         HitCase{"besideAWideLine", 1.5, 10, true},
+                                         HitCase{"onTheInkOfAWideLine", 4.5, 10, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(KRDrawingPath, FilledPathsAreHitInsideOnly) {
@@ -95,6 +95,17 @@ TEST(KRDrawingPath, BoundingRectanglesAddHalfTheStrokeButNotForFills) {
   arc->curveTo({0, 100}, {100, 100}, {100, 0});
   auto bounds = KRDrawingPathBezier::withPath(arc)->boundingRectangle();
   EXPECT_NEAR(bounds.maxY(), 75, 0.5);
+}
+
+TEST(KRDrawingPath, TheBoundingRectangleFollowsANewOrEditedStyle) {
+  auto line = styledLine({10, 10}, {110, 10}, 2);
+  EXPECT_EQ(line->boundingRectangle(), KRRect(9, 9, 102, 2));
+  line->setStyle(KRDrawingStyleCurve::createWithColor(kRed, 6));
+  EXPECT_EQ(line->boundingRectangle(), KRRect(7, 7, 106, 6));
+  line->style()->changeLineWidth(10);
+  EXPECT_EQ(line->boundingRectangle(), KRRect(5, 5, 110, 10));
+  line->style()->overwriteFill(true);  // a fill has no stroke to add
+  EXPECT_EQ(line->boundingRectangle(), KRRect(10, 10, 100, 0));
 }
 
 TEST(KRDrawingPath, DrawsWithItsStyleAndRestoresTheContext) {

@@ -2,7 +2,9 @@
 
 #include "DrawingTestSupport.h"
 #include "drawing/KRDrawingContext.h"
+#include "drawing/KRDrawingGroup.h"
 #include "drawing/KRDrawingStyle.h"
+#include "drawing/KRDrawingText.h"
 
 using namespace orrelin;
 using namespace orrelin::testing_support;
@@ -51,6 +53,28 @@ TEST(KRDrawingContext, OwnShiftAndScaleArePushedAndPopped) {
   context->restoreState();  // nothing saved: unchanged
   EXPECT_EQ(context->theScaleX(), 3);
   EXPECT_EQ(context->trueBlack(), KRColor::cmyk(0, 0, 0, 1, 1));
+}
+
+TEST(KRDrawingContext, PrinterBlackReachesPostScriptAsBlackInkAlone) {
+  auto group = KRDrawingGroup::create();
+  auto line = KRDrawingPath::singleLineFrom({5, 5}, {95, 5});
+  line->setStyle(KRDrawingStyleCurve::createWithColor(KRColor::rgb(0, 0, 0), 2));
+  group->addObject(line);
+  group->addObject(KRDrawingText::string("Ink", {10, 20}, KRDrawingStyleFont::styleWithFont("DejaVu Sans", 12), 0, 2));
+  auto red = KRDrawingPathRectangle::createWithRect({60, 20, 10, 10});
+  red->setStyle(KRDrawingStyleCurve::color(kRed, true));
+  group->addObject(red);
+  auto eps = renderToPostScript(*group, {0, 0, 100, 50}, true);
+  std::string text(eps.begin(), eps.end());
+  EXPECT_EQ(text.rfind("%!PS-Adobe-3.0 EPSF-3.0", 0), 0u);
+  EXPECT_NE(text.find("%%BoundingBox:"), std::string::npos);
+  // Black, of the line and of the text, is a grey: black ink alone on a
+  // printer; other colours stay RGB.
+  EXPECT_NE(text.find("\n0 g\n"), std::string::npos);
+  EXPECT_EQ(text.find("0 0 0 rg"), std::string::npos);
+  EXPECT_NE(text.find("1 0 0 rg"), std::string::npos);
+  EXPECT_TRUE(KRDrawingContext(GraphicsContext::createForPostScript({10, 10}, true)).printingToPS());
+  EXPECT_FALSE(KRDrawingContext(GraphicsContext::createForPDF({10, 10})).printingToPS());
 }
 
 TEST(KRDrawingContext, AlphaIsSetOnBothContexts) {

@@ -212,19 +212,37 @@ TEST(GraphicsContext, CurrentTransformIsUserToPageWithoutTheDevice) {
 }
 
 TEST(GraphicsContext, DashesThatCannotBeDrawnGiveASolidLine) {
+  // The inked pixels along a horizontal line drawn with the dashes.
+  auto inkedAlongTheLine = [](const std::vector<double>& dashes, double phase, std::vector<double>* kept = nullptr) {
+    auto gc = GraphicsContext::createForImage({100, 10});
+    gc->setStrokeColor(kRed);
+    gc->setLineWidth(2);
+    gc->setLineDash(dashes, phase);
+    if (kept) *kept = gc->lineDash();
+    gc->moveTo(0, 5);
+    gc->lineTo(100, 5);
+    gc->strokePath();
+    EXPECT_FALSE(gc->hasError());
+    auto image = gc->image();
+    int inked = 0;
+    for (int x = 0; x < 100; ++x) inked += at(*image, x + 0.5, 5).alpha == 255;
+    return inked;
+  };
+  std::vector<double> kept;
+  // A drawable pattern leaves gaps (3 on, 2 off: 60 of 100 pixels)...
+  EXPECT_EQ(inkedAlongTheLine({3, 2}, 0, &kept), 60);
+  EXPECT_EQ(kept, (std::vector<double>{3, 2}));
+  // ...one that cannot be drawn gives the whole line.
+  for (const auto& bad : std::vector<std::vector<double>>{{0, 0}, {-1, 2}, {NAN, 1}, {3, INFINITY}}) {
+    EXPECT_EQ(inkedAlongTheLine(bad, 0, &kept), 100);
+    EXPECT_TRUE(kept.empty());
+  }
+  EXPECT_EQ(inkedAlongTheLine({3, 2}, NAN), 100);
+  double phase = -1;
   auto gc = GraphicsContext::createForImage({10, 10});
   gc->setLineDash({3, 2}, 1);
-  double phase = 0;
   EXPECT_EQ(gc->lineDash(&phase), (std::vector<double>{3, 2}));
   EXPECT_EQ(phase, 1);
-  for (const auto& bad : std::vector<std::vector<double>>{{0, 0}, {-1, 2}, {NAN, 1}}) {
-    gc->setLineDash(bad, 0);
-    EXPECT_TRUE(gc->lineDash().empty());
-  }
-  gc->moveTo(0, 5);
-  gc->lineTo(10, 5);
-  gc->strokePath();
-  EXPECT_FALSE(gc->hasError());
 }
 
 TEST(GraphicsContext, ClipLimitsPaintingAndIsReported) {
@@ -322,7 +340,7 @@ TEST(GraphicsContext, PDFRoundTripDrawsTheSamePage) {
   auto layer = pdf->createLayer({10, 10});
   fillRect(*layer->context(), {0, 0, 10, 10}, kBlue);
   pdf->drawLayer({150, 50, 10, 10}, *layer);
-  auto bytes = pdf->finishPDF();
+  auto bytes = pdf->finishDocument();
   ASSERT_GT(bytes.size(), 4u);
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "%PDF");
   std::string error;

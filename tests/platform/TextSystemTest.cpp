@@ -3,6 +3,8 @@
 #include <cmath>
 #include <thread>
 
+#include "platform/FontConfiguration.h"
+#include "platform/GraphicsContext.h"
 #include "platform/TextSystem.h"
 
 using namespace orrelin;
@@ -51,6 +53,23 @@ TEST(TextSystem, KnowsWhichFontsAreThereAndFallsBackInOrder) {
             (KRFontFace{"Liberation Serif", true, false}));
   EXPECT_EQ(TextSystem::resolveFont("No Such Family Qwxz", {"Also Missing"}).family, "No Such Family Qwxz");
   EXPECT_EQ(TextSystem::familyUsedFor({"Helvetica"}), "Liberation Sans");
+}
+
+TEST(TextSystem, OnlyTheApplicationsOwnFontsAreUsedWhateverElseIsInstalled) {
+  // Ghostscript's fonts (installed with the dependencies) claim Helvetica,
+  // Times and Courier on the machine's own configuration; ours ignores them.
+  for (const auto& [name, family] : std::vector<std::pair<std::string, std::string>>{
+           {"Helvetica", "Liberation Sans"}, {"Arial", "Liberation Sans"}, {"Times", "Liberation Serif"},
+           {"Courier New", "Liberation Mono"}, {"Nimbus Sans", "DejaVu Sans"}, {"No Such Family Qwxz", "DejaVu Sans"},
+           {"STIXGeneral", "STIXGeneral"}, {"Apple Symbols", "STIXGeneral"}})
+    EXPECT_EQ(TextSystem::familyUsedFor({name}), family) << name;
+  EXPECT_FALSE(TextSystem::fontIsAvailable("Nimbus Sans"));
+  EXPECT_FALSE(TextSystem::fontIsAvailable("URW Gothic"));
+  for (const auto& family : FontConfiguration::families())
+    EXPECT_TRUE(family.rfind("DejaVu", 0) == 0 || family.rfind("Liberation", 0) == 0 || family.rfind("STIX", 0) == 0)
+        << family;
+  // Italics are real faces, not slanted copies: they report their angle.
+  EXPECT_LT(TextSystem::fontMetrics({"Liberation Serif", false, true}, 100).italicAngle, -5);
 }
 
 TEST(TextSystem, WidthsScaleWithTheSizeAndAddUpOverRuns) {

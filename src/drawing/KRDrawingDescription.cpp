@@ -1,0 +1,202 @@
+#include "drawing/KRDrawingDescription.h"
+
+#include <charconv>
+#include <mutex>
+#include <vector>
+
+#include "drawing/KRDrawingBasic.h"
+#include "drawing/KRDrawingCollections.h"
+#include "drawing/KRDrawingGroup.h"
+#include "drawing/KRDrawingMessages.h"
+#include "drawing/KRSVGStream.h"
+#include "platform/KRMessageCenter.h"
+
+namespace orrelin {
+
+using namespace drawing_messages;
+
+namespace {
+
+struct TypeName {
+  const char* type;
+  const char* className;
+};
+
+constexpr TypeName kTypeNames[] = {
+    {"Group", "KRDrawingGroup"},
+    {"Text", "KRDrawingText"},
+    {"Drawing Path", "KRDrawingPathFromObj"},
+    {"Cubic Bezier", "KRDrawingCubicBezier"},
+    {"Bezier Path", "KRDrawingPathBezier"},
+    {"Bitmap", "KRDrawingBitmap"},
+    {"PDF", "KRDrawingPDF"},
+    {"Circles", "KRDrawingPathCircleCollection"},
+    {"Repeated", "KRDrawingRepeated"},
+    {"Circle", "KRDrawingPathCircle"},
+    {"Lines", "KRDrawingPathLineCollection"},
+    {"Expression Text", "KRDrawingExpressionText"},
+    {"Color Gradient", "KRDrawingGradient"},
+    {"Rectangle", "KRDrawingPathRectangle"},
+    {"Two Color Noise", "KRDrawingTwoColorNoise"},
+    {"CGPath", "KRDrawingPathFromCGPath"},
+};
+
+struct Readers {
+  std::mutex lock;
+  std::map<std::string, KRDrawingTypes::Reader> byClass;
+};
+
+Readers& readers() {
+  // The kinds of this library that read their descriptions.
+  static Readers* shared = [] {
+    auto* r = new Readers;
+    r->byClass["KRDrawingGroup"] = &KRDrawingGroup::createFromMVG;
+    r->byClass["KRDrawingPathRectangle"] = &KRDrawingPathRectangle::createFromMVG;
+    r->byClass["KRDrawingPathCircle"] = &KRDrawingPathCircle::createFromMVG;
+    r->byClass["KRDrawingPathCircleCollection"] = &KRDrawingPathCircleCollection::createFromMVG;
+    return r;
+  }();
+  return *shared;
+}
+
+// The numbers of a text such as "{{1, 2}, {3, 4}}" or "RGB (0.5,1,0)" after
+// its first count characters are skipped; none unless exactly count numbers.
+std::optional<std::vector<double>> numbersIn(std::string_view text, std::size_t count) {
+  std::vector<double> numbers;
+  const char* at = text.data();
+  const char* end = text.data() + text.size();
+  while (at < end) {
+    if ((*at >= '0' && *at <= '9') || *at == '-' || *at == '+' || *at == '.') {
+      double value = 0;
+      auto result = std::from_chars(at, end, value);
+      if (result.ec != std::errc()) return std::nullopt;
+      numbers.push_back(value);
+      at = result.ptr;
+    } else {
+      ++at;
+    }
+  }
+  if (numbers.size() != count) return std::nullopt;
+  return numbers;
+}
+
+std::string joined(std::initializer_list<double> values) {
+  std::string out;
+  for (double v : values) out += (out.empty() ? "" : ",") + KRSVGStream::number(v);
+  return out;
+}
+
+}  // namespace
+
+const std::map<std::string, std::string>& KRDrawingTypes::typeNamesToClassNames() {
+  static const std::map<std::string, std::string> table = [] {
+    std::map<std::string, std::string> made;
+    for (const auto& entry : kTypeNames) made[entry.type] = entry.className;
+    return made;
+  }();
+  return table;
+}
+
+const std::map<std::string, std::string>& KRDrawingTypes::classNamesToTypeNames() {
+  static const std::map<std::string, std::string> table = [] {
+    std::map<std::string, std::string> made;
+    for (const auto& entry : kTypeNames) made[entry.className] = entry.type;
+    return made;
+  }();
+  return table;
+}
+
+void KRDrawingTypes::registerReader(const std::string& className, Reader reader) {
+  Readers& r = readers();
+  std::lock_guard guard(r.lock);
+  r.byClass[className] = reader;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingTypes::createFromMVG(const PropertyList& description) {
+  auto type = description.stringForKey("Type");
+  if (!type) return nullptr;
+  const auto& classes = typeNamesToClassNames();
+  auto className = classes.find(*type);
+  Reader reader = nullptr;
+  if (className != classes.end()) {
+    Readers& r = readers();
+    std::lock_guard guard(r.lock);
+    auto found = r.byClass.find(className->second);
+    if (found != r.byClass.end()) reader = found->second;
+  }
+  if (!reader) {
+    KRMessageCenter::addMessage(formatMessage(kUnknownDrawingType, type->c_str()));
+    return nullptr;
+  }
+  return reader(description);
+}
+
+namespace drawing_description {
+
+std::optional<PropertyList> newDescription(const char* type) {
+  std::optional<PropertyList> description{PlistDictionary{}};
+  description->dictionary()["Type"] = type;
+  return description;
+}
+
+std::string pointText(KRPoint p) { return "{" + KRSVGStream::number(p.x) + ", " + KRSVGStream::number(p.y) + "}"; }
+std::string sizeText(KRSize s) {
+  return "{" + KRSVGStream::number(s.width) + ", " + KRSVGStream::number(s.height) + "}";
+}
+std::string rectText(const KRRect& r) { return "{" + pointText(r.origin) + ", " + sizeText(r.size) + "}"; }
+
+std::optional<KRPoint> pointFromText(std::string_view text) {
+  auto n = numbersIn(text, 2);
+  if (!n) return std::nullopt;
+  return KRPoint{(*n)[0], (*n)[1]};
+}
+
+std::optional<KRSize> sizeFromText(std::string_view text) {
+  auto n = numbersIn(text, 2);
+  if (!n) return std::nullopt;
+  return KRSize{(*n)[0], (*n)[1]};
+}
+
+std::optional<KRRect> rectFromText(std::string_view text) {
+  auto n = numbersIn(text, 4);
+  if (!n) return std::nullopt;
+  return KRRect{(*n)[0], (*n)[1], (*n)[2], (*n)[3]};
+}
+
+std::string colorText(const KRColor& c) {
+  const auto& v = c.components;
+  bool opaque = c.alpha == 1;
+  switch (c.space) {
+    case KRColor::Space::RGB:
+      return opaque ? "RGB (" + joined({v[0], v[1], v[2]}) + ")" : "RGBA (" + joined({v[0], v[1], v[2], c.alpha}) + ")";
+    case KRColor::Space::CMYK:
+      return opaque ? "CMYK (" + joined({v[0], v[1], v[2], v[3]}) + ")"
+                    : "CMYKA (" + joined({v[0], v[1], v[2], v[3], c.alpha}) + ")";
+    case KRColor::Space::Grey: break;
+  }
+  return opaque ? "W (" + joined({v[0]}) + ")" : "WA (" + joined({v[0], c.alpha}) + ")";
+}
+
+std::optional<KRColor> colorFromText(std::string_view text) {
+  auto space = text.substr(0, text.find(' '));
+  struct Form {
+    std::string_view name;
+    std::size_t count;
+  };
+  for (Form form : {Form{"RGB", 3}, Form{"RGBA", 4}, Form{"CMYK", 4}, Form{"CMYKA", 5}, Form{"W", 1}, Form{"WA", 2},
+                    Form{"B", 1}, Form{"BA", 2}}) {
+    if (space != form.name) continue;
+    auto n = numbersIn(text.substr(space.size()), form.count);
+    if (!n) return std::nullopt;
+    const auto& v = *n;
+    if (form.name.starts_with("RGB")) return KRColor::rgb(v[0], v[1], v[2], form.count == 4 ? v[3] : 1);
+    if (form.name.starts_with("CMYK")) return KRColor::cmyk(v[0], v[1], v[2], v[3], form.count == 5 ? v[4] : 1);
+    if (form.name.starts_with("W")) return KRColor::grey(v[0], form.count == 2 ? v[1] : 1);
+    return KRColor::grey(1 - v[0], form.count == 2 ? v[1] : 1);
+  }
+  return std::nullopt;
+}
+
+}  // namespace drawing_description
+
+}  // namespace orrelin

@@ -1,0 +1,54 @@
+#pragma once
+// The drawing description's shared parts: the type name of every kind, the
+// readers that rebuild an object from its "Type", and how points, sizes,
+// rectangles and colours are written as text (numbers as "%g").
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/KRColor.h"
+#include "platform/PageGeometry.h"
+#include "platform/PropertyList.h"
+
+namespace orrelin {
+
+class KRDrawingBasic;
+
+class KRDrawingTypes {
+ public:
+  using Reader = std::shared_ptr<KRDrawingBasic> (*)(const PropertyList& description);
+
+  // The two directions of the table of type names ("Circle" and
+  // "KRDrawingPathCircle"), made once.
+  static const std::map<std::string, std::string>& typeNamesToClassNames();
+  static const std::map<std::string, std::string>& classNamesToTypeNames();
+  // Kinds made in libraries above this one add their readers here.
+  static void registerReader(const std::string& className, Reader reader);
+  // The object the description's "Type" names; an unknown type is reported
+  // and gives nothing, as does a description its kind cannot read.
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
+};
+
+namespace drawing_description {
+
+// A description to be filled in, holding its "Type".
+std::optional<PropertyList> newDescription(const char* type);
+
+// "{x, y}", "{width, height}", "{{x, y}, {width, height}}".
+std::string pointText(KRPoint point);
+std::string sizeText(KRSize size);
+std::string rectText(const KRRect& rect);
+std::optional<KRPoint> pointFromText(std::string_view text);
+std::optional<KRSize> sizeFromText(std::string_view text);
+std::optional<KRRect> rectFromText(std::string_view text);
+// "RGB (r,g,b)", "RGBA (r,g,b,a)", "CMYK (...)", "CMYKA (...)", "W (w)", "WA (w,a)".
+std::string colorText(const KRColor& color);
+// Also reads "B (b)" and "BA (b,a)", a black level.
+std::optional<KRColor> colorFromText(std::string_view text);
+
+}  // namespace drawing_description
+
+}  // namespace orrelin
