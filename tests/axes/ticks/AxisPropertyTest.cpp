@@ -24,23 +24,10 @@ class AwkwardNumbers {
   explicit AwkwardNumbers(std::uint64_t seed) : engine_(seed) {}
   double uniform(double low, double high) { return std::uniform_real_distribution<double>(low, high)(engine_); }
   double next() {
-    static const double kSpecial[] = {0,
-                                      -0.0,
-                                      1,
-                                      -1,
-                                      std::numeric_limits<double>::quiet_NaN(),
-                                      std::numeric_limits<double>::infinity(),
-                                      -std::numeric_limits<double>::infinity(),
-                                      std::numeric_limits<double>::denorm_min(),
-                                      -std::numeric_limits<double>::denorm_min(),
-                                      1e-310,
-                                      std::numeric_limits<double>::min(),
-                                      std::numeric_limits<double>::max(),
-                                      -std::numeric_limits<double>::max(),
-                                      1e308,
-                                      -1e308,
-                                      1e9,
-                                      1e-9};
+    constexpr double kMax = std::numeric_limits<double>::max(), kTiny = std::numeric_limits<double>::denorm_min();
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    static const double kSpecial[] = {0,    -0.0,   1,     -1,  std::nan(""), kInf, -kInf, kTiny, -kTiny, 1e-310,
+                                      kMax, -kMax, 1e308, -1e308, 1e9, 1e-9, std::numeric_limits<double>::min()};
     switch (engine_() % 4) {
       case 0:
         return kSpecial[engine_() % std::size(kSpecial)];
@@ -101,21 +88,6 @@ TEST(AxisProperties, AnyInputGivesABoundedSoundAxis) {
       ASSERT_TRUE(kind.axis);
       expectSound(*kind.axis, kind.name, min, max, length, major);
       if (testing::Test::HasFatalFailure()) return;
-    }
-  }
-}
-
-TEST(AxisProperties, EveryDoubleIsWrittenWithoutAWrongForm) {
-  AwkwardNumbers numbers(99);
-  auto formatter = KRNumberFormatter::createWithSignificantDigits(6);
-  for (int i = 0; i < 20000; ++i) {
-    double value = numbers.next();
-    std::string text = formatter.convertNumber(value);
-    ASSERT_FALSE(text.empty());
-    if (std::isfinite(value)) {
-      double back = std::strtod(text.c_str(), nullptr);
-      EXPECT_LE(std::fabs(back - value), 5e-6 * std::fabs(value) + std::numeric_limits<double>::denorm_min())
-          << value << " written as " << text;
     }
   }
 }

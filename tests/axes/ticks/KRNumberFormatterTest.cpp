@@ -62,9 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{"minus_infinity", significant(3), -kInf, "-\u221E"},
                     TextCase{"minus_infinity_unicode", significant(3, {.unicodeMinus = true}), -kInf, kMinus + "\u221E"},
                     TextCase{"zero", significant(3), 0.0, "0"},
-                    TextCase{"negative_zero", significant(3), -0.0, "0"},
-                    TextCase{"zero_fixed", fixed(3), 0.0, "0"},
-                    TextCase{"zero_scientific", scientific(3), 0.0, "0"}));
+                    TextCase{"negative_zero", significant(3), -0.0, "0"}));
 
 INSTANTIATE_TEST_SUITE_P(
     ExponentChoice, NumberText,
@@ -76,22 +74,14 @@ INSTANTIATE_TEST_SUITE_P(
                  "1.00\u00D710^{6}"},
         TextCase{"e_minus_4_is_plain", significant(2), 0.00012, "0.00012"},
         TextCase{"e_minus_5_has_exponent", significant(2), 0.000012, "1.2e-5"},
-        TextCase{"e_minus_5_unicode", significant(2, {.unicodeMinus = true}), 0.000012, "1.2e" + kMinus + "5"},
         TextCase{"e_minus_5_fancy", significant(2, {.fancy = true, .unicodeMinus = true}), 0.000012,
                  "1.2\u00D710^{" + kMinus + "5}"},
         TextCase{"one_digit_beyond_digits_is_plain", significant(3), 12345, "12345"},
         TextCase{"two_digits_beyond_digits_has_exponent", significant(3), 123456, "1.23e5"},
-        TextCase{"exponent_after_five", significant(6), 123456, "123456"},
         TextCase{"above_exponent_after", significant(7), 1234567, "1.234567e6"},
         TextCase{"negative", significant(3, {.unicodeMinus = true}), -5, kMinus + "5"},
-        TextCase{"negative_hyphen", significant(3), -0.25, "-0.25"},
-        TextCase{"decimal_comma_plain", significant(3, {.comma = true}), 0.5, "0,5"},
         TextCase{"decimal_comma_exponent", significant(3, {.comma = true}), 1234567, "1,23e6"},
-        TextCase{"largest_double", significant(3), std::numeric_limits<double>::max(), "1.8e308"},
-        TextCase{"smallest_denormal", significant(3), std::numeric_limits<double>::denorm_min(), "4.94e-324"},
         TextCase{"denormal", significant(3), 1e-310, "1e-310"},
-        TextCase{"seventeen_digits", significant(17), 0.1, "0.10000000000000001"},
-        TextCase{"eighteen_digits", significant(18), 0.1, "0.100000000000000006"},
         TextCase{"clamped_to_eighteen", significant(40), 0.1, "0.100000000000000006"},
         TextCase{"clamped_to_one", significant(0), 0.25, "0.3"}));
 
@@ -109,19 +99,12 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"negative_half", significant(1), -2.5, "-3"},
         TextCase{"half_in_fraction", significant(2), 0.125, "0.13"},
         TextCase{"half_in_exponent_form", significant(2), 1250000, "1.3e6"},
-        TextCase{"just_below_half", significant(3), 1.115, "1.11"},
-        TextCase{"trailing_zeros_kept", significantKeepingZeros(4), 2.5, "2.500"},
-        TextCase{"trailing_zeros_kept_small", significantKeepingZeros(4), 0.001, "0.001000"},
-        TextCase{"whole_number_keeping_zeros", significantKeepingZeros(5), 12345, "12345"}));
+        TextCase{"trailing_zeros_kept", significantKeepingZeros(4), 2.5, "2.500"}));
 
 INSTANTIATE_TEST_SUITE_P(
     FixedAndScientific, NumberText,
     testing::Values(
-        TextCase{"fixed_two", fixed(2), 3.14159, "3.14"},
-        TextCase{"fixed_whole", fixed(2), 2, "2"},
-        TextCase{"fixed_small", fixed(2), 0.05, "0.05"},
         TextCase{"fixed_leading_zeros", fixed(4), 0.0012, "0.0012"},
-        TextCase{"fixed_rounds_up", fixed(2), 0.005, "0.01"},
         TextCase{"fixed_half", fixed(2), 0.125, "0.13"},
         TextCase{"fixed_no_digits", fixed(0), 123456.789, "123457"},
         TextCase{"fixed_carry", fixed(1), 9.96, "10"},
@@ -133,32 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"fixed_tiny_falls_through", fixed(2), 1e-10, "1e-10"},
         TextCase{"scientific", scientific(3), 1234.5, "1.23e3"},
         TextCase{"scientific_exponent_zero", scientific(3), 1, "1.00"},
-        TextCase{"scientific_small", scientific(3), 0.5, "5.00e-1"},
         TextCase{"scientific_one_digit", scientific(1), 50, "5e1"},
         TextCase{"scientific_fancy_one", scientific(1, {.fancy = true}), 100, "10^{2}"}));
-
-TEST(KRNumberFormatter, ConstructorsSetTheirDefaults) {
-  auto significantDefault = KRNumberFormatter::createWithSignificantDigits(4);
-  EXPECT_EQ(significantDefault.formatType(), KRNumberFormatter::kSignificantDigits);
-  EXPECT_EQ(significantDefault.significantDigits(), 4);
-  EXPECT_TRUE(significantDefault.removeTrailingZeros());
-  EXPECT_EQ(significantDefault.exponentAfter(), 5);
-  EXPECT_FALSE(significantDefault.useFancyExponent() || significantDefault.useUnicodeMinus() ||
-               significantDefault.decimalSeparatorIsAComma());
-
-  auto fixedDefault = KRNumberFormatter::createWithFixedDigitsAfterDecimal(3);
-  EXPECT_EQ(fixedDefault.formatType(), KRNumberFormatter::kFixedDigits);
-  EXPECT_EQ(fixedDefault.significantDigits(), 14);
-  EXPECT_EQ(fixedDefault.howManyDigitsAfterDecimal(), 3);
-  EXPECT_TRUE(fixedDefault.removeTrailingZeros());
-  EXPECT_EQ(fixedDefault.exponentAfter(), 5);
-
-  auto scientificDefault = KRNumberFormatter::createWithScientificNotationDigits(5);
-  EXPECT_EQ(scientificDefault.formatType(), KRNumberFormatter::kScientific);
-  EXPECT_EQ(scientificDefault.significantDigits(), 5);
-  EXPECT_FALSE(scientificDefault.removeTrailingZeros());
-  EXPECT_EQ(scientificDefault.exponentAfter(), -1);
-}
 
 TEST(KRNumberFormatter, ExponentAfterMovesThePlainLimit) {
   auto formatter = KRNumberFormatter::createWithSignificantDigits(9);
@@ -170,61 +129,22 @@ TEST(KRNumberFormatter, ExponentAfterMovesThePlainLimit) {
   EXPECT_EQ(formatter.convertNumber(15), "1.5e1");
 }
 
-TEST(KRNumberFormatter, AppendingAddsToWhatIsThere) {
-  std::string text = "x = ";
-  KRNumberFormatter::createWithSignificantDigits(3).appendNumber(text, -0.5);
-  EXPECT_EQ(text, "x = -0.5");
-}
-
-struct FittedCase {
-  const char* name;
-  KRNumberFormatter formatter;
-  KRNumberFormatter::FormatType type;
-  int digits;  // significant digits, or digits after the separator for fixed
-};
-
-void PrintTo(const FittedCase& c, std::ostream* out) { *out << c.name; }
-
-class FittedFormatter : public testing::TestWithParam<FittedCase> {};
-
-TEST_P(FittedFormatter, HasTheDigitsTheValuesNeed) {
-  const auto& c = GetParam();
-  EXPECT_EQ(c.formatter.formatType(), c.type);
-  if (c.type == KRNumberFormatter::kFixedDigits)
-    EXPECT_EQ(c.formatter.howManyDigitsAfterDecimal(), c.digits);
-  else
-    EXPECT_EQ(c.formatter.significantDigits(), c.digits);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Formatters, FittedFormatter,
-    testing::Values(
-        FittedCase{"whole_number", KRNumberFormatter::createBasedOn(42), KRNumberFormatter::kSignificantDigits, 13},
-        FittedCase{"almost_whole", KRNumberFormatter::createBasedOn(-7 - 1e-11), KRNumberFormatter::kSignificantDigits,
-                   13},
-        FittedCase{"quarter", KRNumberFormatter::createBasedOn(-3.25), KRNumberFormatter::kFixedDigits, 2},
-        FittedCase{"tenth", KRNumberFormatter::createBasedOn(2.1), KRNumberFormatter::kFixedDigits, 1},
-        FittedCase{"rounds_to_one", KRNumberFormatter::createBasedOn(0.999999999999999), KRNumberFormatter::kFixedDigits,
-                   0},
-        FittedCase{"range_per_pixel", KRNumberFormatter::createBasedOnMinValue(0, 1, 100),
-                   KRNumberFormatter::kFixedDigits, 2},
-        // 0.004 per pixel: log10 is -2.4, rounded to -2 before the digits.
-        FittedCase{"range_per_pixel_rounded", KRNumberFormatter::createBasedOnMinValue(1.4, 1, -100),
-                   KRNumberFormatter::kFixedDigits, 2},
-        FittedCase{"coarse_range_has_no_negative_digits", KRNumberFormatter::createBasedOnMinValue(0, 1e6, 100),
-                   KRNumberFormatter::kFixedDigits, 0},
-        FittedCase{"empty_range", KRNumberFormatter::createBasedOnMinValue(3, 3, 100),
-                   KRNumberFormatter::kFixedDigits, 20},
-        FittedCase{"list", *KRNumberFormatter::formatterForList({0.5, 2, -7.25}, 1), KRNumberFormatter::kFixedDigits, 2},
-        FittedCase{"list_scaled", *KRNumberFormatter::formatterForList({0.5, 2, 7.25}, 100),
-                   KRNumberFormatter::kFixedDigits, 0},
-        FittedCase{"list_rounded_to_eleven_digits", *KRNumberFormatter::formatterForList({1.0 / 3}, 1),
-                   KRNumberFormatter::kFixedDigits, 11},
-        FittedCase{"list_large_and_small", *KRNumberFormatter::formatterForList({1.5e6, 1.5e-7}, 1),
-                   KRNumberFormatter::kFixedDigits, 8}));
-
-TEST(KRNumberFormatter, NoFormatterForAnEmptyList) {
-  EXPECT_FALSE(KRNumberFormatter::formatterForList({}, 1).has_value());
+TEST(KRNumberFormatter, FittedFormattersHaveTheDigitsTheValuesNeed) {
+  using F = KRNumberFormatter;
+  EXPECT_EQ(F::createBasedOn(42), F::createWithSignificantDigits(13));
+  EXPECT_EQ(F::createBasedOn(-3.25), F::createWithFixedDigitsAfterDecimal(2));
+  EXPECT_EQ(F::createBasedOn(2.1), F::createWithFixedDigitsAfterDecimal(1));  // fraction 0.10000000000000009
+  EXPECT_EQ(F::createBasedOn(0.999999999999999), F::createWithFixedDigitsAfterDecimal(0));  // rounds to "1"
+  EXPECT_EQ(F::createBasedOnMinValue(0, 1, 100), F::createWithFixedDigitsAfterDecimal(2));
+  // 0.004 per pixel: log10 is -2.4, rounded to -2 before the digits.
+  EXPECT_EQ(F::createBasedOnMinValue(1.4, 1, -100), F::createWithFixedDigitsAfterDecimal(2));
+  EXPECT_EQ(F::createBasedOnMinValue(0, 1e6, 100), F::createWithFixedDigitsAfterDecimal(0));
+  EXPECT_EQ(F::createBasedOnMinValue(3, 3, 100), F::createWithFixedDigitsAfterDecimal(20));
+  EXPECT_EQ(F::formatterForList({0.5, 2, -7.25}, 1), F::createWithFixedDigitsAfterDecimal(2));
+  EXPECT_EQ(F::formatterForList({0.5, 2, 7.25}, 100), F::createWithFixedDigitsAfterDecimal(0));
+  EXPECT_EQ(F::formatterForList({1.0 / 3}, 1), F::createWithFixedDigitsAfterDecimal(11));
+  EXPECT_EQ(F::formatterForList({1.5e6, 1.5e-7}, 1), F::createWithFixedDigitsAfterDecimal(8));
+  EXPECT_FALSE(F::formatterForList({}, 1).has_value());
 }
 
 }  // namespace

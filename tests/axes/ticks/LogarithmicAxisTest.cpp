@@ -34,38 +34,33 @@ TEST_P(LogarithmicTicksByHand, MatchTheRegime) {
   EXPECT_EQ(axis->powersOfTen(), c.powersOfTen);
 }
 
+// 2 … 9 times the decades from 1 to 100, or some of them.
+std::vector<double> decadeMultiples(std::vector<int> multiples) {
+  std::vector<double> values;
+  for (double decade : {1, 10, 100})
+    for (int multiple : multiples) values.push_back(multiple * decade);
+  return values;
+}
+
+const std::vector<double> kOneToThousand{1, 10, 100, 1000};
+
 INSTANTIATE_TEST_SUITE_P(
     Ranges, LogarithmicTicksByHand,
     testing::Values(
         // One decade is P = 100 points. 9 to 10 spans 4.6 points.
-        LogCase{"every_multiple",
-                1,
-                1000,
-                300,
-                30,
-                4,
-                {1, 10, 100, 1000},
-                {2, 3, 4, 5, 6, 7, 8, 9, 20, 30, 40, 50, 60, 70, 80, 90, 200, 300, 400, 500, 600, 700, 800, 900},
-                true},
+        LogCase{"every_multiple", 1, 1000, 300, 30, 4, kOneToThousand, decadeMultiples({2, 3, 4, 5, 6, 7, 8, 9}), true},
         // log10(2) × P = 30.1 reaches 2 × 5.
-        LogCase{"two_three_five", 1, 1000, 300, 30, 5, {1, 10, 100, 1000}, {2, 3, 5, 20, 30, 50, 200, 300, 500}, true},
+        LogCase{"two_three_five", 1, 1000, 300, 30, 5, kOneToThousand, decadeMultiples({2, 3, 5}), true},
         // 30.1 is below 2 × 20 but reaches 20.
-        LogCase{"two_five", 1, 1000, 300, 30, 20, {1, 10, 100, 1000}, {2, 5, 20, 50, 200, 500}, true},
-        LogCase{"no_multiples", 1, 1000, 300, 30, 31, {1, 10, 100, 1000}, {}, true},
+        LogCase{"two_five", 1, 1000, 300, 30, 20, kOneToThousand, decadeMultiples({2, 5}), true},
+        LogCase{"no_multiples", 1, 1000, 300, 30, 31, kOneToThousand, {}, true},
         // Powers of ten within 0.9999 × min and 1.001 × max count as inside.
-        LogCase{"decade_just_outside_counts", 1.00005, 999.5, 300, 30, 31, {1, 10, 100, 1000}, {}, true},
+        LogCase{"decade_just_outside_counts", 1.00005, 999.5, 300, 30, 31, kOneToThousand, {}, true},
         LogCase{"decade_too_far_outside", 1.0002, 998, 300, 30, 31, {10, 100}, {}, true},
         // P = 10 points: 2P < 30 ≤ 5P, so every fifth decade is major and
         // the others (10 points ≥ 5) minor.
-        LogCase{"every_fifth_decade",
-                1e-8,
-                1e8,
-                160,
-                30,
-                5,
-                {1e-5, 1, 1e5},
-                {1e-8, 1e-7, 1e-6, 1e-4, 1e-3, 1e-2, 1e-1, 10, 100, 1e3, 1e4, 1e6, 1e7, 1e8},
-                true},
+        LogCase{"every_fifth_decade", 1e-8, 1e8, 160, 30, 5, {1e-5, 1, 1e5},
+                {1e-8, 1e-7, 1e-6, 1e-4, 1e-3, 1e-2, 1e-1, 10, 100, 1e3, 1e4, 1e6, 1e7, 1e8}, true},
         LogCase{"every_fifth_decade_without_minor", 1e-8, 1e8, 160, 30, 15, {1e-5, 1, 1e5}, {}, true},
         // Every second decade (2P = 40 ≥ 30), minor ticks every decade.
         LogCase{"every_second_decade", 1, 1e6, 120, 30, 5, {1, 100, 1e4, 1e6}, {10, 1e3, 1e5}, true},
