@@ -85,29 +85,32 @@ std::shared_ptr<KRAxis> KRAxis::withTicks(std::vector<double> major, std::vector
   return axis;
 }
 
+std::shared_ptr<KRAxis> KRAxis::steppedAxis(TickValues ticks, LabelStyle style) {
+  auto formatter = formatterForTicks(ticks.major, ticks.step);
+  return withTicks(std::move(ticks.major), std::move(ticks.minor), style, formatter);
+}
+
 std::shared_ptr<KRAxis> KRAxis::linearAxisWithMin(double min, double max, double intervalLength,
                                                   double minDistanceBetweenMajorTicks,
                                                   double minDistanceBetweenMinorTicks) {
   if (refusesZeroSpacing(minDistanceBetweenMajorTicks)) return nullptr;
-  auto ticks = computeLinearTicks(min, max, intervalLength, minDistanceBetweenMajorTicks, minDistanceBetweenMinorTicks);
-  auto formatter = formatterForTicks(ticks.major, ticks.step);
-  return withTicks(std::move(ticks.major), std::move(ticks.minor), LabelStyle::Numbers, formatter);
+  return steppedAxis(
+      computeLinearTicks(min, max, intervalLength, minDistanceBetweenMajorTicks, minDistanceBetweenMinorTicks),
+      LabelStyle::Numbers);
 }
 
 std::shared_ptr<KRAxis> KRAxis::linearAxisWithMin(double min, double max, double intervalLength,
                                                   double minDistanceBetweenMajorTicks) {
   if (refusesZeroSpacing(minDistanceBetweenMajorTicks)) return nullptr;
-  auto ticks = computeLinearTicks(min, max, intervalLength, minDistanceBetweenMajorTicks, 0, {0, false});
-  auto formatter = formatterForTicks(ticks.major, ticks.step);
-  return withTicks(std::move(ticks.major), {}, LabelStyle::Numbers, formatter);
+  return steppedAxis(computeLinearTicks(min, max, intervalLength, minDistanceBetweenMajorTicks, 0, {0, false}),
+                     LabelStyle::Numbers);
 }
 
 std::shared_ptr<KRAxis> KRAxis::linearIntegerAxisWithMin(double min, double max, double intervalLength,
                                                          double minDistanceBetweenMajorTicks) {
   if (refusesZeroSpacing(minDistanceBetweenMajorTicks)) return nullptr;
-  auto ticks = computeLinearTicks(min, max, intervalLength, minDistanceBetweenMajorTicks, 0, {1, true});
-  auto formatter = formatterForTicks(ticks.major, ticks.step);
-  return withTicks(std::move(ticks.major), std::move(ticks.minor), LabelStyle::Numbers, formatter);
+  return steppedAxis(computeLinearTicks(min, max, intervalLength, minDistanceBetweenMajorTicks, 0, {1, true}),
+                     LabelStyle::Numbers);
 }
 
 std::shared_ptr<KRAxis> KRAxis::logarithmicAxisWithMin(double min, double max, double intervalLength,
@@ -122,31 +125,27 @@ std::shared_ptr<KRAxis> KRAxis::logarithmicAxisWithMin(double min, double max, d
   return axis;
 }
 
+std::shared_ptr<KRAxis> KRAxis::angleAxis(double min, double max, double intervalLength,
+                                          double minDistanceBetweenMajorTicks, double minDistanceBetweenMinorTicks,
+                                          bool radians) {
+  if (refusesZeroSpacing(minDistanceBetweenMajorTicks)) return nullptr;
+  auto angle = computeAngleTicks(min, max, intervalLength, minDistanceBetweenMajorTicks, minDistanceBetweenMinorTicks,
+                                 radians ? AngleUnit::Radians : AngleUnit::Degrees);
+  // Radians on the decimal steps of small ranges are plain numbers.
+  LabelStyle style = !radians ? LabelStyle::Degrees : angle.angleSteps ? LabelStyle::Radians : LabelStyle::Numbers;
+  return steppedAxis(std::move(angle.ticks), style);
+}
+
 std::shared_ptr<KRAxis> KRAxis::angleAxisDegreesWithMin(double min, double max, double intervalLength,
                                                         double minDistanceBetweenMajorTicks,
                                                         double minDistanceBetweenMinorTicks) {
-  if (refusesZeroSpacing(minDistanceBetweenMajorTicks)) return nullptr;
-  auto angle = computeAngleTicks(min, max, intervalLength, minDistanceBetweenMajorTicks, minDistanceBetweenMinorTicks,
-                                 AngleUnit::Degrees);
-  auto formatter = formatterForTicks(angle.ticks.major, angle.ticks.step);
-  return withTicks(std::move(angle.ticks.major), std::move(angle.ticks.minor), LabelStyle::Degrees, formatter);
+  return angleAxis(min, max, intervalLength, minDistanceBetweenMajorTicks, minDistanceBetweenMinorTicks, false);
 }
 
 std::shared_ptr<KRAxis> KRAxis::angleAxisRadiansWithMin(double min, double max, double intervalLength,
                                                         double minDistanceBetweenMajorTicks,
                                                         double minDistanceBetweenMinorTicks) {
-  if (refusesZeroSpacing(minDistanceBetweenMajorTicks)) return nullptr;
-  auto angle = computeAngleTicks(min, max, intervalLength, minDistanceBetweenMajorTicks, minDistanceBetweenMinorTicks,
-                                 AngleUnit::Radians);
-  // Multiples of π are written as such; the decimal steps of small ranges
-  // as plain numbers.
-  auto formatter = formatterForTicks(angle.ticks.major, angle.ticks.step);
-  if (angle.angleSteps) {
-    formatter = KRNumberFormatter::createWithSignificantDigits(17);
-    formatter.setUseUnicodeMinus(true);
-  }
-  return withTicks(std::move(angle.ticks.major), std::move(angle.ticks.minor),
-                   angle.angleSteps ? LabelStyle::Radians : LabelStyle::Numbers, formatter);
+  return angleAxis(min, max, intervalLength, minDistanceBetweenMajorTicks, minDistanceBetweenMinorTicks, true);
 }
 
 std::shared_ptr<KRAxis> KRAxis::currencyAxisWithMin(double min, double max, double intervalLength,

@@ -19,6 +19,7 @@
 
 #include "axes/ticks/KRCurrencyFormatter.h"
 #include "axes/ticks/KRNumberFormatter.h"
+#include "axes/ticks/LinearTicks.h"
 #include "platform/PropertyList.h"
 
 namespace orrelin {
@@ -122,6 +123,11 @@ class KRAxis {
 
   static std::shared_ptr<KRAxis> withTicks(std::vector<double> major, std::vector<double> minor, LabelStyle style,
                                            std::optional<KRNumberFormatter> formatter);
+  // Labels written with the digits the step needs.
+  static std::shared_ptr<KRAxis> steppedAxis(TickValues ticks, LabelStyle style);
+  static std::shared_ptr<KRAxis> angleAxis(double min, double max, double intervalLength,
+                                           double minDistanceBetweenMajorTicks, double minDistanceBetweenMinorTicks,
+                                           bool radians);
   static std::shared_ptr<KRAxis> givenValues(const KRAxisValues& values, double min, double max, bool logarithmic);
   void writeLabels();
   std::string labelFor(double value) const;
