@@ -27,7 +27,7 @@ inline constexpr const char* kTooManyValues = "Can't draw more than 100 numbers 
 inline constexpr const char* kUnexpectedType = "Internal: Unexpected type for creating an Axis structure.";
 inline constexpr const char* kLabelLengthMismatch = "Length mismatch for labels";
 inline constexpr const char* kInvalidTypeForLists = "Invalid type for createWithMajor:minor:";
-// Texts of this system's own where the design leaves the wording open.
+// Further messages of this library.
 inline constexpr const char* kZeroMajorSpacing = "Internal: The minimum distance between major tick marks is 0.";
 inline constexpr const char* kMaskLengthMismatch = "Length mismatch for the label mask";
 
