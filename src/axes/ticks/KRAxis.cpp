@@ -22,10 +22,6 @@ constexpr double kLargestPlainMagnitude = 1e6;
 // Two values are the same tick when they differ by no more than this part
 // of the larger one (tick values carry the rounding of a multiplication).
 constexpr double kSameTickTolerance = 1e-9;
-// The factors of a logarithmic range within which a value still counts as
-// inside (as for the decades of an automatic logarithmic axis).
-constexpr double kLogarithmicLowFactor = 0.9999;
-constexpr double kLogarithmicHighFactor = 1.001;
 
 bool sameTick(double a, double b) {
   return a == b || std::fabs(a - b) <= kSameTickTolerance * std::max(std::fabs(a), std::fabs(b));
@@ -174,7 +170,7 @@ std::shared_ptr<KRAxis> KRAxis::givenValues(const KRAxisValues& source, double m
   // count as inside.
   double tolerance = 0.001 * (max - min);
   auto inRange = [&](double value) {
-    if (logarithmic) return value > 0 && value >= min * kLogarithmicLowFactor && value <= max * kLogarithmicHighFactor;
+    if (logarithmic) return value > 0 && insideLogarithmicRange(value, min, max);
     return value >= min - tolerance && value <= max + tolerance;
   };
   std::vector<double> major;

@@ -32,11 +32,6 @@ const int kDecadeSteps[] = {2, 5, 10, 20, 50, 100, 200, 500, 1000};
 // How many decades apart the minor ticks of such an axis are, finest first.
 const int kMinorDecadeSteps[] = {1, 2, 5, 10, 20, 50, 100, 200, 500};
 
-// Within the factors of the range, and a double (the factor may carry max
-// beyond the largest one).
-bool inside(double value, double min, double max) {
-  return value >= min * kLowFactor && value <= max * kHighFactor && std::isfinite(value);
-}
 
 struct DecadeRange {
   int first;  // exponents of the lowest and highest powers of ten inside
@@ -46,9 +41,9 @@ struct DecadeRange {
 
 DecadeRange decadesInside(double min, double max) {
   int first = decimalExponent(min);
-  if (!inside(exactPowerOfTen(first), min, max)) ++first;
+  if (!insideLogarithmicRange(exactPowerOfTen(first), min, max)) ++first;
   int last = decimalExponent(max) + 1;
-  if (!inside(exactPowerOfTen(last), min, max)) --last;
+  if (!insideLogarithmicRange(exactPowerOfTen(last), min, max)) --last;
   return {first, last};
 }
 
@@ -85,7 +80,7 @@ LogarithmicTicks everyDecade(const DecadeRange& decades, double min, double max,
   for (int k = decimalExponent(min); k <= decimalExponent(max); ++k) {
     for (int multiple : *multiples) {
       double value = multiple * exactPowerOfTen(k);
-      if (inside(value, min, max)) result.ticks.minor.push_back(value);
+      if (insideLogarithmicRange(value, min, max)) result.ticks.minor.push_back(value);
     }
   }
   return result;
@@ -125,6 +120,10 @@ LogarithmicTicks severalDecades(const DecadeRange& decades, double decadePoints,
 }
 
 }  // namespace
+
+bool insideLogarithmicRange(double value, double min, double max) {
+  return value >= min * kLowFactor && value <= max * kHighFactor && std::isfinite(value);
+}
 
 LogarithmicTicks computeLogarithmicTicks(double min, double max, double length, double minMajor, double minMinor) {
   if (!(min > 0) || !(max > min) || !std::isfinite(max) || !(length >= 0) || !(minMajor >= 0)) return {};

@@ -15,6 +15,10 @@ struct LogarithmicTicks {
   bool powersOfTen = false;
 };
 
+// Whether a value counts as inside a logarithmic range: from a
+// ten-thousandth below min to a thousandth above max, and a finite double.
+bool insideLogarithmicRange(double value, double min, double max);
+
 // For 0 < min < max over `length` points; anything else gives no ticks.
 LogarithmicTicks computeLogarithmicTicks(double min, double max, double length, double minMajor, double minMinor);
 
