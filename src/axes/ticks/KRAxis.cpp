@@ -187,10 +187,15 @@ std::shared_ptr<KRAxis> KRAxis::linearAxisFrom(const KRAxisValues& values, doubl
                                                double minDistanceBetweenMinorTicks) {
   auto axis = givenValues(values, min, max, false);
   if (axis->major_.empty()) return axis;
+  // Every tick of the automatic axis (major or minor) that is not a given
+  // value becomes a minor tick, so the grid behind the given values stays
+  // regular.
   auto automatic =
       computeLinearTicks(min, max, intervalLength, minDistanceBetweenMajorTicks, minDistanceBetweenMinorTicks);
-  for (double value : automatic.minor)
-    if (!onAnyOf(value, axis->major_)) axis->minor_.push_back(value);
+  for (const auto* list : {&automatic.major, &automatic.minor})
+    for (double value : *list)
+      if (!onAnyOf(value, axis->major_)) axis->minor_.push_back(value);
+  std::sort(axis->minor_.begin(), axis->minor_.end());
   return axis;
 }
 

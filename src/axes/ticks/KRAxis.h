@@ -62,8 +62,8 @@ class KRAxis {
                                                      const KRCurrencyFormatter& formatter);
 
   // Major ticks at the given values that lie in the range, labelled with
-  // as many fixed digits as they need; the linear axis adds the minor ticks
-  // of the automatic linear axis of the range.
+  // as many fixed digits as they need; the linear axis adds the ticks of the
+  // automatic linear axis of the range as minor ticks.
   static std::shared_ptr<KRAxis> linearAxisFrom(const KRAxisValues& values, double min, double max,
                                                 double intervalLength, double minDistanceBetweenMajorTicks,
                                                 double minDistanceBetweenMinorTicks);

@@ -25,9 +25,9 @@ TEST(GivenValues, InRangeValuesBecomeSortedLabelledTicks) {
   ASSERT_TRUE(axis);
   EXPECT_EQ(axis->majorTickMarks(), (std::vector<double>{0.5, 2, 7.25, 10.005}));
   EXPECT_EQ(axis->majorTickMarkLabels(), (Labels{"0.5", "2", "7.25", "10.005"}));
-  // Minor ticks are those of the automatic axis (halves of step 2 here),
-  // without the given values.
-  EXPECT_EQ(axis->minorTickMarks(), (std::vector<double>{1, 3, 5, 7, 9}));
+  // Minor ticks are the ticks of the automatic axis (step 2 and its
+  // halves here), without the given values.
+  EXPECT_EQ(axis->minorTickMarks(), (std::vector<double>{0, 1, 3, 4, 5, 6, 7, 8, 9, 10}));
 }
 
 TEST(GivenValues, FromAPropertyListOrANumberColumn) {
