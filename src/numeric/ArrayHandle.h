@@ -51,7 +51,7 @@ inline bool shapeHoldsLength(long m, long n, long o, long length) {
 // What a reshape to a shape of another length reports.
 template <class A>
 void reportInvalidReshape() {
-  A::Family::report(std::string("Internal error: ") + A::info.name + "::Reshape: Invalid new size.");
+  A::Family::report(std::string("Internal error: ") + A::info.messageName + "::Reshape: Invalid new size.");
 }
 
 // Derived is the family's immutable handle; it supplies outOfRangeAt(...),

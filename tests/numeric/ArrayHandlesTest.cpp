@@ -103,7 +103,7 @@ TYPED_TEST(EveryArrayType, ReshapeKeepsTheElementsAndChecksTheLength) {
   a.ReshapeAsVector();
   EXPECT_EQ(a.m(), 6);
   EXPECT_EQ(a.n(), 1);
-  std::string line = std::string("Internal error: ") + TypeParam::info.name + "::Reshape: Invalid new size.";
+  std::string line = std::string("Internal error: ") + TypeParam::info.messageName + "::Reshape: Invalid new size.";
   EXPECT_EQ(messages.of<TypeParam>(), Lines{line});
 }
 
