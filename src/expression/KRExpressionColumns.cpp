@@ -117,6 +117,7 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
                                                            const KRFunctionDictionary* functions) const {
   KRExpressionEvaluationErrorHandler scratch;
   KRExpressionEvaluationErrorHandler& errors = errorHandler ? *errorHandler : scratch;
+  errors.clear();
   if (!theEntry_) {
     errors.miscError(msg::kNothingToEvaluate);
     return std::nullopt;

@@ -108,6 +108,8 @@ TEST(ColumnEvaluation, FailuresAndUnknownNames) {
   auto x = ramp(50000, 0, 1);
   KRExpressionEvaluationErrorHandler errors;
   EXPECT_FALSE(KRExpression::createFromString("x+z")->evaluateWithArguments({{"x", KRValue::array(x)}}, -1, nullptr, &errors));
+  EXPECT_EQ(errors.errorString(), "The argument to an operator is nil");
+  EXPECT_FALSE(KRExpression::createFromString("z")->evaluateWithArguments({{"x", KRValue::array(x)}}, -1, nullptr, &errors));
   EXPECT_EQ(errors.errorString(), "Unknown argument (z)");
   EXPECT_FALSE(KRExpression::createFromString("()")->evaluateWithArguments({{"x", KRValue::array(x)}}, -1, nullptr, &errors));
   EXPECT_EQ(errors.errorString(), "The expression is empty");
