@@ -12,6 +12,7 @@
 #include "expression/KRExpressionBlockProgram.h"
 #include "expression/KRExpressionMessages.h"
 #include "numeric/KRDoubleArrayContainer.h"
+#include "numeric/KRFloatArrayContainer.h"
 
 namespace orrelin {
 
@@ -69,11 +70,13 @@ bool isUserFunction(const KRExpressionNode& node) {
          static_cast<const KRExpressionFunction&>(node).functionType == KRFunctionType::Expression;
 }
 
-// One block through the general evaluator: every array argument cut to the
-// block, subscripted names kept whole.
-std::optional<KRValue> evaluateBlock(const KRExpressionNode& root, const KRExpressionArgument& whole,
-                                     const std::map<std::string, std::shared_ptr<const KRDoubleArrayContainer>, std::less<>>& arrays,
-                                     std::size_t from, std::size_t count, KRExpressionEvaluationErrorHandler& errors) {
+// The array arguments that are worked through element by element.
+using ColumnArrays = std::map<std::string, const KRExpressionArrayOutput*, std::less<>>;
+
+// The arguments of elements from, ..., from+count-1: every array argument
+// cut to them (as doubles), everything else as it is.
+std::optional<KRExpressionArgument> blockArguments(const KRExpressionArgument& whole, const ColumnArrays& arrays,
+                                                   std::size_t from, std::size_t count) {
   KRExpressionArgument input;
   input.knownConstants = whole.knownConstants;
   input.knownFunctions = whole.knownFunctions;
@@ -84,12 +87,21 @@ std::optional<KRValue> evaluateBlock(const KRExpressionNode& root, const KRExpre
       input.argumentsFromUser.emplace(name, value);
       continue;
     }
-    auto part = found->second->numbersFrom(static_cast<long>(from), static_cast<long>(from + count));
+    auto part = elementsOf(*found->second, static_cast<long>(from), static_cast<long>(from + count));
     if (!part) return std::nullopt;
     input.argumentsFromUser.emplace(name, KRValue::array(std::move(part)));
   }
+  return input;
+}
+
+// One block through the general evaluator.
+std::optional<KRValue> evaluateBlock(const KRExpressionNode& root, const KRExpressionArgument& whole,
+                                     const ColumnArrays& arrays, std::size_t from, std::size_t count,
+                                     KRExpressionEvaluationErrorHandler& errors) {
+  auto input = blockArguments(whole, arrays, from, count);
+  if (!input) return std::nullopt;
   errors.maskOffset = from;
-  return root.evaluateExpression(input, errors);
+  return root.evaluateExpression(*input, errors);
 }
 
 // Writes a block's value into the column; false when it is neither a number
@@ -123,9 +135,12 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
     return std::nullopt;
   }
 
-  // Numbers go into the tree; arrays stay arguments.
+  // Numbers go into the tree; arrays stay arguments. A subscripted array is
+  // picked from at any index, so it is kept whole and does not limit the
+  // length.
+  const NameSet subscripted = subscripts();
   std::map<std::string, KRInsertion, std::less<>> numbers;
-  std::map<std::string, std::shared_ptr<const KRDoubleArrayContainer>, std::less<>> arrays;
+  ColumnArrays arrays;
   KRExpressionArgument whole;
   whole.knownFunctions = functions;
   std::size_t length = SIZE_MAX;
@@ -135,20 +150,15 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
       continue;
     }
     whole.argumentsFromUser.emplace(name, value);
-    if (auto array = value.sharedArray()) {
-      length = std::min<std::size_t>(length, std::size_t(array->length()));
-      arrays.emplace(name, std::move(array));
-    }
+    if (value.kind() != KRValueKind::Array || subscripted.count(name)) continue;
+    length = std::min(length, elementCount(value));
+    arrays.emplace(name, static_cast<const KRExpressionArrayOutput*>(value.rich()));
   }
   std::shared_ptr<const KRExpression> prepared = insertValues(numbers);
   if (!prepared) {
     errors.miscError(msg::kNestedTooDeeply);
     return std::nullopt;
   }
-  // Subscripted names keep their whole arrays whatever the block.
-  for (const auto& subscript : subscripts())
-    if (const auto found = arguments.find(subscript); found != arguments.end())
-      whole.argumentsFromUser.emplace(subscript, found->second);
   if (functions) prepared = prepared->insertFunctions(*functions);
   prepared = prepared->simplify();
   const KRExpressionNode& root = *prepared->theEntry();
@@ -164,15 +174,8 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
   if (hasListValue(&root) || containsKind(&root, isUserFunction)) {
     // Lists cannot be assembled from blocks; such formulas are worked out
     // over the whole length at once.
-    KRExpressionArgument input = whole;
-    for (auto& [name, array] : arrays) {
-      auto part = array->numbersFrom(0, static_cast<long>(length));
-      if (part) input.argumentsFromUser[name] = KRValue::array(std::move(part));
-    }
-    input.arrayLength = length;
-    errors.maskOffset = 0;
     errors.maskLength = length;
-    auto value = root.evaluateExpression(input, errors);
+    auto value = evaluateBlock(root, whole, arrays, 0, length, errors);
     if (value && progress) progress->setFractionDone(1.0);
     return value;
   }
@@ -183,8 +186,13 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
     return std::nullopt;
   }
   double* out = output->mutableDoublePointer();
-  std::map<std::string, const double*, std::less<>> arrayData;
-  for (const auto& [name, array] : arrays) arrayData.emplace(name, array->constDoublePointer());
+  std::map<std::string, KRColumnElements, std::less<>> arrayData;
+  for (const auto& [name, array] : arrays) {
+    if (const auto& floats = array->floatArray())
+      arrayData[name].floats = floats->constPointer();
+    else if (array->array())
+      arrayData[name].doubles = array->array()->constDoublePointer();
+  }
   const auto program = drawsNumbers ? std::nullopt : KRExpressionBlockProgram::compile(root, arrayData, whole);
 
   // Callbacks draw their numbers for all elements at once, in order, so a

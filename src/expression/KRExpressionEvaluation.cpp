@@ -305,7 +305,7 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
                                                            KRExpressionEvaluationErrorHandler* errorHandler) const {
   KRExpressionArgument input(arguments, functions);
   for (const auto& [name, value] : arguments)
-    if (const auto* array = value.arrayContainer()) input.arrayLength = std::max<std::size_t>(input.arrayLength, array->length());
+    if (value.kind() == KRValueKind::Array) input.arrayLength = std::max(input.arrayLength, elementCount(value));
   return evaluateWithArguments(input, errorHandler);
 }
 
