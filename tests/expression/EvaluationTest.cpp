@@ -199,36 +199,6 @@ TEST(ArrayEvaluation, ElementByElementWithTheShorterLength) {
   EXPECT_EQ((*list->listEntries())[1].number(), 2);
 }
 
-// Derivative pairs against finite differences of plain evaluation.
-class DerivativePairs : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(DerivativePairs, FollowTheRulesOfDifferentiation) {
-  auto e = KRExpression::createFromString(GetParam());
-  ASSERT_TRUE(e);
-  for (double x : {0.35, 1.3}) {
-    KRExpressionEvaluationErrorHandler errors;
-    auto pair = e->evaluateWithArguments({{"x", KRValue::derivative(x, 1.0)}, {"y", 0.7}}, nullptr, &errors);
-    ASSERT_TRUE(pair) << GetParam() << ": " << errors.errorString();
-    ASSERT_EQ(pair->kind(), KRValueKind::Derivative) << GetParam();
-    const auto& p = static_cast<const KRExpression_PartialDerivativeEvaluation&>(*pair->rich());
-    const double h = 1e-6;
-    const double f = *e->evaluateNumberWithArguments({{"x", x}, {"y", 0.7}});
-    const double numeric = (*e->evaluateNumberWithArguments({{"x", x + h}, {"y", 0.7}}) -
-                            *e->evaluateNumberWithArguments({{"x", x - h}, {"y", 0.7}})) / (2 * h);
-    EXPECT_DOUBLE_EQ(p.value.number(), f) << GetParam();
-    EXPECT_NEAR(p.derivative.number(), numeric, 1e-5 * std::max(1.0, std::fabs(numeric))) << GetParam() << " at " << x;
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Rules, DerivativePairs,
-                         ::testing::Values("x+y-2*x", "x*x*y", "y/x", "(x+1)/(x^2+1)", "x^3", "2^x", "x^x", "x^y",
-                                           "sin(x)+cos(x)", "tan(x)", "exp(2x)", "log(x)", "log10(x)+log2(x)",
-                                           "sqrt(x)", "asin(x/2)", "acos(x/2)", "atan(x)", "sinh(x)", "cosh(x)",
-                                           "tanh(x)", "erf(x)", "erfc(x)", "abs(x-1)", "floor(3x)+ceil(x)+round(x)+H(x-1)",
-                                           "min(x,1)", "max(x,1)", "min(x^2,y)", "norm(x,y)", "angle(x,y)", "mod(3x,1)",
-                                           "j0(x)+j1(x)", "y0(x)+y1(x)", "jn(2,x)", "sinc(x)", "tri(x/2)",
-                                           "signswitch(x-1,x^2,x)", "seconds(2000,1,x,x,x,x)", "(x<1)*x"));
-
 TEST(DerivativePairs, ArraysAndMessages) {
   auto e = KRExpression::createFromString("x^2*y");
   auto pair = e->evaluateWithArguments({{"x", KRValue::derivative(arrayOf({1, 2, 3}), 1.0)}, {"y", 2.0}});
