@@ -73,10 +73,11 @@ bool isUserFunction(const KRExpressionNode& node) {
 // The array arguments that are worked through element by element.
 using ColumnArrays = std::map<std::string, const KRExpressionArrayOutput*, std::less<>>;
 
-// The arguments of elements from, ..., from+count-1: every array argument
-// cut to them (as doubles), everything else as it is.
-std::optional<KRExpressionArgument> blockArguments(const KRExpressionArgument& whole, const ColumnArrays& arrays,
-                                                   std::size_t from, std::size_t count) {
+// Elements from, ..., from+count-1 through the general evaluator: every
+// array argument cut to them (as doubles), everything else as it is.
+std::optional<KRValue> evaluateBlock(const KRExpressionNode& root, const KRExpressionArgument& whole,
+                                     const ColumnArrays& arrays, std::size_t from, std::size_t count,
+                                     KRExpressionEvaluationErrorHandler& errors) {
   KRExpressionArgument input;
   input.knownConstants = whole.knownConstants;
   input.knownFunctions = whole.knownFunctions;
@@ -91,17 +92,8 @@ std::optional<KRExpressionArgument> blockArguments(const KRExpressionArgument& w
     if (!part) return std::nullopt;
     input.argumentsFromUser.emplace(name, KRValue::array(std::move(part)));
   }
-  return input;
-}
-
-// One block through the general evaluator.
-std::optional<KRValue> evaluateBlock(const KRExpressionNode& root, const KRExpressionArgument& whole,
-                                     const ColumnArrays& arrays, std::size_t from, std::size_t count,
-                                     KRExpressionEvaluationErrorHandler& errors) {
-  auto input = blockArguments(whole, arrays, from, count);
-  if (!input) return std::nullopt;
   errors.maskOffset = from;
-  return root.evaluateExpression(*input, errors);
+  return root.evaluateExpression(input, errors);
 }
 
 // Writes a block's value into the column; false when it is neither a number
