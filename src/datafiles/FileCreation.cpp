@@ -1,11 +1,11 @@
 #include "FileCreation.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <filesystem>
 
 #include "datafiles/DataFileMessages.h"
+#include "platform/FileWriting.h"
 #include "platform/Paths.h"
 
 namespace orrelin {
@@ -15,7 +15,7 @@ std::optional<std::string> creationProblem(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) == 0) {
     if (S_ISDIR(info.st_mode)) return messages::directoryInTheWay(path);
-    if (::access(path.c_str(), W_OK) != 0) return messages::cannotEmpty(path);
+    if (!mayWrite(path)) return messages::cannotEmpty(path);
   }
 
   // Walk the folders on the way down from the top.
@@ -30,7 +30,7 @@ std::optional<std::string> creationProblem(const std::string& path) {
     if (!S_ISDIR(info.st_mode)) return messages::componentIsAFile(path, walked.string());
     parent = walked;
   }
-  if (::access(folder.c_str(), W_OK | X_OK) != 0) return messages::cannotCreateInside(path, folder);
+  if (!mayWrite(folder)) return messages::cannotCreateInside(path, folder);
   return std::nullopt;
 }
 

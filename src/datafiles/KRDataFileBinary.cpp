@@ -120,7 +120,7 @@ KRDataFileBinary::~KRDataFileBinary() {
 // Opening
 
 bool KRDataFileBinary::openHandle(bool reportFailure) {
-  int fd = ::open(path_.c_str(), O_RDWR | O_CLOEXEC);
+  int fd = openForUpdate(path_);
   writable_ = fd >= 0;
   if (fd < 0) fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd >= 0) {

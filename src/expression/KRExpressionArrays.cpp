@@ -10,6 +10,7 @@
 #include "expression/KRExpressionValues.h"
 #include "numeric/ElementKernels.h"
 #include "numeric/KRDoubleArrayContainer.h"
+#include "numeric/KRFloatArrayContainer.h"
 
 namespace orrelin {
 
@@ -80,8 +81,40 @@ std::optional<ElementOp> arithmeticOf(KROperatorType op) {
 }  // namespace
 
 std::size_t elementCount(const KRValue& v) {
-  if (const auto* array = v.arrayContainer()) return std::size_t(array->length());
+  if (v.kind() == KRValueKind::Array) return std::size_t(static_cast<const KRExpressionArrayOutput&>(*v.rich()).length());
   return 1;
+}
+
+std::shared_ptr<KRDoubleArrayContainer> elementsOf(const KRExpressionArrayOutput& array, long from, long to) {
+  const auto& floats = array.floatArray();
+  if (!floats) return array.array() ? array.array()->numbersFrom(from, to) : nullptr;
+  if (from < 0 || to < from || to > floats->length()) return nullptr;
+  auto part = KRDoubleArrayContainer::createArrayOfLength(to - from);
+  if (part) std::copy(floats->constPointer() + from, floats->constPointer() + to, part->mutableDoublePointer());
+  return part;
+}
+
+KRExpressionArrayOutput::KRExpressionArrayOutput(std::shared_ptr<const KRDoubleArrayContainer> array)
+    : array_(std::move(array)) {}
+
+KRExpressionArrayOutput::KRExpressionArrayOutput(std::shared_ptr<const KRFloatArrayContainer> floats)
+    : floats_(std::move(floats)) {}
+
+const std::shared_ptr<const KRDoubleArrayContainer>& KRExpressionArrayOutput::array() const {
+  if (floats_) {
+    // Several threads of a column evaluation may ask at once.
+    std::call_once(converted_, [this] {
+      auto doubles = KRDoubleArrayContainer::createArrayOfSizeM(floats_->m(), floats_->n(), floats_->o());
+      if (doubles) std::copy_n(floats_->constPointer(), floats_->length(), doubles->mutableDoublePointer());
+      array_ = std::move(doubles);
+    });
+  }
+  return array_;
+}
+
+long KRExpressionArrayOutput::length() const {
+  if (floats_) return floats_->length();
+  return array_ ? array_->length() : 0;
 }
 
 void combineElementWise(KROperatorType op, const double* a, double aNumber, const double* b, double bNumber,
@@ -137,17 +170,18 @@ KRValue elementWiseSelect(const KRValue& selector, const KRValue& whenNotNegativ
 }
 
 std::string KRExpressionArrayOutput::description() const {
-  return array ? array->description() : std::string("nil double array");
+  if (floats_) return floats_->description();
+  return array_ ? array_->description() : std::string("nil double array");
 }
 
 std::optional<KRValue> KRExpressionArrayOutput::perform(KROperatorType op, const KRValue& right,
                                                         KRExpressionEvaluationErrorHandler&) const {
-  return elementWiseOperator(op, KRValue::array(array), right);
+  return elementWiseOperator(op, KRValue::array(array()), right);
 }
 
 std::optional<KRValue> KRExpressionArrayOutput::performWithLeft(KROperatorType op, const KRValue& left,
                                                                 KRExpressionEvaluationErrorHandler&) const {
-  return elementWiseOperator(op, left, KRValue::array(array));
+  return elementWiseOperator(op, left, KRValue::array(array()));
 }
 
 }  // namespace orrelin

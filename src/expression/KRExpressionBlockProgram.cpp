@@ -25,9 +25,15 @@ std::optional<KRExpressionBlockProgram::Slot> KRExpressionBlockProgram::compileN
     case KRExpressionConstantType: {
       const std::string& name = static_cast<const KRExpressionConstant&>(node).constantName;
       if (const auto found = arrays_->find(name); found != arrays_->end()) {
-        slot.kind = Slot::Input;
-        slot.input = found->second;
-        return slot;
+        if (found->second.doubles) {
+          slot.kind = Slot::Input;
+          slot.input = found->second.doubles;
+          return slot;
+        }
+        if (const auto done = widened_.find(name); done != widened_.end()) return done->second;
+        Step step(Step::Widen);
+        step.floats = found->second.floats;
+        return widened_[name] = emit(step);
       }
       if (const KRValue* value = input_->valueFor(name)) {
         if (!value->isNumber()) return std::nullopt;
@@ -129,7 +135,7 @@ std::optional<KRExpressionBlockProgram::Slot> KRExpressionBlockProgram::compileN
 }
 
 std::optional<KRExpressionBlockProgram> KRExpressionBlockProgram::compile(
-    const KRExpressionNode& root, const std::map<std::string, const double*, std::less<>>& arrays,
+    const KRExpressionNode& root, const std::map<std::string, KRColumnElements, std::less<>>& arrays,
     const KRExpressionArgument& input) {
   KRExpressionBlockProgram program;
   program.arrays_ = &arrays;
@@ -139,6 +145,7 @@ std::optional<KRExpressionBlockProgram> KRExpressionBlockProgram::compile(
   program.result_ = *result;
   program.arrays_ = nullptr;
   program.input_ = nullptr;
+  program.widened_.clear();
   return program;
 }
 
@@ -169,6 +176,9 @@ void KRExpressionBlockProgram::run(std::size_t from, std::size_t count, double* 
           break;
         case Step::Binary:
           combineElementWise(step.binary, a, step.a.scalar, pointer(step.b), step.b.scalar, target, n);
+          break;
+        case Step::Widen:
+          for (std::size_t i = 0; i < n; ++i) target[i] = step.floats[offset + i];
           break;
         case Step::Select: {
           const double* b = pointer(step.b);

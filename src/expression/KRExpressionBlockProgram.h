@@ -18,12 +18,19 @@ namespace orrelin {
 
 class KRExpressionArgument;
 
+// The elements of a whole column argument: doubles, or floats that are
+// widened one block at a time.
+struct KRColumnElements {
+  const double* doubles = nullptr;
+  const float* floats = nullptr;
+};
+
 class KRExpressionBlockProgram {
  public:
   // arrays: the array arguments by name (whole columns); names not among
   // them are looked up as numbers in input.
   static std::optional<KRExpressionBlockProgram> compile(const KRExpressionNode& root,
-                                                         const std::map<std::string, const double*, std::less<>>& arrays,
+                                                         const std::map<std::string, KRColumnElements, std::less<>>& arrays,
                                                          const KRExpressionArgument& input);
 
   // Elements from, ..., from+count-1 of the result into out. scratch holds
@@ -40,11 +47,12 @@ class KRExpressionBlockProgram {
     int temporary = -1;
   };
   struct Step {
-    enum Kind { Operator, Unary, Binary, Select } kind;
+    enum Kind { Operator, Unary, Binary, Select, Widen } kind;
     explicit Step(Kind k) : kind(k) {}
     KROperatorType op = KROperatorType::None;
     KRUnaryScalarFunction unary = nullptr;
     double (*binary)(double, double) = nullptr;
+    const float* floats = nullptr;  // Widen: the whole float column
     Slot a, b, c;
     int out = -1;
   };
@@ -52,8 +60,10 @@ class KRExpressionBlockProgram {
   std::optional<Slot> compileNode(const KRExpressionNode& node);
   Slot emit(Step step);
 
-  const std::map<std::string, const double*, std::less<>>* arrays_ = nullptr;
+  const std::map<std::string, KRColumnElements, std::less<>>* arrays_ = nullptr;
   const KRExpressionArgument* input_ = nullptr;
+  // Each float column is widened once per block, however often it is used.
+  std::map<std::string, Slot, std::less<>> widened_;
   std::vector<Step> steps_;
   Slot result_;
   int temporaries_ = 0;

@@ -52,18 +52,18 @@ constexpr KRBuiltinInfo kBuiltins[] = {
     {"sgn", KRBuiltin::Sgn, 1, 1},
 };
 
+// The step functions give their last case ("otherwise") to everything the
+// comparisons before it do not catch, NaN included.
 double absolute(double x) { return std::fabs(x); }
-double heavySide(double x) { return x < 0 ? 0.0 : (std::isnan(x) ? x : 1.0); }
-double halfStep(double x) { return x < 0 ? 0.0 : (x == 0 ? 0.5 : (std::isnan(x) ? x : 1.0)); }
-double signum(double x) { return x < 0 ? -1.0 : (x == 0 ? 0.0 : (std::isnan(x) ? x : 1.0)); }
+double heavySide(double x) { return x < 0 ? 0.0 : 1.0; }
+double halfStep(double x) { return x < 0 ? 0.0 : (x == 0 ? 0.5 : 1.0); }
+double signum(double x) { return x < 0 ? -1.0 : (x == 0 ? 0.0 : 1.0); }
+double tri(double x) { return (x >= -1 && x < 1) ? 1 - std::fabs(x) : 0.0; }
+// rect has no last case: NaN stays NaN.
 double rect(double x) {
   if (std::isnan(x)) return x;
   const double a = std::fabs(x);
   return a < 0.5 ? 1.0 : (a == 0.5 ? 0.5 : 0.0);
-}
-double tri(double x) {
-  if (std::isnan(x)) return x;
-  return (x >= -1 && x < 1) ? 1 - std::fabs(x) : 0.0;
 }
 double sinc(double x) { return x == 0 ? 1.0 : std::sin(x) / x; }
 double logGamma(double x) {

@@ -12,6 +12,7 @@
 #include "expression/KRExpressionBlockProgram.h"
 #include "expression/KRExpressionMessages.h"
 #include "numeric/KRDoubleArrayContainer.h"
+#include "numeric/KRFloatArrayContainer.h"
 
 namespace orrelin {
 
@@ -69,11 +70,14 @@ bool isUserFunction(const KRExpressionNode& node) {
          static_cast<const KRExpressionFunction&>(node).functionType == KRFunctionType::Expression;
 }
 
-// One block through the general evaluator: every array argument cut to the
-// block, subscripted names kept whole.
+// The array arguments that are worked through element by element.
+using ColumnArrays = std::map<std::string, const KRExpressionArrayOutput*, std::less<>>;
+
+// Elements from, ..., from+count-1 through the general evaluator: every
+// array argument cut to them (as doubles), everything else as it is.
 std::optional<KRValue> evaluateBlock(const KRExpressionNode& root, const KRExpressionArgument& whole,
-                                     const std::map<std::string, std::shared_ptr<const KRDoubleArrayContainer>, std::less<>>& arrays,
-                                     std::size_t from, std::size_t count, KRExpressionEvaluationErrorHandler& errors) {
+                                     const ColumnArrays& arrays, std::size_t from, std::size_t count,
+                                     KRExpressionEvaluationErrorHandler& errors) {
   KRExpressionArgument input;
   input.knownConstants = whole.knownConstants;
   input.knownFunctions = whole.knownFunctions;
@@ -84,7 +88,7 @@ std::optional<KRValue> evaluateBlock(const KRExpressionNode& root, const KRExpre
       input.argumentsFromUser.emplace(name, value);
       continue;
     }
-    auto part = found->second->numbersFrom(static_cast<long>(from), static_cast<long>(from + count));
+    auto part = elementsOf(*found->second, static_cast<long>(from), static_cast<long>(from + count));
     if (!part) return std::nullopt;
     input.argumentsFromUser.emplace(name, KRValue::array(std::move(part)));
   }
@@ -117,14 +121,18 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
                                                            const KRFunctionDictionary* functions) const {
   KRExpressionEvaluationErrorHandler scratch;
   KRExpressionEvaluationErrorHandler& errors = errorHandler ? *errorHandler : scratch;
+  errors.clear();
   if (!theEntry_) {
     errors.miscError(msg::kNothingToEvaluate);
     return std::nullopt;
   }
 
-  // Numbers go into the tree; arrays stay arguments.
+  // Numbers go into the tree; arrays stay arguments. A subscripted array is
+  // picked from at any index, so it is kept whole and does not limit the
+  // length.
+  const NameSet subscripted = subscripts();
   std::map<std::string, KRInsertion, std::less<>> numbers;
-  std::map<std::string, std::shared_ptr<const KRDoubleArrayContainer>, std::less<>> arrays;
+  ColumnArrays arrays;
   KRExpressionArgument whole;
   whole.knownFunctions = functions;
   std::size_t length = SIZE_MAX;
@@ -134,20 +142,15 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
       continue;
     }
     whole.argumentsFromUser.emplace(name, value);
-    if (auto array = value.sharedArray()) {
-      length = std::min<std::size_t>(length, std::size_t(array->length()));
-      arrays.emplace(name, std::move(array));
-    }
+    if (value.kind() != KRValueKind::Array || subscripted.count(name)) continue;
+    length = std::min(length, elementCount(value));
+    arrays.emplace(name, static_cast<const KRExpressionArrayOutput*>(value.rich()));
   }
   std::shared_ptr<const KRExpression> prepared = insertValues(numbers);
   if (!prepared) {
     errors.miscError(msg::kNestedTooDeeply);
     return std::nullopt;
   }
-  // Subscripted names keep their whole arrays whatever the block.
-  for (const auto& subscript : subscripts())
-    if (const auto found = arguments.find(subscript); found != arguments.end())
-      whole.argumentsFromUser.emplace(subscript, found->second);
   if (functions) prepared = prepared->insertFunctions(*functions);
   prepared = prepared->simplify();
   const KRExpressionNode& root = *prepared->theEntry();
@@ -163,15 +166,8 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
   if (hasListValue(&root) || containsKind(&root, isUserFunction)) {
     // Lists cannot be assembled from blocks; such formulas are worked out
     // over the whole length at once.
-    KRExpressionArgument input = whole;
-    for (auto& [name, array] : arrays) {
-      auto part = array->numbersFrom(0, static_cast<long>(length));
-      if (part) input.argumentsFromUser[name] = KRValue::array(std::move(part));
-    }
-    input.arrayLength = length;
-    errors.maskOffset = 0;
     errors.maskLength = length;
-    auto value = root.evaluateExpression(input, errors);
+    auto value = evaluateBlock(root, whole, arrays, 0, length, errors);
     if (value && progress) progress->setFractionDone(1.0);
     return value;
   }
@@ -182,8 +178,13 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
     return std::nullopt;
   }
   double* out = output->mutableDoublePointer();
-  std::map<std::string, const double*, std::less<>> arrayData;
-  for (const auto& [name, array] : arrays) arrayData.emplace(name, array->constDoublePointer());
+  std::map<std::string, KRColumnElements, std::less<>> arrayData;
+  for (const auto& [name, array] : arrays) {
+    if (const auto& floats = array->floatArray())
+      arrayData[name].floats = floats->constPointer();
+    else if (array->array())
+      arrayData[name].doubles = array->array()->constDoublePointer();
+  }
   const auto program = drawsNumbers ? std::nullopt : KRExpressionBlockProgram::compile(root, arrayData, whole);
 
   // Callbacks draw their numbers for all elements at once, in order, so a

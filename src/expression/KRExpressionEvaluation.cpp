@@ -65,6 +65,8 @@ void KRExpressionEvaluationErrorHandler::clear() {
   errorString_ = msg::kNoError;
   hasError_ = hasSubscriptError_ = false;
   subscriptErrorMask.clear();
+  maskOffset = maskLength = 0;
+  maskTarget = nullptr;
 }
 
 // ---- nodes
@@ -106,8 +108,8 @@ std::optional<KRValue> KRExpressionBinaryOperator::evaluateExpression(const KREx
   auto first = firstArgument->evaluateExpression(input, errors);
   auto second = first ? secondArgument->evaluateExpression(input, errors) : std::nullopt;
   if (!first || !second) {
-    // The operand's own message says why; this one only when there is none.
-    errors.miscErrorUnlessReported(msg::kOperatorArgumentNil);
+    // Replaces the operand's own message, like every later error.
+    errors.miscError(msg::kOperatorArgumentNil);
     return std::nullopt;
   }
   if (functionType == KROperatorType::None) {
@@ -177,7 +179,7 @@ std::optional<KRValue> KRExpressionFunction::evaluateExpression(const KRExpressi
   }
   auto value = argument->evaluateExpression(input, errors);
   if (!value) {
-    errors.miscErrorUnlessReported(msg::kFunctionArgumentNil);
+    errors.miscError(msg::kFunctionArgumentNil);
     return std::nullopt;
   }
   switch (functionType) {
@@ -287,6 +289,8 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const KRExpressionArg
                                                            KRExpressionEvaluationErrorHandler* errorHandler) const {
   KRExpressionEvaluationErrorHandler scratch;
   KRExpressionEvaluationErrorHandler& errors = errorHandler ? *errorHandler : scratch;
+  // What an earlier evaluation reported has no say in this one.
+  errors.clear();
   if (!theEntry_) {
     errors.miscError(msg::kNothingToEvaluate);
     return std::nullopt;
@@ -301,7 +305,7 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
                                                            KRExpressionEvaluationErrorHandler* errorHandler) const {
   KRExpressionArgument input(arguments, functions);
   for (const auto& [name, value] : arguments)
-    if (const auto* array = value.arrayContainer()) input.arrayLength = std::max<std::size_t>(input.arrayLength, array->length());
+    if (value.kind() == KRValueKind::Array) input.arrayLength = std::max(input.arrayLength, elementCount(value));
   return evaluateWithArguments(input, errorHandler);
 }
 

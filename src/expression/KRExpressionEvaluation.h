@@ -37,8 +37,10 @@ class KRExpressionArgument {
 
 class KRExpressionEvaluationErrorHandler {
  public:
+  // Each message replaces the one before.
   void miscError(const std::string& message);
-  // Keeps the first message of an evaluation: the one that says why.
+  // A general message that should not hide the specific one an operation
+  // has just given for the same failure.
   void miscErrorUnlessReported(const std::string& message);
   // A subscript that failed for element k of the current evaluation: the
   // element becomes NaN, the message is kept and the mask marks it.
@@ -50,6 +52,8 @@ class KRExpressionEvaluationErrorHandler {
   bool hasSubscriptError() const { return hasSubscriptError_; }
   // "No error." until an error.
   const std::string& errorString() const { return errorString_; }
+  // Forgets every error and mark; each evaluation of a whole formula starts
+  // with it, so a handler can be used again.
   void clear();
 
   // Per element of an array evaluation, 1 where a subscript failed; empty

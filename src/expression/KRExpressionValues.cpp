@@ -149,6 +149,10 @@ KRValue KRValue::array(std::shared_ptr<const KRDoubleArrayContainer> array) {
   return KRValue(std::make_shared<KRExpressionArrayOutput>(std::move(array)));
 }
 
+KRValue KRValue::array(std::shared_ptr<const KRFloatArrayContainer> array) {
+  return KRValue(std::make_shared<KRExpressionArrayOutput>(std::move(array)));
+}
+
 KRValue KRValue::list(std::vector<KRValue> entries) {
   return KRValue(std::make_shared<KRExpressionListOutput>(std::move(entries)));
 }
@@ -160,11 +164,11 @@ KRValue KRValue::derivative(KRValue value, KRValue derivative) {
 KRValueKind KRValue::kind() const { return rich_ ? rich_->kind() : KRValueKind::Number; }
 
 const KRDoubleArrayContainer* KRValue::arrayContainer() const {
-  return kind() == KRValueKind::Array ? static_cast<const KRExpressionArrayOutput&>(*rich_).array.get() : nullptr;
+  return kind() == KRValueKind::Array ? static_cast<const KRExpressionArrayOutput&>(*rich_).array().get() : nullptr;
 }
 
 std::shared_ptr<const KRDoubleArrayContainer> KRValue::sharedArray() const {
-  return kind() == KRValueKind::Array ? static_cast<const KRExpressionArrayOutput&>(*rich_).array : nullptr;
+  return kind() == KRValueKind::Array ? static_cast<const KRExpressionArrayOutput&>(*rich_).array() : nullptr;
 }
 
 const std::vector<KRValue>* KRValue::listEntries() const {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 namespace orrelin {
 
 class KRDoubleArrayContainer;
+class KRFloatArrayContainer;
 class KRExpressionOutput;
 class KRExpressionEvaluationErrorHandler;
 
@@ -32,6 +34,8 @@ class KRValue {
   KRValue(double number = 0) : number_(number) {}
   explicit KRValue(std::shared_ptr<const KRExpressionOutput> rich);
   static KRValue array(std::shared_ptr<const KRDoubleArrayContainer> array);
+  // An array of float elements, which count as their double values.
+  static KRValue array(std::shared_ptr<const KRFloatArrayContainer> array);
   static KRValue list(std::vector<KRValue> entries);
   static KRValue derivative(KRValue value, KRValue derivative);
 
@@ -39,7 +43,8 @@ class KRValue {
   bool isNumber() const { return !rich_; }
   double number() const { return number_; }
   const KRExpressionOutput* rich() const { return rich_.get(); }
-  // The array of an array value, else null.
+  // The array of an array value, else null. Float elements are converted
+  // on the first request.
   const KRDoubleArrayContainer* arrayContainer() const;
   std::shared_ptr<const KRDoubleArrayContainer> sharedArray() const;
   // The entries of a list value, else null.
@@ -87,7 +92,11 @@ class KRExpressionListOutput final : public KRExpressionOutput {
 
 class KRExpressionArrayOutput final : public KRExpressionOutput {
  public:
-  explicit KRExpressionArrayOutput(std::shared_ptr<const KRDoubleArrayContainer> array) : array(std::move(array)) {}
+  explicit KRExpressionArrayOutput(std::shared_ptr<const KRDoubleArrayContainer> array);
+  // Float elements stand for their double values. Whatever needs the array
+  // gets it converted once; column evaluation reads the floats block by
+  // block instead, so a long float column is never copied whole.
+  explicit KRExpressionArrayOutput(std::shared_ptr<const KRFloatArrayContainer> floats);
   KRValueKind kind() const override { return KRValueKind::Array; }
   std::string description() const override;
   std::optional<KRValue> perform(KROperatorType op, const KRValue& right,
@@ -95,7 +104,15 @@ class KRExpressionArrayOutput final : public KRExpressionOutput {
   std::optional<KRValue> performWithLeft(KROperatorType op, const KRValue& left,
                                          KRExpressionEvaluationErrorHandler& errors) const override;
 
-  std::shared_ptr<const KRDoubleArrayContainer> array;
+  const std::shared_ptr<const KRDoubleArrayContainer>& array() const;
+  // The float elements of an array made from them, else null.
+  const std::shared_ptr<const KRFloatArrayContainer>& floatArray() const { return floats_; }
+  long length() const;
+
+ private:
+  mutable std::once_flag converted_;
+  mutable std::shared_ptr<const KRDoubleArrayContainer> array_;
+  std::shared_ptr<const KRFloatArrayContainer> floats_;
 };
 
 // A value and its derivative, both numbers or both arrays; operations
@@ -140,7 +157,10 @@ void combineElementWise(KROperatorType op, const double* a, double aNumber, cons
                         double* out, std::size_t count);
 void combineElementWise(KRBinaryScalarFunction function, const double* a, double aNumber, const double* b,
                         double bNumber, double* out, std::size_t count);
-// The number of elements of an array value, 1 for a number.
+// The number of elements of an array value (float elements unconverted),
+// 1 for a number.
 std::size_t elementCount(const KRValue& v);
+// Elements from, ..., to-1 of an array value as doubles.
+std::shared_ptr<KRDoubleArrayContainer> elementsOf(const KRExpressionArrayOutput& array, long from, long to);
 
 }  // namespace orrelin

@@ -39,7 +39,7 @@ typename A::MutableArray fillNew(const A& a, Fill fill) {
 template <class A, class B>
 typename A::MutableArray combineArrays(const A& a, const B& b, ElementOp op) {
   if (!sameShape(a, b)) {
-    std::string name = A::info.operatorName;
+    std::string name = A::info.messageName;
     A::Family::report(name + symbolOf(op) + name, A::Family::kArraysDiffer);
     return {};
   }

@@ -4,9 +4,11 @@
 // that do not depend on the family.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <concepts>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <type_traits>
 
@@ -51,12 +53,14 @@ inline bool shapeHoldsLength(long m, long n, long o, long length) {
 // What a reshape to a shape of another length reports.
 template <class A>
 void reportInvalidReshape() {
-  A::Family::report(std::string("Internal error: ") + A::info.name + "::Reshape: Invalid new size.");
+  A::Family::report(std::string("Internal error: ") + A::info.messageName + "::Reshape: Invalid new size.");
 }
 
-// Derived is the family's immutable handle; it supplies outOfRangeAt(...),
-// which reports an index outside the array and gives the element that stands
-// in for it, and its Family, through which messages go.
+// Derived is the family's immutable handle. It has the type's info and its
+// Family, through which messages go, and supplies reportOutOfRange(index...),
+// which reports an index outside the array, and standIn(), the element given
+// back in its place. Storage counts the handles that share it (retain,
+// release, count), under a lock or not as the family needs.
 template <class Storage, class Derived>
 class ArrayHandle {
  public:
@@ -67,21 +71,24 @@ class ArrayHandle {
   Element operator()(long i) const {
     long p = position(i);
     if (p < 0) [[unlikely]]
-      return derived().outOfRangeAt(i);
+      return outOfRangeAt(i);
     return storage_->data[p];
   }
   Element operator()(long i, long j) const {
     long p = position(i, j);
     if (p < 0) [[unlikely]]
-      return derived().outOfRangeAt(i, j);
+      return outOfRangeAt(i, j);
     return storage_->data[p];
   }
   Element operator()(long i, long j, long k) const {
     long p = position(i, j, k);
     if (p < 0) [[unlikely]]
-      return derived().outOfRangeAt(i, j, k);
+      return outOfRangeAt(i, j, k);
     return storage_->data[p];
   }
+
+  // The number of handles sharing the storage.
+  int ReferenceCount() const { return storage_->count(); }
 
   int m() const { return storage_->m; }
   int n() const { return storage_->n; }
@@ -168,30 +175,79 @@ class ArrayHandle {
   }
 
  protected:
-  ArrayHandle() = default;
-  // Handles are copied by the families, which keep the counts.
-  ArrayHandle(const ArrayHandle&) = delete;
-  ArrayHandle& operator=(const ArrayHandle&) = delete;
+  // The empty array.
+  ArrayHandle() : storage_(new Storage(Derived::info, 0, 0, 0)) {}
+  struct Allocate {};
+  // An m x n x o array whose elements are not initialised.
+  ArrayHandle(Allocate, long m, long n, long o) : storage_(new Storage(Derived::info, m, n, o)) {}
+  // A copy shares the storage; assignment gives up the old one (freeing it
+  // with its last handle) after counting itself on the new one.
+  ArrayHandle(const ArrayHandle& other) : storage_(other.storage_) { storage_->retain(); }
+  ArrayHandle& operator=(const ArrayHandle& other) {
+    if (storage_ == other.storage_) return *this;
+    Storage* incoming = other.storage_;
+    incoming->retain();
+    Storage* old = storage_;
+    storage_ = incoming;
+    if (old && old->release()) destroy(old);
+    return *this;
+  }
+  ~ArrayHandle() { releaseStorage(); }
+
+  // Gives up this handle's share of the storage; afterwards the handle holds
+  // nothing and may only be destroyed. Releasing a handle that holds nothing
+  // (a handle destroyed twice) is reported and does nothing else.
+  void releaseStorage() {
+    Storage* storage = storage_;
+    if (!storage) {
+      Derived::Family::report(std::string(Derived::info.name) + "::~" + Derived::info.name + ": Calling it twice");
+      return;
+    }
+    if (storage->release()) destroy(storage);
+    // A volatile store, so that the mark survives the end of the lifetime and
+    // a second destruction of the same handle is recognised.
+    *static_cast<Storage* volatile*>(&storage_) = nullptr;
+  }
 
   const Derived& derived() const { return static_cast<const Derived&>(*this); }
+
+  // Reports an index outside the array and gives the element that stands in
+  // for it; for a mutable handle a write to it is lost.
+  template <class... Index>
+  Element& outOfRangeAt(Index... index) const {
+    derived().reportOutOfRange(long(index)...);
+    return derived().standIn();
+  }
+  // The upper limits an index of that many parts is tested against: the
+  // length; m and n; or m, n and o.
+  template <std::size_t Parts>
+  std::array<long, Parts> bounds() const {
+    if constexpr (Parts == 1) {
+      return {long(Length())};
+    } else if constexpr (Parts == 2) {
+      return {long(m()), long(n())};
+    } else {
+      return {long(m()), long(n()), long(o())};
+    }
+  }
 
   // What the mutable handles make public.
   Element& elementAt(long i) {
     long p = position(i);
     if (p < 0) [[unlikely]]
-      return derived().outOfRangeAt(i);
+      return outOfRangeAt(i);
     return storage_->data[p];
   }
   Element& elementAt(long i, long j) {
     long p = position(i, j);
     if (p < 0) [[unlikely]]
-      return derived().outOfRangeAt(i, j);
+      return outOfRangeAt(i, j);
     return storage_->data[p];
   }
   Element& elementAt(long i, long j, long k) {
     long p = position(i, j, k);
     if (p < 0) [[unlikely]]
-      return derived().outOfRangeAt(i, j, k);
+      return outOfRangeAt(i, j, k);
     return storage_->data[p];
   }
   Element* MutablePointer() { return storage_->data; }
@@ -239,6 +295,10 @@ class ArrayHandle {
   Storage* storage_ = nullptr;
 
  private:
+  // Out of line, which also keeps the compiler from taking the other handles
+  // of a storage for dangling after an inlined release.
+  [[gnu::noinline]] static void destroy(Storage* storage) { delete storage; }
+
   template <class Better>
   long indexOfExtreme(Better better) const {
     const Element* data = storage_->data;
@@ -249,6 +309,42 @@ class ArrayHandle {
     }
     return found;
   }
+};
+
+// What the mutable handles of both families add to the immutable one (Base):
+// writable elements, filling, and the in-place shape operations. Self is the
+// mutable handle itself.
+template <class Base, class Self>
+class MutableArrayHandle : public Base {
+ public:
+  using Element = typename Base::Element;
+
+  // The empty array.
+  MutableArrayHandle() = default;
+  // An m x n x o array whose elements are not initialised.
+  explicit MutableArrayHandle(long m, long n = 1, long o = 1) : Base(typename Base::Allocate{}, m, n, o) {}
+
+  // A vector (or an m x n x o array, when given) holding values.
+  static Self WithValues(std::initializer_list<Element> values, long m = -1, long n = 1, long o = 1) {
+    Self array(m < 0 ? long(values.size()) : m, n, o);
+    std::copy_n(values.begin(), std::min<long>(long(values.size()), array.Length()), array.MutablePointer());
+    return array;
+  }
+
+  using Base::operator();
+  Element& operator()(long i) { return this->elementAt(i); }
+  Element& operator()(long i, long j) { return this->elementAt(i, j); }
+  Element& operator()(long i, long j, long k) { return this->elementAt(i, j, k); }
+  // Sets every element.
+  Self& operator=(Element value) {
+    this->fillWith(value);
+    return static_cast<Self&>(*this);
+  }
+  using Base::MutablePointer;
+  using Base::RemoveIdenticalEntriesFromSortedList;
+  using Base::Reshape;
+  using Base::ReshapeAsVector;
+  using Base::Sort;
 };
 
 }  // namespace orrelin

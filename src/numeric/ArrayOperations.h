@@ -154,7 +154,7 @@ typename A::MutableArray TruncateSize(const A& a, long length) {
 template <NumericArray A>
 typename A::MutableArray CropLength(const A& a, long length) {
   using F = typename A::Family;
-  std::string function = std::string("CropLength(") + A::info.name + ",len)";
+  std::string function = std::string("CropLength(") + A::info.messageName + ",len)";
   if (length < 0) {
     F::report(function, "len<0.");
     return {};
@@ -276,7 +276,7 @@ typename A::MutableArray ExtractEntries(const A& a, const I& indices) {
   const int* at = indices.Pointer();
   for (long p = 0; p < indices.Length(); ++p) {
     if (at[p] < 0 || at[p] >= a.Length()) {
-      A::Family::report(std::string("ExtractEntries(") + A::info.name + "," + I::info.name + ")",
+      A::Family::report(std::string("ExtractEntries(") + A::info.messageName + "," + I::info.messageName + ")",
                         "Index out of range");
       return {};
     }

@@ -16,7 +16,8 @@ struct ArrayTypeInfo {
   const char* name;          // "DoubleArray", "MVDoubleArray"
   const char* mutableName;   // "MutableDoubleArray", "MVMutableDoubleArray"
   const char* word;          // "double" in "Region of double array, incorrect offsets."
-  const char* operatorName;  // "DoubleArray" in "DoubleArray+DoubleArray"
+  const char* messageName;   // "DoubleArray" in the messages both families share:
+                             // "DoubleArray+DoubleArray", "CropLength(DoubleArray,len)"
   std::int64_t maxLength;    // largest m*n*o
   const char* sizeMessage;   // reported when m*n*o exceeds maxLength
   bool reportNegative;       // whether negative dimensions are reported

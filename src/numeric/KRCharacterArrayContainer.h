@@ -11,7 +11,7 @@ inline constexpr ContainerInfo kCharacterContainerInfo{"KRCharacterArrayContaine
                                                        "Character",
                                                        "character",
                                                        false,
-                                                       "Failed at converting an array (sizes didn't match)."};
+                                                       "Failed at converting an array (sizes did not match)."};
 
 class KRCharacterArrayContainer final
     : public KRArrayContainer<KRCharacterArrayContainer, CharacterArray, kCharacterContainerInfo> {

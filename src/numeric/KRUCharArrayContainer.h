@@ -11,7 +11,7 @@ inline constexpr ContainerInfo kUCharContainerInfo{"KRUCharArrayContainer",
                                                    "UChar",
                                                    "unsigned character",
                                                    false,
-                                                   "Failed at converting an array (sizes didn't match)."};
+                                                   "Failed at converting an array (sizes did not match)."};
 
 class KRUCharArrayContainer final
     : public KRArrayContainer<KRUCharArrayContainer, UCharArray, kUCharContainerInfo> {

@@ -16,6 +16,7 @@
 #include <limits>
 #include <mutex>
 #include <string>
+#include <tuple>
 
 #include "numeric/ArrayHandle.h"
 #include "numeric/ArrayStorage.h"
@@ -131,35 +132,8 @@ class LockedArray : public ArrayHandle<LockedArrayStorage<T>, LockedArray<T, Inf
   using MutableArray = LockedMutableArray<T, Info>;
   static constexpr const ArrayTypeInfo& info = Info;
 
-  // The empty array.
-  LockedArray() { this->storage_ = new Storage(Info, 0, 0, 0); }
-  LockedArray(const LockedArray& other) : Handle() {
-    this->storage_ = other.storage_;
-    this->storage_->retain();
-  }
-  LockedArray& operator=(const LockedArray& other) {
-    if (this->storage_ == other.storage_) return *this;
-    // The source's storage is locked first, then the target's.
-    Storage* incoming = other.storage_;
-    incoming->retain();
-    Storage* old = this->storage_;
-    this->storage_ = incoming;
-    if (old && old->release()) delete old;
-    return *this;
-  }
-  ~LockedArray() {
-    Storage* storage = this->storage_;
-    if (!storage) {
-      KRPutErrorMessage(std::string(Info.name) + "::~" + Info.name + ": Calling it twice");
-      return;
-    }
-    if (storage->release()) delete storage;
-    // A volatile store, so that the mark survives the end of the lifetime and
-    // a second destruction of the same handle is recognised.
-    *static_cast<Storage* volatile*>(&this->storage_) = nullptr;
-  }
-
-  int ReferenceCount() const { return this->storage_->count(); }
+  // The empty array; copies share the storage.
+  LockedArray() = default;
 
   // Smallest and largest finite element; NaN and the infinities are
   // skipped, and with no finite element the result is 0.
@@ -192,62 +166,36 @@ class LockedArray : public ArrayHandle<LockedArrayStorage<T>, LockedArray<T, Inf
   }
 
  protected:
-  struct Allocate {};
-  LockedArray(Allocate, long m, long n, long o) { this->storage_ = new Storage(Info, m, n, o); }
+  using Handle::Handle;
 
-  // Out-of-range access reports and lands on the type's shared scratch
-  // element, so a stray write is lost instead of corrupting memory.
+  // The out-of-range report of operator().
+  template <class... Index>
+  void ErrorMessage(Index... index) const {
+    const auto limits = this->template bounds<sizeof...(Index)>();
+    std::apply([&](auto... bound) { KRPutErrorMessage(lockedOutOfRangeText(Info.name, {long(index)...}, {bound...})); },
+               limits);
+  }
+  template <class... Index>
+  void reportOutOfRange(Index... index) const {
+    ErrorMessage(index...);
+  }
+  // Out-of-range access lands on the type's shared scratch element, so a
+  // stray write is lost instead of corrupting memory.
   static inline T outOfRange{};
-  T& outOfRangeAt(long i) const {
-    KRPutErrorMessage(formatText("%s(%ld) out of range [0,%ld].", Info.name, i, long(this->Length()) - 1));
-    return outOfRange;
-  }
-  T& outOfRangeAt(long i, long j) const {
-    KRPutErrorMessage(formatText("%s(%ld,%ld) out of range [0,%ld]x[0,%ld].", Info.name, i, j,
-                                 long(this->m()) - 1, long(this->n()) - 1));
-    return outOfRange;
-  }
-  T& outOfRangeAt(long i, long j, long k) const {
-    KRPutErrorMessage(formatText("%s(%ld,%ld,%ld) out of range [0,%ld]x[0,%ld]x[0,%ld].", Info.name, i, j, k,
-                                 long(this->m()) - 1, long(this->n()) - 1, long(this->o()) - 1));
-    return outOfRange;
-  }
+  T& standIn() const { return outOfRange; }
 };
 
 template <class T, const ArrayTypeInfo& Info>
-class LockedMutableArray : public LockedArray<T, Info> {
-  using Base = LockedArray<T, Info>;
+class LockedMutableArray : public MutableArrayHandle<LockedArray<T, Info>, LockedMutableArray<T, Info>> {
+  using Mutable = MutableArrayHandle<LockedArray<T, Info>, LockedMutableArray<T, Info>>;
 
  public:
-  // The empty array.
-  LockedMutableArray() = default;
-  // An m x n x o array whose elements are not initialised.
-  explicit LockedMutableArray(long m, long n = 1, long o = 1) : Base(typename Base::Allocate{}, m, n, o) {}
-  // A vector (or an m x n x o array, when given) holding values.
-  static LockedMutableArray WithValues(std::initializer_list<T> values, long m = -1, long n = 1, long o = 1) {
-    LockedMutableArray array(m < 0 ? long(values.size()) : m, n, o);
-    std::copy_n(values.begin(), std::min<long>(long(values.size()), array.Length()), array.MutablePointer());
-    return array;
-  }
-
-  using Base::operator();
-  T& operator()(long i) { return this->elementAt(i); }
-  T& operator()(long i, long j) { return this->elementAt(i, j); }
-  T& operator()(long i, long j, long k) { return this->elementAt(i, j, k); }
-  // Sets every element.
-  LockedMutableArray& operator=(T value) {
-    this->fillWith(value);
-    return *this;
-  }
-  using Base::MutablePointer;
-  using Base::RemoveIdenticalEntriesFromSortedList;
-  using Base::Reshape;
-  using Base::ReshapeAsVector;
-  using Base::Sort;
+  using Mutable::Mutable;
+  using Mutable::operator=;
 
   // Adds x*b in place; with an array of other dimensions the message is
   // reported and this array is unchanged.
-  void AddArrayTimesNumber(const Base& b, T x) requires std::is_floating_point_v<T> {
+  void AddArrayTimesNumber(const LockedArray<T, Info>& b, T x) requires std::is_floating_point_v<T> {
     if (b.m() != this->m() || b.n() != this->n() || b.o() != this->o()) {
       KRPutErrorMessage(std::string(Info.mutableName) +
                         "::SubtractArrayTimesNumber: Array has incorrect size.");

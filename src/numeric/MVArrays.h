@@ -17,6 +17,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "numeric/ArrayHandle.h"
 #include "numeric/ArrayStorage.h"
@@ -71,6 +72,12 @@ template <class T>
 class PlainArrayStorage : public ArrayBlock<T> {
  public:
   using ArrayBlock<T>::ArrayBlock;
+
+  void retain() { ++this->referenceCount; }
+  // True when this was the last reference; the caller then deletes.
+  bool release() { return --this->referenceCount == 0; }
+  int count() const { return this->referenceCount; }
+
   int mutableReferences = 0;
 };
 
@@ -103,22 +110,9 @@ class MVArray : public ArrayHandle<PlainArrayStorage<T>, MVArray<T, Info>> {
   using MutableArray = MVMutableArray<T, Info>;
   static constexpr const ArrayTypeInfo& info = Info;
 
-  // The empty array.
-  MVArray() { this->storage_ = new Storage(Info, 0, 0, 0); }
-  MVArray(const MVArray& other) : Handle() {
-    this->storage_ = other.storage_;
-    ++this->storage_->referenceCount;
-  }
-  MVArray& operator=(const MVArray& other) {
-    if (this->storage_ == other.storage_) return *this;
-    ++other.storage_->referenceCount;
-    release();
-    this->storage_ = other.storage_;
-    return *this;
-  }
-  ~MVArray() { release(); }
+  // The empty array; copies share the storage.
+  MVArray() = default;
 
-  int ReferenceCount() const { return this->storage_->referenceCount; }
   int MutableReferences() const { return this->storage_->mutableReferences; }
 
   // Reads an element; out of range writes "Out of bounds" to standard error
@@ -127,32 +121,24 @@ class MVArray : public ArrayHandle<PlainArrayStorage<T>, MVArray<T, Info>> {
   T e(long i, long j) const { return checked(this->position(i, j)); }
   T e(long i, long j, long k) const { return checked(this->position(i, j, k)); }
 
-  // The out-of-range reports of operator().
-  void PrintErrorMessage(long i) const { MVErrorOutOfRange(Info.name, i, this->Length()); }
-  void PrintErrorMessage(long i, long j) const { MVErrorOutOfRange(Info.name, i, j, this->m(), this->n()); }
-  void PrintErrorMessage(long i, long j, long k) const {
-    MVErrorOutOfRange(Info.name, i, j, k, this->m(), this->n(), this->o());
+  // The out-of-range report of operator(): the index and the limits it was
+  // tested against.
+  template <class... Index>
+  void PrintErrorMessage(Index... index) const {
+    std::apply([&](auto... bound) { MVErrorOutOfRange(Info.name, long(index)..., bound...); },
+               this->template bounds<sizeof...(Index)>());
   }
 
  protected:
-  struct Allocate {};
-  MVArray(Allocate, long m, long n, long o) { this->storage_ = new Storage(Info, m, n, o); }
+  using Handle::Handle;
 
-  // Stands in for an element outside the array; for a mutable handle a
-  // write to it is lost.
+  template <class... Index>
+  void reportOutOfRange(Index... index) const {
+    PrintErrorMessage(index...);
+  }
+  // Stands in for an element outside the array.
   mutable T invalidEntry{};
-  T& outOfRangeAt(long i) const {
-    PrintErrorMessage(i);
-    return invalidEntry;
-  }
-  T& outOfRangeAt(long i, long j) const {
-    PrintErrorMessage(i, j);
-    return invalidEntry;
-  }
-  T& outOfRangeAt(long i, long j, long k) const {
-    PrintErrorMessage(i, j, k);
-    return invalidEntry;
-  }
+  T& standIn() const { return invalidEntry; }
 
  private:
   T checked(long p) const {
@@ -162,56 +148,27 @@ class MVArray : public ArrayHandle<PlainArrayStorage<T>, MVArray<T, Info>> {
     }
     return this->storage_->data[p];
   }
-  void release() {
-    if (--this->storage_->referenceCount == 0) destroy(this->storage_);
-  }
-  // Out of line, which also keeps the compiler from taking the other handles
-  // of a storage for dangling after an inlined release.
-  [[gnu::noinline]] static void destroy(Storage* storage) { delete storage; }
 };
 
 template <class T, const ArrayTypeInfo& Info>
-class MVMutableArray : public MVArray<T, Info> {
-  using Base = MVArray<T, Info>;
+class MVMutableArray : public MutableArrayHandle<MVArray<T, Info>, MVMutableArray<T, Info>> {
+  using Mutable = MutableArrayHandle<MVArray<T, Info>, MVMutableArray<T, Info>>;
 
  public:
   // The empty array.
   MVMutableArray() { ++this->storage_->mutableReferences; }
   // An m x n x o array whose elements are not initialised.
-  explicit MVMutableArray(long m, long n = 1, long o = 1) : Base(typename Base::Allocate{}, m, n, o) {
-    ++this->storage_->mutableReferences;
-  }
-  MVMutableArray(const MVMutableArray& other) : Base(other) { ++this->storage_->mutableReferences; }
+  explicit MVMutableArray(long m, long n = 1, long o = 1) : Mutable(m, n, o) { ++this->storage_->mutableReferences; }
+  MVMutableArray(const MVMutableArray& other) : Mutable(other) { ++this->storage_->mutableReferences; }
   MVMutableArray& operator=(const MVMutableArray& other) {
     if (this->storage_ == other.storage_) return *this;
     --this->storage_->mutableReferences;
-    Base::operator=(other);
+    Mutable::operator=(other);
     ++this->storage_->mutableReferences;
     return *this;
   }
   ~MVMutableArray() { --this->storage_->mutableReferences; }
-
-  // A vector (or an m x n x o array, when given) holding values.
-  static MVMutableArray WithValues(std::initializer_list<T> values, long m = -1, long n = 1, long o = 1) {
-    MVMutableArray array(m < 0 ? long(values.size()) : m, n, o);
-    std::copy_n(values.begin(), std::min<long>(long(values.size()), array.Length()), array.MutablePointer());
-    return array;
-  }
-
-  using Base::operator();
-  T& operator()(long i) { return this->elementAt(i); }
-  T& operator()(long i, long j) { return this->elementAt(i, j); }
-  T& operator()(long i, long j, long k) { return this->elementAt(i, j, k); }
-  // Sets every element.
-  MVMutableArray& operator=(T value) {
-    this->fillWith(value);
-    return *this;
-  }
-  using Base::MutablePointer;
-  using Base::RemoveIdenticalEntriesFromSortedList;
-  using Base::Reshape;
-  using Base::ReshapeAsVector;
-  using Base::Sort;
+  using Mutable::operator=;
 };
 
 using MVDoubleArray = MVArray<double, kMVDoubleArrayInfo>;

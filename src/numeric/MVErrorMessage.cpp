@@ -51,21 +51,38 @@ void MVClearErrorList() {
   list.lines.clear();
 }
 
+namespace {
+
+// "Name(i,j,k)" and "[0,m-1]x[0,n-1]x[0,o-1]".
+std::string indexText(const std::string& typeName, std::initializer_list<long> index) {
+  std::string text = typeName + "(";
+  for (long part : index) text += (text.back() == '(' ? "" : ",") + std::to_string(part);
+  return text + ")";
+}
+
+std::string rangesText(std::initializer_list<long> bounds) {
+  std::string text;
+  for (long bound : bounds) text += (text.empty() ? "[0," : "x[0,") + std::to_string(bound - 1) + "]";
+  return text;
+}
+
+}  // namespace
+
 void MVErrorOutOfRange(const std::string& typeName, long i, long length) {
-  MVErrorMessage(typeName + "(" + std::to_string(i) + ") is not valid, needs to be lie in [0," +
-                 std::to_string(length - 1) + "].");
+  MVErrorMessage(indexText(typeName, {i}) + " is not valid, needs to be lie in " + rangesText({length}) + ".");
 }
 
 void MVErrorOutOfRange(const std::string& typeName, long i, long j, long m, long n) {
-  MVErrorMessage(typeName + "(" + std::to_string(i) + "," + std::to_string(j) +
-                 ") is not valid, needs to lie in [0," + std::to_string(m - 1) + "]x[0," +
-                 std::to_string(n - 1) + "].");
+  MVErrorMessage(indexText(typeName, {i, j}) + " is not valid, needs to lie in " + rangesText({m, n}) + ".");
 }
 
 void MVErrorOutOfRange(const std::string& typeName, long i, long j, long k, long m, long n, long o) {
-  MVErrorMessage(typeName + "(" + std::to_string(i) + "," + std::to_string(j) + "," + std::to_string(k) +
-                 ") is not valid, needs to lie in [0," + std::to_string(m - 1) + "]x[0," +
-                 std::to_string(n - 1) + "]x[0," + std::to_string(o - 1) + "].");
+  MVErrorMessage(indexText(typeName, {i, j, k}) + " is not valid, needs to lie in " + rangesText({m, n, o}) + ".");
+}
+
+std::string lockedOutOfRangeText(const std::string& typeName, std::initializer_list<long> index,
+                                 std::initializer_list<long> bounds) {
+  return indexText(typeName, index) + " out of range " + rangesText(bounds) + ".";
 }
 
 void KRPutErrorMessage(const std::string& text) { KRMessageCenter::seriousErrorMessage(text); }

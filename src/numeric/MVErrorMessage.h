@@ -4,6 +4,7 @@
 // gives back an empty result.
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ void MVClearErrorList();
 void MVErrorOutOfRange(const std::string& typeName, long i, long length);
 void MVErrorOutOfRange(const std::string& typeName, long i, long j, long m, long n);
 void MVErrorOutOfRange(const std::string& typeName, long i, long j, long k, long m, long n, long o);
+// The locked family's line for the same, e.g. "DoubleArray(5,0) out of
+// range [0,3]x[0,2]." for the index (5, 0) of a 4 x 3 array.
+std::string lockedOutOfRangeText(const std::string& typeName, std::initializer_list<long> index,
+                                 std::initializer_list<long> bounds);
 
 // Hands text to the application's message centre as a serious error; the
 // locked array family reports this way.

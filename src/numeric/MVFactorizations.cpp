@@ -228,7 +228,7 @@ MVMutableMatrix operator*(const MVSVDFactors& factors, const MVMatrix& b) {
 
 MVMutableMatrix MVSVDFactors::InverseTimes(const MVMatrix& b) const {
   if (b.m() != u_.m()) {
-    MVErrorMessage("MVSVDFactors::InverseTimes", "Sizes need to match");
+    MVErrorMessage("MVSVDFactors*MVMatrix", "Sizes need to match");
     return {};
   }
   return Inverse(*this) * b;

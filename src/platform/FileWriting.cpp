@@ -6,11 +6,38 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <mutex>
 #include <vector>
 
 namespace orrelin {
 
 namespace {
+
+struct RefusedPaths {
+  std::mutex lock;
+  std::vector<std::string> paths;
+};
+
+RefusedPaths& refusedPaths() {
+  static auto* refused = new RefusedPaths;
+  return *refused;
+}
+
+// True, with errno set as a refused permission sets it, when a test has
+// refused writes to path.
+bool writeRefused(const std::string& path) {
+  auto& refused = refusedPaths();
+  std::lock_guard guard(refused.lock);
+  for (const auto& folder : refused.paths) {
+    if (path == folder || (path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
+                           path[folder.size()] == '/')) {
+      errno = EACCES;
+      return true;
+    }
+  }
+  return false;
+}
 
 std::string systemError(const std::string& what, const std::string& path) {
   return what + " \"" + path + "\": " + std::strerror(errno);
@@ -53,7 +80,7 @@ AtomicFile::AtomicFile(std::string targetPath) : target_(std::move(targetPath)) 
   std::string pattern = folderOf(target_) + "/." + leafOf(target_) + ".XXXXXX";
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
-  fd_ = ::mkstemp(buffer.data());
+  fd_ = writeRefused(pattern) ? -1 : ::mkstemp(buffer.data());
   if (fd_ < 0) {
     error_ = systemError("Could not create a temporary file beside", target_);
     return;
@@ -114,7 +141,7 @@ bool writeFile(const std::string& path, std::span<const std::uint8_t> bytes, Wri
     if (!ok && error) *error = file.error();
     return ok;
   }
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  int fd = writeRefused(path) ? -1 : ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) {
     if (error) *error = systemError("Could not open", path);
     return false;
@@ -156,6 +183,31 @@ bool readFile(const std::string& path, std::string& contents, std::string* error
   }
   ::close(fd);
   return true;
+}
+
+bool mayWrite(const std::string& path) {
+  if (writeRefused(path)) return false;
+  struct stat info {};
+  const bool folder = ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return ::access(path.c_str(), folder ? W_OK | X_OK : W_OK) == 0;
+}
+
+int openForUpdate(const std::string& path) {
+  if (writeRefused(path)) return -1;
+  return ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+}
+
+RefusedWritesForTesting::RefusedWritesForTesting(std::string path) : path_(std::move(path)) {
+  auto& refused = refusedPaths();
+  std::lock_guard guard(refused.lock);
+  refused.paths.push_back(path_);
+}
+
+RefusedWritesForTesting::~RefusedWritesForTesting() {
+  auto& refused = refusedPaths();
+  std::lock_guard guard(refused.lock);
+  auto found = std::find(refused.paths.begin(), refused.paths.end(), path_);
+  if (found != refused.paths.end()) refused.paths.erase(found);
 }
 
 }  // namespace orrelin

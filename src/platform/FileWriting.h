@@ -52,4 +52,27 @@ bool writeFile(const std::string& path, std::span<const std::uint8_t> bytes, Wri
 // cannot be read.
 bool readFile(const std::string& path, std::string& contents, std::string* error = nullptr);
 
+// Whether the process may change the file at path, or make files in the
+// folder at path (which needs search permission as well).
+bool mayWrite(const std::string& path);
+// Opens an existing file for reading and writing; -1 with errno set when it
+// cannot be opened so.
+int openForUpdate(const std::string& path);
+
+// While one exists, every write to the path and to anything below it is
+// refused the way file permissions refuse it (EACCES), for the superuser
+// too, whom permissions do not bind: code that handles a refused write can
+// be tested the same way on every machine. Covers mayWrite, openForUpdate,
+// AtomicFile and writeFile.
+class RefusedWritesForTesting {
+ public:
+  explicit RefusedWritesForTesting(std::string path);
+  ~RefusedWritesForTesting();
+  RefusedWritesForTesting(const RefusedWritesForTesting&) = delete;
+  RefusedWritesForTesting& operator=(const RefusedWritesForTesting&) = delete;
+
+ private:
+  std::string path_;
+};
+
 }  // namespace orrelin

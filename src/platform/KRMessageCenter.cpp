@@ -43,12 +43,12 @@ void KRMessageCenter::post(const std::string& shortText, const std::string& long
   bool scheduleUpdate = false;
   {
     std::lock_guard guard(lock_);
-    std::size_t total = shown_.size() + waiting_.size();
-    // At the limit the message becomes the notice that further ones are
-    // blocked; past it they are dropped. Counting the waiting list too keeps
-    // the lists bounded when the main thread is slow to take them.
-    if (total > kMessageLimit) return;
-    if (total == kMessageLimit) {
+    // Once the shown list is past the limit, messages are dropped. The one
+    // that brings shown and waiting together to the limit becomes the notice
+    // that further ones are blocked; messages posted before the main thread
+    // has moved the waiting ones still get in.
+    if (shown_.size() > kMessageLimit) return;
+    if (shown_.size() + waiting_.size() == kMessageLimit) {
       message.shortText = kTooManyMessages;
       message.longText.clear();
       message.serious = false;

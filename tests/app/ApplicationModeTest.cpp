@@ -43,10 +43,23 @@ class Application : public testing::Test {
   std::ostringstream out, err;
 };
 
-TEST_F(Application, SetsTheFontSmoothingDefaults) {
-  run({});
-  for (const char* key : {"AppleScreenAdvanceThreshold", "AppleSmoothFontsSizeThreshold", "AppleAntiAliasingThreshold"})
-    EXPECT_EQ(UserDefaults::standard().integerForKey(key), 2) << key;
+TEST(ModeChoice, OnlyTheApplicationSetsTheFontSmoothingDefaults) {
+  const char* keys[] = {"AppleScreenAdvanceThreshold", "AppleSmoothFontsSizeThreshold", "AppleAntiAliasingThreshold"};
+  for (const char* key : keys) UserDefaults::standard().setObject(key, PropertyList("a user's own value"));
+  const auto start = [](std::vector<std::string> words) {
+    std::vector<char*> argv;
+    for (auto& word : words) argv.push_back(word.data());
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    orrelinMain(int(argv.size()), argv.data());
+    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
+  };
+  start({"orrelin", "-cmdline", "-help"});
+  for (const char* key : keys)
+    EXPECT_EQ(UserDefaults::standard().objectForKey(key), PropertyList("a user's own value")) << key;
+  start({"orrelin"});
+  for (const char* key : keys) EXPECT_EQ(UserDefaults::standard().objectForKey(key), PropertyList(std::int64_t{2})) << key;
 }
 
 TEST_F(Application, WithoutDocumentsItSaysTheWindowIsNotAvailableYet) {

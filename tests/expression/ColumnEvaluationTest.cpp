@@ -4,6 +4,7 @@
 
 #include "expression/KRExpression.h"
 #include "numeric/KRDoubleArrayContainer.h"
+#include "numeric/KRFloatArrayContainer.h"
 
 using namespace orrelin;
 
@@ -108,9 +109,69 @@ TEST(ColumnEvaluation, FailuresAndUnknownNames) {
   auto x = ramp(50000, 0, 1);
   KRExpressionEvaluationErrorHandler errors;
   EXPECT_FALSE(KRExpression::createFromString("x+z")->evaluateWithArguments({{"x", KRValue::array(x)}}, -1, nullptr, &errors));
+  EXPECT_EQ(errors.errorString(), "The argument to an operator is nil");
+  EXPECT_FALSE(KRExpression::createFromString("z")->evaluateWithArguments({{"x", KRValue::array(x)}}, -1, nullptr, &errors));
   EXPECT_EQ(errors.errorString(), "Unknown argument (z)");
   EXPECT_FALSE(KRExpression::createFromString("()")->evaluateWithArguments({{"x", KRValue::array(x)}}, -1, nullptr, &errors));
   EXPECT_EQ(errors.errorString(), "The expression is empty");
+}
+
+TEST(ColumnEvaluation, ASubscriptedArrayGivenAsAnArgumentIsKeptWholeAndDoesNotLimitTheLength) {
+  KRFunctionDictionary functions;
+  functions["v"] = KRUserFunction::subscripted();
+  auto e = KRExpression::createFromString("v(i)+x", &functions, nullptr);
+  ASSERT_TRUE(e);
+  auto v = ramp(5, 10, 10);  // 10, 20, ..., 50
+  const std::size_t n = 50000;  // many blocks, each picking from all of v
+  auto i = KRDoubleArrayContainer::createArrayOfLength(long(n));
+  for (std::size_t k = 0; k < n; ++k) i->setValue(double(5 - k % 5), long(k));
+  auto x = ramp(n + 7, 0, 0);
+  KRExpressionEvaluationErrorHandler errors;
+  auto column = e->evaluateWithArguments({{"v", KRValue::array(v)}, {"i", KRValue::array(i)}, {"x", KRValue::array(x)}},
+                                         -1, nullptr, &errors);
+  ASSERT_TRUE(dataOf(column)) << errors.errorString();
+  ASSERT_EQ(column->arrayContainer()->length(), long(n));
+  for (std::size_t k = 0; k < n; k += 4999) EXPECT_EQ(dataOf(column)[k], 10.0 * double(5 - k % 5)) << k;
+  EXPECT_FALSE(errors.hasSubscriptError()) << errors.errorString();
+
+  // Alone with a number it is worked out once.
+  auto once = KRExpression::createFromString("v(j)", &functions, nullptr)
+                  ->evaluateWithArguments({{"v", KRValue::array(v)}, {"j", 4.0}}, -1);
+  ASSERT_TRUE(once && once->isNumber());
+  EXPECT_EQ(once->number(), 40);
+}
+
+TEST(ColumnEvaluation, FloatColumnsCountAsTheirDoubleValues) {
+  const long n = 40000;
+  auto floats = KRFloatArrayContainer::createArrayOfLength(n);
+  auto doubles = KRDoubleArrayContainer::createArrayOfLength(n);
+  for (long k = 0; k < n; ++k) {
+    floats->setValue(float(k) * 0.37f - 5000.5f, k);
+    doubles->setValue(double(floats->valueAtIndex(k)), k);
+  }
+  auto index = ramp(std::size_t(n), 1, 0);
+  KRFunctionDictionary functions;
+  functions["f"] = KRUserFunction::withExpression(KRExpression::createFromString("a^2+1"), {"a"});
+  functions["v"] = KRUserFunction::subscripted();
+  // Compiled blocks (one name used twice), blocks of the general evaluator,
+  // the whole length at once, and a subscripted float array.
+  for (const char* formula : {"sin(x)*x+x^2", "x", "fact(mod(floor(abs(x)),20))+x", "f(x)/3", "v(i)+x"}) {
+    auto e = KRExpression::createFromString(formula, &functions, nullptr);
+    ASSERT_TRUE(e) << formula;
+    auto fromFloats = e->evaluateWithArguments(
+        {{"x", KRValue::array(floats)}, {"v", KRValue::array(floats)}, {"i", KRValue::array(index)}}, -1, nullptr, nullptr,
+        &functions);
+    auto fromDoubles = e->evaluateWithArguments(
+        {{"x", KRValue::array(doubles)}, {"v", KRValue::array(doubles)}, {"i", KRValue::array(index)}}, -1, nullptr,
+        nullptr, &functions);
+    ASSERT_TRUE(dataOf(fromFloats) && dataOf(fromDoubles)) << formula;
+    ASSERT_EQ(fromFloats->arrayContainer()->length(), n) << formula;
+    for (long k = 0; k < n; k += 997) EXPECT_EQ(dataOf(fromFloats)[k], dataOf(fromDoubles)[k]) << formula << " at " << k;
+  }
+  // Outside column evaluation too.
+  auto plain = KRExpression::createFromString("2*x")->evaluateWithArguments({{"x", KRValue::array(floats)}});
+  ASSERT_TRUE(dataOf(plain));
+  EXPECT_EQ(dataOf(plain)[n - 1], 2 * doubles->valueAtIndex(n - 1));
 }
 
 }  // namespace

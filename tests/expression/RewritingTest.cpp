@@ -6,7 +6,6 @@
 #include "expression/KRExpression.h"
 
 using namespace orrelin;
-using orrelin::testing_support::foldedValue;
 using orrelin::testing_support::treePicture;
 
 namespace {
@@ -88,53 +87,6 @@ TEST(Insertion, UserFunctionsAreInlined) {
   EXPECT_EQ(treePicture(inlined->theEntry().get()), "(((x+2)*(x+2))+1)");
   EXPECT_EQ(inlined->functions().size(), 0u);
 }
-
-// Derivatives against central differences at a few points.
-struct DerivativeCase {
-  const char* formula;
-  std::vector<double> points;
-};
-
-class PartialDerivative : public ::testing::TestWithParam<DerivativeCase> {};
-
-TEST_P(PartialDerivative, MatchesFiniteDifferences) {
-  KRFunctionDictionary functions;
-  functions["f"] = KRUserFunction::withExpression(KRExpression::createFromString("a^2+b"), {"a", "b"});
-  auto call = parse(GetParam().formula, &functions);
-  ASSERT_TRUE(call);
-  KRExpressionErrorHandler errors;
-  auto d = call->partial("x", &errors);
-  // The finite differences need user functions spelled out to fold.
-  auto e = call->insertFunctions(functions);
-  ASSERT_TRUE(d) << GetParam().formula << ": " << errors.errorString();
-  for (double x : GetParam().points) {
-    const double h = 1e-6 * std::max(1.0, std::fabs(x));
-    const double numeric = (foldedValue(*e, {{"x", x + h}, {"y", 0.3}}) - foldedValue(*e, {{"x", x - h}, {"y", 0.3}})) / (2 * h);
-    const double symbolic = foldedValue(*d, {{"x", x}, {"y", 0.3}});
-    EXPECT_NEAR(symbolic, numeric, 1e-5 * std::max(1.0, std::fabs(numeric)))
-        << GetParam().formula << " at " << x << "; derivative " << d->stringValue();
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rules, PartialDerivative,
-    ::testing::Values(
-        DerivativeCase{"3*x^2-2*x+1", {-1.5, 0.5, 2}}, DerivativeCase{"x/(1+x^2)", {-0.7, 0.4}},
-        DerivativeCase{"2^x+x^x", {0.5, 1.7}}, DerivativeCase{"x^y", {0.8, 2.5}},
-        DerivativeCase{"sin(x)*cos(2x)", {0.3, 2}}, DerivativeCase{"tan(x)", {0.4, -1}},
-        DerivativeCase{"exp(-x^2)", {0.5, -1.2}}, DerivativeCase{"log(x)+log10(x)+log2(x)", {0.5, 3}},
-        DerivativeCase{"sqrt(1+x^2)", {0.3, -2}}, DerivativeCase{"asin(x/2)+acos(x/3)", {0.4, -0.9}},
-        DerivativeCase{"atan(3x)", {0.2, -1}}, DerivativeCase{"sinh(x)+cosh(x)*tanh(x)", {0.6, -0.4}},
-        DerivativeCase{"erf(x)+erfc(2x)", {0.3, -0.8}}, DerivativeCase{"abs(x-1)", {0.5, 1.5}},
-        DerivativeCase{"floor(x)+ceil(x)+round(x)+H(x)+HeavySide(x)+sgn(x)+rect(x)", {0.3, 1.2}},
-        DerivativeCase{"tri(x/3)", {-1.5, 0.9}}, DerivativeCase{"sinc(x)", {0.5, 3}},
-        DerivativeCase{"min(x,1)+max(x,2,x^2)", {0.5, 1.7, -2}}, DerivativeCase{"min(x^2,3x,5)", {0.7, 2.5, 4}},
-        DerivativeCase{"norm(x,2)+norm(x-3)", {0.5, -1.3}}, DerivativeCase{"angle(x,1)+angle(2,x)", {0.5, -0.7}},
-        DerivativeCase{"mod(3x,2)", {0.4, 1.1}}, DerivativeCase{"j0(x)+j1(x)+y0(x)+y1(x)", {0.7, 2.5}},
-        DerivativeCase{"jn(2,x)+yn(1,x)", {1.1, 3.5}}, DerivativeCase{"signswitch(x-1,x^2,-x)", {0.5, 1.5}},
-        DerivativeCase{"seconds(2000,1,x,2x,3,x)", {1.5}}, DerivativeCase{"(x<1)*x+(x>=1)*x^2", {0.5, 2}},
-        DerivativeCase{"f(sin(x),x)", {0.4, 1.3}}, DerivativeCase{"gamma(2)*x", {1}}),
-    orrelin::testing_support::FormulaCaseName());
 
 TEST(Partial, ReportsFunctionsWithoutDerivative) {
   KRFunctionDictionary functions;

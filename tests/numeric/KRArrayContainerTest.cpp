@@ -299,13 +299,16 @@ INSTANTIATE_TEST_SUITE_P(
                 "Failed at converting an array (sizes did not match)."}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(KRArrayContainerRaw, IntegerContainersSayDidntAndWritingNothingIsRefused) {
+TEST(KRArrayContainerRaw, OnlyIntegerContainersSayDidntAndWritingNothingIsRefused) {
   ReportedMessages messages;
   PropertyList raw = PlistDictionary{{"m", 2}, {"n", 1}, {"o", 1}, {"Data", bytesOf<int>({1})}};
   EXPECT_EQ(KRIntArrayContainer::convertFromRawFormat(raw), nullptr);
+  PropertyList characters = PlistDictionary{{"m", 2}, {"n", 1}, {"o", 1}, {"Data", bytesOf<signed char>({1})}};
+  EXPECT_EQ(KRCharacterArrayContainer::convertFromRawFormat(characters), nullptr);
   EXPECT_FALSE(KRFloatArrayContainer().convertToRawFormat().has_value());
   EXPECT_FALSE(KRIntArrayContainer().convertToRawFormat().has_value());
   EXPECT_EQ(messages.centre(), (Lines{"Failed at converting an array (sizes didn't match).",
+                                      "Failed at converting an array (sizes did not match).",
                                       "When converting a floating array to a dictionary, data==nil.",
                                       "When converting a integer array to a dictionary, data==nil."}));
 }

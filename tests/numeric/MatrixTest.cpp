@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
                      [] {
                        return SVD(wide()).InverseTimes(rows({{1}, {2}, {3}})).IsEmpty();
                      },
-                     "MVSVDFactors::InverseTimes: Sizes need to match"},
+                     "MVSVDFactors*MVMatrix: Sizes need to match"},
         MatrixMisuse{
             "SVDFactors",
             [] { return MVSVDFactors(wide(), MVDiagonalMatrix(MVMutableDoubleArray(2)), wide()).IsEmpty(); },

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
@@ -83,6 +85,37 @@ TEST(AtomicFile, NewFilesAreReadableByOthers) {
   ASSERT_TRUE(writeFile(target, bytesOf("x"), WriteMode::Atomic));
   auto permissions = std::filesystem::status(target).permissions();
   EXPECT_NE(permissions & std::filesystem::perms::others_read, std::filesystem::perms::none);
+}
+
+TEST(RefusedWrites, BindEveryWayOfWritingBelowThePathUntilLifted) {
+  TemporaryFolder folder;
+  std::filesystem::create_directory(folder.path("locked"));
+  const std::string inside = folder.path("locked/out.txt");
+  ASSERT_TRUE(writeFile(inside, bytesOf("old"), WriteMode::InPlace));
+  {
+    RefusedWritesForTesting refusal(folder.path("locked"));
+    for (WriteMode mode : {WriteMode::Atomic, WriteMode::InPlace}) {
+      std::string error;
+      EXPECT_FALSE(writeFile(inside, bytesOf("new"), mode, &error));
+      EXPECT_NE(error.find("Permission denied"), std::string::npos) << error;
+    }
+    EXPECT_FALSE(mayWrite(folder.path("locked")));
+    EXPECT_FALSE(mayWrite(inside));
+    errno = 0;
+    EXPECT_EQ(openForUpdate(inside), -1);
+    EXPECT_EQ(errno, EACCES);
+    // A neighbour whose name merely begins the same is not below the path.
+    EXPECT_TRUE(mayWrite(folder.root()));
+    EXPECT_TRUE(writeFile(folder.path("locked2"), bytesOf("x"), WriteMode::Atomic));
+  }
+  EXPECT_EQ(contentsOf(inside), "old");
+  EXPECT_EQ(entriesIn(folder.path("locked")), 1u);
+  EXPECT_TRUE(mayWrite(inside));
+  const int fd = openForUpdate(inside);
+  EXPECT_GE(fd, 0);
+  if (fd >= 0) ::close(fd);
+  EXPECT_TRUE(writeFile(inside, bytesOf("new"), WriteMode::Atomic));
+  EXPECT_EQ(contentsOf(inside), "new");
 }
 
 TEST(ReadFile, FoldersAndMissingFilesAreErrors) {

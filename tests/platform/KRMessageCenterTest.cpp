@@ -49,25 +49,48 @@ TEST_F(MessageCenter, PostsWaitUntilTheMainThreadMovesThemInOneRefresh) {
   EXPECT_EQ(center->waitingCount(), 0u);
 }
 
-TEST_F(MessageCenter, TheMessageAtTheLimitSaysFurtherOnesAreBlocked) {
-  for (int i = 0; i < 6000; ++i) KRMessageCenter::addMessage("message " + std::to_string(i));
-  MainThreadQueue::shared().drain();
-  auto shown = center->shownMessages();
-  ASSERT_EQ(shown.size(), KRMessageCenter::kMessageLimit + 1);
-  EXPECT_EQ(shown[4999].shortText, "message 4999");
-  EXPECT_EQ(shown[5000].shortText, "Too many error messages (5,000).  Blocking any further messages.");
-  // Once the shown list is past the limit nothing more gets in.
-  KRMessageCenter::addMessage("late");
-  MainThreadQueue::shared().drain();
-  EXPECT_EQ(center->shownMessages().size(), KRMessageCenter::kMessageLimit + 1);
-}
-
-TEST_F(MessageCenter, TheLimitCountsShownAndWaitingTogether) {
+TEST_F(MessageCenter, TheMessageThatReachesTheLimitSaysFurtherOnesAreBlocked) {
+  // Shown and waiting count together for the notice: 3000 shown, 2000 waiting.
   for (int i = 0; i < 3000; ++i) KRMessageCenter::addMessage("shown");
   MainThreadQueue::shared().drain();
   for (int i = 0; i < 2001; ++i) KRMessageCenter::addMessage("waiting");
   MainThreadQueue::shared().drain();
   auto shown = center->shownMessages();
+  ASSERT_EQ(shown.size(), 5001u);
+  EXPECT_EQ(shown[4999].shortText, "waiting");
+  EXPECT_EQ(shown[5000].shortText, "Too many error messages (5,000).  Blocking any further messages.");
+  EXPECT_EQ(shown[5000].longText, "");
+  // The shown list is now past the limit: nothing more gets in.
+  KRMessageCenter::addMessage("late");
+  EXPECT_EQ(center->waitingCount(), 0u);
+  MainThreadQueue::shared().drain();
+  EXPECT_EQ(center->shownMessages().size(), 5001u);
+}
+
+TEST_F(MessageCenter, OnlyAShownListPastTheLimitDropsMessages) {
+  // Nothing has been shown yet, so the messages after the notice still wait
+  // to be shown; the first one after the update is dropped.
+  for (int i = 0; i < 6000; ++i) KRMessageCenter::addMessage("message " + std::to_string(i));
+  EXPECT_EQ(center->waitingCount(), 6000u);
+  MainThreadQueue::shared().drain();
+  auto shown = center->shownMessages();
+  ASSERT_EQ(shown.size(), 6000u);
+  EXPECT_EQ(shown[4999].shortText, "message 4999");
+  EXPECT_EQ(shown[5000].shortText, KRMessageCenter::kTooManyMessages);
+  EXPECT_EQ(shown[5999].shortText, "message 5999");
+  KRMessageCenter::addMessage("late");
+  EXPECT_EQ(center->waitingCount(), 0u);
+
+  // Exactly at the limit the shown list is not past it: the next message
+  // becomes the notice, the one after it is dropped.
+  center->removeAllMessages();
+  for (int i = 0; i < 5000; ++i) KRMessageCenter::addMessage("message");
+  MainThreadQueue::shared().drain();
+  KRMessageCenter::addMessage("at the limit");
+  MainThreadQueue::shared().drain();
+  KRMessageCenter::addMessage("past the limit");
+  MainThreadQueue::shared().drain();
+  shown = center->shownMessages();
   ASSERT_EQ(shown.size(), 5001u);
   EXPECT_EQ(shown.back().shortText, KRMessageCenter::kTooManyMessages);
 }
@@ -119,9 +142,14 @@ TEST_F(MessageCenter, TheLogFileGetsTimeShortAndLongText) {
 
 TEST_F(MessageCenter, ACentreThatIsGoneBeforeTheUpdateIsSkipped) {
   center->post("orphan", "");
+  std::weak_ptr<KRMessageCenter> gone = center;
   KRMessageCenter::setCenterForCurrentThread(nullptr);
   center.reset();
-  EXPECT_NO_FATAL_FAILURE(MainThreadQueue::shared().drain());
+  // The scheduled update does not keep the centre alive, and finds nothing
+  // to refresh when it runs.
+  EXPECT_TRUE(gone.expired());
+  MainThreadQueue::shared().drain();
+  EXPECT_EQ(refreshes, 0);
 }
 
 }  // namespace

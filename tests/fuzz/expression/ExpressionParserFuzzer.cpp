@@ -1,6 +1,6 @@
 // Any text given to the formula parser gives a tree or one message. A tree
 // must survive the stored form unchanged, and rewriting and evaluating it
-// (numbers, a short column, derivative pairs) must not fault.
+// (numbers, short double and float columns, derivative pairs) must not fault.
 
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +8,7 @@
 
 #include "expression/KRExpression.h"
 #include "numeric/KRDoubleArrayContainer.h"
+#include "numeric/KRFloatArrayContainer.h"
 
 using namespace orrelin;
 
@@ -39,5 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)e->evaluateWithArguments({{"x", KRValue::array(column)}, {"y", KRValue::derivative(0.3, 1.0)}}, &functions);
   (void)e->evaluateWithArguments({{"x", KRValue::array(column)}, {"y", 2.0}, {"i", KRValue::array(column)}}, -1, nullptr,
                                  nullptr, &functions);
+  // Float columns, and a subscripted array given as an argument.
+  auto floats = KRFloatArrayContainer::createArrayOfLength(5);
+  for (long k = 0; k < 5; ++k) floats->setValue(float(k) - 1.5f, k);
+  (void)e->evaluateWithArguments({{"x", KRValue::array(floats)}, {"v", KRValue::array(column)}, {"i", KRValue::array(floats)},
+                                  {"y", KRValue::array(column)}},
+                                 -1, nullptr, nullptr, &functions);
   return 0;
 }
