@@ -23,7 +23,7 @@ packages=(
   # other data file formats
   libmatio-dev libnetcdf-dev libnetcdf-c++4-dev
   # tools the benchmarks compare against
-  python3-numpy
+  python3-numpy python3-pandas
 )
 
 # One dpkg-query for the whole list; a package it has never heard of prints

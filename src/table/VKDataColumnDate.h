@@ -40,6 +40,8 @@ class VKDataColumnDate final : public TextColumn {
   void setValues(const std::vector<double>& values, const std::vector<std::uint8_t>& mask);
   // The time value of one entry; none when it cannot be read.
   std::optional<double> timeInSecondsFromString(const std::string& entry) const;
+  // Whether the current format reads the text as a date.
+  bool understandsString(const std::string& text) const { return timeInSecondsFromString(text).has_value(); }
 
   // Writes the values into a binary data file of the package when the
   // column is long enough to need one; its name, or none.
