@@ -13,6 +13,7 @@
 #include "table/VKDataColumnDate.h"
 #include "table/VKDataColumnExpression.h"
 #include "table/VKDataColumnString.h"
+#include "table/import/DataDocumentTable_PasteSpecial.h"
 #include "table/import/KRBigTextFile.h"
 
 namespace orrelin {
@@ -107,6 +108,24 @@ TEST(LineParser, NumbersAreReadAndOtherFieldsKeptAsInvalidText) {
   EXPECT_THAT(maskOf(second), ElementsAre(0, 1));
 }
 
+TEST(LineParser, LongTextsGatheredInHalvesGiveTheSameColumns) {
+  MessageCapture messages;
+  // Long enough to be gathered on two threads; short and long records and
+  // empty lines on both sides of the middle.
+  std::string text;
+  for (int k = 0; k < 90000; ++k) {
+    text += std::to_string(k);
+    if (k % 3) text += "," + std::to_string(k * 2);
+    if (k % 1000 == 999) text += ",x,y\n";
+    text += k % 777 == 0 ? "\n\n" : "\n";
+  }
+  const ImportLines lines = KRBigTextFile::splitStringIntoLines(text);
+  auto document = TestDocument::create();
+  document->table->insertLines(lines, std::nullopt, -1, true, false, false, nullptr);
+  EXPECT_EQ(columnTexts(*document->table), DataDocumentTable_PasteSpecial::convertLinesToColumns(lines, true));
+  EXPECT_EQ(document->table->columnAtIndex(1)->howManyEntries(), 90000);
+}
+
 TEST(LineParser, EmptyTextWritesNothing) {
   auto document = documentWithTypedInColumns(2);
   for (std::string text : {"", "\n\n", "\r\n"}) {
@@ -167,6 +186,16 @@ TEST(LineParser, FieldsWithoutAColumnAreDroppedWithOneWarning) {
   EXPECT_EQ(written, (RowIndices{1, 2}));
   EXPECT_EQ(document->table->numberOfColumns(), 3);
   EXPECT_THAT(messages.texts(), ElementsAre("3 fields beyond the last column to fill were not imported."));
+}
+
+TEST(LineParser, AVeryWideRecordKeepsTheFirstColumnsAndCountsTheRest) {
+  MessageCapture messages;
+  std::string line = "0";
+  for (int k = 1; k < 5000; ++k) line += "," + std::to_string(k);
+  auto document = imported(line + "\n" + line + "\n");
+  EXPECT_EQ(document->table->numberOfColumns(), 1 + 4096);
+  EXPECT_EQ(document->table->columnAtIndex(4096)->stringList(), (std::vector<std::string>{"4095", "4095"}));
+  EXPECT_THAT(messages.texts(), ElementsAre("1808 fields beyond the last column to fill were not imported."));
 }
 
 TEST(LineParser, AddedColumnsGoToTheStartAddingPosition) {

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "table/import/FieldSplitter.h"
+#include "table/import/ImportTargets.h"
 
 namespace orrelin {
 
@@ -18,19 +19,14 @@ bool forEachRecord(const ImportLines& lines, bool allowComma, KRDataFileProgress
   if (first == lines.size()) return true;
   SeparatorChoiceOptions options;
   options.allowComma = allowComma;
-  FieldSplitter splitter(lines, chooseSeparator(lines, first, options));
+  FieldSplitter splitter(lines, chooseSeparator(lines, first, options), kMaximumImportedColumns);
+  splitter.startAt(first);
   std::vector<std::string_view> fields;
   long records = 0;
-  for (std::size_t k = first; k < lines.size();) {
-    if (lines[k].empty()) {
-      ++k;
-      continue;
-    }
-    k = splitter.split(k, fields);
-    if (fields.empty()) continue;
+  while (splitter.nextRecord(fields)) {
     take(fields);
     if (progress && ++records % kProgressStride == 0) {
-      progress->setProgress(double(k) / double(lines.size()));
+      progress->setProgress(double(splitter.position()) / double(lines.size()));
       if (progress->userAborted()) return false;
     }
   }

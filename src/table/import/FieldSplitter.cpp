@@ -1,5 +1,7 @@
 #include "table/import/FieldSplitter.h"
 
+#include <algorithm>
+
 namespace orrelin {
 
 namespace {
@@ -9,7 +11,8 @@ constexpr std::string_view kLineSeparator = "\xE2\x80\xA8";
 
 }  // namespace
 
-FieldSplitter::FieldSplitter(const ImportLines& lines, SeparatorSet set) : lines_(lines) {
+FieldSplitter::FieldSplitter(const ImportLines& lines, SeparatorSet set, std::size_t limit)
+    : lines_(lines), limit_(limit) {
   for (int c = 0; c < 256; ++c) separators_[std::size_t(c)] = isSeparator(set, char(c));
   runsAreOne_ = separatorRunsAreOne(set);
   spacesSeparate_ = isSeparator(set, ' ');
@@ -35,19 +38,38 @@ std::size_t FieldSplitter::split(std::size_t index, std::vector<std::string_view
     }
     if (at >= line.size()) break;
     if (line[at] == '"') {
-      fields.push_back(quotedField(index, at));
+      keep(fields, quotedField(index, at));
       line = lines_[index];
     } else {
       const std::size_t start = at;
       while (at < line.size() && !separator(line[at])) ++at;
       std::size_t stop = at;
       while (stop > start && line[stop - 1] == ' ') --stop;
-      fields.push_back(line.substr(start, stop - start));
+      keep(fields, line.substr(start, stop - start));
     }
     if (at >= line.size()) break;
     ++at;  // the separator
   }
   return index + 1;
+}
+
+bool FieldSplitter::nextRecord(std::vector<std::string_view>& fields) {
+  while (next_ < std::min(end_, lines_.size())) {
+    if (lines_[next_].empty()) {
+      ++next_;
+      continue;
+    }
+    next_ = split(next_, fields);
+    if (!fields.empty()) return true;
+  }
+  return false;
+}
+
+void FieldSplitter::keep(std::vector<std::string_view>& fields, std::string_view field) {
+  if (fields.size() < limit_)
+    fields.push_back(field);
+  else
+    ++overLimit_;
 }
 
 std::string_view FieldSplitter::quotedField(std::size_t& index, std::size_t& at) {

@@ -30,17 +30,26 @@ ImportTargets importTargets(const DataDocumentTable& table, const std::optional<
 
 RowIndices finishImport(DataDocumentTable& table, const std::vector<ImportedColumn>& written, long startAddingColumn,
                         bool recordUndo) {
-  long insertAt = startAddingColumn >= 1 ? startAddingColumn : table.numberOfColumns();
   std::vector<std::pair<ColumnPtr, std::string>> renames, oldNames;
+  std::vector<ColumnPtr> added;
   for (const ImportedColumn& imported : written) {
     if (imported.isNew) {
       if (!imported.header.empty()) imported.column->setName(imported.header);
-      table.insertColumn(imported.column, insertAt);
-      insertAt = table.indexOfColumn(imported.column.get()) + 1;
+      added.push_back(imported.column);
     } else if (!imported.header.empty() && imported.column->name() != imported.header) {
       renames.emplace_back(imported.column, imported.header);
       oldNames.emplace_back(imported.column, imported.column->name());
     }
+  }
+  if (startAddingColumn >= 1 && startAddingColumn < table.numberOfColumns()) {
+    long insertAt = startAddingColumn;
+    for (const ColumnPtr& column : added) {
+      table.insertColumn(column, insertAt);
+      insertAt = table.indexOfColumn(column.get()) + 1;
+    }
+  } else if (!added.empty()) {
+    // At the end, all at once.
+    table.appendColumns(added);
   }
   if (!renames.empty()) {
     table.setColumnNames(renames);

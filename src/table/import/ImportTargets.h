@@ -16,6 +16,10 @@
 
 namespace orrelin {
 
+// A record keeps at most this many fields; the rest are counted as dropped.
+// (A line of a billion commas would otherwise ask for a billion columns.)
+inline constexpr std::size_t kMaximumImportedColumns = 4096;
+
 struct ImportTargets {
   // The columns to fill, in order.
   std::vector<ColumnPtr> columns;

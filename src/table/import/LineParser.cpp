@@ -2,6 +2,9 @@
 // the columns the fields go to.
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <thread>
 
 #include "datafiles/KRDataFileProgress.h"
 #include "platform/KRMessageCenter.h"
@@ -20,6 +23,10 @@ namespace {
 
 // How often (in records) the progress is reported and the abort looked at.
 constexpr long kProgressStride = 1 << 14;
+// Up to this many columns, each gets room for a row per line at once.
+constexpr std::size_t kReservedColumns = 64;
+// From this many lines on, the records are gathered on two threads.
+constexpr std::size_t kParallelRecords = 1 << 16;
 
 // Whether a field reads as a value of the column it goes to (none: a new
 // column, which reads numbers).
@@ -56,6 +63,72 @@ std::vector<std::string> splitAtThreeSpaces(std::string_view line) {
   return names;
 }
 
+// The fields of a run of records, column by column.
+struct Gathered {
+  std::vector<std::vector<std::string>> texts;
+  long rows = 0;
+  // Fields past the widest record the import keeps.
+  long dropped = 0;
+  bool stopped = false;
+};
+
+// Gathers the records of lines [from, to) into the columns, with room for
+// `expectedRows` rows in the columns it starts.
+void gather(Gathered& into, FieldSplitter& splitter, std::size_t from, std::size_t to, std::size_t widest,
+            std::size_t expectedRows, KRDataFileProgress* progress) {
+  std::vector<std::string_view> fields;
+  auto& texts = into.texts;
+  splitter.startAt(from, to);
+  while (splitter.nextRecord(fields)) {
+    const std::size_t width = std::min(fields.size(), widest);
+    into.dropped += long(fields.size() - width);
+    if (texts.size() < width) {
+      // Room for a row per line still to come, so the texts are not moved
+      // again and again as a column grows.
+      const std::size_t before = texts.size();
+      texts.resize(width);
+      if (width <= kReservedColumns)
+        for (std::size_t c = before; c < width; ++c) texts[c].reserve(expectedRows + 1);
+    }
+    for (std::size_t c = 0; c < width; ++c) {
+      std::vector<std::string>& column = texts[c];
+      // A column first met on this record, or skipped by short records,
+      // has empty rows up to here.
+      if (long(column.size()) < into.rows) column.resize(std::size_t(into.rows));
+      column.emplace_back(fields[c]);
+    }
+    ++into.rows;
+    if (progress && into.rows % kProgressStride == 0) {
+      progress->setProgress(double(splitter.position()) / double(to));
+      if (progress->userAborted()) {
+        into.stopped = true;
+        return;
+      }
+    }
+  }
+  into.dropped += splitter.fieldsOverLimit();
+  for (auto& column : texts) column.resize(std::size_t(into.rows));
+}
+
+void append(Gathered& into, Gathered&& more) {
+  if (into.texts.size() < more.texts.size()) into.texts.resize(more.texts.size());
+  for (std::size_t c = 0; c < into.texts.size(); ++c) {
+    auto& column = into.texts[c];
+    column.resize(std::size_t(into.rows));
+    if (c < more.texts.size())
+      std::move(more.texts[c].begin(), more.texts[c].end(), std::back_inserter(column));
+    column.resize(std::size_t(into.rows + more.rows));
+  }
+  into.rows += more.rows;
+  into.dropped += more.dropped;
+}
+
+bool anyQuote(const ImportLines& lines, std::size_t from) {
+  for (std::size_t k = from; k < lines.size(); ++k)
+    if (std::memchr(lines[k].data(), '"', lines[k].size())) return true;
+  return false;
+}
+
 }  // namespace
 
 RowIndices DataDocumentTable::insertLines(const std::vector<std::string_view>& lines,
@@ -68,15 +141,20 @@ RowIndices DataDocumentTable::insertLines(const std::vector<std::string_view>& l
 
   const ImportTargets targets = importTargets(*this, overwriteColumns, startAddingColumn);
   const SeparatorSet set = chooseSeparator(lines, first, {knownToBeTab, targets.hasDateOrText, true});
-  FieldSplitter splitter(lines, set);
+  FieldSplitter splitter(lines, set, kMaximumImportedColumns);
   std::vector<std::string_view> fields;
   // Beyond the targets, fields go to new columns or nowhere.
-  const std::size_t widest = allowAddingColumns ? SIZE_MAX : targets.columns.size();
+  const std::size_t widest = allowAddingColumns ? kMaximumImportedColumns : targets.columns.size();
   long dropped = 0;
 
-  std::size_t next = splitter.split(first, fields);
+  // The first record, on a splitter of its own: when it is data it is read
+  // again with the rest.
+  FieldSplitter firstRecord(lines, set, kMaximumImportedColumns);
+  std::size_t next = firstRecord.split(first, fields);
   std::vector<std::string> headers;
-  if (isHeaderLine(fields, targets.columns)) {
+  const bool firstIsHeader = isHeaderLine(fields, targets.columns);
+  if (firstIsHeader) {
+    dropped += firstRecord.fieldsOverLimit();
     if (set == SeparatorSet::Whitespace && lines[first].find("   ") != std::string_view::npos)
       headers = splitAtThreeSpaces(lines[first]);
     else
@@ -89,34 +167,32 @@ RowIndices DataDocumentTable::insertLines(const std::vector<std::string_view>& l
     next = first;
   }
 
-  std::vector<std::vector<std::string>> texts(headers.size());
-  long rows = 0;
-  for (std::size_t k = next; k < lines.size();) {
-    if (lines[k].empty()) {
-      ++k;
-      continue;
+  Gathered gathered;
+  gathered.texts.resize(headers.size());
+  const std::size_t halfway = next + (lines.size() - next) / 2;
+  if (lines.size() - next >= kParallelRecords && !anyQuote(lines, next)) {
+    // No quoted field can run from one half into the other: the second half
+    // is gathered on a thread of its own.
+    Gathered second;
+    {
+      std::jthread worker([&] {
+        FieldSplitter own(lines, set, kMaximumImportedColumns);
+        gather(second, own, halfway, lines.size(), widest, lines.size() - halfway, nullptr);
+      });
+      gather(gathered, splitter, next, halfway, widest, lines.size() - next, progress);
     }
-    k = splitter.split(k, fields);
-    if (fields.empty()) continue;
-    const std::size_t width = std::min(fields.size(), widest);
-    dropped += long(fields.size() - width);
-    if (texts.size() < width) texts.resize(width);
-    for (std::size_t c = 0; c < width; ++c) {
-      std::vector<std::string>& column = texts[c];
-      // A column first met on this record, or skipped by short records,
-      // has empty rows up to here.
-      if (long(column.size()) < rows) column.resize(std::size_t(rows));
-      column.emplace_back(fields[c]);
-    }
-    ++rows;
-    if (progress && rows % kProgressStride == 0) {
-      progress->setProgress(double(k) / double(lines.size()));
-      if (progress->userAborted()) return {};
-    }
+    append(gathered, std::move(second));
+  } else {
+    gather(gathered, splitter, next, lines.size(), widest, lines.size() - next, progress);
   }
-  if (auto line = splitter.unclosedQuoteLine())
+  if (gathered.stopped) return {};
+  auto unclosed = splitter.unclosedQuoteLine();
+  if (firstIsHeader && firstRecord.unclosedQuoteLine()) unclosed = firstRecord.unclosedQuoteLine();
+  if (auto line = unclosed)
     KRMessageCenter::addMessage(import_text::fillIn(import_text::kQuoteNeverClosed, std::to_string(*line)));
-  reportDroppedFields(dropped);
+  reportDroppedFields(dropped + gathered.dropped);
+  std::vector<std::vector<std::string>>& texts = gathered.texts;
+  const long rows = gathered.rows;
 
   std::vector<ImportedColumn> written;
   auto owner = std::dynamic_pointer_cast<TableDocument>(document());

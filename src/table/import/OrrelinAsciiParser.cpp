@@ -12,8 +12,10 @@
 #include <thread>
 
 #include "table/import/ImportMessages.h"
+#include "table/import/ImportTargets.h"
 #include "table/import/NumberRecognition.h"
 #include "table/import/TextDecoding.h"
+#include "table/import/TextFileReading.h"
 
 namespace orrelin {
 
@@ -96,7 +98,7 @@ class ChunkParser {
     for (;;) {
       const char* stop = p;
       while (stop < end && *stop != ',' && *stop != '\t') ++stop;
-      if (column < OrrelinAsciiParser::kMaximumColumns) {
+      if (column < kMaximumImportedColumns) {
         if (column >= result_.columns.size()) addColumn(line.size());
         double value;
         const bool valid = fieldValue(std::string_view(p, std::size_t(stop - p)), value);
@@ -128,7 +130,7 @@ class ChunkParser {
       fields.emplace_back(p, std::size_t(stop - p));
       double ignored;
       if (fieldValue(fields.back(), ignored)) return false;
-      if (stop >= end || stop + 1 >= end || fields.size() >= OrrelinAsciiParser::kMaximumColumns) break;
+      if (stop >= end || stop + 1 >= end || fields.size() >= kMaximumImportedColumns) break;
       p = stop + 1;
     }
     for (std::string_view field : fields) result_.headers.push_back(decodeText(std::string(withoutBlanksAndQuotes(field))).text);
@@ -150,20 +152,6 @@ class ChunkParser {
   bool headerPending_;
   std::uint64_t bytes_;
   OrrelinAsciiParser::ChunkResult result_;
-};
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
 };
 
 // Reads up to length bytes at offset; the count read, or -1.

@@ -53,8 +53,6 @@ class ChunkLock {
 class OrrelinAsciiParser {
  public:
   static constexpr std::uint64_t kSingleChunkLimit = 2048000;
-  // A record with more fields than this keeps only the first ones.
-  static constexpr std::size_t kMaximumColumns = 100000;
 
   struct ChunkRecord {
     std::string fileName;

@@ -18,26 +18,16 @@ namespace {
 
 constexpr std::size_t kBlock = std::size_t(1) << 22;
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 bool fail(std::string* error, const std::string& reason) {
   if (error) *error = reason;
   return false;
 }
 
 }  // namespace
+
+FileDescriptor::~FileDescriptor() {
+  if (fd_ >= 0) ::close(fd_);
+}
 
 std::optional<std::string> readWholeFile(const std::string& path, std::string* error) {
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));

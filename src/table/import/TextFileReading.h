@@ -7,6 +7,19 @@
 
 namespace orrelin {
 
+// An open file, closed when the object goes.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor();
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
 // The file's bytes; none with the reason in error when it cannot be opened
 // or read, or changed size while it was read.
 std::optional<std::string> readWholeFile(const std::string& path, std::string* error = nullptr);
