@@ -2,13 +2,18 @@
 
 #include <cctype>
 #include <charconv>
+#include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "expression/KRExpression.h"
 
 namespace orrelin {
 
 namespace {
+
+// From this many texts on, the cells are read on all processors.
+constexpr long kRowsReadInParallel = 1 << 16;
 
 std::string_view trimmed(std::string_view text) {
   const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
@@ -70,8 +75,13 @@ std::string removeThousandsCommaSeparators(std::string_view text) {
 CellReading readCellText(std::string_view text) {
   CellReading reading;
   reading.value = std::nan("");
-  const std::string cleaned = removeThousandsCommaSeparators(trimmed(text));
-  const std::string_view cell = trimmed(cleaned);
+  // Only a text with a comma can hold thousands separators.
+  std::string_view cell = trimmed(text);
+  std::string cleaned;
+  if (cell.find(',') != std::string_view::npos) {
+    cleaned = removeThousandsCommaSeparators(cell);
+    cell = trimmed(cleaned);
+  }
   if (cell.empty()) return reading;
   if (auto value = plainNumber(cell)) {
     reading.value = *value;
@@ -94,17 +104,35 @@ CellReading readCellText(std::string_view text) {
   return reading;
 }
 
-NumberRows readCellTexts(const std::vector<std::string>& texts) {
+NumberRows readCellTexts(const std::vector<std::string>& texts, std::vector<long>* rowsWithNames) {
   const long length = long(texts.size());
   auto values = KRDoubleArrayContainer::createArrayOfLength(length);
   auto mask = KRUCharArrayContainer::createArrayOfLength(length);
   if (!values || !mask) return NumberRows();
   double* v = values->mutableDoublePointer();
   std::uint8_t* m = mask->mutablePointer();
-  for (long r = 0; r < length; ++r) {
-    const CellReading reading = readCellText(texts[std::size_t(r)]);
-    v[r] = reading.value;
-    m[r] = reading.valid ? 1 : 0;
+  // Each part of the rows is read on a thread of its own; the rows with
+  // names are gathered per part and joined in order.
+  const long parts = length >= kRowsReadInParallel ? long(std::max(1u, std::thread::hardware_concurrency())) : 1;
+  std::vector<std::vector<long>> named(static_cast<std::size_t>(parts));
+  const auto readPart = [&](long part) {
+    const long from = length * part / parts;
+    const long to = length * (part + 1) / parts;
+    for (long r = from; r < to; ++r) {
+      const CellReading reading = readCellText(texts[std::size_t(r)]);
+      v[r] = reading.value;
+      m[r] = reading.valid ? 1 : 0;
+      if (reading.expression) named[std::size_t(part)].push_back(r);
+    }
+  };
+  {
+    std::vector<std::jthread> workers;
+    for (long part = 1; part < parts; ++part) workers.emplace_back(readPart, part);
+    readPart(0);
+  }
+  if (rowsWithNames) {
+    rowsWithNames->clear();
+    for (const auto& rows : named) rowsWithNames->insert(rowsWithNames->end(), rows.begin(), rows.end());
   }
   return NumberRows::adopt(std::move(values), std::move(mask));
 }

@@ -119,11 +119,20 @@ TEST(LineParser, LongTextsGatheredInHalvesGiveTheSameColumns) {
     if (k % 1000 == 999) text += ",x,y\n";
     text += k % 777 == 0 ? "\n\n" : "\n";
   }
+  // A cell late in the text is a formula naming a parameter.
+  text += "2*a,1\n";
   const ImportLines lines = KRBigTextFile::splitStringIntoLines(text);
   auto document = TestDocument::create();
+  document->setParameter("a", 3);
   document->table->insertLines(lines, std::nullopt, -1, true, false, false, nullptr);
   EXPECT_EQ(columnTexts(*document->table), DataDocumentTable_PasteSpecial::convertLinesToColumns(lines, true));
-  EXPECT_EQ(document->table->columnAtIndex(1)->howManyEntries(), 90000);
+  auto& first = *document->table->columnAtIndex(1);
+  ASSERT_EQ(first.howManyEntries(), 90001);
+  const std::vector<double> values = validValues(first);
+  for (long r = 0; r < 90000; ++r) ASSERT_EQ(values[std::size_t(r)], double(r));
+  EXPECT_EQ(values.back(), 6);
+  document->setParameter("a", 4);
+  EXPECT_EQ(first.valueAtRow(90000), 8);
 }
 
 TEST(LineParser, EmptyTextWritesNothing) {

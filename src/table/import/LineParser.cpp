@@ -15,6 +15,7 @@
 #include "table/import/FieldSplitter.h"
 #include "table/import/ImportMessages.h"
 #include "table/import/ImportTargets.h"
+#include "table/import/LineParser.h"
 #include "table/import/NumberRecognition.h"
 
 namespace orrelin {
@@ -63,14 +64,6 @@ std::vector<std::string> splitAtThreeSpaces(std::string_view line) {
   return names;
 }
 
-// The fields of a run of records, column by column.
-struct Gathered {
-  std::vector<std::vector<std::string>> texts;
-  long rows = 0;
-  // Fields past the widest record the import keeps.
-  long dropped = 0;
-  bool stopped = false;
-};
 
 // Gathers the records of lines [from, to) into the columns, with room for
 // `expectedRows` rows in the columns it starts.
@@ -131,15 +124,16 @@ bool anyQuote(const ImportLines& lines, std::size_t from) {
 
 }  // namespace
 
-RowIndices DataDocumentTable::insertLines(const std::vector<std::string_view>& lines,
-                                          const std::optional<RowIndices>& overwriteColumns, long startAddingColumn,
-                                          bool allowAddingColumns, bool knownToBeTab, bool recordUndo,
-                                          KRDataFileProgress* progress) {
+std::optional<ParsedLines> parseLines(const DataDocumentTable& table, const ImportLines& lines,
+                                      const std::optional<RowIndices>& overwriteColumns, long startAddingColumn,
+                                      bool allowAddingColumns, bool knownToBeTab, KRDataFileProgress* progress) {
   std::size_t first = 0;
   while (first < lines.size() && lines[first].empty()) ++first;
-  if (first == lines.size()) return {};
+  if (first == lines.size()) return std::nullopt;
 
-  const ImportTargets targets = importTargets(*this, overwriteColumns, startAddingColumn);
+  ParsedLines parsed;
+  parsed.targets = importTargets(table, overwriteColumns, startAddingColumn);
+  const ImportTargets& targets = parsed.targets;
   const SeparatorSet set = chooseSeparator(lines, first, {knownToBeTab, targets.hasDateOrText, true});
   FieldSplitter splitter(lines, set, kMaximumImportedColumns);
   std::vector<std::string_view> fields;
@@ -151,7 +145,7 @@ RowIndices DataDocumentTable::insertLines(const std::vector<std::string_view>& l
   // again with the rest.
   FieldSplitter firstRecord(lines, set, kMaximumImportedColumns);
   std::size_t next = firstRecord.split(first, fields);
-  std::vector<std::string> headers;
+  std::vector<std::string>& headers = parsed.headers;
   const bool firstIsHeader = isHeaderLine(fields, targets.columns);
   if (firstIsHeader) {
     dropped += firstRecord.fieldsOverLimit();
@@ -167,7 +161,7 @@ RowIndices DataDocumentTable::insertLines(const std::vector<std::string_view>& l
     next = first;
   }
 
-  Gathered gathered;
+  Gathered& gathered = parsed.gathered;
   gathered.texts.resize(headers.size());
   const std::size_t halfway = next + (lines.size() - next) / 2;
   if (lines.size() - next >= kParallelRecords && !anyQuote(lines, next)) {
@@ -185,28 +179,39 @@ RowIndices DataDocumentTable::insertLines(const std::vector<std::string_view>& l
   } else {
     gather(gathered, splitter, next, lines.size(), widest, lines.size() - next, progress);
   }
-  if (gathered.stopped) return {};
+  if (gathered.stopped) return std::nullopt;
   auto unclosed = splitter.unclosedQuoteLine();
   if (firstIsHeader && firstRecord.unclosedQuoteLine()) unclosed = firstRecord.unclosedQuoteLine();
   if (auto line = unclosed)
     KRMessageCenter::addMessage(import_text::fillIn(import_text::kQuoteNeverClosed, std::to_string(*line)));
   reportDroppedFields(dropped + gathered.dropped);
-  std::vector<std::vector<std::string>>& texts = gathered.texts;
-  const long rows = gathered.rows;
+  if (progress) progress->setProgress(1);
+  return parsed;
+}
 
+RowIndices writeParsedLines(DataDocumentTable& table, ParsedLines parsed, long startAddingColumn, bool recordUndo) {
   std::vector<ImportedColumn> written;
-  auto owner = std::dynamic_pointer_cast<TableDocument>(document());
+  auto owner = std::dynamic_pointer_cast<TableDocument>(table.document());
+  auto& texts = parsed.gathered.texts;
   for (std::size_t c = 0; c < texts.size(); ++c) {
-    texts[c].resize(std::size_t(rows));
+    texts[c].resize(std::size_t(parsed.gathered.rows));
     ImportedColumn imported;
-    imported.isNew = c >= targets.columns.size();
-    imported.column = imported.isNew ? VKDataColumnSpecified::createEmptyFor(owner) : targets.columns[c];
-    if (c < headers.size()) imported.header = headers[c];
+    imported.isNew = c >= parsed.targets.columns.size();
+    imported.column = imported.isNew ? VKDataColumnSpecified::createEmptyFor(owner) : parsed.targets.columns[c];
+    if (c < parsed.headers.size()) imported.header = parsed.headers[c];
     writeTexts(*imported.column, std::move(texts[c]));
     written.push_back(std::move(imported));
   }
-  if (progress) progress->setProgress(1);
-  return finishImport(*this, written, startAddingColumn, recordUndo);
+  return finishImport(table, written, startAddingColumn, recordUndo);
+}
+
+RowIndices DataDocumentTable::insertLines(const std::vector<std::string_view>& lines,
+                                          const std::optional<RowIndices>& overwriteColumns, long startAddingColumn,
+                                          bool allowAddingColumns, bool knownToBeTab, bool recordUndo,
+                                          KRDataFileProgress* progress) {
+  auto parsed = parseLines(*this, lines, overwriteColumns, startAddingColumn, allowAddingColumns, knownToBeTab, progress);
+  if (!parsed) return {};
+  return writeParsedLines(*this, std::move(*parsed), startAddingColumn, recordUndo);
 }
 
 }  // namespace orrelin

@@ -12,6 +12,7 @@
 #include "table/import/ImportProgress.h"
 #include "table/import/ImportTargets.h"
 #include "table/import/KRBigTextFile.h"
+#include "table/import/LineParser.h"
 #include "table/import/NumberRecognition.h"
 #include "table/import/OrrelinAsciiParser.h"
 #include "table/import/RichTextReader.h"
@@ -101,9 +102,16 @@ RowIndices DataDocumentTable::overwriteByImportingFile(const std::string& path, 
     if (parsed) insertColumns(std::move(*parsed), overwriteColumns, false, written, false);
     return written;
   }
-  const auto contents = textOfFile(path, ending);
-  if (!contents) return {};
-  return insertLines(KRBigTextFile::splitStringIntoLines(*contents), overwriteColumns, -1, false, false, false, nullptr);
+  std::optional<ParsedLines> parsed;
+  {
+    const auto contents = textOfFile(path, ending);
+    if (!contents) return {};
+    parsed = parseLines(*this, KRBigTextFile::splitStringIntoLines(*contents), overwriteColumns, -1, false, false,
+                        nullptr);
+  }
+  // The file's text is gone before the columns read their texts.
+  if (!parsed) return {};
+  return writeParsedLines(*this, std::move(*parsed), -1, false);
 }
 
 bool DataDocumentTable::importAll(const std::string& path, const std::optional<RowIndices>& overwriteColumns,
