@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "expression/KRExpression.h"
+#include "table/DecimalNumber.h"
 
 namespace orrelin {
 
@@ -20,22 +21,6 @@ std::string_view trimmed(std::string_view text) {
   while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
   while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
   return text;
-}
-
-// A plain decimal number: digits, a point and an exponent, no other
-// characters. These are read directly; the formula reader gives the same
-// value for them, only slower.
-std::optional<double> plainNumber(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  const char c = text.front();
-  if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '.')) return std::nullopt;
-  for (char ch : text)
-    if (!(std::isdigit(static_cast<unsigned char>(ch)) || ch == '.' || ch == 'e' || ch == 'E' || ch == '+' || ch == '-'))
-      return std::nullopt;
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
 }
 
 }  // namespace
@@ -83,7 +68,7 @@ CellReading readCellText(std::string_view text) {
     cell = trimmed(cleaned);
   }
   if (cell.empty()) return reading;
-  if (auto value = plainNumber(cell)) {
+  if (auto value = readDecimalNumber(cell)) {
     reading.value = *value;
     reading.valid = true;
     return reading;

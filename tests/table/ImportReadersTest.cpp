@@ -4,10 +4,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <random>
 
 #include "table/DataDocumentTable.h"
+#include "table/DecimalNumber.h"
 #include "table/import/ImportSeparators.h"
 #include "table/import/KRBigTextFile.h"
 #include "table/import/NumberRecognition.h"
@@ -131,6 +133,37 @@ TEST(NumberRecognition, ReadsWhatATableUserWritesAsNumbers) {
     }
     EXPECT_EQ(DataDocumentTable::understandThisStringAsNumber(c.text), c.value.has_value()) << c.text;
   }
+}
+
+TEST(DecimalNumber, GivesTheCorrectlyRoundedDoubleOfEveryForm) {
+  std::mt19937_64 random(11);
+  std::uniform_real_distribution<double> magnitude(-320, 310);
+  std::uniform_int_distribution<int> digits(1, 20);
+  std::uniform_int_distribution<int> form(0, 2);
+  char buffer[96];
+  for (int k = 0; k < 200000; ++k) {
+    const double value = std::pow(10.0, magnitude(random)) * (k % 2 ? -1 : 1);
+    const char* formats[] = {"%.*g", "%.*e", "%.*f"};
+    const int f = form(random);
+    if (!std::isfinite(value) || (f == 2 && std::abs(value) > 1e30)) continue;
+    std::snprintf(buffer, sizeof buffer, formats[f], digits(random), value);
+    const std::string_view text(buffer);
+    double expected = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), expected);
+    const auto read = readDecimalNumber(text);
+    if (error != std::errc()) {
+      EXPECT_FALSE(read) << text;
+      continue;
+    }
+    ASSERT_TRUE(read) << text;
+    ASSERT_EQ(*read, expected) << text;
+    ASSERT_EQ(std::signbit(*read), std::signbit(expected)) << text;
+  }
+  for (std::string_view bad : {"", "-", ".", "1e", "1e+", "+1", "1..2", "1.2.3", "--1", "1 ", "inf", "nan", "0x10"})
+    EXPECT_FALSE(readDecimalNumber(bad)) << bad;
+  EXPECT_EQ(*readDecimalNumber("-0.0"), 0.0);
+  EXPECT_TRUE(std::signbit(*readDecimalNumber("-0.0")));
+  EXPECT_EQ(*readDecimalNumber("9007199254740993"), 9007199254740992.0);  // 2^53 + 1 rounds to even
 }
 
 // A text shaped like a number, or like one with a flaw in it.

@@ -108,8 +108,11 @@ void append(Gathered& into, Gathered&& more) {
   for (std::size_t c = 0; c < into.texts.size(); ++c) {
     auto& column = into.texts[c];
     column.resize(std::size_t(into.rows));
-    if (c < more.texts.size())
+    if (c < more.texts.size()) {
       std::move(more.texts[c].begin(), more.texts[c].end(), std::back_inserter(column));
+      // Let go column by column, so the two halves are not held twice.
+      std::vector<std::string>().swap(more.texts[c]);
+    }
     column.resize(std::size_t(into.rows + more.rows));
   }
   into.rows += more.rows;

@@ -1,18 +1,17 @@
 #include "table/import/NumberRecognition.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string>
 
 #include "expression/KRExpression.h"
 #include "expression/KRExpressionNodes.h"
+#include "table/DecimalNumber.h"
 
 namespace orrelin {
 
 namespace {
 
 bool isTrimmed(char c) { return c == ',' || c == ' ' || c == '$' || c == '"' || c == '(' || c == ')'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string_view trimmedEnds(std::string_view text) {
   while (!text.empty() && isTrimmed(text.front())) text.remove_prefix(1);
@@ -62,36 +61,12 @@ std::optional<double> recognise(std::string_view text, bool directly) {
 }  // namespace
 
 std::optional<double> plainDecimalNumber(std::string_view text) {
-  const char* p = text.data();
-  const char* end = p + text.size();
   // One sign; "+-1" and "--1" are for the formula reader.
-  if (p < end && *p == '+') ++p;
-  const char* number = p;
-  if (p < end && *p == '-' && number == text.data()) ++p;
-  if (p == end || !(isDigit(*p) || *p == '.')) return std::nullopt;
-  bool digits = false, point = false;
-  for (; p < end; ++p) {
-    if (isDigit(*p)) {
-      digits = true;
-    } else if (*p == '.' && !point) {
-      point = true;
-    } else {
-      break;
-    }
+  if (text.starts_with('+')) {
+    text.remove_prefix(1);
+    if (text.starts_with('-')) return std::nullopt;
   }
-  if (!digits) return std::nullopt;
-  if (p < end) {
-    if (*p != 'e' && *p != 'E') return std::nullopt;
-    const char* q = p + 1;
-    if (q < end && (*q == '+' || *q == '-')) ++q;
-    if (q == end) return std::nullopt;
-    for (; q < end; ++q)
-      if (!isDigit(*q)) return std::nullopt;
-  }
-  double value = 0;
-  const auto [stop, error] = std::from_chars(number, end, value);
-  if (error != std::errc() || stop != end) return std::nullopt;
-  return value;
+  return readDecimalNumber(text);
 }
 
 std::optional<double> numberFromImportedText(std::string_view text) { return recognise(text, true); }

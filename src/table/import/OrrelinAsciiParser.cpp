@@ -11,6 +11,7 @@
 #include <cstring>
 #include <thread>
 
+#include "table/DecimalNumber.h"
 #include "table/import/ImportMessages.h"
 #include "table/import/ImportTargets.h"
 #include "table/import/NumberRecognition.h"
@@ -26,8 +27,6 @@ constexpr std::size_t kReadBlock = std::size_t(1) << 22;
 constexpr std::size_t kBoundaryStep = 100;
 constexpr double kEmpty = std::numeric_limits<double>::quiet_NaN();
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 std::string_view withoutBlanksAndQuotes(std::string_view field) {
   while (!field.empty() && (field.front() == ' ' || field.front() == '\r')) field.remove_prefix(1);
   while (!field.empty() && (field.back() == ' ' || field.back() == '\r')) field.remove_suffix(1);
@@ -40,12 +39,9 @@ std::string_view withoutBlanksAndQuotes(std::string_view field) {
 bool fieldValue(std::string_view field, double& value) {
   field = withoutBlanksAndQuotes(field);
   if (field.empty()) return false;
-  const char first = field.front();
-  const bool plainStart = isDigit(first) || first == '.' ||
-                          (first == '-' && field.size() > 1 && (isDigit(field[1]) || field[1] == '.'));
-  if (plainStart) {
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-    if (error == std::errc() && end == field.data() + field.size()) return true;
+  if (auto number = readDecimalNumber(field)) {
+    value = *number;
+    return true;
   }
   if (auto number = numberFromImportedText(field)) {
     value = *number;
