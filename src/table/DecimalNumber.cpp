@@ -22,19 +22,17 @@ std::optional<double> readDecimalNumber(std::string_view text) {
   const char* end = p + text.size();
   const bool negative = p < end && *p == '-';
   if (negative) ++p;
+  // The digits of both parts go into one integer; wrapping past 19 digits
+  // does no harm, as such numbers take the other way.
   std::uint64_t mantissa = 0;
-  int digits = 0, fractionDigits = 0;
-  bool point = false;
-  for (; p < end; ++p) {
-    if (isDigit(*p)) {
-      if (digits < 19) mantissa = mantissa * 10 + std::uint64_t(*p - '0');
-      ++digits;
-      if (point) ++fractionDigits;
-    } else if (*p == '.' && !point) {
-      point = true;
-    } else {
-      break;
-    }
+  const char* integerStart = p;
+  for (; p < end && isDigit(*p); ++p) mantissa = mantissa * 10 + std::uint64_t(*p - '0');
+  long digits = long(p - integerStart), fractionDigits = 0;
+  if (p < end && *p == '.') {
+    const char* fractionStart = ++p;
+    for (; p < end && isDigit(*p); ++p) mantissa = mantissa * 10 + std::uint64_t(*p - '0');
+    fractionDigits = long(p - fractionStart);
+    digits += fractionDigits;
   }
   if (digits == 0) return std::nullopt;
   int exponent = 0;
@@ -50,7 +48,7 @@ std::optional<double> readDecimalNumber(std::string_view text) {
     }
     if (negativeExponent) exponent = -exponent;
   }
-  const int power = exponent - fractionDigits;
+  const long power = exponent - fractionDigits;
   if (digits <= 19 && mantissa <= kExactIntegers && power >= -22 && power <= 22) {
     double value = double(mantissa);
     value = power < 0 ? value / kPowersOfTen[-power] : value * kPowersOfTen[power];
