@@ -1,7 +1,7 @@
 // A date column of 10^6 entries "yyyy-MM-dd HH:mm:ss" read from a text file
 // into time values, as a whole process, so that its time compares with
 // pandas.to_datetime given the same format (dates_pandas.py,
-// compare_pandas.sh).
+// compare_dates_pandas.sh).
 //
 //   table_date_column write FILE [entries]   writes the entries
 //   table_date_column FILE                   reads them into a date column

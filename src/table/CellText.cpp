@@ -2,35 +2,25 @@
 
 #include <cctype>
 #include <charconv>
+#include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "expression/KRExpression.h"
+#include "table/DecimalNumber.h"
 
 namespace orrelin {
 
 namespace {
+
+// From this many texts on, the cells are read on all processors.
+constexpr long kRowsReadInParallel = 1 << 16;
 
 std::string_view trimmed(std::string_view text) {
   const auto isSpace = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
   while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
   while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
   return text;
-}
-
-// A plain decimal number: digits, a point and an exponent, no other
-// characters. These are read directly; the formula reader gives the same
-// value for them, only slower.
-std::optional<double> plainNumber(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  const char c = text.front();
-  if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '.')) return std::nullopt;
-  for (char ch : text)
-    if (!(std::isdigit(static_cast<unsigned char>(ch)) || ch == '.' || ch == 'e' || ch == 'E' || ch == '+' || ch == '-'))
-      return std::nullopt;
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
 }
 
 }  // namespace
@@ -70,10 +60,15 @@ std::string removeThousandsCommaSeparators(std::string_view text) {
 CellReading readCellText(std::string_view text) {
   CellReading reading;
   reading.value = std::nan("");
-  const std::string cleaned = removeThousandsCommaSeparators(trimmed(text));
-  const std::string_view cell = trimmed(cleaned);
+  // Only a text with a comma can hold thousands separators.
+  std::string_view cell = trimmed(text);
+  std::string cleaned;
+  if (cell.find(',') != std::string_view::npos) {
+    cleaned = removeThousandsCommaSeparators(cell);
+    cell = trimmed(cleaned);
+  }
   if (cell.empty()) return reading;
-  if (auto value = plainNumber(cell)) {
+  if (auto value = readDecimalNumber(cell)) {
     reading.value = *value;
     reading.valid = true;
     return reading;
@@ -94,17 +89,35 @@ CellReading readCellText(std::string_view text) {
   return reading;
 }
 
-NumberRows readCellTexts(const std::vector<std::string>& texts) {
+NumberRows readCellTexts(const std::vector<std::string>& texts, std::vector<long>* rowsWithNames) {
   const long length = long(texts.size());
   auto values = KRDoubleArrayContainer::createArrayOfLength(length);
   auto mask = KRUCharArrayContainer::createArrayOfLength(length);
   if (!values || !mask) return NumberRows();
   double* v = values->mutableDoublePointer();
   std::uint8_t* m = mask->mutablePointer();
-  for (long r = 0; r < length; ++r) {
-    const CellReading reading = readCellText(texts[std::size_t(r)]);
-    v[r] = reading.value;
-    m[r] = reading.valid ? 1 : 0;
+  // Each part of the rows is read on a thread of its own; the rows with
+  // names are gathered per part and joined in order.
+  const long parts = length >= kRowsReadInParallel ? long(std::max(1u, std::thread::hardware_concurrency())) : 1;
+  std::vector<std::vector<long>> named(static_cast<std::size_t>(parts));
+  const auto readPart = [&](long part) {
+    const long from = length * part / parts;
+    const long to = length * (part + 1) / parts;
+    for (long r = from; r < to; ++r) {
+      const CellReading reading = readCellText(texts[std::size_t(r)]);
+      v[r] = reading.value;
+      m[r] = reading.valid ? 1 : 0;
+      if (reading.expression) named[std::size_t(part)].push_back(r);
+    }
+  };
+  {
+    std::vector<std::jthread> workers;
+    for (long part = 1; part < parts; ++part) workers.emplace_back(readPart, part);
+    readPart(0);
+  }
+  if (rowsWithNames) {
+    rowsWithNames->clear();
+    for (const auto& rows : named) rowsWithNames->insert(rowsWithNames->end(), rows.begin(), rows.end());
   }
   return NumberRows::adopt(std::move(values), std::move(mask));
 }

@@ -33,8 +33,10 @@ struct CellReading {
 
 CellReading readCellText(std::string_view text);
 // Each text read as a cell is, one row per text: a column of numbers read
-// from typed or imported texts.
-NumberRows readCellTexts(const std::vector<std::string>& texts);
+// from typed or imported texts. Long lists are read on all processors. The
+// rows whose formulas name something are invalid here; with
+// rowsWithNames they are listed there for the caller to work out.
+NumberRows readCellTexts(const std::vector<std::string>& texts, std::vector<long>* rowsWithNames = nullptr);
 
 // A number as text that reads back as the same number: the shortest such
 // decimal form, "Inf", "-Inf" or "NaN".

@@ -7,7 +7,9 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -19,6 +21,9 @@ namespace orrelin {
 
 class TableDocument;
 class VKDataColumnNumber;
+class KRDataFileProgress;
+class ImportProgress;
+struct ParsedColumns;
 
 using ColumnNameMap = std::map<std::string, ColumnPtr>;
 
@@ -88,6 +93,24 @@ class DataDocumentTable : public VKDependencyBase {
   // The name as it has to be written in a formula: unchanged when it reads
   // as one plain name, otherwise between double quotes.
   static std::string makeSafeForExpression(const std::string& name);
+
+  // Text import (the import code defines these). An overwrite pool is the
+  // set of positions an import may write into; none means the import picks
+  // its columns itself. Each gives the positions it wrote.
+  // Every column but the row numbers, by position: the pool of a batch run.
+  RowIndices displayedColumnIndexesExceptRowNumber() const;
+  // The batch tool's import: never adds columns.
+  RowIndices overwriteByImportingFile(const std::string& path, const RowIndices& overwriteColumns);
+  // The interactive import; false, with a message, when the file was refused
+  // or could not be read.
+  bool importAll(const std::string& path, const std::optional<RowIndices>& overwriteColumns, long startAddingColumn,
+                 bool binary, RowIndices& columnsWritten, ImportProgress* progress = nullptr);
+  RowIndices insertLines(const std::vector<std::string_view>& lines, const std::optional<RowIndices>& overwriteColumns,
+                         long startAddingColumn, bool allowAddingColumns, bool knownToBeTab, bool recordUndo,
+                         KRDataFileProgress* progress);
+  bool insertColumns(ParsedColumns columns, const std::optional<RowIndices>& overwriteColumns, bool createBinaryColumns,
+                     RowIndices& columnsWritten, bool recordUndo);
+  static bool understandThisStringAsNumber(std::string_view text);
 
   // The columns connect to what they read; once, after a document is read.
   void finishConnections();

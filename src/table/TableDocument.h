@@ -5,6 +5,7 @@
 // OrrelinDocument implements it (the parameter look-ups by asking its
 // definitions list).
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,14 @@ class TableDocument : public ParametersDocument {
   // The names, kinds or order of the table's columns changed. Parameter
   // names are checked against column names, so the document revalidates.
   virtual void tableColumnsChanged(DataDocumentTable& table) = 0;
+
+  // Registers an action that undoes a change the table made (the names an
+  // import gave to columns). A document without an undo manager, such as a
+  // batch run's, records nothing.
+  virtual void registerUndo(const std::string& actionName, std::function<void()> undo) {
+    (void)actionName;
+    (void)undo;
+  }
 };
 
 }  // namespace orrelin

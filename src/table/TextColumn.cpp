@@ -56,9 +56,11 @@ bool TextColumn::reorderRows(const std::vector<long>& order) {
 
 bool TextColumn::prepareForInput() { return setStringList({}); }
 
-bool TextColumn::setStringList(const std::vector<std::string>& strings) {
+bool TextColumn::setStringList(const std::vector<std::string>& strings) { return takeStringList(strings); }
+
+bool TextColumn::takeStringList(std::vector<std::string> strings) {
   if (!canBeModified()) return false;
-  stringVersion_ = strings;
+  stringVersion_ = std::move(strings);
   textsChanged(-1);
   textsEdited(false);
   return true;

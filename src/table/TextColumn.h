@@ -28,6 +28,8 @@ class TextColumn : public OrrelinColumn {
   bool reorderRows(const std::vector<long>& order) override;
   bool prepareForInput() override;
   bool setStringList(const std::vector<std::string>& strings) override;
+  // The same, taking the list over (imports of many rows).
+  bool takeStringList(std::vector<std::string> strings);
 
   bool takesDataEntry() const override { return true; }
   // Whether the list file last written or read still holds the list.

@@ -49,11 +49,14 @@ void VKDataColumnSpecified::textsChanged(long row) {
     }
     readCell(row);
   } else {
-    numbers_.resize(long(stringVersion_.size()));
     cachedExpressions_.clear();
     howManyCachedExpressions_ = 0;
     parametersUsed_.clear();
-    for (long r = 0; r < long(stringVersion_.size()); ++r) readCell(r);
+    // Every cell at once (an import): the plain ones in bulk, then the
+    // formulas with names one by one.
+    std::vector<long> rowsWithNames;
+    numbers_ = readCellTexts(stringVersion_, &rowsWithNames);
+    for (long r : rowsWithNames) readCell(r);
   }
   needToRecomputeExpressions_ = false;
   connectToParameters();

@@ -3,7 +3,7 @@
 # into time values as a whole process: Orrelin's date column against
 # pandas.to_datetime with the same explicit format, side by side in one run.
 # Prints both results (they must agree) and the ratio of wall times.
-#   bench/table/compare_pandas.sh [build-bench/bin] [entries]
+#   bench/table/compare_dates_pandas.sh [build-bench/bin] [entries]
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 bin=${1:-build-bench/bin}

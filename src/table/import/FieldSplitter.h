@@ -1,0 +1,73 @@
+#pragma once
+// Splits the lines of a text into fields with one separator set.
+//
+// Spaces before a field are skipped (unless spaces separate), as are line
+// feeds and U+2028. A field that starts with a double quote runs to the
+// matching quote, two quotes inside standing for one; when the quote is not
+// closed on its line the field goes on over the following non-empty lines,
+// each line end becoming part of it. Any other field runs to the next
+// separator, without the blanks before it; a field with nothing before the
+// separator is empty, except that in the sets where runs of separators count
+// as one the run is skipped first. A separator at the very end of a line
+// starts no further field.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "table/import/ImportSeparators.h"
+
+namespace orrelin {
+
+class FieldSplitter {
+ public:
+  // A record gives at most `limit` fields; the others are only counted.
+  FieldSplitter(const ImportLines& lines, SeparatorSet set, std::size_t limit = SIZE_MAX);
+
+  // The fields of the record that starts at line `index`; gives the index of
+  // the line after the record (further than index + 1 when a quoted field
+  // ran over line ends). The views stay valid until the next call.
+  std::size_t split(std::size_t index, std::vector<std::string_view>& fields);
+
+  // Records one after another from line `from` on, passing over empty lines
+  // and records without fields; false at line `to` (a quoted field may run
+  // on past it). position() is the line the next record starts at or after.
+  void startAt(std::size_t from, std::size_t to = SIZE_MAX) {
+    next_ = from;
+    end_ = to;
+  }
+  bool nextRecord(std::vector<std::string_view>& fields);
+  std::size_t position() const { return next_; }
+
+  // The line (counted from 1) on which a quoted field started that was still
+  // open at the end of the text.
+  std::optional<std::size_t> unclosedQuoteLine() const { return unclosedQuoteLine_; }
+  // Fields past the limit, over all records so far.
+  long fieldsOverLimit() const { return overLimit_; }
+
+ private:
+  bool separator(char c) const { return separators_[static_cast<unsigned char>(c)]; }
+  void keep(std::vector<std::string_view>& fields, std::string_view field);
+  // From the opening quote at `at` of line `index`: the field, and where
+  // reading goes on (line and position).
+  std::string_view quotedField(std::size_t& index, std::size_t& at);
+
+  const ImportLines& lines_;
+  std::array<bool, 256> separators_{};
+  bool runsAreOne_ = false;
+  bool spacesSeparate_ = false;
+  // Fields that are not a piece of one line (doubled quotes, line ends).
+  std::deque<std::string> made_;
+  std::optional<std::size_t> unclosedQuoteLine_;
+  std::size_t limit_;
+  std::size_t next_ = 0;
+  std::size_t end_ = SIZE_MAX;
+  long overLimit_ = 0;
+};
+
+}  // namespace orrelin

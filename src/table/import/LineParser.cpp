@@ -1,0 +1,220 @@
+// The line parser of the text import: separator, fields, header line and
+// the columns the fields go to.
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <thread>
+
+#include "datafiles/KRDataFileProgress.h"
+#include "platform/KRMessageCenter.h"
+#include "table/DataDocumentTable.h"
+#include "table/VKDataColumnDate.h"
+#include "table/VKDataColumnSpecified.h"
+#include "table/import/ColumnWriting.h"
+#include "table/import/FieldSplitter.h"
+#include "table/import/ImportMessages.h"
+#include "table/import/ImportTargets.h"
+#include "table/import/LineParser.h"
+#include "table/import/NumberRecognition.h"
+
+namespace orrelin {
+
+namespace {
+
+// How often (in records) the progress is reported and the abort looked at.
+constexpr long kProgressStride = 1 << 14;
+// Up to this many columns, each gets room for a row per line at once.
+constexpr std::size_t kReservedColumns = 64;
+// From this many lines on, the records are gathered on two threads.
+constexpr std::size_t kParallelRecords = 1 << 16;
+
+// Whether a field reads as a value of the column it goes to (none: a new
+// column, which reads numbers).
+bool understoodAsValue(std::string_view field, const OrrelinColumn* column) {
+  if (column && column->isDateColumn()) {
+    const auto* date = dynamic_cast<const VKDataColumnDate*>(column);
+    return date && date->understandsString(std::string(field));
+  }
+  if (column && column->isStringColumn()) return false;
+  return understandsAsNumber(field);
+}
+
+bool isHeaderLine(const std::vector<std::string_view>& fields, const std::vector<ColumnPtr>& targets) {
+  for (std::size_t k = 0; k < fields.size(); ++k)
+    if (understoodAsValue(fields[k], k < targets.size() ? targets[k].get() : nullptr)) return false;
+  return true;
+}
+
+// Names separated by runs of three or more spaces, so that a name may hold
+// single spaces.
+std::vector<std::string> splitAtThreeSpaces(std::string_view line) {
+  std::vector<std::string> names;
+  std::size_t at = 0;
+  while (at < line.size()) {
+    std::size_t gap = line.find("   ", at);
+    if (gap == std::string_view::npos) gap = line.size();
+    std::string_view name = line.substr(at, gap - at);
+    while (!name.empty() && (name.front() == ' ' || name.front() == '\t')) name.remove_prefix(1);
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) name.remove_suffix(1);
+    if (!name.empty()) names.emplace_back(name);
+    at = gap;
+    while (at < line.size() && line[at] == ' ') ++at;
+  }
+  return names;
+}
+
+
+// Gathers the records of lines [from, to) into the columns, with room for
+// `expectedRows` rows in the columns it starts.
+void gather(Gathered& into, FieldSplitter& splitter, std::size_t from, std::size_t to, std::size_t widest,
+            std::size_t expectedRows, KRDataFileProgress* progress) {
+  std::vector<std::string_view> fields;
+  auto& texts = into.texts;
+  splitter.startAt(from, to);
+  while (splitter.nextRecord(fields)) {
+    const std::size_t width = std::min(fields.size(), widest);
+    into.dropped += long(fields.size() - width);
+    if (texts.size() < width) {
+      // Room for a row per line still to come, so the texts are not moved
+      // again and again as a column grows.
+      const std::size_t before = texts.size();
+      texts.resize(width);
+      if (width <= kReservedColumns)
+        for (std::size_t c = before; c < width; ++c) texts[c].reserve(expectedRows + 1);
+    }
+    for (std::size_t c = 0; c < width; ++c) {
+      std::vector<std::string>& column = texts[c];
+      // A column first met on this record, or skipped by short records,
+      // has empty rows up to here.
+      if (long(column.size()) < into.rows) column.resize(std::size_t(into.rows));
+      column.emplace_back(fields[c]);
+    }
+    ++into.rows;
+    if (progress && into.rows % kProgressStride == 0) {
+      progress->setProgress(double(splitter.position()) / double(to));
+      if (progress->userAborted()) {
+        into.stopped = true;
+        return;
+      }
+    }
+  }
+  into.dropped += splitter.fieldsOverLimit();
+  for (auto& column : texts) column.resize(std::size_t(into.rows));
+}
+
+void append(Gathered& into, Gathered&& more) {
+  if (into.texts.size() < more.texts.size()) into.texts.resize(more.texts.size());
+  for (std::size_t c = 0; c < into.texts.size(); ++c) {
+    auto& column = into.texts[c];
+    column.resize(std::size_t(into.rows));
+    if (c < more.texts.size()) {
+      std::move(more.texts[c].begin(), more.texts[c].end(), std::back_inserter(column));
+      // Let go column by column, so the two halves are not held twice.
+      std::vector<std::string>().swap(more.texts[c]);
+    }
+    column.resize(std::size_t(into.rows + more.rows));
+  }
+  into.rows += more.rows;
+  into.dropped += more.dropped;
+}
+
+bool anyQuote(const ImportLines& lines, std::size_t from) {
+  for (std::size_t k = from; k < lines.size(); ++k)
+    if (std::memchr(lines[k].data(), '"', lines[k].size())) return true;
+  return false;
+}
+
+}  // namespace
+
+std::optional<ParsedLines> parseLines(const DataDocumentTable& table, const ImportLines& lines,
+                                      const std::optional<RowIndices>& overwriteColumns, long startAddingColumn,
+                                      bool allowAddingColumns, bool knownToBeTab, KRDataFileProgress* progress) {
+  std::size_t first = 0;
+  while (first < lines.size() && lines[first].empty()) ++first;
+  if (first == lines.size()) return std::nullopt;
+
+  ParsedLines parsed;
+  parsed.targets = importTargets(table, overwriteColumns, startAddingColumn);
+  const ImportTargets& targets = parsed.targets;
+  const SeparatorSet set = chooseSeparator(lines, first, {knownToBeTab, targets.hasDateOrText, true});
+  FieldSplitter splitter(lines, set, kMaximumImportedColumns);
+  std::vector<std::string_view> fields;
+  // Beyond the targets, fields go to new columns or nowhere.
+  const std::size_t widest = allowAddingColumns ? kMaximumImportedColumns : targets.columns.size();
+  long dropped = 0;
+
+  // The first record, on a splitter of its own: when it is data it is read
+  // again with the rest.
+  FieldSplitter firstRecord(lines, set, kMaximumImportedColumns);
+  std::size_t next = firstRecord.split(first, fields);
+  std::vector<std::string>& headers = parsed.headers;
+  const bool firstIsHeader = isHeaderLine(fields, targets.columns);
+  if (firstIsHeader) {
+    dropped += firstRecord.fieldsOverLimit();
+    if (set == SeparatorSet::Whitespace && lines[first].find("   ") != std::string_view::npos)
+      headers = splitAtThreeSpaces(lines[first]);
+    else
+      headers.assign(fields.begin(), fields.end());
+    if (headers.size() > widest) {
+      dropped += long(headers.size() - widest);
+      headers.resize(widest);
+    }
+  } else {
+    next = first;
+  }
+
+  Gathered& gathered = parsed.gathered;
+  gathered.texts.resize(headers.size());
+  const std::size_t halfway = next + (lines.size() - next) / 2;
+  if (lines.size() - next >= kParallelRecords && !anyQuote(lines, next)) {
+    // No quoted field can run from one half into the other: the second half
+    // is gathered on a thread of its own.
+    Gathered second;
+    {
+      std::jthread worker([&] {
+        FieldSplitter own(lines, set, kMaximumImportedColumns);
+        gather(second, own, halfway, lines.size(), widest, lines.size() - halfway, nullptr);
+      });
+      gather(gathered, splitter, next, halfway, widest, lines.size() - next, progress);
+    }
+    append(gathered, std::move(second));
+  } else {
+    gather(gathered, splitter, next, lines.size(), widest, lines.size() - next, progress);
+  }
+  if (gathered.stopped) return std::nullopt;
+  auto unclosed = splitter.unclosedQuoteLine();
+  if (firstIsHeader && firstRecord.unclosedQuoteLine()) unclosed = firstRecord.unclosedQuoteLine();
+  if (auto line = unclosed)
+    KRMessageCenter::addMessage(import_text::fillIn(import_text::kQuoteNeverClosed, std::to_string(*line)));
+  reportDroppedFields(dropped + gathered.dropped);
+  if (progress) progress->setProgress(1);
+  return parsed;
+}
+
+RowIndices writeParsedLines(DataDocumentTable& table, ParsedLines parsed, long startAddingColumn, bool recordUndo) {
+  std::vector<ImportedColumn> written;
+  auto owner = std::dynamic_pointer_cast<TableDocument>(table.document());
+  auto& texts = parsed.gathered.texts;
+  for (std::size_t c = 0; c < texts.size(); ++c) {
+    texts[c].resize(std::size_t(parsed.gathered.rows));
+    ImportedColumn imported;
+    imported.isNew = c >= parsed.targets.columns.size();
+    imported.column = imported.isNew ? VKDataColumnSpecified::createEmptyFor(owner) : parsed.targets.columns[c];
+    if (c < parsed.headers.size()) imported.header = parsed.headers[c];
+    writeTexts(*imported.column, std::move(texts[c]));
+    written.push_back(std::move(imported));
+  }
+  return finishImport(table, written, startAddingColumn, recordUndo);
+}
+
+RowIndices DataDocumentTable::insertLines(const std::vector<std::string_view>& lines,
+                                          const std::optional<RowIndices>& overwriteColumns, long startAddingColumn,
+                                          bool allowAddingColumns, bool knownToBeTab, bool recordUndo,
+                                          KRDataFileProgress* progress) {
+  auto parsed = parseLines(*this, lines, overwriteColumns, startAddingColumn, allowAddingColumns, knownToBeTab, progress);
+  if (!parsed) return {};
+  return writeParsedLines(*this, std::move(*parsed), startAddingColumn, recordUndo);
+}
+
+}  // namespace orrelin

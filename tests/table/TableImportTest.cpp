@@ -1,0 +1,286 @@
+// Importing files into the table: the batch tool's overwrite import, the
+// interactive import's refusals and binary columns, the parallel parser and
+// the paste-special splitting.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "datafiles/KRDataFile.h"
+#include "support/MessageCapture.h"
+#include "support/TemporaryFolder.h"
+#include "table/DataDocumentTable.h"
+#include "table/ImportTestSupport.h"
+#include "table/VKDataColumnBinary.h"
+#include "table/VKDataColumnExpression.h"
+#include "table/import/DataDocumentTable_PasteSpecial.h"
+#include "table/import/ImportProgress.h"
+#include "table/import/OrrelinAsciiParser.h"
+
+namespace orrelin {
+namespace {
+
+using namespace testing_support;
+using ::testing::ElementsAre;
+
+// The batch run: each file fills the pool from where the previous stopped.
+RowIndices importLikeTheBatchTool(DataDocumentTable& table, const std::vector<std::string>& files) {
+  RowIndices pool = table.displayedColumnIndexesExceptRowNumber();
+  RowIndices all;
+  for (const std::string& file : files) {
+    const RowIndices used = table.overwriteByImportingFile(file, pool);
+    std::erase_if(pool, [&](long p) { return std::find(used.begin(), used.end(), p) != used.end(); });
+    all.insert(all.end(), used.begin(), used.end());
+  }
+  return all;
+}
+
+TEST(OverwriteImport, TwoFilesFillThePoolInTurnPassingOverFormulaColumns) {
+  MessageCapture messages;
+  TemporaryFolder folder;
+  auto document = documentWithTypedInColumns(6);
+  auto expression = VKDataColumnExpression::createEmptyFor(document);
+  // Names the column the first file's header is about to name.
+  expression->setExpressionString("a+1");
+  document->table->insertColumn(expression, 2);  // c1, formula, c2 ... c6
+  document->table->columnAtIndex(7)->setString("kept", 0);
+  writeFile(folder.path("a.csv"), "a,b\n1,2\n3,4\n");
+  writeFile(folder.path("b.txt"), "5\t6\t7\r\n8\t9\t10\r\n");
+  const RowIndices written =
+      importLikeTheBatchTool(*document->table, {folder.path("a.csv"), folder.path("b.txt")});
+  EXPECT_EQ(written, (RowIndices{1, 3, 4, 5, 6}));
+  EXPECT_EQ(namesOf(*document->table), (std::vector<std::string>{"a", "", "b", "c3", "c4", "c5", "c6"}));
+  EXPECT_EQ(document->table->columnAtIndex(6)->stringList(), (std::vector<std::string>{"7", "10"}));
+  EXPECT_EQ(document->table->columnAtIndex(7)->stringList(), (std::vector<std::string>{"kept"}));
+  EXPECT_EQ(expression->expressionString(), "a+1");
+  EXPECT_TRUE(sameValues(validValues(*expression), {2, 4}));
+  EXPECT_TRUE(messages.texts().empty());
+}
+
+TEST(OverwriteImport, EmptyMissingAndUnreadableFilesWriteNothing) {
+  MessageCapture messages;
+  TemporaryFolder folder;
+  auto document = documentWithTypedInColumns(2);
+  writeFile(folder.path("empty.txt"), "");
+  EXPECT_TRUE(document->table->overwriteByImportingFile(folder.path("empty.txt"), {1, 2}).empty());
+  EXPECT_TRUE(messages.takeShortTexts().empty());
+  EXPECT_TRUE(document->table->overwriteByImportingFile(folder.path("gone.txt"), {1, 2}).empty());
+  EXPECT_THAT(messages.takeShortTexts(), ElementsAre("Could not read the file \"gone.txt\": No such file or directory"));
+  EXPECT_TRUE(document->table->overwriteByImportingFile(folder.path("data.mat"), {1, 2}).empty());
+  EXPECT_THAT(messages.takeShortTexts(), ElementsAre("Reading the MATLAB file \"data.mat\" is not supported yet."));
+}
+
+TEST(OverwriteImport, ReadsUTF16AndRichText) {
+  MessageCapture messages;
+  TemporaryFolder folder;
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("t\xE9,v\r\n1,2\r\n")) utf16 += std::string{c, '\0'};
+  writeFile(folder.path("wide.txt"), utf16);
+  writeFile(folder.path("rich.rtf"), "{\\rtf1\\ansi{\\fonttbl\\f0 Helvetica;}x\\tab y\\par 1\\tab 2\\par 3\\tab 4}");
+  std::filesystem::create_directory(folder.path("package.rtfd"));
+  writeFile(folder.path("package.rtfd/TXT.rtf"), "{\\rtf1 9\\par}");
+  auto document = documentWithTypedInColumns(5);
+  EXPECT_EQ(importLikeTheBatchTool(*document->table, {folder.path("wide.txt"), folder.path("rich.rtf"),
+                                                      folder.path("package.rtfd")}),
+            (RowIndices{1, 2, 3, 4, 5}));
+  EXPECT_EQ(namesOf(*document->table), (std::vector<std::string>{"t\xC3\xA9", "v", "x", "y", "c5"}));
+  EXPECT_EQ(document->table->columnAtIndex(4)->stringList(), (std::vector<std::string>{"2", "4"}));
+  EXPECT_EQ(document->table->columnAtIndex(5)->stringList(), (std::vector<std::string>{"9"}));
+}
+
+TEST(OverwriteImport, BinaryGarbageNulBytesAndBrokenUTF8DoNoHarm) {
+  MessageCapture messages;
+  TemporaryFolder folder;
+  std::string garbage;
+  std::uint32_t state = 12345;
+  for (int k = 0; k < 20000; ++k) {
+    state = state * 1664525u + 1013904223u;
+    garbage.push_back(char(state >> 24));
+  }
+  writeFile(folder.path("garbage.dat"), garbage);
+  writeFile(folder.path("nul.txt"), std::string("1,2\n\0\0,3\n4\xFF,5\n", 13));
+  auto document = documentWithTypedInColumns(3);
+  document->table->overwriteByImportingFile(folder.path("garbage.dat"), {1, 2, 3});
+  const RowIndices written = document->table->overwriteByImportingFile(folder.path("nul.txt"), {1, 2, 3});
+  EXPECT_EQ(written, (RowIndices{1, 2}));
+  auto& first = *document->table->columnAtIndex(1);
+  EXPECT_EQ(first.howManyEntries(), 3);
+  EXPECT_THAT(maskOf(first), ElementsAre(1, 0, 0));
+  EXPECT_TRUE(sameValues(validValues(*document->table->columnAtIndex(2)), {2, 3, 5}));
+}
+
+TEST(OverwriteImport, BinaryDataFileFillsThePoolWithItsArrays) {
+  MessageCapture messages;
+  TemporaryFolder folder;
+  {
+    auto file = KRDataFile::openNewFileWithName(folder.path("data.mvbin"));
+    ASSERT_TRUE(file);
+    const double x[] = {1, 2, 3};
+    const float y[] = {0.5f, 1.5f};
+    file->writeArray("x", x, 3, 1, 1);
+    file->writeString("a note", "note");
+    file->writeArray("y", y, 2, 1, 1);
+    file->closeFile();
+  }
+  auto document = TestDocument::create();
+  auto binary = VKDataColumnBinary::createEmptyFor(document);
+  auto typed = VKDataColumnSpecified::createEmptyFor(document);
+  document->table->insertColumn(binary, 1);
+  document->table->insertColumn(typed, 2);
+  EXPECT_EQ(document->table->overwriteByImportingFile(folder.path("data.mvbin"), {1, 2}), (RowIndices{1, 2}));
+  EXPECT_TRUE(sameValues(validValues(*binary), {1, 2, 3}));
+  EXPECT_EQ(typed->stringList(), (std::vector<std::string>{"0.5", "1.5"}));
+  EXPECT_EQ(namesOf(*document->table), (std::vector<std::string>{"x", "y"}));
+}
+
+TEST(InteractiveImport, RefusesWhatItCannotReadWithItsMessage) {
+  struct Case {
+    const char* file;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"sheet.XLSX",
+       "The file \"sheet.XLSX\" is an Excel file. At this point, Orrelin can not import an Excel worksheet, and the "
+       "recommended method is to open it in Excel, Numbers, Open Office etc and either copy from there or export it "
+       "as a csv file that you then import into Orrelin."},
+      {"graph.orrel", "The file \"graph.orrel\" is a graph file, not a data file."},
+      {"chart.cg", "Only support CricketGraph data files"},
+      {"values.cgd", "Converting the CricketGraph data file \"values.cgd\" is not supported yet."},
+      {"grid.nc", "Reading the netCDF file \"grid.nc\" is not supported yet."},
+      {"money.qif", "Reading the QIF file \"money.qif\" is not supported yet."},
+      {"thing.dobject", "Importing the data-store object \"thing.dobject\" is not supported yet."},
+  };
+  TemporaryFolder folder;
+  for (const Case& c : cases) {
+    MessageCapture messages;
+    writeFile(folder.path(c.file), "1,2\n");
+    auto document = documentWithTypedInColumns(1);
+    RowIndices written{99};
+    EXPECT_FALSE(document->table->importAll(folder.path(c.file), std::nullopt, -1, false, written));
+    EXPECT_TRUE(written.empty());
+    EXPECT_EQ(document->table->numberOfColumns(), 2);
+    EXPECT_THAT(messages.texts(), ElementsAre(c.message));
+  }
+}
+
+struct RecordingProgress : ImportProgress {
+  void setTitle(const std::string& title) override { titles.push_back(title); }
+  void setProgress(double fraction) override { last = fraction; }
+  bool userAborted() override { return false; }
+  std::vector<std::string> titles;
+  double last = 0;
+};
+
+TEST(InteractiveImport, TextAddsColumnsAndBinaryImportMakesBinaryColumns) {
+  MessageCapture messages;
+  TemporaryFolder folder;
+  writeFile(folder.path("data.csv"), "p,q,r\n1,2,3\n4,oops,6\n");
+  auto document = documentWithTypedInColumns(1);
+  RecordingProgress progress;
+  RowIndices written;
+  ASSERT_TRUE(document->table->importAll(folder.path("data.csv"), std::nullopt, -1, false, written, &progress));
+  EXPECT_EQ(written, (RowIndices{1, 2, 3}));
+  EXPECT_THAT(progress.titles, ElementsAre("Importing data.csv"));
+  EXPECT_EQ(document->table->columnAtIndex(3)->type(), "Ascii");
+
+  RecordingProgress binaryProgress;
+  ASSERT_TRUE(document->table->importAll(folder.path("data.csv"), RowIndices{}, -1, true, written, &binaryProgress));
+  EXPECT_EQ(written, (RowIndices{4, 5, 6}));
+  EXPECT_THAT(binaryProgress.titles, ElementsAre("Importing"));
+  auto& q = *document->table->columnAtIndex(5);
+  EXPECT_EQ(q.type(), "Binary");
+  EXPECT_EQ(q.name(), "q");
+  EXPECT_TRUE(sameValues(validValues(q), {2, NAN}));
+  EXPECT_THAT(maskOf(q), ElementsAre(1, 0));
+}
+
+// A text file of the given number of rows: a header, then rows of three
+// columns in several number forms, with a few fields that are not numbers.
+std::string numberFile(long rows, const char* lineEnd) {
+  std::string text = std::string("a,b,c") + lineEnd;
+  for (long r = 0; r < rows; ++r) {
+    text += std::to_string(r) + "," + std::to_string(r * 0.25) + "," + (r % 97 == 0 ? "n/a" : std::to_string(-r) + "e-3");
+    if (r % 1000 == 0) text += ",extra";
+    text += lineEnd;
+  }
+  return text;
+}
+
+TEST(OrrelinAsciiParser, ChunksOnSeveralThreadsGiveWhatOneChunkGives) {
+  TemporaryFolder folder;
+  for (const char* lineEnd : {"\n", "\r\n", "\r"}) {
+    const std::string text = numberFile(90000, lineEnd);
+    ASSERT_GE(text.size(), OrrelinAsciiParser::kSingleChunkLimit);
+    writeFile(folder.path("big.csv"), text);
+    OrrelinAsciiParser parser;
+    parser.setNumberOfChunks(3);
+    std::string error;
+    const auto parsed = parser.readFile(folder.path("big.csv"), nullptr, &error);
+    ASSERT_TRUE(parsed) << error;
+    const ParsedColumns whole = OrrelinAsciiParser::parseText(text);
+    EXPECT_THAT(parsed->headers, ElementsAre("a", "b", "c", ""));
+    ASSERT_EQ(parsed->columns.size(), 4u);
+    for (std::size_t c = 0; c < 4; ++c) {
+      const auto& values = *parsed->columns[c];
+      ASSERT_EQ(values.length(), 90000);
+      EXPECT_TRUE(std::equal(values.constDoublePointer(), values.constDoublePointer() + 90000,
+                             whole.columns[c]->constDoublePointer(),
+                             [](double x, double y) { return x == y || (std::isnan(x) && std::isnan(y)); }));
+      EXPECT_TRUE(std::equal(parsed->masks[c]->constPointer(), parsed->masks[c]->constPointer() + 90000,
+                             whole.masks[c]->constPointer()));
+    }
+    EXPECT_EQ(parsed->columns[1]->constDoublePointer()[89999], 89999 * 0.25);
+    EXPECT_EQ(parsed->masks[2]->constPointer()[97], 0);
+    EXPECT_EQ(parsed->masks[3]->constPointer()[1000], 0);  // "extra" is not a number
+    EXPECT_EQ(parsed->masks[3]->constPointer()[1001], 0);
+  }
+}
+
+TEST(OrrelinAsciiParser, FirstLineOfNumbersIsDataAndMissingFilesSayWhy) {
+  const ParsedColumns parsed = OrrelinAsciiParser::parseText("\xEF\xBB\xBF" "1,x\n2\n\"3\",4,\n");
+  ASSERT_EQ(parsed.columns.size(), 2u);
+  EXPECT_THAT(parsed.headers, ElementsAre("", ""));
+  EXPECT_EQ(parsed.columns[0]->length(), 3);
+  EXPECT_EQ(parsed.columns[0]->constDoublePointer()[2], 3);
+  EXPECT_THAT(std::vector<int>(parsed.masks[1]->constPointer(), parsed.masks[1]->constPointer() + 3),
+              ElementsAre(0, 0, 1));
+  OrrelinAsciiParser parser;
+  std::string error;
+  EXPECT_FALSE(parser.readFile("/nonexistent/file.csv", nullptr, &error));
+  EXPECT_EQ(error, "No such file or directory");
+}
+
+TEST(OrrelinAsciiParser, StoppingTheImportGivesNothing) {
+  struct Stopper : KRDataFileProgress {
+    void setProgress(double) override {}
+    bool userAborted() override { return true; }
+  } stopper;
+  TemporaryFolder folder;
+  writeFile(folder.path("big.csv"), numberFile(150000, "\n"));
+  OrrelinAsciiParser parser;
+  parser.setNumberOfChunks(2);
+  std::string error;
+  // The workers may finish before the first look at the abort; then the
+  // result is whole. Either way nothing half-made comes back.
+  const auto parsed = parser.readFile(folder.path("big.csv"), &stopper, &error);
+  if (parsed) {
+    EXPECT_EQ(parsed->columns[0]->length(), 150000);
+  }
+  EXPECT_TRUE(error.empty());
+}
+
+TEST(PasteSpecial, SplitsIntoColumnsOrOneColumnPerLine) {
+  const ImportLines lines{"1,5 2,5", "", "3,5 4"};
+  EXPECT_EQ(DataDocumentTable_PasteSpecial::convertLinesToColumns(lines, false),
+            (DataDocumentTable_PasteSpecial::TextColumns{{"1,5", "3,5"}, {"2,5", "4"}}));
+  EXPECT_EQ(DataDocumentTable_PasteSpecial::convertLinesToColumns(lines, true),
+            (DataDocumentTable_PasteSpecial::TextColumns{{"1", "3"}, {"5 2", "5 4"}, {"5", ""}}));
+  EXPECT_EQ(DataDocumentTable_PasteSpecial::convertEachLineToColumn(lines, false),
+            (DataDocumentTable_PasteSpecial::TextColumns{{"1,5", "2,5"}, {"3,5", "4"}}));
+  EXPECT_TRUE(DataDocumentTable_PasteSpecial::convertLinesToColumns({"", ""}, true).empty());
+}
+
+}  // namespace
+}  // namespace orrelin
