@@ -13,6 +13,10 @@ namespace {
 constexpr double kEmpty = std::numeric_limits<double>::quiet_NaN();
 
 std::shared_ptr<KRDoubleArrayContainer> newValues(long length) {
+  // Every set of rows starts with new values, so the memory manager that
+  // frees what the rows let go of exists before the first rows and, being a
+  // static, is destroyed after the last ones, also at the end of the process.
+  VKMemoryManager::shared();
   auto values = KRDoubleArrayContainer::createArrayOfLength(length);
   return values ? values : KRDoubleArrayContainer::createArrayOfLength(0);
 }
