@@ -3,19 +3,36 @@
 // peak memory compare with numpy's (column_numpy.py, compare_numpy.sh).
 //   expression_column [rows] [float]
 // With "float", x and y are float columns (the same values rounded to
-// float), which the evaluation widens block by block.
+// float), which the evaluation widens block by block. The blocks are shared
+// with the shared operation queue's threads, as an expression column shares
+// them.
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "expression/KRExpression.h"
+#include "graph/dependency/VKOperationQueue.h"
 #include "numeric/KRDoubleArrayContainer.h"
 #include "numeric/KRFloatArrayContainer.h"
 #include "support/Linspace.h"
 
 using namespace orrelin;
 using bench_support::linspace;
+
+namespace {
+
+class QueueWorkers final : public KRExpressionWorkers {
+ public:
+  unsigned helperCount() const override { return VKOperationQueue::shared().threadLimit() - 1; }
+  void runAlongside(const std::vector<std::function<void()>>& helpers, const std::function<void()>& own) override {
+    std::vector<std::shared_ptr<VKOperation>> operations;
+    for (const auto& helper : helpers) operations.push_back(VKOperation::withCall(helper));
+    VKOperationQueue::shared().performOperationsAlongside(operations, own);
+  }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const long n = argc > 1 ? std::atol(argv[1]) : 10000000;
@@ -33,7 +50,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   KRExpressionEvaluationErrorHandler errors;
-  auto result = e->evaluateWithArguments({{"x", x}, {"y", y}}, -1, nullptr, &errors);
+  QueueWorkers workers;
+  auto result = e->evaluateWithArguments({{"x", x}, {"y", y}}, -1, nullptr, &errors, nullptr, &workers);
   if (!result || !result->arrayContainer()) {
     std::fprintf(stderr, "%s\n", errors.errorString().c_str());
     return 1;

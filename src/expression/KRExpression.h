@@ -15,6 +15,7 @@
 #include "expression/KRExpressionErrorHandler.h"
 #include "expression/KRExpressionEvaluation.h"
 #include "expression/KRExpressionNodes.h"
+#include "expression/KRExpressionWorkers.h"
 #include "expression/KRToken.h"
 #include "platform/PropertyList.h"
 
@@ -158,12 +159,14 @@ class KRExpression {
   // blocks, each element on its own, so no temporary is as long as the
   // column. The shortest array decides the length, capped by
   // maximumArrayLength unless that is -1. Progress is reported between
-  // blocks; an abort gives nothing. Elements whose subscript failed are NaN
-  // and marked in the handler's subscriptErrorMask.
+  // blocks, from the calling thread; an abort gives nothing. Elements whose
+  // subscript failed are NaN and marked in the handler's subscriptErrorMask.
+  // With workers, the blocks are shared with their threads.
   std::optional<KRValue> evaluateWithArguments(const std::map<std::string, KRValue, std::less<>>& arguments,
                                                long maximumArrayLength, KRExpressionProgress* progress = nullptr,
                                                KRExpressionEvaluationErrorHandler* errorHandler = nullptr,
-                                               const KRFunctionDictionary* functions = nullptr) const;
+                                               const KRFunctionDictionary* functions = nullptr,
+                                               KRExpressionWorkers* workers = nullptr) const;
 
   // Stored form. The nodes go into allEntries children first, so a reader
   // can check that every reference points backwards.

@@ -1,12 +1,12 @@
 // Column evaluation: a formula over whole columns, worked through in
 // consecutive blocks so no temporary is as long as the column. Blocks are
-// independent, so the processors share them; progress is reported from the
-// calling thread between its blocks.
+// independent, so the caller shares them with the workers it hands in;
+// progress is reported from the calling thread between its blocks.
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <thread>
+#include <functional>
 
 #include "expression/KRExpression.h"
 #include "expression/KRExpressionBlockProgram.h"
@@ -118,7 +118,8 @@ bool storeBlock(const KRValue& value, double* out, std::size_t count, KRExpressi
 std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::string, KRValue, std::less<>>& arguments,
                                                            long maximumArrayLength, KRExpressionProgress* progress,
                                                            KRExpressionEvaluationErrorHandler* errorHandler,
-                                                           const KRFunctionDictionary* functions) const {
+                                                           const KRFunctionDictionary* functions,
+                                                           KRExpressionWorkers* workers) const {
   KRExpressionEvaluationErrorHandler scratch;
   KRExpressionEvaluationErrorHandler& errors = errorHandler ? *errorHandler : scratch;
   errors.clear();
@@ -203,10 +204,9 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
     std::vector<double> scratch;
     std::size_t firstFailedBlock = SIZE_MAX;
   };
-  const unsigned helpers =
-      (drawsNumbers || blocks < 4) ? 0u : std::min(std::max(std::thread::hardware_concurrency(), 1u) - 1u, 7u);
-  std::vector<Worker> workers(helpers + 1);
-  for (auto& w : workers) {
+  const unsigned helpers = (drawsNumbers || blocks < 4 || !workers) ? 0u : std::min(workers->helperCount(), 7u);
+  std::vector<Worker> shares(helpers + 1);
+  for (auto& w : shares) {
     // Blocks are disjoint, so every worker marks the one mask directly.
     w.errors.maskLength = errors.maskLength;
     w.errors.maskTarget = errors.subscriptErrorMask.empty() ? nullptr : errors.subscriptErrorMask.data();
@@ -235,16 +235,18 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
       }
     }
   };
-  std::vector<std::thread> threads;
-  threads.reserve(helpers);
-  for (unsigned k = 0; k < helpers; ++k) threads.emplace_back([&work, &workers, k] { work(workers[k + 1], false); });
-  work(workers[0], true);
-  for (auto& t : threads) t.join();
+  if (helpers == 0) {
+    work(shares[0], true);
+  } else {
+    std::vector<std::function<void()>> helperCalls;
+    for (unsigned k = 0; k < helpers; ++k) helperCalls.push_back([&work, &shares, k] { work(shares[k + 1], false); });
+    workers->runAlongside(helperCalls, [&work, &shares] { work(shares[0], true); });
+  }
 
   // A failure of the earliest block gives the message; else the subscript
   // message, if any.
   const Worker* failed = nullptr;
-  for (const auto& w : workers)
+  for (const auto& w : shares)
     if (w.firstFailedBlock != SIZE_MAX && (!failed || w.firstFailedBlock < failed->firstFailedBlock)) failed = &w;
   if (failed) {
     errors.miscError(failed->errors.errorString());
@@ -255,7 +257,7 @@ std::optional<KRValue> KRExpression::evaluateWithArguments(const std::map<std::s
     return std::nullopt;
   }
   if (progress) progress->setFractionDone(1.0);
-  for (const auto& w : workers)
+  for (const auto& w : shares)
     if (w.errors.hasSubscriptError()) errors.noteSubscriptError(w.errors.errorString());
   return KRValue::array(std::move(output));
 }

@@ -4,9 +4,10 @@
 #include <charconv>
 #include <algorithm>
 #include <cmath>
-#include <thread>
+#include <memory>
 
 #include "expression/KRExpression.h"
+#include "graph/dependency/VKOperationQueue.h"
 #include "table/DecimalNumber.h"
 
 namespace orrelin {
@@ -96,9 +97,11 @@ NumberRows readCellTexts(const std::vector<std::string>& texts, std::vector<long
   if (!values || !mask) return NumberRows();
   double* v = values->mutableDoublePointer();
   std::uint8_t* m = mask->mutablePointer();
-  // Each part of the rows is read on a thread of its own; the rows with
-  // names are gathered per part and joined in order.
-  const long parts = length >= kRowsReadInParallel ? long(std::max(1u, std::thread::hardware_concurrency())) : 1;
+  // The parts of the rows are shared with the threads of the shared
+  // operation queue; the rows with names are gathered per part and joined in
+  // order.
+  const VKOperationQueue& queue = VKOperationQueue::shared();
+  const long parts = length >= kRowsReadInParallel ? long(queue.threadLimit()) : 1;
   std::vector<std::vector<long>> named(static_cast<std::size_t>(parts));
   const auto readPart = [&](long part) {
     const long from = length * part / parts;
@@ -110,11 +113,9 @@ NumberRows readCellTexts(const std::vector<std::string>& texts, std::vector<long
       if (reading.expression) named[std::size_t(part)].push_back(r);
     }
   };
-  {
-    std::vector<std::jthread> workers;
-    for (long part = 1; part < parts; ++part) workers.emplace_back(readPart, part);
-    readPart(0);
-  }
+  std::vector<std::shared_ptr<VKOperation>> others;
+  for (long part = 1; part < parts; ++part) others.push_back(VKOperation::withCall([&readPart, part] { readPart(part); }));
+  queue.performOperationsAlongside(others, [&readPart] { readPart(0); });
   if (rowsWithNames) {
     rowsWithNames->clear();
     for (const auto& rows : named) rowsWithNames->insert(rowsWithNames->end(), rows.begin(), rows.end());

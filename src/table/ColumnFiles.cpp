@@ -4,8 +4,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <future>
 
 #include "datafiles/KRDataFile.h"
+#include "graph/dependency/VKTaskQue.h"
 #include "platform/KRMessageCenter.h"
 #include "platform/PropertyListSerialization.h"
 #include "table/TableMessages.h"
@@ -109,7 +111,76 @@ void remember(ColumnFile& file, const std::string& name, const std::string& path
   file.sameAsData = true;
 }
 
+// Fills one file on the task queue's thread.
+struct FileFilling {
+  std::shared_ptr<KRDataFile> file;
+  NumberRows rows;
+  std::string path;
+  std::promise<bool> written;
+
+  void run() {
+    bool ok = file->writeDoubleArray(*rows.values(), text::kNumbers) && file->writeUCharArray(*rows.mask(), text::kMask);
+    // Uncommitted, a file is dropped whole, so no half-written file stays.
+    if (ok) file->closeFile();
+    file.reset();
+    ok = ok && std::filesystem::exists(path);
+    written.set_value(ok);
+  }
+};
+
+thread_local DeferredColumnWrites* activeWrites = nullptr;
+
 }  // namespace
+
+struct DeferredColumnWrites::Pending {
+  NumbersFolder folder;
+  std::string name;
+  std::string path;
+  NumberRows rows;
+  ColumnFile* record;
+  std::future<bool> written;
+};
+
+DeferredColumnWrites::DeferredColumnWrites() : previous_(activeWrites) { activeWrites = this; }
+
+DeferredColumnWrites::~DeferredColumnWrites() {
+  finish();
+  activeWrites = previous_;
+}
+
+DeferredColumnWrites* DeferredColumnWrites::current() { return activeWrites; }
+
+void DeferredColumnWrites::add(NumbersFolder folder, std::string name, std::string path, const NumberRows& rows,
+                               std::shared_ptr<KRDataFile> file, ColumnFile& record) {
+  auto filling = std::make_shared<FileFilling>();
+  filling->file = std::move(file);
+  filling->rows = rows;
+  filling->path = path;
+  auto pending = std::make_unique<Pending>(Pending{folder, std::move(name), std::move(path), rows, &record,
+                                                   filling->written.get_future()});
+  pending_.push_back(std::move(pending));
+  VKTaskQue::shared().addObject(std::move(filling), &FileFilling::run);
+}
+
+std::vector<DeferredColumnWrites::Failure> DeferredColumnWrites::finish() {
+  std::vector<Failure> failures;
+  for (auto& pending : pending_) {
+    bool written = false;
+    try {
+      written = pending->written.get();
+    } catch (const std::future_error&) {
+      written = false;  // the call never ran to its end
+    }
+    if (written) {
+      remember(*pending->record, pending->name, pending->path);
+    } else {
+      KRMessageCenter::addMessage(std::string(kCouldNotWrite) + pending->name + "\"");
+      failures.push_back({pending->folder, pending->name, std::move(pending->rows)});
+    }
+  }
+  pending_.clear();
+  return failures;
+}
 
 bool savesIntoPackage(const PlistDictionary& info) { return !packageOf(info).empty(); }
 
@@ -173,6 +244,10 @@ std::optional<std::string> saveNumbersFile(const NumberRows& rows, NumbersFolder
   }
   auto file = KRDataFile::openNewFileWithName(path);
   if (!file) return std::nullopt;  // the data file library has said why
+  if (auto* deferred = DeferredColumnWrites::current()) {
+    deferred->add(folder, name, path, rows, std::move(file), record);
+    return name;
+  }
   const bool written = file->writeDoubleArray(*rows.values(), text::kNumbers) &&
                        file->writeUCharArray(*rows.mask(), text::kMask);
   if (!written) {

@@ -4,7 +4,8 @@
 
 #include "expression/KRExpression.h"
 #include "platform/KRMessageCenter.h"
-#include "table/TableDocument.h"
+#include "table/ColumnFiles.h"
+#include "table/TableOwner.h"
 #include "table/TableMessages.h"
 #include "table/VKDataColumnNumber.h"
 
@@ -12,7 +13,7 @@ namespace orrelin {
 
 namespace text = table_text;
 
-std::shared_ptr<DataDocumentTable> DataDocumentTable::create(const std::shared_ptr<TableDocument>& document) {
+std::shared_ptr<DataDocumentTable> DataDocumentTable::create(const std::shared_ptr<DependencyDocument>& document) {
   std::shared_ptr<DataDocumentTable> table(new DataDocumentTable());
   if (document) table->VKDependencyBase::setDocument(document);
   table->appendColumns({VKDataColumnNumber::createEmptyFor()});
@@ -318,7 +319,7 @@ void DataDocumentTable::columnListChanged() {
   // the walk should not depend on that.
   const auto columns = columns_;
   for (const auto& column : columns) column->columnNamesOrVariableNamesChanged();
-  if (auto owner = std::dynamic_pointer_cast<TableDocument>(document())) owner->tableColumnsChanged(*this);
+  if (auto holder = owner()) holder->tableColumnsChanged(*this);
 }
 
 void DataDocumentTable::parameterListChanged() {
@@ -326,10 +327,12 @@ void DataDocumentTable::parameterListChanged() {
   for (const auto& column : columns) column->columnNamesOrVariableNamesChanged();
 }
 
-void DataDocumentTable::parameterValueChanged(const std::string& name) {
-  const auto columns = columns_;
-  for (const auto& column : columns) column->parameterValueChanged(name);
+void DataDocumentTable::setParameters(std::shared_ptr<const ParameterLookup> parameters) {
+  parameters_ = parameters;
+  parameterListChanged();
 }
+
+void DataDocumentTable::setOwner(std::shared_ptr<TableOwner> owner) { owner_ = owner; }
 
 void DataDocumentTable::setDocument(std::shared_ptr<DependencyDocument> document) {
   VKDependencyBase::setDocument(document);
@@ -337,14 +340,40 @@ void DataDocumentTable::setDocument(std::shared_ptr<DependencyDocument> document
   if (document) columnListChanged();
 }
 
+namespace {
+
+// A binary data file that could not be filled: a column's numbers go inline
+// instead, a date column's value file and a text column's number cache are
+// left out (both are read back from the texts).
+void keepWhatFailed(const DeferredColumnWrites::Failure& failure, PlistArray& descriptions, PlistArray& data) {
+  const auto names = [&](const PropertyList& entry, const char* key) {
+    return entry.isDictionary() && entry.stringForKey(key) == std::optional<std::string>(failure.name);
+  };
+  if (failure.folder == NumbersFolder::Binary) {
+    for (auto& entry : data)
+      if (names(entry, text::kFile)) entry = inlineNumbers(failure.rows);
+    for (auto& description : descriptions)
+      if (names(description, text::kFileName)) description.dictionary().erase(text::kFileName);
+  } else {
+    for (auto& entry : data)
+      if (names(entry, text::kCacheFile)) entry.dictionary().erase(text::kCacheFile);
+  }
+}
+
+}  // namespace
+
 std::pair<PlistArray, PlistArray> DataDocumentTable::columnDescription(PlistDictionary& info) {
   PlistArray descriptions, data;
+  // The number files are filled in the background while the next columns
+  // are described.
+  DeferredColumnWrites writes;
   for (const auto& column : columns_) {
     descriptions.push_back(column->propertyListDescription(info));
     if (!column->takesDataEntry()) continue;
     auto entry = column->propertyToSaveWithInfo(info);
     data.push_back(entry ? std::move(*entry) : PropertyList(PlistArray{}));
   }
+  for (const auto& failure : writes.finish()) keepWhatFailed(failure, descriptions, data);
   return {std::move(descriptions), std::move(data)};
 }
 

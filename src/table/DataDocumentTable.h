@@ -19,7 +19,8 @@
 
 namespace orrelin {
 
-class TableDocument;
+class ParameterLookup;
+class TableOwner;
 class VKDataColumnNumber;
 class KRDataFileProgress;
 class ImportProgress;
@@ -30,7 +31,7 @@ using ColumnNameMap = std::map<std::string, ColumnPtr>;
 class DataDocumentTable : public VKDependencyBase {
  public:
   // A table holding only the row-number column.
-  static std::shared_ptr<DataDocumentTable> create(const std::shared_ptr<TableDocument>& document = nullptr);
+  static std::shared_ptr<DataDocumentTable> create(const std::shared_ptr<DependencyDocument>& document = nullptr);
   ~DataDocumentTable() override;
 
   const std::vector<ColumnPtr>& columns() const { return columns_; }
@@ -120,12 +121,19 @@ class DataDocumentTable : public VKDependencyBase {
   // formulas resolve their names again and the document hears of it.
   void columnListChanged();
   // Parameters came or went (their names decide what formulas and cells
-  // mean); the document calls this after checking the parameter names.
+  // mean); called after the parameter names were checked. Each column looks
+  // its names up again and changes only when one resolves differently. (A
+  // parameter's value travels through the dependency graph alone.)
   void parameterListChanged();
-  // A parameter's value changed.
-  void parameterValueChanged(const std::string& name);
 
   void setDocument(std::shared_ptr<DependencyDocument> document) override;
+
+  // Where the columns look parameters up; none resolves while there is none.
+  void setParameters(std::shared_ptr<const ParameterLookup> parameters);
+  std::shared_ptr<const ParameterLookup> parameters() const { return parameters_.lock(); }
+  // Who hears of column list changes and takes undo actions; may be none.
+  void setOwner(std::shared_ptr<TableOwner> owner);
+  std::shared_ptr<TableOwner> owner() const { return owner_.lock(); }
 
   // The stored form: one description per column (entry 0 the row-number
   // column) and one data entry per column that takes one, in table order.
@@ -146,6 +154,8 @@ class DataDocumentTable : public VKDependencyBase {
 
   std::vector<ColumnPtr> columns_;
   long numberOfRows_ = 0;
+  std::weak_ptr<const ParameterLookup> parameters_;
+  std::weak_ptr<TableOwner> owner_;
   // Lookups by the asking column's identity number (0 for the view from
   // outside all groups) and whether strings were allowed.
   std::map<std::pair<std::int64_t, bool>, std::shared_ptr<const ColumnNameMap>> lookups_;

@@ -24,7 +24,7 @@ class VKDataColumnStringExpression final : public DeferredColumn {
  public:
   VKDataColumnStringExpression();
   static std::shared_ptr<VKDataColumnStringExpression> createEmptyFor(
-      const std::shared_ptr<TableDocument>& document = nullptr);
+      const std::shared_ptr<DependencyDocument>& document = nullptr);
   std::string type() const override;
   bool isStringColumn() const override { return true; }
 };
@@ -33,7 +33,7 @@ class VKDataColumnStringExpression final : public DeferredColumn {
 class VKDataColumnFromCommand final : public DeferredColumn {
  public:
   VKDataColumnFromCommand();
-  static std::shared_ptr<VKDataColumnFromCommand> createEmptyFor(const std::shared_ptr<TableDocument>& document = nullptr);
+  static std::shared_ptr<VKDataColumnFromCommand> createEmptyFor(const std::shared_ptr<DependencyDocument>& document = nullptr);
   std::string type() const override;
   bool isNumberColumn() const override { return true; }
 };
@@ -42,7 +42,7 @@ class VKDataColumnFromCommand final : public DeferredColumn {
 class VKDataColumnPlotAction final : public DeferredColumn {
  public:
   VKDataColumnPlotAction();
-  static std::shared_ptr<VKDataColumnPlotAction> createEmptyFor(const std::shared_ptr<TableDocument>& document = nullptr);
+  static std::shared_ptr<VKDataColumnPlotAction> createEmptyFor(const std::shared_ptr<DependencyDocument>& document = nullptr);
   std::string type() const override;
   bool isNumberColumn() const override { return true; }
 };

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numeric>
 
+#include "graph/dependency/VKMemoryManager.h"
+
 namespace orrelin {
 
 namespace {
@@ -11,6 +13,10 @@ namespace {
 constexpr double kEmpty = std::numeric_limits<double>::quiet_NaN();
 
 std::shared_ptr<KRDoubleArrayContainer> newValues(long length) {
+  // Every set of rows starts with new values, so the memory manager that
+  // frees what the rows let go of exists before the first rows and, being a
+  // static, is destroyed after the last ones, also at the end of the process.
+  VKMemoryManager::shared();
   auto values = KRDoubleArrayContainer::createArrayOfLength(length);
   return values ? values : KRDoubleArrayContainer::createArrayOfLength(0);
 }
@@ -36,9 +42,42 @@ std::vector<long> identityPlan(long length) {
   return plan;
 }
 
+// Drops the reference; a large array that nothing else holds is handed to
+// the memory manager to be freed there.
+template <class Array>
+void letGo(std::shared_ptr<Array>& array) {
+  if (array && array.use_count() == 1 && array->length() >= NumberRows::kLargeRows)
+    releaseInQue(array);
+  else
+    array.reset();
+}
+
 }  // namespace
 
 NumberRows::NumberRows() : values_(newValues(0)), mask_(newMask(0)) {}
+
+NumberRows::~NumberRows() {
+  letGo(values_);
+  letGo(mask_);
+}
+
+NumberRows& NumberRows::operator=(const NumberRows& other) {
+  if (this != &other) replaceArrays(other.values_, other.mask_);
+  return *this;
+}
+
+NumberRows& NumberRows::operator=(NumberRows&& other) {
+  if (this != &other) replaceArrays(std::move(other.values_), std::move(other.mask_));
+  return *this;
+}
+
+void NumberRows::replaceArrays(std::shared_ptr<KRDoubleArrayContainer> values,
+                               std::shared_ptr<KRUCharArrayContainer> mask) {
+  std::swap(values_, values);
+  std::swap(mask_, mask);
+  letGo(values);
+  letGo(mask);
+}
 
 NumberRows::NumberRows(std::shared_ptr<const KRDoubleArrayContainer> values,
                        std::shared_ptr<const KRUCharArrayContainer> mask) {
@@ -131,8 +170,7 @@ std::vector<std::uint8_t> NumberRows::maskVector() const {
 
 void NumberRows::assign(const std::vector<double>& values, const std::vector<std::uint8_t>& mask) {
   const long length = long(values.size());
-  values_ = newValues(length);
-  mask_ = newMask(length);
+  replaceArrays(newValues(length), newMask(length));
   if (length == 0) return;
   std::copy(values.begin(), values.end(), values_->mutableDoublePointer());
   std::uint8_t* m = mask_->mutablePointer();
@@ -162,20 +200,21 @@ void NumberRows::gather(const std::vector<long>& plan, const std::vector<double>
       m[k] = 0;
     }
   }
-  values_ = std::move(values);
-  mask_ = std::move(mask);
+  replaceArrays(std::move(values), std::move(mask));
 }
 
 void NumberRows::makeWritable() {
   if (values_.use_count() > 1) {
     auto copy = newValues(length());
     if (length() > 0) std::copy_n(values_->constDoublePointer(), length(), copy->mutableDoublePointer());
-    values_ = std::move(copy);
+    std::swap(values_, copy);
+    letGo(copy);
   }
   if (mask_.use_count() > 1) {
     auto copy = newMask(length());
     if (length() > 0) std::copy_n(mask_->constPointer(), length(), copy->mutablePointer());
-    mask_ = std::move(copy);
+    std::swap(mask_, copy);
+    letGo(copy);
   }
 }
 

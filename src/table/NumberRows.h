@@ -4,6 +4,10 @@
 // empty or invalid row). Readers get the arrays themselves and may keep
 // them; a change after that works on a copy, so what a reader holds never
 // changes under it.
+//
+// Large arrays that the rows let go of (replaced by an edit, or with the
+// rows) are freed on the memory manager's thread, so that dropping a big
+// column never stalls the main thread.
 
 #include <cstdint>
 #include <memory>
@@ -17,7 +21,15 @@ namespace orrelin {
 
 class NumberRows {
  public:
+  // Arrays of at least this many rows are freed in the background.
+  static constexpr long kLargeRows = 65536;
+
   NumberRows();
+  NumberRows(const NumberRows&) = default;
+  NumberRows(NumberRows&&) noexcept = default;
+  NumberRows& operator=(const NumberRows& other);
+  NumberRows& operator=(NumberRows&& other);
+  ~NumberRows();
   // Takes the arrays as they are (the mask cut or padded with 1 to the
   // length of the values, a missing mask meaning every row is valid).
   NumberRows(std::shared_ptr<const KRDoubleArrayContainer> values, std::shared_ptr<const KRUCharArrayContainer> mask);
@@ -66,6 +78,8 @@ class NumberRows {
               const std::vector<std::uint8_t>& extraMask);
   // Makes sure no reader shares the arrays before they are written to.
   void makeWritable();
+  // Puts new arrays in place of the current ones, which are let go of.
+  void replaceArrays(std::shared_ptr<KRDoubleArrayContainer> values, std::shared_ptr<KRUCharArrayContainer> mask);
 
   std::shared_ptr<KRDoubleArrayContainer> values_;
   std::shared_ptr<KRUCharArrayContainer> mask_;

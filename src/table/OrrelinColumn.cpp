@@ -6,7 +6,6 @@
 
 #include "table/CellText.h"
 #include "table/DataDocumentTable.h"
-#include "table/TableDocument.h"
 #include "table/TableMessages.h"
 
 namespace orrelin {
@@ -229,8 +228,9 @@ void OrrelinColumn::connectToSuppliers(const DependencyList& wanted, bool keepOt
 
 void OrrelinColumn::setTable(const std::shared_ptr<DataDocumentTable>& table) { table_ = table; }
 
-std::shared_ptr<TableDocument> OrrelinColumn::tableDocument() const {
-  return std::dynamic_pointer_cast<TableDocument>(document());
+std::shared_ptr<const ParameterLookup> OrrelinColumn::parameters() const {
+  const auto owner = table();
+  return owner ? owner->parameters() : nullptr;
 }
 
 const PropertyList* OrrelinColumn::setting(const std::string& name) const {

@@ -29,12 +29,12 @@
 #include "platform/PropertyList.h"
 #include "table/ColumnProperties.h"
 #include "table/RowEditing.h"
-#include "table/TableDocument.h"
+#include "document/parameters/ParameterLookup.h"
+#include "graph/dependency/DependencyDocument.h"
 
 namespace orrelin {
 
 class DataDocumentTable;
-class TableDocument;
 
 // The value of one row as the table shows it: nothing, a number or a text.
 using ColumnObjectValue = std::variant<std::monostate, double, std::string>;
@@ -168,9 +168,8 @@ class OrrelinColumn : public VKDependencyBase {
   virtual void connectMissingSuppliers() {}
   virtual void disconnectUnwantedSuppliers() {}
   void entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) override;
-  // A parameter's value changed; columns that use it bring themselves up to
-  // date and tell their clients.
-  virtual void parameterValueChanged(const std::string& name) { (void)name; }
+  // Whether the column reads the parameter of that name. A change of its
+  // value reaches the column through the dependency graph.
   virtual bool parameterValueChangeAffectsColumn(const std::string& name) {
     (void)name;
     return false;
@@ -182,10 +181,11 @@ class OrrelinColumn : public VKDependencyBase {
   // Formula columns compute what is pending; others have nothing to do.
   virtual void makeSureThingsAreUpToDate() {}
 
-  // The table the column is in and the document that owns the table.
+  // The table the column is in, and the parameters its names may mean
+  // (those of the table's document; none outside a table).
   std::shared_ptr<DataDocumentTable> table() const { return table_.lock(); }
   void setTable(const std::shared_ptr<DataDocumentTable>& table);
-  std::shared_ptr<TableDocument> tableDocument() const;
+  std::shared_ptr<const ParameterLookup> parameters() const;
 
   // Settings by name (the name, formats, a formula's text ...), each a
   // property list as stored.
@@ -259,7 +259,7 @@ using ColumnPtr = std::shared_ptr<OrrelinColumn>;
 
 // A new column of kind T for a document (or for none yet).
 template <class T>
-std::shared_ptr<T> makeColumnFor(const std::shared_ptr<TableDocument>& document) {
+std::shared_ptr<T> makeColumnFor(const std::shared_ptr<DependencyDocument>& document) {
   auto column = std::make_shared<T>();
   if (document) column->setDocument(document);
   return column;

@@ -3,7 +3,6 @@
 
 #include "table/DeferredColumns.h"
 #include "table/StructuralColumns.h"
-#include "table/TableDocument.h"
 #include "table/TableMessages.h"
 #include "table/VKDataColumnDataObject.h"
 
@@ -13,27 +12,27 @@ namespace text = table_text;
 
 VKDataColumnStringExpression::VKDataColumnStringExpression() : DeferredColumn(text::kNoValuesFromTokens) {}
 std::shared_ptr<VKDataColumnStringExpression> VKDataColumnStringExpression::createEmptyFor(
-    const std::shared_ptr<TableDocument>& document) {
+    const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnStringExpression>(document);
 }
 std::string VKDataColumnStringExpression::type() const { return text::kTypeStringExpression; }
 
 VKDataColumnFromCommand::VKDataColumnFromCommand() : DeferredColumn(text::kNoValuesFromCommand) {}
 std::shared_ptr<VKDataColumnFromCommand> VKDataColumnFromCommand::createEmptyFor(
-    const std::shared_ptr<TableDocument>& document) {
+    const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnFromCommand>(document);
 }
 std::string VKDataColumnFromCommand::type() const { return text::kTypeFromCommand; }
 
 VKDataColumnPlotAction::VKDataColumnPlotAction() : DeferredColumn(text::kNoValuesFromPlotAction) {}
 std::shared_ptr<VKDataColumnPlotAction> VKDataColumnPlotAction::createEmptyFor(
-    const std::shared_ptr<TableDocument>& document) {
+    const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnPlotAction>(document);
 }
 std::string VKDataColumnPlotAction::type() const { return text::kTypePlotAction; }
 
 std::shared_ptr<VKDataColumnCollapserOpen> VKDataColumnCollapserOpen::createEmptyFor(
-    const std::shared_ptr<TableDocument>& document) {
+    const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnCollapserOpen>(document);
 }
 std::string VKDataColumnCollapserOpen::type() const { return text::kTypeOpenCollapser; }
@@ -44,18 +43,18 @@ std::int64_t VKDataColumnCollapserOpen::connectionType() const {
 void VKDataColumnCollapserOpen::setConnectionType(std::int64_t type) { setSetting(text::kConnectionType, type); }
 
 std::shared_ptr<VKDataColumnCollapserClose> VKDataColumnCollapserClose::createEmptyFor(
-    const std::shared_ptr<TableDocument>& document) {
+    const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnCollapserClose>(document);
 }
 std::string VKDataColumnCollapserClose::type() const { return text::kTypeCloseCollapser; }
 
-std::shared_ptr<VKDataColumnDivider> VKDataColumnDivider::createEmptyFor(const std::shared_ptr<TableDocument>& document) {
+std::shared_ptr<VKDataColumnDivider> VKDataColumnDivider::createEmptyFor(const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnDivider>(document);
 }
 std::string VKDataColumnDivider::type() const { return text::kTypeDivider; }
 
 std::shared_ptr<VKDataColumnTextBlock> VKDataColumnTextBlock::createEmptyFor(
-    const std::shared_ptr<TableDocument>& document) {
+    const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnTextBlock>(document);
 }
 std::string VKDataColumnTextBlock::type() const { return text::kTypeTextBlock; }
@@ -73,7 +72,7 @@ std::string VKDataColumnDataObject::columnUsed(const OrrelinColumn& column) {
 }
 
 std::shared_ptr<VKDataColumnDataObjectString> VKDataColumnDataObjectString::createEmptyFor(
-    const std::shared_ptr<TableDocument>& document) {
+    const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnDataObjectString>(document);
 }
 std::string VKDataColumnDataObjectString::type() const { return text::kTypeDataObjectString; }
@@ -91,7 +90,7 @@ bool VKDataColumnDataObjectString::readDataEntry(const PropertyList& data, const
 }
 
 std::shared_ptr<VKDataColumnDataObjectBinary> VKDataColumnDataObjectBinary::createEmptyFor(
-    const std::shared_ptr<TableDocument>& document) {
+    const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnDataObjectBinary>(document);
 }
 std::string VKDataColumnDataObjectBinary::type() const { return text::kTypeDataObjectBinary; }

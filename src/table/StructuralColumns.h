@@ -11,7 +11,7 @@ namespace orrelin {
 class VKDataColumnCollapserOpen final : public OrrelinColumn {
  public:
   static std::shared_ptr<VKDataColumnCollapserOpen> createEmptyFor(
-      const std::shared_ptr<TableDocument>& document = nullptr);
+      const std::shared_ptr<DependencyDocument>& document = nullptr);
   std::string type() const override;
   int collapserType() const override { return 1; }
   std::int64_t connectionType() const;
@@ -21,20 +21,20 @@ class VKDataColumnCollapserOpen final : public OrrelinColumn {
 class VKDataColumnCollapserClose final : public OrrelinColumn {
  public:
   static std::shared_ptr<VKDataColumnCollapserClose> createEmptyFor(
-      const std::shared_ptr<TableDocument>& document = nullptr);
+      const std::shared_ptr<DependencyDocument>& document = nullptr);
   std::string type() const override;
   int collapserType() const override { return 2; }
 };
 
 class VKDataColumnDivider final : public OrrelinColumn {
  public:
-  static std::shared_ptr<VKDataColumnDivider> createEmptyFor(const std::shared_ptr<TableDocument>& document = nullptr);
+  static std::shared_ptr<VKDataColumnDivider> createEmptyFor(const std::shared_ptr<DependencyDocument>& document = nullptr);
   std::string type() const override;
 };
 
 class VKDataColumnTextBlock final : public OrrelinColumn {
  public:
-  static std::shared_ptr<VKDataColumnTextBlock> createEmptyFor(const std::shared_ptr<TableDocument>& document = nullptr);
+  static std::shared_ptr<VKDataColumnTextBlock> createEmptyFor(const std::shared_ptr<DependencyDocument>& document = nullptr);
   std::string type() const override;
   std::string textString() const;
   void setTextString(const std::string& text);

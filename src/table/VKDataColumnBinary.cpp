@@ -1,11 +1,10 @@
 #include "table/VKDataColumnBinary.h"
 
-#include "table/TableDocument.h"
 #include "table/TableMessages.h"
 
 namespace orrelin {
 
-std::shared_ptr<VKDataColumnBinary> VKDataColumnBinary::createEmptyFor(const std::shared_ptr<TableDocument>& document) {
+std::shared_ptr<VKDataColumnBinary> VKDataColumnBinary::createEmptyFor(const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnBinary>(document);
 }
 

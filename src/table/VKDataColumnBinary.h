@@ -8,7 +8,7 @@ namespace orrelin {
 
 class VKDataColumnBinary final : public NumberColumn {
  public:
-  static std::shared_ptr<VKDataColumnBinary> createEmptyFor(const std::shared_ptr<TableDocument>& document = nullptr);
+  static std::shared_ptr<VKDataColumnBinary> createEmptyFor(const std::shared_ptr<DependencyDocument>& document = nullptr);
 
   std::string type() const override;
   bool canBeModified() const override { return true; }

@@ -19,7 +19,7 @@ class VKDataColumnDataObject {
 class VKDataColumnDataObjectString final : public TextColumn {
  public:
   static std::shared_ptr<VKDataColumnDataObjectString> createEmptyFor(
-      const std::shared_ptr<TableDocument>& document = nullptr);
+      const std::shared_ptr<DependencyDocument>& document = nullptr);
   std::string type() const override;
   bool isStringColumn() const override { return true; }
   bool connectedToDataSource() const override { return true; }
@@ -37,7 +37,7 @@ class VKDataColumnDataObjectString final : public TextColumn {
 class VKDataColumnDataObjectBinary final : public NumberColumn {
  public:
   static std::shared_ptr<VKDataColumnDataObjectBinary> createEmptyFor(
-      const std::shared_ptr<TableDocument>& document = nullptr);
+      const std::shared_ptr<DependencyDocument>& document = nullptr);
   std::string type() const override;
   bool connectedToDataSource() const override { return true; }
   std::string whyNoValues() override;

@@ -68,7 +68,7 @@ NumberRows readShared(const DateReader& reader, const std::vector<std::string>& 
 
 VKDataColumnDate::VKDataColumnDate() : reader_(readerForFormat({})) {}
 
-std::shared_ptr<VKDataColumnDate> VKDataColumnDate::createEmptyFor(const std::shared_ptr<TableDocument>& document) {
+std::shared_ptr<VKDataColumnDate> VKDataColumnDate::createEmptyFor(const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnDate>(document);
 }
 
@@ -412,7 +412,7 @@ std::shared_ptr<VKDataColumnExpression> VKDataColumnDate::columnForMappingShortc
   } else {
     return nullptr;
   }
-  auto column = VKDataColumnExpression::createEmptyFor(tableDocument());
+  auto column = VKDataColumnExpression::createEmptyFor(document());
   column->setName(newName);
   column->setExpressionString(expression);
   return column;

@@ -38,7 +38,7 @@ class VKDataColumnDate final : public TextColumn {
   // formatsThatWork tries each candidate on this many entries at most.
   static constexpr long kEntriesTried = 200;
 
-  static std::shared_ptr<VKDataColumnDate> createEmptyFor(const std::shared_ptr<TableDocument>& document = nullptr);
+  static std::shared_ptr<VKDataColumnDate> createEmptyFor(const std::shared_ptr<DependencyDocument>& document = nullptr);
   VKDataColumnDate();
 
   std::string type() const override;

@@ -5,10 +5,11 @@
 #include <random>
 #include <set>
 
+#include "document/parameters/VKVariable.h"
 #include "expression/KRExpression.h"
 #include "expression/KRExpressionRandomGenerator.h"
 #include "table/DataDocumentTable.h"
-#include "table/TableDocument.h"
+#include "table/SharedWorkers.h"
 #include "table/TableMessages.h"
 #include "table/VKDataColumnNumber.h"
 
@@ -83,7 +84,7 @@ bool isRandomFunction(const std::string& name) { return name == "rand" || name =
 
 }  // namespace
 
-std::shared_ptr<VKDataColumnExpression> VKDataColumnExpression::createEmptyFor(const std::shared_ptr<TableDocument>& document) {
+std::shared_ptr<VKDataColumnExpression> VKDataColumnExpression::createEmptyFor(const std::shared_ptr<DependencyDocument>& document) {
   auto column = std::make_shared<VKDataColumnExpression>();
   std::random_device entropy;
   column->setSetting(text::kSeed, std::int64_t(entropy()));
@@ -122,7 +123,7 @@ std::shared_ptr<VKDataColumnExpression::Resolution> VKDataColumnExpression::reso
   }
   const auto owner = table();
   const auto lookup = owner ? owner->columnsByNameVisibleFrom(*this, true) : std::make_shared<const ColumnNameMap>();
-  const auto document = tableDocument();
+  const auto document = parameters();
 
   // A name written with an argument, x(3), is a subscript when it names a
   // column (or a parameter, which then gets its message below); rand and
@@ -282,12 +283,6 @@ bool VKDataColumnExpression::parameterValueChangeAffectsColumn(const std::string
                      [&](const Resolution::VariableUse& use) { return use.name == name; });
 }
 
-void VKDataColumnExpression::parameterValueChanged(const std::string& name) {
-  if (!parameterValueChangeAffectsColumn(name)) return;
-  pending_ = true;
-  thisControllerChanged();
-}
-
 void VKDataColumnExpression::settingChanged(const std::string& name) {
   if (name == text::kExpression) {
     // Without a table the names cannot be resolved yet; that happens when
@@ -360,7 +355,7 @@ void VKDataColumnExpression::compute() {
   // Length: the shortest column used, else "At Least". A column, property
   // or parameter that has gone is missing, and the column has no rows.
   const auto owner = table();
-  const auto document = tableDocument();
+  const auto document = parameters();
   long length = kNoColumnLimit;
   bool limited = false;
   std::vector<std::string> missing;
@@ -476,7 +471,7 @@ void VKDataColumnExpression::compute() {
 
   KRExpressionEvaluationErrorHandler errors;
   ++numberOfComputations_;
-  auto value = r.expression->evaluateWithArguments(arguments, length, nullptr, &errors, &functions);
+  auto value = r.expression->evaluateWithArguments(arguments, length, nullptr, &errors, &functions, &sharedExpressionWorkers());
   arguments.clear();
   if (!value) {
     storeEmpty(errors.errorString(), key);

@@ -32,7 +32,7 @@ class VKDataColumnExpression final : public ComputedColumn {
 
   // A new column gets a seed of its own, so two columns of random numbers
   // differ.
-  static std::shared_ptr<VKDataColumnExpression> createEmptyFor(const std::shared_ptr<TableDocument>& document = nullptr);
+  static std::shared_ptr<VKDataColumnExpression> createEmptyFor(const std::shared_ptr<DependencyDocument>& document = nullptr);
 
   std::string type() const override;
   std::string whyNoValues() override { return errorMessage(); }
@@ -66,7 +66,6 @@ class VKDataColumnExpression final : public ComputedColumn {
   void connectMissingSuppliers() override;
   void disconnectUnwantedSuppliers() override;
   DependencyList suppliersPending() const override;
-  void parameterValueChanged(const std::string& name) override;
   bool parameterValueChangeAffectsColumn(const std::string& name) override;
   void columnNamesOrVariableNamesChanged() override { updateColumnExpression(); }
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "table/TableDocument.h"
 #include "table/TableMessages.h"
 
 namespace orrelin {
@@ -17,7 +16,7 @@ constexpr const char* kDefaultName = "#";
 
 VKDataColumnNumber::VKDataColumnNumber() { setSetting(table_text::kName, kDefaultName); }
 
-std::shared_ptr<VKDataColumnNumber> VKDataColumnNumber::createEmptyFor(const std::shared_ptr<TableDocument>& document) {
+std::shared_ptr<VKDataColumnNumber> VKDataColumnNumber::createEmptyFor(const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnNumber>(document);
 }
 

@@ -11,7 +11,7 @@ namespace orrelin {
 class VKDataColumnNumber final : public OrrelinColumn {
  public:
   VKDataColumnNumber();
-  static std::shared_ptr<VKDataColumnNumber> createEmptyFor(const std::shared_ptr<TableDocument>& document = nullptr);
+  static std::shared_ptr<VKDataColumnNumber> createEmptyFor(const std::shared_ptr<DependencyDocument>& document = nullptr);
 
   std::string type() const override;
   bool isRowNumberColumn() const override { return true; }

@@ -2,7 +2,6 @@
 
 #include "table/CellText.h"
 #include "table/DataDocumentTable.h"
-#include "table/TableDocument.h"
 #include "table/TableMessages.h"
 
 namespace orrelin {
@@ -10,7 +9,7 @@ namespace orrelin {
 namespace text = table_text;
 
 std::shared_ptr<VKDataColumnNumberFromString> VKDataColumnNumberFromString::createEmptyFor(
-    const std::shared_ptr<TableDocument>& document) {
+    const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnNumberFromString>(document);
 }
 

@@ -11,7 +11,7 @@ namespace orrelin {
 class VKDataColumnNumberFromString final : public ComputedColumn {
  public:
   static std::shared_ptr<VKDataColumnNumberFromString> createEmptyFor(
-      const std::shared_ptr<TableDocument>& document = nullptr);
+      const std::shared_ptr<DependencyDocument>& document = nullptr);
 
   std::string type() const override;
   std::string whyNoValues() override;

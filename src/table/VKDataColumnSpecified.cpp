@@ -2,15 +2,31 @@
 
 #include <cmath>
 
+#include "document/parameters/VKVariable.h"
 #include "expression/KRExpression.h"
+#include "graph/dependency/VKMemoryManager.h"
 #include "table/CellText.h"
-#include "table/TableDocument.h"
 #include "table/TableMessages.h"
 
 namespace orrelin {
 
-std::shared_ptr<VKDataColumnSpecified> VKDataColumnSpecified::createEmptyFor(const std::shared_ptr<TableDocument>& document) {
+std::shared_ptr<VKDataColumnSpecified> VKDataColumnSpecified::createEmptyFor(const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnSpecified>(document);
+}
+
+VKDataColumnSpecified::~VKDataColumnSpecified() { releaseCachedExpressions(); }
+
+std::shared_ptr<const KRExpression> VKDataColumnSpecified::cachedExpression(long row) const {
+  return row >= 0 && std::size_t(row) < cachedExpressions_.size() ? cachedExpressions_[std::size_t(row)] : nullptr;
+}
+
+void VKDataColumnSpecified::releaseCachedExpressions() {
+  if (howManyCachedExpressions_ >= kManyCachedExpressions) {
+    using Formulas = std::vector<std::shared_ptr<const KRExpression>>;
+    VKMemoryManager::shared().addToQueAndRelease(std::make_unique<Formulas>(std::move(cachedExpressions_)));
+  }
+  cachedExpressions_.clear();
+  howManyCachedExpressions_ = 0;
 }
 
 std::string VKDataColumnSpecified::type() const { return table_text::kTypeAscii; }
@@ -49,8 +65,7 @@ void VKDataColumnSpecified::textsChanged(long row) {
     }
     readCell(row);
   } else {
-    cachedExpressions_.clear();
-    howManyCachedExpressions_ = 0;
+    releaseCachedExpressions();
     parametersUsed_.clear();
     // Every cell at once (an import): the plain ones in bulk, then the
     // formulas with names one by one.
@@ -79,63 +94,87 @@ void VKDataColumnSpecified::readCell(long row) {
 }
 
 std::optional<double> VKDataColumnSpecified::evaluateCell(const KRExpression& expression) const {
-  auto owner = tableDocument();
+  const auto lookup = parameters();
   std::map<std::string, double, std::less<>> arguments;
   const auto& constants = KRExpression::knownConstants();
   for (const auto& name : expression.unknowns()) {
     if (constants.count(name)) continue;
-    const auto value = owner ? owner->valueForParameter(name) : std::nullopt;
+    const auto value = lookup ? lookup->valueForParameter(name) : std::nullopt;
     if (!value) return std::nullopt;
     arguments.emplace(name, *value);
   }
   return expression.evaluateNumberWithArguments(arguments);
 }
 
-void VKDataColumnSpecified::recomputeExpressionsNow() {
-  needToRecomputeExpressions_ = false;
-  if (howManyCachedExpressions_ == 0) return;
+namespace {
+
+// The same value, NaN counting as equal to NaN.
+bool sameCell(double a, bool aValid, double b, bool bValid) {
+  return aValid == bValid && (a == b || (std::isnan(a) && std::isnan(b)));
+}
+
+bool sameParameter(const std::weak_ptr<VKParameterController>& a, const std::weak_ptr<VKParameterController>& b) {
+  return !a.owner_before(b) && !b.owner_before(a);
+}
+
+}  // namespace
+
+bool VKDataColumnSpecified::workOutFormulaCells() {
+  if (howManyCachedExpressions_ == 0) return false;
+  bool changed = false;
   for (std::size_t row = 0; row < cachedExpressions_.size(); ++row) {
     if (!cachedExpressions_[row]) continue;
     const auto value = evaluateCell(*cachedExpressions_[row]);
-    numbers_.set(long(row), value.value_or(std::nan("")), value.has_value());
+    const double number = value.value_or(std::nan(""));
+    if (sameCell(number, value.has_value(), numbers_.value(long(row)), numbers_.included(long(row)))) continue;
+    numbers_.set(long(row), number, value.has_value());
+    changed = true;
   }
+  return changed;
+}
+
+bool VKDataColumnSpecified::recomputeExpressionsNow() {
+  needToRecomputeExpressions_ = false;
+  if (!workOutFormulaCells()) return false;
   updateSerialNumber();
+  return true;
 }
 
 bool VKDataColumnSpecified::parameterValueChangeAffectsColumn(const std::string& name) {
   return parametersUsed_.count(name) > 0;
 }
 
-void VKDataColumnSpecified::parameterValueChanged(const std::string& name) {
-  if (!parameterValueChangeAffectsColumn(name)) return;
-  recomputeExpressionsNow();
-  thisControllerChanged();
-}
-
 void VKDataColumnSpecified::supplierChanged(VKDependencyBase*) {
   // Only parameters are suppliers of a typed-in column. The cells are worked
   // out now, so that the serial number the clients are about to read has
-  // grown.
+  // grown when (and only when) a value changed.
   recomputeExpressionsNow();
 }
 
 void VKDataColumnSpecified::columnNamesOrVariableNamesChanged() {
-  // A parameter came or went: names that did not resolve may now, and the
-  // column reads the new set of parameters.
-  connectToParameters();
-  if (howManyCachedExpressions_ == 0) return;
-  recomputeExpressionsNow();
-  thisControllerChanged();
+  // Columns or parameters came, went or were renamed. Only a name of the
+  // cells that now means something else can change a value.
+  if (!connectToParameters()) return;
+  if (workOutFormulaCells()) columnChanged();
 }
 
-void VKDataColumnSpecified::connectToParameters() {
-  auto owner = tableDocument();
+bool VKDataColumnSpecified::connectToParameters() {
+  const auto lookup = parameters();
   DependencyList wanted;
-  if (owner) {
-    for (const auto& [name, count] : parametersUsed_)
-      if (auto parameter = owner->parameterWithName(name)) wanted.push_back(std::move(parameter));
+  std::map<std::string, std::weak_ptr<VKParameterController>, std::less<>> resolved;
+  for (const auto& [name, count] : parametersUsed_) {
+    std::shared_ptr<VKParameterController> parameter = lookup ? lookup->parameterWithName(name) : nullptr;
+    resolved.emplace(name, parameter);
+    if (parameter) wanted.push_back(std::move(parameter));
   }
   connectToSuppliers(wanted);
+  bool differs = false;
+  for (const auto& [name, parameter] : resolved) {
+    const auto before = resolvedParameters_.find(name);
+    if (before == resolvedParameters_.end() || !sameParameter(before->second, parameter)) differs = true;
+  }
+  resolvedParameters_ = std::move(resolved);
+  return differs;
 }
 
 }  // namespace orrelin

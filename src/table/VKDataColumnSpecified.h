@@ -14,10 +14,16 @@
 namespace orrelin {
 
 class KRExpression;
+class VKParameterController;
 
 class VKDataColumnSpecified final : public TextColumn {
  public:
-  static std::shared_ptr<VKDataColumnSpecified> createEmptyFor(const std::shared_ptr<TableDocument>& document = nullptr);
+  // From this many formula cells on, the parsed formulas are freed in the
+  // background when the column lets go of them.
+  static constexpr long kManyCachedExpressions = 1000;
+
+  ~VKDataColumnSpecified() override;
+  static std::shared_ptr<VKDataColumnSpecified> createEmptyFor(const std::shared_ptr<DependencyDocument>& document = nullptr);
 
   std::string type() const override;
   bool isNumberColumn() const override { return true; }
@@ -32,15 +38,20 @@ class VKDataColumnSpecified final : public TextColumn {
   // in them.
   long howManyCachedExpressions() const { return howManyCachedExpressions_; }
   const std::map<std::string, int, std::less<>>& parametersUsed() const { return parametersUsed_; }
+  // The parsed formula of a cell that uses names; none for any other cell.
+  std::shared_ptr<const KRExpression> cachedExpression(long row) const;
   bool needToRecomputeExpressions() const { return needToRecomputeExpressions_; }
-  // Works the formula cells out again with the parameters' current values.
-  void recomputeExpressionsNow();
+  // Works the formula cells out again with the parameters' current values;
+  // a new serial number, and true, only when a value changed.
+  bool recomputeExpressionsNow();
 
   void establishDependencyConnections() override { connectToParameters(); }
   void connectMissingSuppliers() override { connectToParameters(); }
   void disconnectUnwantedSuppliers() override { connectToParameters(); }
-  void parameterValueChanged(const std::string& name) override;
   bool parameterValueChangeAffectsColumn(const std::string& name) override;
+  // The cells are worked out again only when a name they use now means
+  // another parameter (or none, or one where there was none); the clients
+  // hear of it only when values changed.
   void columnNamesOrVariableNamesChanged() override;
 
  protected:
@@ -54,14 +65,25 @@ class VKDataColumnSpecified final : public TextColumn {
   // The value of a formula cell with the document's parameters; none when a
   // name does not resolve.
   std::optional<double> evaluateCell(const KRExpression& expression) const;
-  // Consumer of exactly the parameters the cells use.
-  void connectToParameters();
+  // Lets go of every parsed formula.
+  void releaseCachedExpressions();
+  // Works the formula cells out again; true when a value or its validity
+  // changed. Takes no serial number.
+  bool workOutFormulaCells();
+  // Consumer of exactly the parameters the cells use, as the names resolve
+  // now; true when a name resolves differently than when the cells were
+  // last worked out.
+  bool connectToParameters();
 
   NumberRows numbers_;
   std::vector<std::shared_ptr<const KRExpression>> cachedExpressions_;  // per row, once a cell has one
   long howManyCachedExpressions_ = 0;
   std::map<std::string, int, std::less<>> parametersUsed_;
   bool needToRecomputeExpressions_ = false;
+  // What each name the cells use resolved to when they were last worked out
+  // (empty for a name that resolved to nothing). Compared by owner, so a
+  // parameter that is gone never matches one that came in its place.
+  std::map<std::string, std::weak_ptr<VKParameterController>, std::less<>> resolvedParameters_;
 };
 
 }  // namespace orrelin

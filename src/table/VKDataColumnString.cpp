@@ -7,14 +7,13 @@
 #include "table/CellText.h"
 #include "table/ColumnFiles.h"
 #include "table/DataDocumentTable.h"
-#include "table/TableDocument.h"
 #include "table/TableMessages.h"
 
 namespace orrelin {
 
 namespace text = table_text;
 
-std::shared_ptr<VKDataColumnString> VKDataColumnString::createEmptyFor(const std::shared_ptr<TableDocument>& document) {
+std::shared_ptr<VKDataColumnString> VKDataColumnString::createEmptyFor(const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnString>(document);
 }
 

@@ -19,7 +19,7 @@ class VKDataColumnString final : public TextColumn {
   static constexpr int kNumberFromText = 3;
   static constexpr int kNumberFromMap = 4;
 
-  static std::shared_ptr<VKDataColumnString> createEmptyFor(const std::shared_ptr<TableDocument>& document = nullptr);
+  static std::shared_ptr<VKDataColumnString> createEmptyFor(const std::shared_ptr<DependencyDocument>& document = nullptr);
 
   std::string type() const override;
   bool isStringColumn() const override { return true; }

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <set>
+#include <thread>
+#include <vector>
 
 #include "expression/KRExpression.h"
 #include "numeric/KRDoubleArrayContainer.h"
@@ -54,6 +58,41 @@ TEST(ColumnEvaluation, BlocksGiveEveryElementAsAlone) {
   EXPECT_EQ(progress.fractions.back(), 1.0);
   for (std::size_t k = 1; k < progress.fractions.size(); ++k) EXPECT_GE(progress.fractions[k], progress.fractions[k - 1]);
   EXPECT_EQ(errors.errorString(), "No error.");
+}
+
+// Runs the helper calls on threads of its own, beside the caller.
+class ThreadWorkers final : public KRExpressionWorkers {
+ public:
+  unsigned helperCount() const override { return 3; }
+  void runAlongside(const std::vector<std::function<void()>>& helpers, const std::function<void()>& own) override {
+    ++calls;
+    std::vector<std::thread> threads;
+    for (const auto& helper : helpers) threads.emplace_back(helper);
+    own();
+    for (auto& thread : threads) thread.join();
+  }
+  int calls = 0;
+};
+
+class ThreadRecordingProgress final : public KRExpressionProgress {
+ public:
+  void setFractionDone(double) override { threads.insert(std::this_thread::get_id()); }
+  bool userAborted() override { return false; }
+  std::set<std::thread::id> threads;
+};
+
+TEST(ColumnEvaluation, WorkersShareTheBlocksWhileProgressStaysWithTheCaller) {
+  const std::size_t n = 200000;
+  auto x = ramp(n, -5, 0.0001);
+  auto e = KRExpression::createFromString("sin(x)*x^2 - mod(x,0.7)");
+  const auto alone = e->evaluateWithArguments({{"x", KRValue::array(x)}}, -1);
+  ThreadWorkers workers;
+  ThreadRecordingProgress progress;
+  const auto shared = e->evaluateWithArguments({{"x", KRValue::array(x)}}, -1, &progress, nullptr, nullptr, &workers);
+  ASSERT_TRUE(dataOf(alone) && dataOf(shared));
+  EXPECT_EQ(workers.calls, 1);
+  EXPECT_TRUE(std::equal(dataOf(alone), dataOf(alone) + n, dataOf(shared)));
+  EXPECT_EQ(progress.threads, std::set<std::thread::id>{std::this_thread::get_id()});
 }
 
 TEST(ColumnEvaluation, GeneralEvaluatorPathsAgreeWithSingleValues) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "table/TableOwner.h"
 #include "table/TableTestSupport.h"
 #include "table/VKDataColumnSpecified.h"
 
@@ -23,22 +24,17 @@ inline std::shared_ptr<TestDocument> documentWithTypedInColumns(int count) {
   return document;
 }
 
-// A document that keeps the undo actions registered with it.
-class UndoRecordingDocument final : public TableDocument {
+// The holder of a table that keeps the undo actions registered with it and
+// counts the column list notices.
+class UndoRecordingDocument final : public TableOwner, public std::enable_shared_from_this<UndoRecordingDocument> {
  public:
   static std::shared_ptr<UndoRecordingDocument> create() {
     auto document = std::make_shared<UndoRecordingDocument>();
-    document->table = DataDocumentTable::create(document);
+    document->table = DataDocumentTable::create();
+    document->table->setOwner(document);
     return document;
   }
-  std::optional<double> valueForParameter(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> stringForParameter(const std::string&) override { return std::nullopt; }
-  std::shared_ptr<VKDependencyBase> parameterWithName(const std::string&) override { return nullptr; }
   void tableColumnsChanged(DataDocumentTable&) override { ++columnListNotices; }
-  std::vector<std::string> columnNames() const override { return {}; }
-  void parameterListChanged(const ParameterListChanges&) override {}
-  void entryChanged(VKDependencyBase*) override {}
-  void presentException(const std::exception&, const std::string&) override {}
   void registerUndo(const std::string& actionName, std::function<void()> undo) override {
     undoNames.push_back(actionName);
     undos.push_back(std::move(undo));

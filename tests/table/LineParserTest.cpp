@@ -220,7 +220,7 @@ TEST(LineParser, HeaderRenamesOnlyWhatDiffersAndUndoRestoresNames) {
   MessageCapture messages;
   auto document = UndoRecordingDocument::create();
   for (int k = 1; k <= 3; ++k) {
-    auto column = VKDataColumnSpecified::createEmptyFor(document);
+    auto column = VKDataColumnSpecified::createEmptyFor();
     column->setName("c" + std::to_string(k));
     document->table->insertColumn(column, k);
   }

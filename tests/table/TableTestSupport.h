@@ -1,8 +1,7 @@
 #pragma once
-// A small document for the table's tests: a table and a definitions list
-// whose parameters the columns read, wired together the way the document
-// wires them (parameter look-ups go to the list, column names and the
-// parameter list's changes go between the two).
+// A small document for the table's tests: it holds the production wiring of
+// a table and a definitions list (DocumentData) and records the changes that
+// reach it.
 
 #include <algorithm>
 #include <map>
@@ -13,62 +12,43 @@
 
 #include "document/parameters/VKDefinedObjectsController.h"
 #include "table/DataDocumentTable.h"
-#include "table/TableDocument.h"
+#include "table/DocumentData.h"
 
 namespace orrelin::testing_support {
 
-class TestDocument final : public TableDocument, public std::enable_shared_from_this<TestDocument> {
+class TestDocument final : public DependencyDocument {
  public:
   static std::shared_ptr<TestDocument> create() {
     auto document = std::make_shared<TestDocument>();
-    document->table = DataDocumentTable::create(document);
-    document->definitions.setDocument(document);
+    document->data = DocumentData::create(document);
+    document->table = document->data->table();
     return document;
   }
-  ~TestDocument() override { definitions.setDocument(nullptr); }
+
+  VKDefinedObjectsController& definitions() { return data->definitions(); }
 
   // A number parameter given by a formula text; made when it is new.
   void setParameter(const std::string& name, double value) { setParameterText(name, std::to_string(value)); }
   void setParameterText(const std::string& name, const std::string& text) {
-    auto parameter = definitions.parameterWithName(name);
-    if (!parameter) parameter = definitions.addParameterValue(name);
+    auto parameter = definitions().parameterWithName(name);
+    if (!parameter) parameter = definitions().addParameterValue(name);
     parameter->setValue(text);
   }
   void setTextParameter(const std::string& name, const std::string& value) {
-    auto parameter = definitions.parameterWithName(name);
-    if (!parameter) parameter = definitions.addParameterString(name);
+    auto parameter = definitions().parameterWithName(name);
+    if (!parameter) parameter = definitions().addParameterString(name);
     parameter->setValue(value);
   }
   void removeParameter(const std::string& name) {
-    if (auto parameter = definitions.parameterWithName(name)) definitions.deleteParameter(parameter.get());
+    if (auto parameter = definitions().parameterWithName(name)) definitions().deleteParameter(parameter.get());
   }
+  std::optional<double> valueForParameter(const std::string& name) { return definitions().valueForParameter(name); }
 
-  std::optional<double> valueForParameter(const std::string& name) override {
-    return definitions.valueForParameter(name);
-  }
-  std::optional<std::string> stringForParameter(const std::string& name) override {
-    return definitions.stringForParameter(name);
-  }
-  std::shared_ptr<VKDependencyBase> parameterWithName(const std::string& name) override {
-    return definitions.parameterWithName(name);
-  }
-  void tableColumnsChanged(DataDocumentTable&) override {
-    ++columnListNotices;
-    definitions.parameterListChanged();
-  }
-  std::vector<std::string> columnNames() const override { return table ? table->columnNames() : std::vector<std::string>{}; }
-  void parameterListChanged(const ParameterListChanges&) override {
-    if (table && announceParameterChanges) table->parameterListChanged();
-  }
   void entryChanged(VKDependencyBase* sender) override { changed.push_back(sender); }
   void presentException(const std::exception&, const std::string&) override {}
 
+  std::shared_ptr<DocumentData> data;
   std::shared_ptr<DataDocumentTable> table;
-  VKDefinedObjectsController definitions;
-  int columnListNotices = 0;
-  // Off: the table is not told of added and removed parameters (as before
-  // the document has passed the news on).
-  bool announceParameterChanges = true;
   std::vector<VKDependencyBase*> changed;
 };
 

@@ -11,7 +11,7 @@ inline constexpr const char* kNameUsedForColumn = "Name used for a column";
 inline constexpr const char* kNoNameSpecified = "No name specified";
 inline constexpr const char* kNameIsEmpty = "Name is empty";
 
-// Change kinds announced with ParametersDocument::parameterListChanged.
+// Change kinds announced with ParameterListNeighbour::parameterListChanged.
 inline constexpr const char* kAdded = "Added";
 inline constexpr const char* kRemoved = "Removed";
 

@@ -31,7 +31,11 @@ VKDefinedObjectsController::~VKDefinedObjectsController() {
   release(animationController_);
 }
 
-void VKDefinedObjectsController::setDocument(std::shared_ptr<ParametersDocument> document) {
+void VKDefinedObjectsController::setNeighbour(std::shared_ptr<ParameterListNeighbour> neighbour) {
+  neighbour_ = neighbour;
+}
+
+void VKDefinedObjectsController::setDocument(std::shared_ptr<DependencyDocument> document) {
   document_ = document;
   for (const auto& definition : definitions_) definition->setDocument(document);
   animationController_->setDocument(document);
@@ -248,8 +252,8 @@ void VKDefinedObjectsController::parameterListChanged() {
   for (const auto& parameter : all)
     if (!parameter->name().empty()) ++uses[parameter->name()];
   std::set<std::string, std::less<>> columns;
-  if (auto document = document_.lock())
-    for (auto& name : document->columnNames()) columns.insert(std::move(name));
+  if (auto neighbour = neighbour_.lock())
+    for (auto& name : neighbour->columnNames()) columns.insert(std::move(name));
 
   ParameterMap current;
   for (const auto& parameter : all) {
@@ -288,7 +292,7 @@ void VKDefinedObjectsController::parameterListChanged() {
 
   if (!changed.empty()) VKDependencyBase::listOfControllersChanged(changed);
   if (!changes.empty())
-    if (auto document = document_.lock()) document->parameterListChanged(changes);
+    if (auto neighbour = neighbour_.lock()) neighbour->parameterListChanged(changes);
 }
 
 // ---- Colour schemes

@@ -6,10 +6,11 @@
 // The list validates the parameter names (currentParameterControllers holds
 // the parameters whose names resolve), answers the document's parameter
 // look-ups, applies the batch tool's overrides, and reads and writes the
-// document's parameter record. The document owns one; everything here runs on
-// the main thread.
+// document's parameter record. The document's data holder owns one; everything
+// here runs on the main thread.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -19,15 +20,17 @@
 #include <string_view>
 #include <vector>
 
-#include "document/parameters/ParametersDocument.h"
+#include "document/parameters/ParameterListNeighbour.h"
+#include "document/parameters/ParameterLookup.h"
 #include "document/parameters/VKColorScheme.h"
+#include "graph/dependency/DependencyDocument.h"
 #include "document/parameters/VKParameterKinds.h"
 #include "document/parameters/VKParameterSlider.h"
 #include "document/parameters/VKParameterValue.h"
 
 namespace orrelin {
 
-class VKDefinedObjectsController {
+class VKDefinedObjectsController final : public ParameterLookup {
  public:
   using ParameterMap = std::map<std::string, std::shared_ptr<VKParameterController>, std::less<>>;
 
@@ -39,8 +42,20 @@ class VKDefinedObjectsController {
 
   // The document that owns the list; handed on to every definition. None
   // detaches them all from the dependency graph (the document is closing).
-  void setDocument(std::shared_ptr<ParametersDocument> document);
-  std::shared_ptr<ParametersDocument> document() const { return document_.lock(); }
+  void setDocument(std::shared_ptr<DependencyDocument> document);
+  std::shared_ptr<DependencyDocument> document() const { return document_.lock(); }
+  // The table side: where column names come from and where the names that
+  // were added or removed go. None: no column names, no announcements.
+  void setNeighbour(std::shared_ptr<ParameterListNeighbour> neighbour);
+
+  // Counts the changes of what computed parameter values depend on: any
+  // value set from outside, any new connection. A computed value checked
+  // during the current count is current, so a read does not walk its inputs
+  // again. One count per list: one document's edits never make another
+  // document's parameters look again, and documents on different threads
+  // never share it.
+  std::uint64_t inputGeneration() const { return inputGeneration_; }
+  void noteInputChanged() { ++inputGeneration_; }
 
   // ---- The list
   const std::vector<std::shared_ptr<VKDefinedObject>>& definitions() const { return definitions_; }
@@ -53,15 +68,15 @@ class VKDefinedObjectsController {
   // ---- Parameters by name. Only parameters whose names passed validation
   // resolve.
   const ParameterMap& currentParameterControllers() const { return currentParameterControllers_; }
-  std::shared_ptr<VKParameterController> parameterWithName(std::string_view name) const;
+  std::shared_ptr<VKParameterController> parameterWithName(std::string_view name) const override;
   // The parameter when it is a number parameter.
   std::shared_ptr<VKParameterController> valueParameterForName(std::string_view name) const;
   // The value of a number parameter (NaN when its value could not be worked
   // out; valueParameterIsValid tells); none when the name resolves to no
   // number parameter.
-  std::optional<double> valueForParameter(std::string_view name) const;
+  std::optional<double> valueForParameter(std::string_view name) const override;
   // The text of a text parameter; none otherwise.
-  std::optional<std::string> stringForParameter(std::string_view name) const;
+  std::optional<std::string> stringForParameter(std::string_view name) const override;
   bool parameterIsNumber(std::string_view name) const;
   bool parameterIsString(std::string_view name) const;
   // A number parameter with a value.
@@ -163,7 +178,9 @@ class VKDefinedObjectsController {
   std::vector<std::shared_ptr<VKParameterController>> parameters() const;
   void overwriteColorScheme(const std::string& argument, std::ostream& out);
 
-  std::weak_ptr<ParametersDocument> document_;
+  std::weak_ptr<DependencyDocument> document_;
+  std::weak_ptr<ParameterListNeighbour> neighbour_;
+  std::uint64_t inputGeneration_ = 1;
   std::vector<std::shared_ptr<VKDefinedObject>> definitions_;
   ParameterMap currentParameterControllers_;
   std::shared_ptr<VKParameterSlider> animationController_;

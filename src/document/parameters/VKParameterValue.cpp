@@ -59,6 +59,7 @@ void VKParameterValue::parseContent() {
 void VKParameterValue::connectToParameters() {
   cyclicThrough_.clear();
   evaluatedWith_.reset();
+  checkedGeneration_ = 0;
   noteInputChanged();
   std::map<std::string, std::shared_ptr<VKParameterController>, std::less<>> wanted;
   if (const auto* list = owner()) {
@@ -98,7 +99,8 @@ void VKParameterValue::connectToParameters() {
 bool VKParameterValue::evaluateIfNeeded() const {
   // Suppliers never form a cycle (they are refused), so this only guards
   // against a programming error.
-  if (updating_ || checkedGeneration_ == inputGeneration()) return false;
+  const std::uint64_t generation = inputGeneration();
+  if (updating_ || (generation != 0 && checkedGeneration_ == generation)) return false;
   updating_ = true;
 
   const bool wasValid = storedEntryValidity();
@@ -159,7 +161,7 @@ bool VKParameterValue::evaluateIfNeeded() const {
     changed = valid != wasValid || !sameNumber(value, oldValue) || storedEntryReason() != oldReason;
     if (changed) takeNewSerialNumber();
   }
-  checkedGeneration_ = inputGeneration();
+  checkedGeneration_ = generation;
   updating_ = false;
   return changed;
 }

@@ -47,14 +47,14 @@ std::string VKVariable::whyIsThisInvalid() const {
   return entryIsValid_ ? std::string() : reasonWhyEntryInvalid_;
 }
 
-namespace {
-// The graph lives on the main thread, like everything that changes values.
-std::uint64_t generation = 1;
-}  // namespace
+std::uint64_t VKVariable::inputGeneration() const {
+  const auto* list = owner();
+  return list ? list->inputGeneration() : 0;
+}
 
-std::uint64_t VKVariable::inputGeneration() { return generation; }
-
-void VKVariable::noteInputChanged() { ++generation; }
+void VKVariable::noteInputChanged() const {
+  if (auto* list = owner()) list->noteInputChanged();
+}
 
 void VKVariable::fillFromPropertyList(const PropertyList& list) {
   VKDefinedObject::fillFromPropertyList(list);

@@ -42,10 +42,10 @@ class VKVariable : public VKDefinedObject {
   // Valid name and valid value.
   virtual bool isValid() const;
 
-  // Counts the changes of what computed values depend on: any value set from
-  // outside, any new connection. A computed value checked during the current
-  // count is current, so a read does not walk its inputs again.
-  static std::uint64_t inputGeneration();
+  // The change count of the list holding the variable (see
+  // VKDefinedObjectsController::inputGeneration); 0, meaning "look again
+  // every time", for a variable in no list.
+  std::uint64_t inputGeneration() const;
 
   void fillFromPropertyList(const PropertyList& list) override;
   // Why isValid is false: the name's reason first, then the value's; empty
@@ -62,7 +62,7 @@ class VKVariable : public VKDefinedObject {
   // here before it is read.
   virtual void bringUpToDate() const {}
   void takeNewSerialNumber() const;
-  static void noteInputChanged();
+  void noteInputChanged() const;
   // The validity as it stands, without bringing it up to date.
   bool storedEntryValidity() const { return entryIsValid_; }
   const std::string& storedEntryReason() const { return reasonWhyEntryInvalid_; }

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/KRMessageCenter.h"
-#include "table/TableDocument.h"
+#include "table/TableOwner.h"
 #include "table/import/ImportMessages.h"
 
 namespace orrelin {
@@ -53,10 +53,10 @@ RowIndices finishImport(DataDocumentTable& table, const std::vector<ImportedColu
   }
   if (!renames.empty()) {
     table.setColumnNames(renames);
-    auto document = std::dynamic_pointer_cast<TableDocument>(table.document());
-    if (recordUndo && document) {
+    auto owner = table.owner();
+    if (recordUndo && owner) {
       std::weak_ptr<VKDependencyBase> weakTable = table.shared_from_this();
-      document->registerUndo(import_text::kUndoColumnNames, [weakTable, oldNames] {
+      owner->registerUndo(import_text::kUndoColumnNames, [weakTable, oldNames] {
         if (auto owner = std::static_pointer_cast<DataDocumentTable>(weakTable.lock())) owner->setColumnNames(oldNames);
       });
     }

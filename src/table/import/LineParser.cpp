@@ -194,7 +194,7 @@ std::optional<ParsedLines> parseLines(const DataDocumentTable& table, const Impo
 
 RowIndices writeParsedLines(DataDocumentTable& table, ParsedLines parsed, long startAddingColumn, bool recordUndo) {
   std::vector<ImportedColumn> written;
-  auto owner = std::dynamic_pointer_cast<TableDocument>(table.document());
+  auto owner = table.document();
   auto& texts = parsed.gathered.texts;
   for (std::size_t c = 0; c < texts.size(); ++c) {
     texts[c].resize(std::size_t(parsed.gathered.rows));

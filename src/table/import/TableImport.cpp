@@ -170,7 +170,7 @@ bool DataDocumentTable::insertColumns(ParsedColumns columns, const std::optional
   long dropped = columns.droppedFields;
   for (std::size_t c = count; c < columns.columns.size(); ++c) dropped += columns.columns[c]->length();
   reportDroppedFields(dropped);
-  auto owner = std::dynamic_pointer_cast<TableDocument>(document());
+  auto owner = document();
   std::vector<ImportedColumn> written;
   for (std::size_t c = 0; c < count; ++c) {
     ImportedColumn imported;

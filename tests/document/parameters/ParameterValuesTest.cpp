@@ -161,6 +161,31 @@ TEST(ValueParameter, EveryChangeOfValueGivesALargerSerialNumber) {
   EXPECT_EQ(b->serialNumber(), before);
 }
 
+TEST(ValueParameter, EachDocumentCountsOnlyItsOwnInputChanges) {
+  // Two documents, as a batch run beside an open one: what happens in one
+  // never makes the formulas of the other look again, and each keeps its
+  // own formulas current.
+  Definitions first, second;
+  auto a = first.list.addParameterValue("a");
+  auto twice = first.list.addParameterValue("twice");
+  twice->setValue("a*2");
+  auto b = second.list.addParameterValue("a");
+  auto thrice = second.list.addParameterValue("thrice");
+  thrice->setValue("a*3");
+  const auto secondBefore = second.list.inputGeneration();
+  const auto firstBefore = first.list.inputGeneration();
+  a->setValue("5");
+  EXPECT_GT(first.list.inputGeneration(), firstBefore);
+  EXPECT_EQ(second.list.inputGeneration(), secondBefore);
+  EXPECT_EQ(twice->valueOfVariable(), 10);
+  b->setValue("5");
+  EXPECT_EQ(thrice->valueOfVariable(), 15);
+  // A formula outside any list has no count and looks every time.
+  VKParameterValue alone;
+  alone.setValue("2+2");
+  EXPECT_EQ(alone.valueOfVariable(), 4);
+}
+
 // ---- Batch overrides
 
 struct OverrideCase {

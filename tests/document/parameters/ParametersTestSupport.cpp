@@ -4,7 +4,10 @@
 
 namespace orrelin::testing_support {
 
-Definitions::Definitions() : document(std::make_shared<TestDocument>()) { list.setDocument(document); }
+Definitions::Definitions() : document(std::make_shared<TestDocument>()) {
+  list.setDocument(document);
+  list.setNeighbour(document);
+}
 
 Definitions::~Definitions() {
   for (auto& consumer : consumers) consumer->setDocument(nullptr);

@@ -6,14 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "document/parameters/ParametersDocument.h"
+#include "document/parameters/ParameterListNeighbour.h"
 #include "document/parameters/VKDefinedObjectsController.h"
+#include "graph/dependency/DependencyDocument.h"
 #include "graph/dependency/VKDependencyBase.h"
 #include "support/MessageCapture.h"
 
 namespace orrelin::testing_support {
 
-class TestDocument : public ParametersDocument {
+class TestDocument : public DependencyDocument, public ParameterListNeighbour {
  public:
   std::vector<std::string> columnNames() const override { return columns; }
   void parameterListChanged(const ParameterListChanges& changes) override { announcements.push_back(changes); }

@@ -16,7 +16,7 @@
 
 namespace {
 
-class FuzzDocument : public orrelin::ParametersDocument {
+class FuzzDocument : public orrelin::DependencyDocument, public orrelin::ParameterListNeighbour {
  public:
   std::vector<std::string> columnNames() const override { return {"#", "x", "y"}; }
   void parameterListChanged(const orrelin::ParameterListChanges&) override {}
@@ -33,6 +33,7 @@ void readRecord(std::string_view bytes) {
   auto document = std::make_shared<FuzzDocument>();
   orrelin::VKDefinedObjectsController list;
   list.setDocument(document);
+  list.setNeighbour(document);
   list.fillFromPropertyList(*record);
   for (const auto& name : list.listOfParameterNames()) {
     list.valueForParameter(name);
@@ -42,6 +43,7 @@ void readRecord(std::string_view bytes) {
 
   orrelin::VKDefinedObjectsController again;
   again.setDocument(document);
+  again.setNeighbour(document);
   again.fillFromPropertyList(written);
   if (!(again.propertyList() == written)) std::abort();
   list.setDocument(nullptr);

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -293,6 +294,67 @@ TEST(OperationQueue, AFailingOperationIsReportedAndTheOthersStillRun) {
   EXPECT_EQ(done.load(), 2);
   ASSERT_EQ(posted.size(), 1u);
   EXPECT_EQ(posted[0].longText, "mask too large");
+}
+
+TEST(OperationQueue, KeepsItsThreadsForTheBatchesAfter) {
+  VKOperationQueue queue(2);
+  EXPECT_EQ(queue.threadsStarted(), 0u) << "no thread before the first batch";
+  Trace trace;
+  for (int batch = 0; batch < 20; ++batch) {
+    std::vector<std::shared_ptr<VKOperation>> operations;
+    for (int i = 0; i < 4; ++i) operations.push_back(VKOperation::withCall([&trace, i] { trace.record(i); }));
+    queue.performOperations(operations);
+  }
+  EXPECT_EQ(trace.order.size(), 80u);
+  EXPECT_EQ(queue.threadsStarted(), 2u);
+  EXPECT_LE(trace.distinctThreads().size(), 2u) << "every batch ran on the same two threads";
+}
+
+TEST(OperationQueue, ABatchHandedInFromAnOperationRunsWithoutWaitingForItself) {
+  // One thread only, busy with the outer operation: the inner batch runs on
+  // it, where a queue that waited for a free thread would never return.
+  VKOperationQueue queue(1);
+  std::atomic<int> inner{0};
+  std::thread::id outerThread;
+  std::vector<std::thread::id> innerThreads;
+  queue.performOperations({VKOperation::withCall([&] {
+    outerThread = std::this_thread::get_id();
+    std::vector<std::shared_ptr<VKOperation>> operations;
+    for (int i = 0; i < 3; ++i)
+      operations.push_back(VKOperation::withCall([&] {
+        ++inner;
+        innerThreads.push_back(std::this_thread::get_id());
+      }));
+    queue.performOperations(operations);
+  })});
+  EXPECT_EQ(inner.load(), 3);
+  EXPECT_THAT(innerThreads, Each(outerThread));
+}
+
+TEST(OperationQueue, TheCallerWorksAlongsideAndHelpsWithWhatIsLeft) {
+  // The last operation (taken first) waits until operation 2 has run. Its
+  // taker is stuck until then, so whichever of the two takes it, the caller
+  // runs at least one operation.
+  VKOperationQueue queue(1);
+  std::promise<void> released;
+  std::shared_future<void> release = released.get_future().share();
+  Trace trace;
+  std::vector<std::shared_ptr<VKOperation>> operations;
+  for (int i = 0; i < 3; ++i)
+    operations.push_back(VKOperation::withCall([&, i] {
+      trace.record(i);
+      if (i == 2) released.set_value();
+    }));
+  operations.push_back(VKOperation::withCall([&] {
+    release.wait_for(std::chrono::seconds(20));
+    trace.record(3);
+  }));
+  std::thread::id ownThread;
+  queue.performOperationsAlongside(operations, [&] { ownThread = std::this_thread::get_id(); });
+  EXPECT_EQ(ownThread, std::this_thread::get_id());
+  std::lock_guard guard(trace.lock);
+  ASSERT_EQ(trace.order.size(), 4u);
+  EXPECT_NE(std::find(trace.threads.begin(), trace.threads.end(), std::this_thread::get_id()), trace.threads.end());
 }
 
 // Makes a cache of its own when it is destroyed, as an image holding a
