@@ -1,10 +1,13 @@
 #include "drawing/KRDrawingBitmap.h"
 
+#include <cstdint>
+#include <vector>
+
 #include "drawing/KRDrawingContext.h"
 #include "drawing/KRDrawingDescription.h"
-#include "platform/KRPDFDocument.h"
 #include "drawing/KRDrawingMessages.h"
 #include "platform/KRMessageCenter.h"
+#include "platform/KRPDFDocument.h"
 
 namespace orrelin {
 
@@ -141,6 +144,20 @@ const char* interpolationName(KRInterpolation quality) {
   }
 }
 
+// A stored image is read only when its header asks for at most this many
+// pixels: a damaged or hostile description cannot make us allocate gigabytes.
+constexpr std::uint64_t kMaximumStoredPixels = std::uint64_t{1} << 26;
+
+bool reasonablePNG(const std::vector<std::uint8_t>& png) {
+  if (png.size() < 24) return false;
+  auto word = [&png](std::size_t at) {
+    return (std::uint32_t{png[at]} << 24) | (std::uint32_t{png[at + 1]} << 16) | (std::uint32_t{png[at + 2]} << 8) |
+           png[at + 3];
+  };
+  // The IHDR chunk comes first: width and height after the signature, length and type.
+  return std::uint64_t{word(16)} * word(20) <= kMaximumStoredPixels;
+}
+
 }  // namespace
 
 // The image is kept as PNG data, which holds every pixel as it is.
@@ -162,6 +179,10 @@ std::shared_ptr<KRDrawingBasic> KRDrawingBitmap::createFromMVG(const PropertyLis
   const PropertyList* data = description.find("CG");
   if (!data) data = description.find("Bitmap");
   if (description.stringForKey("Type") != "Bitmap" || !rect || !data || !data->isData()) return nullptr;
+  if (!reasonablePNG(data->data())) {
+    KRMessageCenter::addMessage(kImageTooLarge);
+    return nullptr;
+  }
   auto image = KRImage::createFromPNGData(data->data());
   if (!image) return nullptr;
   auto result = createCG(std::move(image), *rect);

@@ -43,6 +43,7 @@ inline constexpr const char* kIncorrectCGPathSize = "Incorrect array size for CG
 inline constexpr const char* kUnexpectedPathElement = "Unexpected path element type";
 inline constexpr const char* kDescriptionTooDeep =
     "A drawing description nests groups deeper than %d levels; the deeper groups are skipped.";
+inline constexpr const char* kImageTooLarge = "A stored image is too large to read; it is left out.";
 inline constexpr const char* kMissingSVG = "Missing addToSVGStream for %s";
 inline constexpr const char* kUnknownDrawingType = "Unknown drawing type \"%s\" skipped.";
 

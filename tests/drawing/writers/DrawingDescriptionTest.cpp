@@ -201,12 +201,17 @@ TEST(DrawingDescription, DamagedDescriptionsAreRefused) {
   children.push_back(PlistDictionary{{"Type", "Color Gradient"}, {"Colors", PlistArray{}}});
   children.push_back(PlistDictionary{{"Type", "Two Color Noise"}, {"Inside", "{{0, 0}, {1e9, 1e9}}"}});
   children.push_back(42);
+  // A PNG header asking for 100000 x 100000 pixels.
+  PlistData huge{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R',
+                 0, 1, 0x86, 0xa0, 0, 1, 0x86, 0xa0, 8, 6, 0, 0, 0};
+  children.push_back(PlistDictionary{{"Type", "Bitmap"}, {"CG", huge}, {"Rectangle", "{{0, 0}, {1, 1}}"}});
   auto group = std::dynamic_pointer_cast<KRDrawingGroup>(
       KRDrawingTypes::createFromMVG(PlistDictionary{{"Type", "Group"}, {"Objects", children}}));
   ASSERT_TRUE(group);
   ASSERT_EQ(group->count(), 1u);
   EXPECT_STREQ(group->objectAtIndex(0)->className(), "KRDrawingPathCircle");
   EXPECT_TRUE(messages.saw("Unknown drawing type \"Unknown\" skipped."));
+  EXPECT_TRUE(messages.saw("A stored image is too large to read; it is left out."));
 }
 
 // Groups nested deeper than the reader allows are cut off with a message

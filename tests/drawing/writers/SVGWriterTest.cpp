@@ -61,34 +61,6 @@ TEST(SVGWriter, WritesTheDocumentOfEveryKindAsReviewed) {
   EXPECT_TRUE(messages.saw("Missing addToSVGStream for KRDrawingBitmap"));
 }
 
-TEST(SVGWriter, DocumentHeaderAndFlippedYFollowThePageSize) {
-  auto group = KRDrawingGroup::createWithDrawingObject(KRDrawingPathRectangle::createWithRect({0, 0, 10, 5}));
-  std::string svg = group->svgForm({400, 300});
-  EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" standalone=\"no\"?>\n"
-                      "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" "
-                      "\"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\">\n"
-                      "<svg width=\"400\" height=\"300\" version=\"1.1\" xmlns=\"http://www.w3.org/2000/svg\">\n",
-                      0),
-            0u);
-  // The rectangle's top edge is at page y 5, so SVG y 295.
-  EXPECT_NE(svg.find("<rect x=\"0\" y=\"295\" width=\"10\" height=\"5\"/>"), std::string::npos);
-  EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
-}
-
-// Two crops in one document get identifiers of their own.
-TEST(SVGWriter, EachCropGetsItsOwnClipIdentifier) {
-  auto root = KRDrawingGroup::create();
-  for (int i = 0; i < 2; ++i) {
-    auto cropped = KRDrawingGroup::createWithDrawingObject(KRDrawingPathCircle::createWithCenter({5, 5}, 3));
-    cropped->setCrop(KRDrawingPathRectangle::createWithRect({0, 0, 4, 4}));
-    root->addObject(cropped);
-  }
-  std::string svg = root->svgForm({10, 10});
-  EXPECT_NE(svg.find("<clipPath id=\"clipPath\">"), std::string::npos);
-  EXPECT_NE(svg.find("<clipPath id=\"clipPath2\">"), std::string::npos);
-  EXPECT_NE(svg.find("clip-path=\"url(#clipPath2)\""), std::string::npos);
-}
-
 // The SVG of a graph is well-formed XML, and a renderer draws it as our own
 // raster writer draws the graph.
 TEST(SVGWriter, ParsesAsXMLAndRendersLikeTheBitmapWriter) {
