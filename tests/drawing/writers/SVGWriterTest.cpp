@@ -106,3 +106,28 @@ TEST(SVGWriter, VerticalGradientsKeepTheirDirection) {
   EXPECT_GT(top.blue, 200);
   EXPECT_LT(top.red, 50);
 }
+
+// Path data of loops is wrapped once a line passes 100 characters (curves
+// wrap at 70); continuation lines start with the indent and nine blanks.
+TEST(SVGWriter, LoopPathDataWrapsAfterAHundredCharacters) {
+  std::vector<KRPoint> points;
+  for (int i = 0; i < 60; ++i) points.push_back({i * 1.25, 50 + (i % 7) * 3.5});
+  auto path = KRDrawingPathFromObj::createFromPath(KRContainerPath2D::createWithLoops({points}));
+  KRSVGStream stream;
+  KRSVGInfo info;
+  path->addToSVGStream(stream, "  ", 100, info);
+  std::string svg = stream.text();
+  std::vector<std::string> lines;
+  for (std::size_t start = 0, end; start < svg.size(); start = end + 1) {
+    end = svg.find('\n', start);
+    lines.push_back(svg.substr(start, end - start));
+  }
+  ASSERT_GE(lines.size(), 3u);
+  EXPECT_EQ(lines[0].rfind("  <path d=\"M 0 50 L 1.25 46.5 ", 0), 0u);
+  for (std::size_t i = 1; i + 1 < lines.size(); ++i) {
+    EXPECT_EQ(lines[i].rfind("           ", 0), 0u) << lines[i];
+    EXPECT_GT(lines[i].size(), 100u) << lines[i];
+    EXPECT_LT(lines[i].size(), 100u + 20) << lines[i];
+  }
+  EXPECT_EQ(lines.back().substr(lines.back().size() - 3), "\"/>");
+}
