@@ -4,7 +4,9 @@ with cairo directly (the writers benchmark), and the same picture with
 matplotlib, then prints each form's time against cairo's and its file size
 against matplotlib's.
 
-    python3 bench/writers/compare.py build-bench/bin/writers_benchmark
+    /usr/bin/python3 bench/writers/compare.py build-bench/bin/writers_benchmark
+
+(Debian's python3, which has python3-matplotlib and python3-numpy.)
 """
 import json
 import os
@@ -30,9 +32,13 @@ def orrelin_and_cairo(binary):
     return results
 
 
-def matplotlib_sizes():
+def matplotlib_sizes(simplify):
+    """matplotlib simplifies long paths by default (points that change the
+    picture by less than a ninth of a pixel are dropped); without it every
+    point is written, as Orrelin writes the path it is handed."""
     import matplotlib
     matplotlib.use("Agg")
+    matplotlib.rcParams["path.simplify"] = simplify
     import matplotlib.pyplot as plt
     import numpy as np
     t = np.linspace(0, 1, POINTS)
@@ -58,19 +64,23 @@ def matplotlib_sizes():
 
 def main(binary):
     ours = orrelin_and_cairo(binary)
-    mpl = matplotlib_sizes()
+    simplified = matplotlib_sizes(True)
+    every_point = matplotlib_sizes(False)
     print(f"{'form':5} {'orrelin ms':>11} {'cairo ms':>9} {'ratio':>6} {'orrelin bytes':>14} "
-          f"{'matplotlib bytes':>17} {'size ratio':>10} {'matplotlib ms':>14}")
+          f"{'mpl bytes':>10} {'ratio':>6} {'mpl ms':>7} {'mpl all bytes':>14} {'ratio':>6} {'mpl all ms':>10}")
     for ending in ENDINGS:
         ms, size = ours[("BM_Write_Orrelin", ending)]
         cairo = ours.get(("BM_Write_Cairo", ending))
         ratio = f"{ms / cairo[0]:6.2f}" if cairo else "     -"
         cairo_ms = f"{cairo[0]:9.1f}" if cairo else "        -"
-        m = mpl.get(ending)
-        m_size = f"{m[1]:17d}" if m else "                -"
-        m_ratio = f"{size / m[1]:10.2f}" if m else "         -"
-        m_ms = f"{m[0]:14.1f}" if m else "             -"
-        print(f"{ending:5} {ms:11.1f} {cairo_ms} {ratio} {int(size):14d} {m_size} {m_ratio} {m_ms}")
+        columns = ""
+        for mpl, width in ((simplified, 10), (every_point, 14)):
+            m = mpl.get(ending)
+            if m:
+                columns += f" {m[1]:{width}d} {size / m[1]:6.2f} {m[0]:{7 if width == 10 else 10}.1f}"
+            else:
+                columns += f" {'-':>{width}} {'-':>6} {'-':>{7 if width == 10 else 10}}"
+        print(f"{ending:5} {ms:11.1f} {cairo_ms} {ratio} {int(size):14d}{columns}")
 
 
 if __name__ == "__main__":
