@@ -1,8 +1,13 @@
 #include "drawing/KRDrawingBitmap.h"
 
+#include <cstdint>
+#include <vector>
+
 #include "drawing/KRDrawingContext.h"
+#include "drawing/KRDrawingDescription.h"
 #include "drawing/KRDrawingMessages.h"
 #include "platform/KRMessageCenter.h"
+#include "platform/KRPDFDocument.h"
 
 namespace orrelin {
 
@@ -123,6 +128,95 @@ std::size_t KRDrawingPDF::memoryUsed() const { return sizeof(*this) + (pdf_ ? pd
 std::string KRDrawingPDF::textDescription() const {
   KRSize size = pdf_ ? pdf_->pageSize(0) : KRSize{};
   return formatMessage("PDF page of %g x %g points", size.width, size.height);
+}
+
+// ---------------------------------------------------------------- output forms
+
+namespace {
+
+// The interpolation names of the description; Default and Medium are not written.
+const char* interpolationName(KRInterpolation quality) {
+  switch (quality) {
+    case KRInterpolation::None: return "None";
+    case KRInterpolation::Low: return "Low";
+    case KRInterpolation::High: return "High";
+    default: return nullptr;
+  }
+}
+
+// A stored image is read only when its header asks for at most this many
+// pixels: a damaged or hostile description cannot make us allocate gigabytes.
+constexpr std::uint64_t kMaximumStoredPixels = std::uint64_t{1} << 26;
+
+bool reasonablePNG(const std::vector<std::uint8_t>& png) {
+  if (png.size() < 24) return false;
+  auto word = [&png](std::size_t at) {
+    return (std::uint32_t{png[at]} << 24) | (std::uint32_t{png[at + 1]} << 16) | (std::uint32_t{png[at + 2]} << 8) |
+           png[at + 3];
+  };
+  // The IHDR chunk comes first: width and height after the signature, length and type.
+  return std::uint64_t{word(16)} * word(20) <= kMaximumStoredPixels;
+}
+
+}  // namespace
+
+// The image is kept as PNG data, which holds every pixel as it is.
+std::optional<PropertyList> KRDrawingBitmap::mvgDescription() const {
+  if (!image_) return std::nullopt;
+  auto png = image_->pngData();
+  if (png.empty()) return std::nullopt;
+  auto description = drawing_description::newDescription("Bitmap");
+  PlistDictionary& d = description->dictionary();
+  d["CG"] = PlistData(std::move(png));
+  d["Rectangle"] = drawing_description::rectText(drawInside_);
+  if (const char* name = interpolationName(interpolation_)) d["Interpolation"] = name;
+  if (descriptionString()) d["Description"] = *descriptionString();
+  return description;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingBitmap::createFromMVG(const PropertyList& description) {
+  auto rect = drawing_description::rectForKey(description, "Rectangle");
+  const PropertyList* data = description.find("CG");
+  if (!data) data = description.find("Bitmap");
+  if (description.stringForKey("Type") != "Bitmap" || !rect || !data || !data->isData()) return nullptr;
+  if (!reasonablePNG(data->data())) {
+    KRMessageCenter::addMessage(kImageTooLarge);
+    return nullptr;
+  }
+  auto image = KRImage::createFromPNGData(data->data());
+  if (!image) return nullptr;
+  auto result = createCG(std::move(image), *rect);
+  if (auto name = description.stringForKey("Interpolation")) {
+    for (KRInterpolation quality : {KRInterpolation::None, KRInterpolation::Low, KRInterpolation::High})
+      if (*name == interpolationName(quality)) result->interpolation_ = quality;
+  }
+  if (auto label = description.stringForKey("Description")) result->setDescriptionString(*label);
+  return result;
+}
+
+std::optional<PropertyList> KRDrawingPDF::mvgDescription() const {
+  if (!pdf_) return std::nullopt;
+  auto description = drawing_description::newDescription("PDF");
+  PlistDictionary& d = description->dictionary();
+  d["PDF"] = PlistData(pdf_->data());
+  d["Rectangle"] = drawing_description::rectText(drawInside_);
+  if (descriptionString()) d["Description"] = *descriptionString();
+  return description;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingPDF::createFromMVG(const PropertyList& description) {
+  auto rect = drawing_description::rectForKey(description, "Rectangle");
+  const PropertyList* data = description.find("PDF");
+  if (description.stringForKey("Type") != "PDF" || !rect || !data || !data->isData()) return nullptr;
+  std::string error;
+  auto pdf = KRPDFDocument::createWithData(data->data(), &error);
+  if (!pdf) {
+    KRMessageCenter::addMessage(error);
+    return nullptr;
+  }
+  auto result = createWithPDF(std::move(pdf), *rect);
+  if (auto label = description.stringForKey("Description")) result->setDescriptionString(*label);
+  return result;
 }
 
 }  // namespace orrelin

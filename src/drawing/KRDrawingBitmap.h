@@ -30,6 +30,8 @@ class KRDrawingBitmap : public KRDrawingElement {
   void setInterpolation(KRInterpolation quality) { interpolation_ = quality; }
 
   const char* className() const override { return "KRDrawingBitmap"; }
+  std::optional<PropertyList> mvgDescription() const override;
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
   void drawToCurrentContext(KRDrawingContext& context) const override;
   KRRect computeBoundingRectangle() const override { return drawInside_.standardized(); }
   bool hitTestForPoint(KRPoint point) const override { return drawInside_.standardized().contains(point); }
@@ -61,6 +63,8 @@ class KRDrawingPDF : public KRDrawingElement {
   const KRRect& drawInside() const { return drawInside_; }
 
   const char* className() const override { return "KRDrawingPDF"; }
+  std::optional<PropertyList> mvgDescription() const override;
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
   void drawToCurrentContext(KRDrawingContext& context) const override;
   KRRect computeBoundingRectangle() const override { return drawInside_.standardized(); }
   bool hitTestForPoint(KRPoint point) const override { return drawInside_.standardized().contains(point); }

@@ -406,4 +406,82 @@ std::string KRDrawingCubicBezier::textDescription() const {
   return formatMessage("%d curves", static_cast<int>(numberOfPieces()));
 }
 
+// ---------------------------------------------------------------- output forms of lines and curves
+
+std::optional<PropertyList> KRDrawingPathLineCollection::mvgDescription() const {
+  auto lines = lines_->convertToRawFormat();
+  if (!lines) return std::nullopt;
+  auto description = drawing_description::newDescription("Lines");
+  PlistDictionary& d = description->dictionary();
+  d["Lines"] = std::move(*lines);
+  if (colors_)
+    if (auto colors = colors_->convertToRawFormat()) d["Colors"] = std::move(*colors);
+  addCommonMVG(d);
+  return description;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingPathLineCollection::createFromMVG(const PropertyList& description) {
+  const PropertyList* lines = description.find("Lines");
+  if (description.stringForKey("Type") != "Lines" || !lines) return nullptr;
+  auto segments = KRFloatArrayContainer::convertFromRawFormat(*lines);
+  if (!segments) return nullptr;
+  std::shared_ptr<KRFloatArrayContainer> colors;
+  if (const PropertyList* list = description.find("Colors")) {
+    colors = KRFloatArrayContainer::convertFromRawFormat(*list);
+    if (!colors) return nullptr;
+  }
+  auto result = createLines(std::move(segments), std::move(colors));
+  if (result) result->setFromCommonMVG(description);
+  return result;
+}
+
+void KRDrawingCubicBezier::addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent,
+                                                      double shiftYBy, const std::string& styleString) const {
+  stream.append("%s<path d=\"", indent);
+  KRSVGPathData data(stream, indent, 70);
+  if (points_->length() > 0) {
+    const double* d = points_->constPointer();
+    auto x = [d](long column) { return d[2 * column]; };
+    auto y = [d, shiftYBy](long column) { return shiftYBy - d[2 * column + 1]; };
+    forEachPiece(d, points_->n(), [&](long first, long n) {
+      data.add("M %g %g ", x(first), y(first));
+      if (n == 2) {
+        data.add("L %g %g ", x(first + 1), y(first + 1));
+        return;
+      }
+      for (long k = first + 1; k + 2 < first + n; k += 3)
+        data.add("C %g %g %g %g %g %g ", x(k), y(k), x(k + 1), y(k + 1), x(k + 2), y(k + 2));
+    });
+  }
+  data.finish();
+  stream << "\"";
+  if (styleString.empty())
+    stream << "/>\n";
+  else
+    stream.append("\n%s  %s/>\n", indent, styleString);
+}
+
+std::optional<PropertyList> KRDrawingCubicBezier::mvgDescription() const {
+  auto points = points_->convertToRawFormat();
+  if (!points) return std::nullopt;
+  auto description = drawing_description::newDescription("Cubic Bezier");
+  PlistDictionary& d = description->dictionary();
+  d["Points"] = std::move(*points);
+  if (fillCurve_) d["Fill"] = true;
+  addCommonMVG(d);
+  return description;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingCubicBezier::createFromMVG(const PropertyList& description) {
+  const PropertyList* points = description.find("Points");
+  if (description.stringForKey("Type") != "Cubic Bezier" || !points) return nullptr;
+  auto array = KRDoubleArrayContainer::convertFromRawFormat(*points);
+  if (!array) return nullptr;
+  auto result = createWithArray(std::move(array));
+  if (!result) return nullptr;
+  result->fillCurve_ = description.booleanForKey("Fill").value_or(false);
+  result->setFromCommonMVG(description);
+  return result;
+}
+
 }  // namespace orrelin

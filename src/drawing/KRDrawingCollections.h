@@ -86,6 +86,8 @@ class KRDrawingPathLineCollection : public KRDrawingPath {
   KRColor colorOfLine(long index) const;
 
   const char* className() const override { return "KRDrawingPathLineCollection"; }
+  std::optional<PropertyList> mvgDescription() const override;
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
   void addGeometry(KRPathSink& sink) const override;
   void drawToCurrentContext(KRDrawingContext& context) const override;
   bool hitTestForPoint(KRPoint point) const override;
@@ -125,6 +127,10 @@ class KRDrawingCubicBezier : public KRDrawingPath {
   long numberOfPieces() const;
 
   const char* className() const override { return "KRDrawingCubicBezier"; }
+  void addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                  const std::string& styleString) const override;
+  std::optional<PropertyList> mvgDescription() const override;
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
   void addGeometry(KRPathSink& sink) const override;
   bool isEmptyPath() const override { return points_->n() == 0; }
   std::shared_ptr<KRDrawingBasic> copy() const override;

@@ -5,8 +5,14 @@
 #include <vector>
 
 #include "drawing/KRDrawingBasic.h"
+#include "drawing/KRDrawingBitmap.h"
 #include "drawing/KRDrawingCollections.h"
+#include "drawing/KRDrawingGradient.h"
 #include "drawing/KRDrawingGroup.h"
+#include "drawing/KRDrawingPathFromObj.h"
+#include "drawing/KRDrawingRepeated.h"
+#include "drawing/KRDrawingText.h"
+#include "drawing/KRDrawingTwoColorNoise.h"
 #include "drawing/KRDrawingMessages.h"
 #include "drawing/KRSVGStream.h"
 #include "platform/KRMessageCenter.h"
@@ -54,6 +60,17 @@ Readers& readers() {
     r->byClass["KRDrawingPathRectangle"] = &KRDrawingPathRectangle::createFromMVG;
     r->byClass["KRDrawingPathCircle"] = &KRDrawingPathCircle::createFromMVG;
     r->byClass["KRDrawingPathCircleCollection"] = &KRDrawingPathCircleCollection::createFromMVG;
+    r->byClass["KRDrawingPathLineCollection"] = &KRDrawingPathLineCollection::createFromMVG;
+    r->byClass["KRDrawingCubicBezier"] = &KRDrawingCubicBezier::createFromMVG;
+    r->byClass["KRDrawingPathFromObj"] = &KRDrawingPathFromObj::createFromMVG;
+    r->byClass["KRDrawingPathBezier"] = &KRDrawingPathBezier::createFromMVG;
+    r->byClass["KRDrawingPathFromCGPath"] = &KRDrawingPathFromCGPath::createFromMVG;
+    r->byClass["KRDrawingText"] = &KRDrawingText::createFromMVG;
+    r->byClass["KRDrawingBitmap"] = &KRDrawingBitmap::createFromMVG;
+    r->byClass["KRDrawingPDF"] = &KRDrawingPDF::createFromMVG;
+    r->byClass["KRDrawingRepeated"] = &KRDrawingRepeated::createFromMVG;
+    r->byClass["KRDrawingGradient"] = &KRDrawingGradient::createFromMVG;
+    r->byClass["KRDrawingTwoColorNoise"] = &KRDrawingTwoColorNoise::createFromMVG;
     return r;
   }();
   return *shared;
@@ -195,6 +212,89 @@ std::optional<KRColor> colorFromText(std::string_view text) {
     return KRColor::grey(1 - v[0], form.count == 2 ? v[1] : 1);
   }
   return std::nullopt;
+}
+
+std::optional<KRColor> colorForKey(const PropertyList& description, const std::string& key) {
+  const PropertyList* value = description.find(key);
+  if (!value) return std::nullopt;
+  if (value->isString()) return colorFromText(value->string());
+  if (auto name = value->stringForKey("Color")) {
+    // Catalog colours by their plain names; other catalogs are not known here.
+    static const std::map<std::string, KRColor> named = {
+        {"blackColor", KRColor::black()},        {"whiteColor", KRColor::white()},
+        {"redColor", KRColor::rgb(1, 0, 0)},     {"greenColor", KRColor::rgb(0, 1, 0)},
+        {"blueColor", KRColor::rgb(0, 0, 1)},    {"grayColor", KRColor::grey(0.5)},
+        {"clearColor", KRColor::grey(0, 0)},     {"controlTextColor", KRColor::black()},
+        {"textColor", KRColor::black()},         {"textBackgroundColor", KRColor::white()},
+    };
+    auto found = named.find(*name);
+    if (found != named.end()) return found->second;
+  }
+  return std::nullopt;
+}
+
+std::optional<KRPoint> pointForKey(const PropertyList& description, const std::string& key) {
+  auto text = description.stringForKey(key);
+  return text ? pointFromText(*text) : std::nullopt;
+}
+
+std::optional<KRSize> sizeForKey(const PropertyList& description, const std::string& key) {
+  auto text = description.stringForKey(key);
+  return text ? sizeFromText(*text) : std::nullopt;
+}
+
+std::optional<KRRect> rectForKey(const PropertyList& description, const std::string& key) {
+  auto text = description.stringForKey(key);
+  return text ? rectFromText(*text) : std::nullopt;
+}
+
+PropertyList elementList(const KRBezierPath& path) {
+  PlistArray list;
+  list.reserve(path.elementCount());
+  for (const auto& element : path.elements()) {
+    PlistArray entry;
+    entry.emplace_back(static_cast<int>(element.type));
+    int points = KRBezierPath::pointCount(element.type);
+    for (int i = 0; i < points; ++i) {
+      entry.emplace_back(element.points[static_cast<std::size_t>(i)].x);
+      entry.emplace_back(element.points[static_cast<std::size_t>(i)].y);
+    }
+    list.emplace_back(std::move(entry));
+  }
+  return list;
+}
+
+std::shared_ptr<KRBezierPath> pathFromElementList(const PropertyList& list, bool report) {
+  auto fail = [report](const char* message) -> std::shared_ptr<KRBezierPath> {
+    if (report) KRMessageCenter::addMessage(message);
+    return nullptr;
+  };
+  if (!list.isArray()) return fail(kUnexpectedCGPathType);
+  auto path = std::make_shared<KRBezierPath>();
+  for (const auto& entry : list.array()) {
+    if (!entry.isArray() || entry.array().empty() || !entry.array()[0].isInteger()) return fail(kUnexpectedCGPathType);
+    const PlistArray& values = entry.array();
+    std::int64_t code = values[0].integer();
+    if (code < 0 || code > static_cast<int>(KRBezierPath::ElementType::ClosePath)) return fail(kUnexpectedCGPathType);
+    auto type = static_cast<KRBezierPath::ElementType>(code);
+    int points = KRBezierPath::pointCount(type);
+    if (values.size() != static_cast<std::size_t>(1 + 2 * points)) return fail(kIncorrectCGPathSize);
+    std::array<KRPoint, 3> p{};
+    for (int i = 0; i < points; ++i) {
+      const PropertyList& x = values[static_cast<std::size_t>(1 + 2 * i)];
+      const PropertyList& y = values[static_cast<std::size_t>(2 + 2 * i)];
+      if (!x.isNumber() || !y.isNumber()) return fail(kUnexpectedCGPathType);
+      p[static_cast<std::size_t>(i)] = {x.real(), y.real()};
+    }
+    switch (type) {
+      case KRBezierPath::ElementType::MoveTo: path->moveTo(p[0]); break;
+      case KRBezierPath::ElementType::LineTo: path->lineTo(p[0]); break;
+      case KRBezierPath::ElementType::QuadCurveTo: path->quadCurveTo(p[0], p[1]); break;
+      case KRBezierPath::ElementType::CurveTo: path->curveTo(p[0], p[1], p[2]); break;
+      case KRBezierPath::ElementType::ClosePath: path->closePath(); break;
+    }
+  }
+  return path;
 }
 
 }  // namespace drawing_description

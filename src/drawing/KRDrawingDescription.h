@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "drawing/KRPathGeometry.h"
 #include "platform/KRColor.h"
 #include "platform/PageGeometry.h"
 #include "platform/PropertyList.h"
@@ -48,6 +49,20 @@ std::optional<KRRect> rectFromText(std::string_view text);
 std::string colorText(const KRColor& color);
 // Also reads "B (b)" and "BA (b,a)", a black level.
 std::optional<KRColor> colorFromText(std::string_view text);
+// The colour under key: its text, or a dictionary with "Catalog" and "Color"
+// (a named catalog colour; only the plain colour names are known), or
+// "Archived" data (not readable here). none when absent or unreadable.
+std::optional<KRColor> colorForKey(const PropertyList& description, const std::string& key);
+std::optional<KRPoint> pointForKey(const PropertyList& description, const std::string& key);
+std::optional<KRSize> sizeForKey(const PropertyList& description, const std::string& key);
+std::optional<KRRect> rectForKey(const PropertyList& description, const std::string& key);
+
+// A path of elements as a list: one array per element, its type code (0
+// move, 1 line, 2 quadratic curve, 3 cubic curve, 4 close) followed by the
+// x and y of each of its points.
+PropertyList elementList(const KRBezierPath& path);
+// none when the list cannot be read; problems are reported when report is set.
+std::shared_ptr<KRBezierPath> pathFromElementList(const PropertyList& list, bool report);
 
 }  // namespace drawing_description
 

@@ -35,6 +35,9 @@ class KRDrawingGradient : public KRDrawingElement {
   std::shared_ptr<KRDrawingBitmap> bitmapVersion(double scale = 1) const;
 
   const char* className() const override { return "KRDrawingGradient"; }
+  void addToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy, KRSVGInfo& info) const override;
+  std::optional<PropertyList> mvgDescription() const override;
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
   void drawToCurrentContext(KRDrawingContext& context) const override;
   KRRect computeBoundingRectangle() const override { return frame_.standardized(); }
   bool hitTestForPoint(KRPoint point) const override { return frame_.standardized().contains(point); }

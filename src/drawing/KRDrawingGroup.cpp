@@ -665,7 +665,7 @@ void KRDrawingGroup::addToSVGStream(KRSVGStream& stream, const std::string& inde
   if (descriptionString()) {
     std::string id = *descriptionString();
     std::erase(id, '"');
-    stream.append("%s<g id=\"%s\"", indent, id);
+    stream.append("%s<g id=\"%s\"", indent, KRSVGStream::escapedText(id));
   } else {
     stream.append("%s<g", indent);
   }
@@ -679,6 +679,18 @@ void KRDrawingGroup::addToSVGStream(KRSVGStream& stream, const std::string& inde
   for (const auto& child : objects_)
     if (child) child->addToSVGStream(stream, indent + "  ", childShift, info);
   stream.append("%s</g>\n", indent);
+}
+
+std::string KRDrawingGroup::svgForm(KRSize size) const {
+  KRSVGStream stream;
+  stream << "<?xml version=\"1.0\" standalone=\"no\"?>\n"
+            "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\">\n";
+  stream.append("<svg width=\"%g\" height=\"%g\" version=\"1.1\" xmlns=\"http://www.w3.org/2000/svg\">\n", size.width,
+                size.height);
+  KRSVGInfo info;
+  addToSVGStream(stream, "", size.height, info);
+  stream << "</svg>\n";
+  return stream.text();
 }
 
 std::optional<PropertyList> KRDrawingGroup::mvgDescription() const {
@@ -715,9 +727,30 @@ std::optional<PropertyList> KRDrawingGroup::mvgDescription() const {
   return description;
 }
 
+namespace {
+
+// Groups nested deeper than this in a description are not read: a hostile
+// description cannot exhaust the stack.
+constexpr int kMaximumGroupDepth = 200;
+thread_local int groupReadingDepth = 0;
+
+struct GroupDepth {
+  GroupDepth() { ++groupReadingDepth; }
+  ~GroupDepth() { --groupReadingDepth; }
+  GroupDepth(const GroupDepth&) = delete;
+  GroupDepth& operator=(const GroupDepth&) = delete;
+};
+
+}  // namespace
+
 std::shared_ptr<KRDrawingBasic> KRDrawingGroup::createFromMVG(const PropertyList& description) {
   using namespace drawing_description;
   if (description.stringForKey("Type") != "Group") return nullptr;
+  if (groupReadingDepth >= kMaximumGroupDepth) {
+    KRMessageCenter::addMessage(formatMessage(kDescriptionTooDeep, kMaximumGroupDepth));
+    return nullptr;
+  }
+  GroupDepth depth;
   auto group = create();
   if (const PlistArray* children = description.arrayForKey("Objects"))
     for (const auto& child : *children)

@@ -146,6 +146,8 @@ class KRDrawingGroup : public KRDrawingBasic {
   std::shared_ptr<KRDrawingBitmap> bitmapVersion(double scale = 1) const;
   std::shared_ptr<KRImage> imageVersion(double scale = 1) const;
   std::shared_ptr<KRImage> imageVersionWithBackground(const KRColor& background, double scale = 1) const;
+  // The whole SVG document of a page of the size with this group on it.
+  std::string svgForm(KRSize size) const;
   // A one-page PDF of the rectangle; empty when it cannot be made.
   std::vector<std::uint8_t> dataWithPDFInsideRect(const KRRect& rect) const;
 

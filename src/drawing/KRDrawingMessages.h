@@ -38,6 +38,12 @@ inline constexpr const char* kNoImage = "Internal error: Trying to draw a bitmap
 inline constexpr const char* kNoPDF = "Internal error: Trying to draw a PDF without a document.";
 inline constexpr const char* kNoiseTooLarge = "Perlin noise of %d x %d pixels is too large to draw; the pixel size is raised.";
 
+inline constexpr const char* kUnexpectedCGPathType = "Unexpected type in CGPath";
+inline constexpr const char* kIncorrectCGPathSize = "Incorrect array size for CGPath";
+inline constexpr const char* kUnexpectedPathElement = "Unexpected path element type";
+inline constexpr const char* kDescriptionTooDeep =
+    "A drawing description nests groups deeper than %d levels; the deeper groups are skipped.";
+inline constexpr const char* kImageTooLarge = "A stored image is too large to read; it is left out.";
 inline constexpr const char* kMissingSVG = "Missing addToSVGStream for %s";
 inline constexpr const char* kUnknownDrawingType = "Unknown drawing type \"%s\" skipped.";
 

@@ -432,6 +432,67 @@ void KRDrawingPathBezier::addInsideAnglesInSVGStream(KRSVGStream& stream, const 
 }
 template class KRDrawingPathOfElements<KRDrawingPathFromCGPath>;
 
+// The element list and the keys every path has; none for a list that cannot be written.
+template <class Kind>
+static std::optional<PropertyList> describeElements(const Kind& path, const char* type) {
+  auto description = newDescription(type);
+  description->dictionary()["Path"] = elementList(path.path());
+  path.addCommonMVG(description->dictionary());
+  return description;
+}
+
+template <class Kind>
+static std::shared_ptr<KRDrawingBasic> readElements(const PropertyList& description, const char* type, bool report,
+                                                    std::shared_ptr<Kind> (*make)(std::shared_ptr<const KRBezierPath>)) {
+  const PropertyList* list = description.find("Path");
+  if (description.stringForKey("Type") != type || !list) return nullptr;
+  auto path = pathFromElementList(*list, report);
+  if (!path) return nullptr;
+  auto result = make(std::move(path));
+  if (result) result->setFromCommonMVG(description);
+  return result;
+}
+
+std::optional<PropertyList> KRDrawingPathBezier::mvgDescription() const { return describeElements(*this, "Bezier Path"); }
+
+std::shared_ptr<KRDrawingBasic> KRDrawingPathBezier::createFromMVG(const PropertyList& description) {
+  return readElements<KRDrawingPathBezier>(description, "Bezier Path", false, &KRDrawingPathBezier::withPath);
+}
+
+std::optional<PropertyList> KRDrawingPathFromCGPath::mvgDescription() const { return describeElements(*this, "CGPath"); }
+
+std::shared_ptr<KRDrawingBasic> KRDrawingPathFromCGPath::createFromMVG(const PropertyList& description) {
+  return readElements<KRDrawingPathFromCGPath>(description, "CGPath", true, &KRDrawingPathFromCGPath::createWithCGPath);
+}
+
+void KRDrawingPathFromCGPath::addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent,
+                                                         double shiftYBy, const std::string& styleString) const {
+  stream.append("%s<path d=\"", indent);
+  KRSVGPathData data(stream, indent, 70);
+  for (const auto& element : path().elements()) {
+    const auto& p = element.points;
+    switch (element.type) {
+      case KRBezierPath::ElementType::MoveTo: data.add("M %g, %g ", p[0].x, shiftYBy - p[0].y); break;
+      case KRBezierPath::ElementType::LineTo: data.add("L %g, %g ", p[0].x, shiftYBy - p[0].y); break;
+      case KRBezierPath::ElementType::QuadCurveTo:
+        data.add("Q %g, %g, %g, %g ", p[0].x, shiftYBy - p[0].y, p[1].x, shiftYBy - p[1].y);
+        break;
+      case KRBezierPath::ElementType::CurveTo:
+        data.add("C %g, %g, %g, %g, %g, %g ", p[0].x, shiftYBy - p[0].y, p[1].x, shiftYBy - p[1].y, p[2].x,
+                 shiftYBy - p[2].y);
+        break;
+      case KRBezierPath::ElementType::ClosePath: data.add("z "); break;
+      default: KRMessageCenter::addMessage(kUnexpectedPathElement);
+    }
+  }
+  data.finish();
+  stream << "\"";
+  if (styleString.empty())
+    stream << "/>\n";
+  else
+    stream.append("\n%s  %s/>\n", indent, styleString);
+}
+
 // ---------------------------------------------------------------- collections of paths
 
 std::shared_ptr<KRDrawingPathCollection> KRDrawingPathCollection::create(

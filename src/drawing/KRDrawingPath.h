@@ -205,6 +205,8 @@ class KRDrawingPathBezier : public KRDrawingPathOfElements<KRDrawingPathBezier> 
   const char* className() const override { return "KRDrawingPathBezier"; }
   void addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
                                   const std::string& styleString) const override;
+  std::optional<PropertyList> mvgDescription() const override;
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
 };
 
 // A path held as the platform's own path object (which also has quadratic
@@ -215,6 +217,12 @@ class KRDrawingPathFromCGPath : public KRDrawingPathOfElements<KRDrawingPathFrom
     return make(std::move(path));
   }
   const char* className() const override { return "KRDrawingPathFromCGPath"; }
+  void addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                  const std::string& styleString) const override;
+  std::optional<PropertyList> mvgDescription() const override;
+  // Reports "Unexpected type in CGPath" or "Incorrect array size for CGPath"
+  // for an element list it cannot read.
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
 };
 
 // Several paths drawn as one: their geometries one after another, painted once.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "drawing/KRDrawingContext.h"
+#include "drawing/KRDrawingDescription.h"
 #include "drawing/KRDrawingInfo.h"
 #include "drawing/KRDrawingMessages.h"
 #include "platform/KRMessageCenter.h"
@@ -124,6 +125,54 @@ std::size_t KRDrawingPathFromObj::memoryUsed() const {
 
 std::string KRDrawingPathFromObj::textDescription() const {
   return formatMessage("%d points", thePath_ ? static_cast<int>(thePath_->numberOfPoints()) : 0);
+}
+
+// ---------------------------------------------------------------- output forms
+
+void KRDrawingPathFromObj::addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent,
+                                                      double shiftYBy, const std::string& styleString) const {
+  if (!thePath_) return;
+  stream.append("%s<path d=\"", indent);
+  KRSVGPathData data(stream, indent, 100);
+  for (const auto& run : thePath_->runs()) {
+    const int* index = thePath_->connections() + run.start;
+    KRPoint first = thePath_->point(index[0]);
+    data.add("M %g %g ", first.x, shiftYBy - first.y);
+    for (long k = 1; k < run.length; ++k) {
+      KRPoint p = thePath_->point(index[k]);
+      data.add("L %g %g ", p.x, shiftYBy - p.y);
+    }
+    if (thePath_->isClosed(run)) data.add("z ");
+  }
+  data.finish();
+  stream << "\"";
+  if (styleString.empty())
+    stream << "/>\n";
+  else
+    stream.append("\n%s  %s/>\n", indent, styleString);
+}
+
+std::optional<PropertyList> KRDrawingPathFromObj::mvgDescription() const {
+  if (!thePath_) return std::nullopt;
+  auto raw = thePath_->convertToRawFormat();
+  if (!raw) return std::nullopt;
+  auto description = drawing_description::newDescription("Drawing Path");
+  PlistDictionary& d = description->dictionary();
+  d["Path"] = std::move(*raw);
+  d["Fill"] = fillCurve_;
+  addCommonMVG(d);
+  return description;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingPathFromObj::createFromMVG(const PropertyList& description) {
+  const PropertyList* raw = description.find("Path");
+  if (description.stringForKey("Type") != "Drawing Path" || !raw) return nullptr;
+  auto path = KRContainerPath2D::convertFromRawFormat(*raw);
+  if (!path) return nullptr;
+  auto result = createFromPath(std::move(path));
+  result->fillCurve_ = description.booleanForKey("Fill").value_or(false);
+  result->setFromCommonMVG(description);
+  return result;
 }
 
 }  // namespace orrelin

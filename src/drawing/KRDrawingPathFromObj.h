@@ -29,6 +29,10 @@ class KRDrawingPathFromObj : public KRDrawingPath {
   void setFillCurve(bool fill) { fillCurve_ = fill; }
 
   const char* className() const override { return "KRDrawingPathFromObj"; }
+  void addInsideAnglesInSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                  const std::string& styleString) const override;
+  std::optional<PropertyList> mvgDescription() const override;
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
   void addGeometry(KRPathSink& sink) const override;
   void drawPathToContext(KRDrawingContext& context) const override;
   // A path without its loops is drawn, so that the drawing reports it.

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "drawing/KRDrawingContext.h"
+#include "drawing/KRDrawingDescription.h"
 #include "drawing/KRDrawingMessages.h"
 #include "drawing/KRFloatPoints.h"
 #include "platform/KRMessageCenter.h"
@@ -183,6 +184,48 @@ void KRDrawingRepeated::clearCachedEntries() const {
 
 std::string KRDrawingRepeated::textDescription() const {
   return formatMessage("Stencil with %d copies", static_cast<int>(count()));
+}
+
+// ---------------------------------------------------------------- output forms
+
+// SVG has no stamp: the copies are written one by one.
+void KRDrawingRepeated::addToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                       KRSVGInfo& info) const {
+  expandObject()->addToSVGStream(stream, indent, shiftYBy, info);
+}
+
+// The shift is written under "Origin" and "Center" and read from "Origin"
+// first, so descriptions of either key read back with their shift.
+std::optional<PropertyList> KRDrawingRepeated::mvgDescription() const {
+  using namespace drawing_description;
+  auto stencil = object_->mvgDescription();
+  auto offsets = offsets_->convertToRawFormat();
+  if (!stencil || !offsets) return std::nullopt;
+  auto description = newDescription("Repeated");
+  PlistDictionary& d = description->dictionary();
+  d["Object"] = std::move(*stencil);
+  d["Offsets"] = std::move(*offsets);
+  d["Size"] = sizeText(size_);
+  d["Origin"] = pointText(shift_);
+  d["Center"] = pointText(shift_);
+  if (descriptionString()) d["Description"] = *descriptionString();
+  return description;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingRepeated::createFromMVG(const PropertyList& description) {
+  using namespace drawing_description;
+  const PropertyList* stencil = description.find("Object");
+  const PropertyList* offsets = description.find("Offsets");
+  auto size = sizeForKey(description, "Size");
+  if (description.stringForKey("Type") != "Repeated" || !stencil || !offsets || !size) return nullptr;
+  auto group = std::dynamic_pointer_cast<KRDrawingGroup>(KRDrawingGroup::createFromMVG(*stencil));
+  auto positions = KRFloatArrayContainer::convertFromRawFormat(*offsets);
+  if (!group || !positions) return nullptr;
+  KRPoint shift = pointForKey(description, "Origin").value_or(pointForKey(description, "Center").value_or(KRPoint{}));
+  auto result = drawing(std::move(group), *size, shift, std::move(positions));
+  if (result)
+    if (auto label = description.stringForKey("Description")) result->setDescriptionString(*label);
+  return result;
 }
 
 }  // namespace orrelin

@@ -30,6 +30,9 @@ class KRDrawingRepeated : public KRDrawingElement {
   std::shared_ptr<KRDrawingGroup> expandObject() const;
 
   const char* className() const override { return "KRDrawingRepeated"; }
+  void addToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy, KRSVGInfo& info) const override;
+  std::optional<PropertyList> mvgDescription() const override;
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
   void drawToCurrentContext(KRDrawingContext& context) const override;
   KRRect computeBoundingRectangle() const override;
   bool hitTestForPoint(KRPoint point) const override;

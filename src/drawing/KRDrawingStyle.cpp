@@ -332,4 +332,20 @@ std::shared_ptr<KRDrawingStyle> KRDrawingStyleFont::magnify(double factor) const
   return style;
 }
 
+PropertyList KRDrawingStyleFont::mvgDescription() const {
+  PlistDictionary d;
+  d["Size"] = fontSize_;
+  d["Font"] = fontName_;
+  d["Color"] = drawing_description::colorText(color_);
+  return d;
+}
+
+std::shared_ptr<KRDrawingStyleFont> KRDrawingStyleFont::createFromMVG(const PropertyList& description) {
+  if (!description.isDictionary()) return nullptr;
+  auto style = styleWithFont(description.stringForKey("Font").value_or("Helvetica"),
+                             description.numberForKey("Size").value_or(12));
+  if (auto color = drawing_description::colorForKey(description, "Color")) style->setColor(*color);
+  return style;
+}
+
 }  // namespace orrelin

@@ -179,6 +179,10 @@ class KRDrawingStyleFont : public KRDrawingStyle {
   void applyStyle(KRDrawingContext& context) const override;
   std::shared_ptr<KRDrawingStyle> copy() const override;
   std::shared_ptr<KRDrawingStyleFont> copyFont() const { return std::make_shared<KRDrawingStyleFont>(*this); }
+  // The description: "Size", "Font", "Color".
+  PropertyList mvgDescription() const;
+  // nullptr when the description is not a dictionary.
+  static std::shared_ptr<KRDrawingStyleFont> createFromMVG(const PropertyList& description);
   bool containsTransparency() const override { return color_.alpha < 1; }
   std::shared_ptr<KRDrawingStyle> nonTransparentVersion() const override;
   std::shared_ptr<KRDrawingStyle> magnify(double factor) const override;

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "drawing/KRDrawingContext.h"
+#include "drawing/KRDrawingDescription.h"
 #include "drawing/KRSymbolTable.h"
 
 namespace orrelin {
@@ -290,6 +291,77 @@ void KRDrawingText::clearCachedEntries() const {
   KRDrawingBasic::clearCachedEntries();
   std::lock_guard guard(cacheLock());
   layout_.reset();
+}
+
+// ---------------------------------------------------------------- output forms
+
+namespace {
+
+constexpr const char* kHorizontalNames[] = {"Left", "Right", "Center", "Justified", "Natural"};
+constexpr const char* kVerticalNames[] = {"Top", "Center", "Bottom", "Top Letters", "Center Letters", "Top Numbers",
+                                          "Center Numbers"};
+
+template <std::size_t N>
+std::optional<int> codeNamed(const PropertyList& description, const char* key, const char* const (&names)[N]) {
+  auto text = description.stringForKey(key);
+  if (!text) return std::nullopt;
+  for (std::size_t i = 0; i < N; ++i)
+    if (*text == names[i]) return static_cast<int>(i);
+  return std::nullopt;
+}
+
+}  // namespace
+
+void KRDrawingText::addToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy,
+                                   KRSVGInfo&) const {
+  KRTextAttributes attributes = theAttributes();
+  double descender = TextSystem::fontMetrics(attributes.face, attributes.fontSize).descender;
+  stream.append("%s<text x=\"%g\" y=\"%g\" font-family=\"%s\" font-size=\"%g\">\n", indent, whereToDraw_.x,
+                shiftYBy - (whereToDraw_.y - descender), KRSVGStream::escaped(attributes.face.family),
+                attributes.fontSize);
+  stream.append("%s  %s\n", indent, KRSVGStream::escapedText(whichString_));
+  stream.append("%s</text>", indent);
+}
+
+std::optional<PropertyList> KRDrawingText::mvgDescription() const {
+  using namespace drawing_description;
+  auto description = newDescription("Text");
+  PlistDictionary& d = description->dictionary();
+  if (style_) {
+    d["Style"] = style_->mvgDescription();
+  } else {
+    KRTextAttributes a = theAttributes();
+    d["Style"] = KRDrawingStyleFont::styleWithFont(a.face.family, a.fontSize, a.color)->mvgDescription();
+  }
+  d["String"] = whichString_;
+  d["Position"] = pointText(whereToDraw_);
+  if (alignment_ < std::size(kHorizontalNames)) d["Horizontal"] = kHorizontalNames[alignment_];
+  if (vAlignment_ >= 0 && vAlignment_ < static_cast<int>(std::size(kVerticalNames)))
+    d["Vertical"] = kVerticalNames[vAlignment_];
+  if (rotation_ != 0) d["Rotation"] = rotation_;
+  if (drawSubscriptSuperscript_) d["Draw Sub/Superscript"] = true;
+  {
+    std::lock_guard guard(cacheLock());
+    if (layout_) d["Drawing Size"] = sizeText({layout_->width, layout_->ascent + layout_->descent});
+  }
+  if (descriptionString()) d["Description"] = *descriptionString();
+  return description;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingText::createFromMVG(const PropertyList& description) {
+  using namespace drawing_description;
+  auto text = description.stringForKey("String");
+  auto position = pointForKey(description, "Position");
+  if (description.stringForKey("Type") != "Text" || !text || !position) return nullptr;
+  const PropertyList* styleDescription = description.find("Style");
+  auto style = styleDescription ? KRDrawingStyleFont::createFromMVG(*styleDescription) : nullptr;
+  auto result = string(*text, *position, std::move(style),
+                       static_cast<unsigned>(codeNamed(description, "Horizontal", kHorizontalNames).value_or(Left)),
+                       codeNamed(description, "Vertical", kVerticalNames).value_or(Bottom),
+                       description.numberForKey("Rotation").value_or(0));
+  result->drawSubscriptSuperscript_ = description.booleanForKey("Draw Sub/Superscript").value_or(false);
+  if (auto label = description.stringForKey("Description")) result->setDescriptionString(*label);
+  return result;
 }
 
 }  // namespace orrelin

@@ -71,6 +71,11 @@ class KRDrawingText : public KRDrawingElement {
   KRPoint baselineOrigin() const;
 
   const char* className() const override { return "KRDrawingText"; }
+  // The text element: position, family and size; alignment and rotation are
+  // not written.
+  void addToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy, KRSVGInfo& info) const override;
+  std::optional<PropertyList> mvgDescription() const override;
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
   void drawToCurrentContext(KRDrawingContext& context) const override;
   KRRect computeBoundingRectangle() const override;
   bool hitTestForPoint(KRPoint point) const override;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "drawing/KRDrawingContext.h"
+#include "drawing/KRDrawingDescription.h"
 #include "drawing/KRDrawingMessages.h"
 #include "platform/KRMessageCenter.h"
 
@@ -195,6 +196,37 @@ void KRDrawingTwoColorNoise::clearCachedEntries() const {
   KRDrawingBasic::clearCachedEntries();
   std::lock_guard guard(cacheLock());
   cgBitmap_.reset();
+}
+
+// ---------------------------------------------------------------- output forms
+
+std::optional<PropertyList> KRDrawingTwoColorNoise::mvgDescription() const {
+  using namespace drawing_description;
+  auto description = newDescription("Two Color Noise");
+  PlistDictionary& d = description->dictionary();
+  d["Foreground"] = colorText(foreground_);
+  d["Background"] = colorText(background_);
+  d["Weight"] = weight_;
+  d["Grain"] = grainSize_;
+  d["Pixel"] = pixelSize_;
+  d["Inside"] = rectText(drawInside_);
+  d["Offset"] = pointText(offset_);
+  if (descriptionString()) d["Description"] = *descriptionString();
+  return description;
+}
+
+std::shared_ptr<KRDrawingBasic> KRDrawingTwoColorNoise::createFromMVG(const PropertyList& description) {
+  using namespace drawing_description;
+  auto inside = rectForKey(description, "Inside");
+  auto foreground = colorForKey(description, "Foreground");
+  auto background = colorForKey(description, "Background");
+  if (description.stringForKey("Type") != "Two Color Noise" || !inside || !foreground || !background) return nullptr;
+  auto result = createInsideRectangle(*inside, *foreground, *background, description.numberForKey("Weight").value_or(0.5),
+                                      description.numberForKey("Grain").value_or(10),
+                                      description.numberForKey("Pixel").value_or(1),
+                                      pointForKey(description, "Offset").value_or(KRPoint{}));
+  if (auto label = description.stringForKey("Description")) result->setDescriptionString(*label);
+  return result;
 }
 
 }  // namespace orrelin

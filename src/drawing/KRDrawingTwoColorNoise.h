@@ -36,6 +36,8 @@ class KRDrawingTwoColorNoise : public KRDrawingElement {
   std::shared_ptr<KRImage> cgBitmap() const;
 
   const char* className() const override { return "KRDrawingTwoColorNoise"; }
+  std::optional<PropertyList> mvgDescription() const override;
+  static std::shared_ptr<KRDrawingBasic> createFromMVG(const PropertyList& description);
   void drawToCurrentContext(KRDrawingContext& context) const override;
   KRRect computeBoundingRectangle() const override { return drawInside_.standardized(); }
   bool hitTestForPoint(KRPoint point) const override { return drawInside_.standardized().contains(point); }

@@ -38,6 +38,20 @@ std::string KRSVGStream::escaped(std::string_view text) {
   return out;
 }
 
+std::string KRSVGStream::escapedText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '>': out += "&gt;"; break;
+      case '<': out += "&lt;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
 void KRSVGStream::fill(std::string_view pattern, const std::string* pieces, std::size_t count) {
   std::size_t next = 0;
   for (std::size_t i = 0; i < pattern.size(); ++i) {

@@ -37,6 +37,9 @@ class KRSVGStream {
   static std::string colorText(const KRColor& color);
   // Text with the characters that mean something in XML escaped.
   static std::string escaped(std::string_view text);
+  // Element content: only "&", "<" and ">" escaped, so the file stays
+  // well-formed XML and the text is otherwise written as it is.
+  static std::string escapedText(std::string_view text);
 
  private:
   static std::string piece(double v) { return number(v); }
