@@ -63,7 +63,8 @@ bool DataDrawingCommand::connect(std::shared_ptr<VKInputController> controller, 
     return false;
   }
   connectAsSupplier(controller);
-  controller->setDocument(document());
+  // (Setting no document would detach the setting again.)
+  if (auto owner = document()) controller->setDocument(owner);
   controller->setUsedInside(this, name);
   objectByName_.emplace(name, controller);
   allObjects_.push_back(controller);
@@ -162,6 +163,7 @@ void DataDrawingCommand::finishConnections() {
 
 void DataDrawingCommand::establishDependencyConnections() {
   for (const auto& controller : allObjects_) controller->establishDependencyConnections();
+  setErrorExplanation(settingsErrorExplanation());
 }
 
 std::string DataDrawingCommand::groupName() const {

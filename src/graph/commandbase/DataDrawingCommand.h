@@ -57,11 +57,15 @@ class DataDrawingCommand : public VKDependencyBase {
   void setFromPropertyListRecordUndo(const PropertyList& list);
   // Connects the settings; subclasses connect theirs and then call this.
   virtual void finishConnections();
+  // Links every setting to what it names; a setting that names something
+  // missing becomes the command's error explanation.
   virtual void establishDependencyConnections();
 
   // Names. commandName is the legend name, groupName the command name or,
   // when it is empty, the type.
   virtual std::string legendName() const { return {}; }
+  // Whether the command has an entry in the graph's legend.
+  virtual bool partOfLegend() const { return false; }
   std::string commandName() const { return legendName(); }
   std::string groupName() const;
   // 1 opens a group of commands, 2 closes it, 0 for every other command.
@@ -89,6 +93,11 @@ class DataDrawingCommand : public VKDependencyBase {
   std::shared_ptr<KRDrawingGroup> cachedFinalDrawing() const { return cachedFinalDrawing_; }
   std::int32_t changeCount() const { return changeCount_; }
   std::int32_t serialNumber() const { return serialNumber_; }
+  // Whether the inputs changed since the command last prepared its data;
+  // commands that keep derived data answer, the base has none.
+  virtual bool somethingChanged() const { return false; }
+  // Brings derived data up to date; nothing here.
+  virtual void updateIfNeeded() {}
 
   // A setting (or something a setting names) changed. Unless the command was
   // already reached by this change, it asks senderAffectsDrawing and, when so,
@@ -127,6 +136,11 @@ class DataDrawingCommand : public VKDependencyBase {
   virtual std::optional<double> numericalValueFor(const std::string& name) const {
     (void)name;
     return std::nullopt;
+  }
+  // A column the command makes from its results (a fit's residuals ...); none here.
+  virtual std::shared_ptr<OrrelinColumn> derivedColumnWithName(const std::string& name) const {
+    (void)name;
+    return nullptr;
   }
   std::optional<double> valueForParameter(const std::string& name) const;
   std::optional<std::string> stringForParameter(const std::string& name) const;

@@ -446,13 +446,12 @@ void VKColorInputController::setColor(const KRColor& color) {
 
 namespace {
 
+// Reads one entry of a style's dictionary; read answers false for a value it
+// cannot use, which leaves that entry's default and marks the form bad.
 template <class Read>
-void readEntry(const VKInputController& owner, const PropertyList& form, const char* key, const char* expected,
-               Read read, bool& bad) {
-  (void)owner;
+void readEntry(const PropertyList& form, const char* key, Read read, bool& bad) {
   const PropertyList* entry = form.find(key);
   if (entry && !read(*entry)) bad = true;
-  (void)expected;
 }
 
 }  // namespace
@@ -471,18 +470,18 @@ void VKLineStyleInputController::setFromPropertyList(const PropertyList* value) 
     return;
   }
   bool bad = false;
-  readEntry(*this, *value, "Tag", "a tag", [&](const PropertyList& e) {
+  readEntry(*value, "Tag", [&](const PropertyList& e) {
     auto tag = tagIn(e);
     if (!tag || *tag < 1 || *tag > 10) return false;
     style_.tag = *tag;
     return true;
   }, bad);
-  readEntry(*this, *value, "Width", "a width", [&](const PropertyList& e) {
+  readEntry(*value, "Width", [&](const PropertyList& e) {
     if (!e.isNumber() || !(e.real() >= 0) || !std::isfinite(e.real())) return false;
     style_.width = e.real();
     return true;
   }, bad);
-  readEntry(*this, *value, "Color", "a colour", [&](const PropertyList& e) {
+  readEntry(*value, "Color", [&](const PropertyList& e) {
     auto color = VKColorInputController::colorFromPropertyList(e);
     if (color) style_.color = *color;
     return color.has_value();
@@ -506,29 +505,29 @@ void VKFillStyleInputController::setFromPropertyList(const PropertyList* value) 
     return;
   }
   bool bad = false;
-  readEntry(*this, *value, "Kind", "a tag", [&](const PropertyList& e) {
+  readEntry(*value, "Kind", [&](const PropertyList& e) {
     auto tag = tagIn(e);
     if (!tag || !(*tag == 1 || *tag == 2 || *tag == 3 || *tag == 5 || *tag == 6)) return false;
     style_.kind = *tag;
     return true;
   }, bad);
-  readEntry(*this, *value, "Color", "a colour", [&](const PropertyList& e) {
+  readEntry(*value, "Color", [&](const PropertyList& e) {
     auto color = VKColorInputController::colorFromPropertyList(e);
     if (color) style_.color = *color;
     return color.has_value();
   }, bad);
-  readEntry(*this, *value, "Second Color", "a colour", [&](const PropertyList& e) {
+  readEntry(*value, "Second Color", [&](const PropertyList& e) {
     auto color = VKColorInputController::colorFromPropertyList(e);
     if (color) style_.secondColor = *color;
     return color.has_value();
   }, bad);
-  readEntry(*this, *value, "Pattern", "a pattern number", [&](const PropertyList& e) {
+  readEntry(*value, "Pattern", [&](const PropertyList& e) {
     auto tag = tagIn(e);
     if (!tag) return false;
     style_.pattern = *tag;
     return true;
   }, bad);
-  readEntry(*this, *value, "Angle", "an angle", [&](const PropertyList& e) {
+  readEntry(*value, "Angle", [&](const PropertyList& e) {
     if (!e.isNumber() || !std::isfinite(e.real())) return false;
     style_.angle = e.real();
     return true;
@@ -551,23 +550,23 @@ void VKFontStyleInputController::setFromPropertyList(const PropertyList* value) 
     return;
   }
   bool bad = false;
-  readEntry(*this, *value, "Font", "a tag", [&](const PropertyList& e) {
+  readEntry(*value, "Font", [&](const PropertyList& e) {
     auto tag = tagIn(e);
     if (!tag || *tag < 1 || *tag > 5) return false;
     style_.which = *tag;
     return true;
   }, bad);
-  readEntry(*this, *value, "Family", "a string", [&](const PropertyList& e) {
+  readEntry(*value, "Family", [&](const PropertyList& e) {
     if (!e.isString()) return false;
     style_.family = e.string();
     return true;
   }, bad);
-  readEntry(*this, *value, "Size", "a size", [&](const PropertyList& e) {
+  readEntry(*value, "Size", [&](const PropertyList& e) {
     if (!e.isNumber() || !(e.real() > 0) || !std::isfinite(e.real())) return false;
     style_.size = e.real();
     return true;
   }, bad);
-  readEntry(*this, *value, "Color", "a colour", [&](const PropertyList& e) {
+  readEntry(*value, "Color", [&](const PropertyList& e) {
     auto color = VKColorInputController::colorFromPropertyList(e);
     if (color) style_.color = *color;
     return color.has_value();

@@ -63,7 +63,7 @@ void VKCommandGraph::addCommand(std::shared_ptr<DataDrawingCommand> command) {
 void VKCommandGraph::insertCommand(std::shared_ptr<DataDrawingCommand> command, std::size_t index) {
   if (!command || indexOfCommand(command.get()) >= 0) return;
   command->setInsideDrawing(this);
-  command->setDocument(document());
+  if (auto owner = document()) command->setDocument(owner);
   commands_.insert(commands_.begin() + static_cast<long>(std::min(index, commands_.size())), command);
 }
 

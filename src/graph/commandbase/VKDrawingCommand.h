@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "drawing/KRDrawingInfo.h"
 #include "drawing/KRDrawingPath.h"
@@ -99,6 +100,20 @@ class VKDrawingCommand : public DataDrawingCommand {
     (void)yLinear;
   }
 
+  // Snapping the pointer to what the command drew; nothing here.
+  virtual std::optional<KRPoint> snapToPoint(KRPoint point, const KR1DPlotDrawingInfo& record) const {
+    (void)point;
+    (void)record;
+    return std::nullopt;
+  }
+  virtual std::vector<double> xSnapLines() const { return {}; }
+  virtual std::vector<double> ySnapLines() const { return {}; }
+  // The table rows whose points lie in the rectangle; none here.
+  virtual std::optional<std::vector<long>> rowsDisplayedInRect(const KRRect& rect) const {
+    (void)rect;
+    return std::nullopt;
+  }
+
   // Axes.
   bool whichAxisVisible() const { return whichAxisVisible_; }
   int whichXAxis() const;
@@ -106,6 +121,8 @@ class VKDrawingCommand : public DataDrawingCommand {
   void moveToXAxis(int x, int y, bool recordUndo = false);
   // The number of axes changed: a choice past the last axis goes back to the main one.
   void setAxisWithXCount(int xCount, int yCount);
+  void newNumberOfXAxisControllers(int count) { setAxisWithXCount(count, whichYAxis() + 1); }
+  void newNumberOfYAxisControllers(int count) { setAxisWithXCount(whichXAxis() + 1, count); }
   // Axis number removed: later axes move down by one, a choice of that axis
   // goes to the main axis.
   void willRemoveXAxis(int x);

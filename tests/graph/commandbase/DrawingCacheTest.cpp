@@ -148,6 +148,14 @@ TEST_F(DrawingCache, CropSelectionIsStoredByPositionAndFoundAgain) {
   again->fillFromPropertyList(list);
   again->establishDependencyConnections();
   EXPECT_EQ(again->croppingCommand(), command);
+  // A position with no command of that type there: an explanation, no crop.
+  auto lost = add("Scatter");
+  PropertyList elsewhere = list;
+  elsewhere.dictionary()["Crop With"] = PlistDictionary{{"Index", 9}, {"Type", "Plot"}};
+  lost->fillFromPropertyList(elsewhere);
+  lost->establishDependencyConnections();
+  EXPECT_EQ(lost->croppingCommand(), nullptr);
+  EXPECT_EQ(lost->errorExplanation(), "The command selected for \"Crop With\" does not exist.");
   // Removing the cropper clears the choice.
   graph->removeCommand(command.get());
   EXPECT_EQ(again->croppingCommand(), nullptr);

@@ -158,6 +158,28 @@ TEST(DrawingCommand, ExcludeAndHide) {
   EXPECT_EQ(block.objectWithName("Exclude"), nullptr);
 }
 
+TEST(DrawingCommand, SettingChangesReachTheCommandInAndOutOfADocument) {
+  auto alone = makeCountingCommand();
+  auto changes = alone->changeCount();
+  alone->setExclude(true);
+  alone->setMagnificationOption(2);
+  EXPECT_EQ(alone->changeCount(), changes + 2);
+
+  // Joining a graph before the graph joins its document keeps the links.
+  auto graph = std::make_shared<testing_support::TestGraph>();
+  graph->addCommand(alone);
+  auto document = testing_support::TestCommandDocument::create();
+  document->addGraph(graph);
+  changes = alone->changeCount();
+  alone->setHidden(true);
+  EXPECT_EQ(alone->changeCount(), changes + 1);
+  EXPECT_TRUE(graph->waitingForAnUpdateCall());
+  // Leaving the graph detaches the settings from the command's document.
+  graph->removeCommand(alone.get());
+  EXPECT_EQ(alone->insideDrawing(), nullptr);
+  EXPECT_EQ(alone->objectWithName("Hide")->document(), nullptr);
+}
+
 TEST(DrawingCommand, MagnificationOptions) {
   struct Case {
     int tag;
@@ -200,12 +222,15 @@ TEST(DrawingCommand, ErrorExplanationAndMissingColumnNeverThrows) {
   graph->addCommand(command);
   command->fillFromPropertyList(PlistDictionary{{"Y", PlistDictionary{{"Name", "nowhere"}}}});
   command->establishDependencyConnections();
-  EXPECT_EQ(command->settingsErrorExplanation(), "The column \"nowhere\" does not exist.");
+  EXPECT_EQ(command->errorExplanation(), "The column \"nowhere\" does not exist.");
   KRDrawingInformation information;
   auto drawing = command->drawingObjectForScale(testing_support::makeRecord(), 1, information);
   EXPECT_NE(drawing, nullptr);
-
+  // The column turns up: the explanation goes.
+  document->addColumn("nowhere", {"1"});
+  command->establishDependencyConnections();
   EXPECT_FALSE(command->hasErrorExplanation());
+
   command->setErrorExplanation("Too many bins (5).");
   EXPECT_TRUE(command->hasErrorExplanation());
   command->setErrorExplanation(std::nullopt);
