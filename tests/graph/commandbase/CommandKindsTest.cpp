@@ -37,7 +37,7 @@ TEST_P(StoredKinds, KeepTheirPropertyListUnchanged) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Unspecified, StoredKinds, ::testing::ValuesIn(kStoredKinds),
+INSTANTIATE_TEST_SUITE_P(NotYetDrawn, StoredKinds, ::testing::ValuesIn(kStoredKinds),
                          [](const auto& info) {
                            std::string name = info.param;
                            std::erase(name, ' ');
