@@ -58,4 +58,19 @@ void KR1DPlotDrawingInfo::setYLogarithmicShift(double shift, double scale) {
   scaleY = scale;
 }
 
+bool KR1DPlotDrawingInfo::sameScalingInformation(const KR1DPlotDrawingInfo& other) const {
+  const auto sameRect = [](const KRRect& a, const KRRect& b) {
+    return a.origin.x == b.origin.x && a.origin.y == b.origin.y && a.size.width == b.size.width &&
+           a.size.height == b.size.height;
+  };
+  return isEmpty == other.isEmpty && xIsLinear == other.xIsLinear && yIsLinear == other.yIsLinear &&
+         shiftX == other.shiftX && scaleX == other.scaleX && shiftY == other.shiftY && scaleY == other.scaleY &&
+         sameRect(graphRegion, other.graphRegion) && sameRect(axisRegion, other.axisRegion) &&
+         sameRect(drawRegion, other.drawRegion) && addedToDrawRegion == other.addedToDrawRegion &&
+         (!addedToDrawRegion || sameRect(additionalDrawingRegion, other.additionalDrawingRegion)) &&
+         sameRect(axisRect, other.axisRect) && prepareForScale == other.prepareForScale &&
+         destinationIsResolutionIndependent == other.destinationIsResolutionIndependent &&
+         resolutionScale == other.resolutionScale && time == other.time;
+}
+
 }  // namespace orrelin

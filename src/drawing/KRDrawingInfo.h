@@ -76,6 +76,11 @@ class KR1DPlotDrawingInfo : public KRDrawingInfo {
   void setYLogarithmicShift(double shift, double scale);
   void changeXScaleBy(double factor) { scaleX *= factor; }
   void changeYScaleBy(double factor) { scaleY *= factor; }
+
+  // Whether a drawing made for other lands on the page exactly as one made
+  // for this record: the same mappings, regions and output kind. Commands key
+  // their cached drawings on it.
+  bool sameScalingInformation(const KR1DPlotDrawingInfo& other) const;
 };
 
 }  // namespace orrelin
