@@ -239,17 +239,22 @@ std::string clockText(double tick, int fractionDigits, bool withSeconds) {
   return text;
 }
 
-std::string calendarText(double tick, const CalendarStep& step, const Setting& s, bool yearAtJanuary) {
+// Day numbers are read against the month: the first tick of each month on
+// the axis names it, as the month alone on the 1st ("Mar") or as the day
+// ("Mar 5") otherwise.
+std::string calendarText(double tick, const CalendarStep& step, const Setting& s, bool yearAtJanuary,
+                         bool firstOfItsMonth) {
   const auto parts = gregorian::dateComponents(tick);
   if (!parts) return {};
-  const auto& months = *s.months;
+  const std::string& month = (*s.months)[std::size_t(parts->month - 1)];
   switch (step.unit) {
     case Unit::Year: return fill(tick_text::kYear, {number(parts->year)});
     case Unit::Month:
       if (parts->month == 1 && yearAtJanuary) return fill(tick_text::kYear, {number(parts->year)});
-      return months[std::size_t(parts->month - 1)];
+      return month;
     default:
-      if (parts->day == 1) return months[std::size_t(parts->month - 1)];
+      if (parts->day == 1) return month;
+      if (firstOfItsMonth) return fill(tick_text::kDayText, {month, number(parts->day)});
       return fill(tick_text::kDayNumber, {number(parts->day)});
   }
 }
@@ -321,11 +326,15 @@ std::shared_ptr<VKDateAxis> axisFor(const Choice& choice, const Setting& s, bool
   auto major = calendar_steps::ticksOf(choice.major, s.min, s.max, kMostTicks);
   std::vector<std::string> labels;
   labels.reserve(major.size());
+  double monthStart = NAN;
   for (double tick : major) {
-    if (choice.labels == LabelKind::Clock)
+    if (choice.labels == LabelKind::Clock) {
       labels.push_back(clockText(tick, choice.fractionDigits, choice.major.unit == Unit::Second));
-    else
-      labels.push_back(calendarText(tick, choice.major, s, yearAtJanuary));
+      continue;
+    }
+    const double month = gregorian::startOfMonth(tick);
+    labels.push_back(calendarText(tick, choice.major, s, yearAtJanuary, month != monthStart));
+    monthStart = month;
   }
   std::vector<double> minor;
   if (choice.minor) {

@@ -132,12 +132,26 @@ TEST(DateAxis, DaysAcrossTheNewYear) {
   auto twoDays = VKDateAxis::withMinValue(start, end, 400, 40, at(2006, 12, 31), end, true, "us");
   EXPECT_EQ(secondLine(*twoDays), "Dec 31 2006 - Jan 1 2007");
 
-  // Shorter: one tick a day, the first of January named by its month.
+  // Shorter: one tick a day; the first of each month names its month.
   auto days = dateAxis(start, end, 150);
   EXPECT_TRUE(sameTicks(days->majorTickMarks(), every(start, kDay, 4)));
-  EXPECT_EQ(days->firstLineOfLabels(), (std::vector<std::string>{"30", "31", "Jan", "2"}));
+  EXPECT_EQ(days->firstLineOfLabels(), (std::vector<std::string>{"Dec 30", "31", "Jan", "2"}));
   EXPECT_TRUE(sameTicks(days->veryMajorTickMarks(), {at(2007, 1, 1)}));
   EXPECT_EQ(secondLine(*days), "Dec 2006 & Jan 2007");
+}
+
+TEST(DateAxis, WeeksStartOnMondayAndNameEachNewMonth) {
+  // A day is 15 points, a week 108: weeks, with days as minor ticks.
+  auto axis = dateAxis(at(2007, 1, 10), at(2007, 5, 20), 2000);
+  const auto& labels = axis->firstLineOfLabels();
+  ASSERT_GE(labels.size(), 6u);
+  EXPECT_EQ(std::vector<std::string>(labels.begin(), labels.begin() + 6),
+            (std::vector<std::string>{"Jan 15", "22", "29", "Feb 5", "12", "19"}));
+  for (double tick : axis->majorTickMarks()) EXPECT_EQ(gregorian::weekday(tick), 2);
+  // Every midnight from 10 January to 20 May (131 of them) is a tick.
+  EXPECT_EQ(axis->minorTickMarks().size(), 131u - axis->majorTickMarks().size());
+  EXPECT_TRUE(sameTicks(axis->veryMajorTickMarks(), {at(2007, 2, 1), at(2007, 3, 1), at(2007, 4, 1), at(2007, 5, 1)}));
+  EXPECT_EQ(secondLine(*axis), "Jan - May, 2007");
 }
 
 TEST(DateAxis, SecondLineNamesOneTwoOrSeveralUnits) {
@@ -209,6 +223,9 @@ void expectLabelNamesTick(const std::string& label, double tick, double gap) {
     }
   } else if (label == kMonths[parts.month - 1]) {
     EXPECT_EQ(parts.day, 1) << label;
+  } else if (label.size() > 4 && label.substr(0, 4) == std::string(kMonths[parts.month - 1]) + " ") {
+    EXPECT_EQ(label.substr(4), std::to_string(parts.day));
+    EXPECT_LT(gap, 28 * kDay) << label;
   } else {
     ASSERT_TRUE(std::regex_match(label, whole)) << label;
     const auto value = std::stoll(label);
