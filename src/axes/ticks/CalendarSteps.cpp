@@ -50,8 +50,12 @@ std::vector<double> fixedTicks(const CalendarStep& step, double min, double max,
   // 0.001 × n does not carry the rounding of 0.001.
   const double milliseconds = std::round(length * 1000);
   std::vector<double> ticks;
-  ticks.reserve(std::size_t(last - first + 1));
-  for (double n = first; n <= last; ++n) {
+  const auto count = std::size_t(last - first + 1);
+  ticks.reserve(count);
+  // Counted with an integer: far from 1970 a double step count may not
+  // change when 1 is added, and neighbouring ticks may round to one time.
+  for (std::size_t k = 0; k < count; ++k) {
+    const double n = first + double(k);
     const double scaled = n * milliseconds;
     const double tick = std::fabs(scaled) < kExactIntegers ? offset + scaled / 1000 : offset + n * length;
     if (ticks.empty() || tick > ticks.back()) ticks.push_back(tick);

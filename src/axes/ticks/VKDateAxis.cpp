@@ -69,6 +69,9 @@ struct Setting {
   double fullEnd = 0;
   bool secondLine = true;
   const std::vector<std::string>* months = nullptr;
+  // Year ticks within a year or two still name the years on the second
+  // line (there may be no tick to do it).
+  bool namesYears = false;
   // Points per second.
   double scale() const { return length / (max - min); }
 };
@@ -350,7 +353,7 @@ std::shared_ptr<VKDateAxis> axisFor(const Choice& choice, const Setting& s, bool
     veryMajor = calendar_steps::ticksOf(*larger, s.min, s.max, kMostTicks);
     if (s.secondLine && larger->unit != Unit::Year) {
       if (auto label = secondLineFor(larger->unit, s)) second.push_back(std::move(*label));
-    } else if (s.secondLine && choice.major.unit == Unit::Month) {
+    } else if (s.secondLine && (choice.major.unit == Unit::Month || s.namesYears)) {
       if (auto label = secondLineFor(Unit::Year, s)) second.push_back(std::move(*label));
     }
   }
@@ -372,9 +375,11 @@ std::shared_ptr<VKDateAxis> daysToMonths(const Setting& s, bool yearAtJanuary) {
   Choice choice;
   auto step = firstFitting(dayAndMonthSteps(), s);
   if (!step) step = CalendarStep{Unit::Year, 1};
+  Setting setting = s;
+  setting.namesYears = true;
   choice.major = *step;
   choice.minor = minorFor(choice.major, s.scale(), s.tickSpace * kMinorNeedsOfTimes);
-  return axisFor(choice, s, yearAtJanuary);
+  return axisFor(choice, setting, yearAtJanuary);
 }
 
 }  // namespace

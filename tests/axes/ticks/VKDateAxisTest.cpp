@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
@@ -168,6 +169,8 @@ TEST(DateAxis, SecondLineNamesOneTwoOrSeveralUnits) {
       {at(2006, 11, 1), at(2007, 2, 28), 600, "Nov 2006 - Feb 2007"},
       {at(2006, 3, 1), at(2007, 9, 1), 400, "2006 & 2007"},
       {at(2004, 1, 1), at(2008, 1, 1), 800, "2004 - 2007"},
+      // Too short for any month step: no tick, but the year is named.
+      {at(2007, 2, 1), at(2007, 11, 1), 30, "2007"},
   };
   for (const auto& c : cases) {
     auto axis = dateAxis(c.min, c.max, c.length);
@@ -250,33 +253,23 @@ TEST_P(DateAxisRanges, MajorTicksAreWholeUnitsSpacedAndNamed) {
       // A lone tick has no spacing to hold it to.
       const double gap = major.size() > 1 ? (i > 0 ? major[i] - major[i - 1] : major[1] - major[0]) : 0;
       if (i > 0) {
-        EXPECT_GE(gap * length / span, kTickSpace * (1 - 1e-9));
+        EXPECT_GE(gap * length / span, kTickSpace * (1 - 1e-9)) << i;
       }
+      // The wider the spacing, the more of the time is whole: the part
+      // below each unit the spacing reaches is zero.
       const auto parts = *gregorian::dateComponents(major[i]);
-      if (gap >= 1) {
-        EXPECT_NEAR(parts.second, std::round(parts.second), 1e-6);
-      }
-      if (gap >= kMinute) {
-        EXPECT_EQ(parts.second, 0);
-      }
-      if (gap >= kHour) {
-        EXPECT_EQ(parts.minute, 0);
-      }
-      if (gap >= kDay) {
-        EXPECT_EQ(parts.hour, 0);
-      }
-      if (gap >= 28 * kDay) {
-        EXPECT_EQ(parts.day, 1);
-      }
-      if (gap >= 365 * kDay) {
-        EXPECT_EQ(parts.month, 1);
-      }
+      const std::pair<double, double> wholeBelow[] = {{1, parts.second - std::round(parts.second)},
+                                                      {kMinute, parts.second},
+                                                      {kHour, parts.minute},
+                                                      {kDay, parts.hour},
+                                                      {28 * kDay, parts.day - 1},
+                                                      {365 * kDay, parts.month - 1}};
+      for (const auto& [unit, below] : wholeBelow)
+        EXPECT_TRUE(gap < unit || std::fabs(below) < 1e-6) << "spacing " << gap << " reaches " << unit;
       expectLabelNamesTick(labels[i], major[i], gap);
     }
     // Wide enough axes always get at least one labelled tick.
-    if (length >= 300) {
-      EXPECT_FALSE(major.empty());
-    }
+    EXPECT_TRUE(length < 300 || !major.empty());
     for (double tick : axis->minorTickMarks()) {
       EXPECT_GE(tick, start - 1e-6);
       EXPECT_LE(tick, start + span + 1e-6);
@@ -310,6 +303,12 @@ TEST(DateAxis, ExtremeRangesStayBounded) {
   EXPECT_LE(axis->majorTickMarks().size(), 13u);
   EXPECT_EQ(axis->firstLineOfLabels().front(), "-1000000");
   EXPECT_EQ(axis->firstLineOfLabels().back(), "1000000");
+  // At the calendar's end doubles are 2 seconds apart: fine steps must
+  // neither loop nor repeat a tick.
+  auto far = dateAxis(1e16 - 16, 1e16, 1e6);
+  EXPECT_FALSE(far->majorTickMarks().empty());
+  EXPECT_TRUE(std::is_sorted(far->majorTickMarks().begin(), far->majorTickMarks().end(), std::less_equal<>()));
+  EXPECT_EQ(far->firstLineOfLabels().size(), far->majorTickMarks().size());
   // An absurd length puts no more than 20000 ticks of any kind.
   for (double span : {1.0, kDay, kYear, 1000 * kYear}) {
     auto dense = dateAxis(at(2007, 3, 1), at(2007, 3, 1) + span, 1e12, 1);
