@@ -37,11 +37,14 @@ double offsetOf(Unit unit) { return unit == Unit::Week ? kFirstMonday : 0; }
 std::vector<double> fixedTicks(const CalendarStep& step, double min, double max, std::size_t most) {
   const double length = fixedSeconds(step.unit) * step.count;
   const double offset = offsetOf(step.unit);
-  // Counted in steps, where the division adds its own rounding.
-  const double tolerance = toleranceFor(step, min, max) / length;
+  // Counted in steps, where the division adds its own rounding; far from
+  // 1970 that is several steps, so the ticks found are held to the range
+  // once more as times.
+  const double tolerance = toleranceFor(step, min, max);
   const double low = (min - offset) / length, high = (max - offset) / length;
-  auto slack = [tolerance](double steps) {
-    return std::max(tolerance, kInsideUnitsInLastPlace * (std::nextafter(std::fabs(steps), INFINITY) - std::fabs(steps)));
+  auto slack = [&](double steps) {
+    return std::max(tolerance / length,
+                    kInsideUnitsInLastPlace * (std::nextafter(std::fabs(steps), INFINITY) - std::fabs(steps)));
   };
   const double first = std::ceil(low - slack(low));
   const double last = std::floor(high + slack(high));
@@ -58,6 +61,7 @@ std::vector<double> fixedTicks(const CalendarStep& step, double min, double max,
     const double n = first + double(k);
     const double scaled = n * milliseconds;
     const double tick = std::fabs(scaled) < kExactIntegers ? offset + scaled / 1000 : offset + n * length;
+    if (tick < min - tolerance || tick > max + tolerance) continue;
     if (ticks.empty() || tick > ticks.back()) ticks.push_back(tick);
   }
   return ticks;

@@ -195,6 +195,17 @@ std::optional<CalendarStep> firstFitting(const std::vector<CalendarStep>& steps,
   return std::nullopt;
 }
 
+// 1, 2 and 5 times a power of ten years.
+const std::vector<CalendarStep>& yearSteps() {
+  static const std::vector<CalendarStep> steps = [] {
+    std::vector<CalendarStep> list;
+    for (double decade = 1; decade <= 1e9; decade *= 10)
+      for (double c : {1.0, 2.0, 5.0}) list.push_back({Unit::Year, c * decade});
+    return list;
+  }();
+  return steps;
+}
+
 // Days and longer within a year or two.
 const std::vector<CalendarStep>& dayAndMonthSteps() {
   static const std::vector<CalendarStep> steps = {{Unit::Day, 1},   {Unit::Day, 2},   {Unit::Week, 1},
@@ -372,11 +383,19 @@ std::optional<Setting> settingFor(double min, double max, double length, double 
 
 // Days and longer within a year or two, after hours when they fit.
 std::shared_ptr<VKDateAxis> daysToMonths(const Setting& s, bool yearAtJanuary) {
-  Choice choice;
-  auto step = firstFitting(dayAndMonthSteps(), s);
-  if (!step) step = CalendarStep{Unit::Year, 1};
   Setting setting = s;
   setting.namesYears = true;
+  auto step = firstFitting(dayAndMonthSteps(), s);
+  if (!step) step = firstFitting(yearSteps(), s);
+  if (!step) {
+    // Not even the coarsest step fits: no ticks, the years named below.
+    std::vector<VKDateAxisLabel> second;
+    if (s.secondLine) {
+      if (auto label = secondLineFor(Unit::Year, s)) second.push_back(std::move(*label));
+    }
+    return VKDateAxis::initWithFirstLine({}, std::move(second), {}, {});
+  }
+  Choice choice;
   choice.major = *step;
   choice.minor = minorFor(choice.major, s.scale(), s.tickSpace * kMinorNeedsOfTimes);
   return axisFor(choice, setting, yearAtJanuary);
@@ -514,8 +533,13 @@ std::shared_ptr<VKDateAxis> VKDateAxis::yearsAndMainMonths(double minValue, cons
   if (!s) return createEmpty();
   static const std::vector<CalendarStep> steps = {
       {Unit::Month, 1}, {Unit::Month, 2}, {Unit::Month, 3}, {Unit::Month, 6}, {Unit::Year, 1}};
+  // A year spans 3 tick spaces here, so half years fit unless they are too
+  // many; then whole years.
+  auto step = firstFitting(steps, *s);
+  if (!step) step = firstFitting(yearSteps(), *s);
+  if (!step) return createEmpty();
   Choice choice;
-  choice.major = firstFitting(steps, *s).value_or(CalendarStep{Unit::Year, 1});
+  choice.major = *step;
   choice.minor = minorFor(choice.major, s->scale(), minTickSpace * kMinorNeedsOfTimes);
   return axisFor(choice, *s, true);
 }
@@ -526,10 +550,7 @@ std::shared_ptr<VKDateAxis> VKDateAxis::yearsOnlyMinValue(double minValue, const
                                                           std::string_view language) {
   auto s = settingFor(minValue, maxValue, intervalLength, minTickSpace, fullStart, fullEnd, true, language);
   if (!s) return createEmpty();
-  std::vector<CalendarStep> steps;
-  for (double decade = 1; decade <= 1e9; decade *= 10)
-    for (double c : {1.0, 2.0, 5.0}) steps.push_back({Unit::Year, c * decade});
-  auto step = firstFitting(steps, *s);
+  auto step = firstFitting(yearSteps(), *s);
   if (!step) return createEmpty();
   Choice choice;
   choice.major = *step;
