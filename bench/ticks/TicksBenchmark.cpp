@@ -1,5 +1,8 @@
 // Number writing against the C library's "%.6g" on the same values, and the
-// time to compute a whole linear axis (ticks and labels).
+// time to compute a whole linear axis (ticks and labels). Date axes: many
+// axes over ranges from a second to 500 years, and one long axis of daily
+// ticks over two years, against the C library's gmtime_r and strftime writing a day label
+// for as many ticks.
 //
 //   build-bench/bin/ticks_benchmark --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
@@ -7,6 +10,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
@@ -14,6 +18,7 @@
 #include "axes/ticks/KRAxis.h"
 #include "axes/ticks/KRNumberFormatter.h"
 #include "axes/ticks/LinearTicks.h"
+#include "axes/ticks/VKDateAxis.h"
 
 using namespace orrelin;
 
@@ -107,6 +112,67 @@ void LinearTickValuesOnly(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kAxes));
 }
 BENCHMARK(LinearTickValuesOnly)->Unit(benchmark::kMillisecond);
+
+// Date ranges from a second to 500 years, starting anywhere from 1900 to
+// 2100, over 100 to 1000 points.
+const std::vector<Range>& dateRanges() {
+  static const std::vector<Range> values = [] {
+    std::mt19937_64 engine(3);
+    std::uniform_real_distribution<double> exponent(0, std::log10(500 * 365.25 * 86400)), start(-2.2e9, 4.1e9),
+        length(100, 1000);
+    std::vector<Range> result(kAxes / 10);
+    for (auto& range : result) {
+      double min = start(engine);
+      range = {min, min + std::pow(10.0, exponent(engine)), length(engine)};
+    }
+    return result;
+  }();
+  return values;
+}
+
+void DateAxes(benchmark::State& state) {
+  VKDateAxis::shortMonthLabels("us");
+  for (auto _ : state) {
+    for (const auto& range : dateRanges())
+      benchmark::DoNotOptimize(
+          VKDateAxis::withMinValue(range.min, range.max, range.length, 40, range.min, range.max, true, "us"));
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * dateRanges().size()));
+}
+BENCHMARK(DateAxes)->Unit(benchmark::kMillisecond);
+
+// 1 January 2006 to 31 December 2007, a tick a day: 730 ticks and labels.
+constexpr double kLongStart = 1136073600, kLongEnd = 1199059200;
+
+void LongDateAxis(benchmark::State& state) {
+  std::size_t ticks = 0;
+  for (auto _ : state) {
+    auto axis = VKDateAxis::withMinValue(kLongStart, kLongEnd, 730 * 40, 40, kLongStart, kLongEnd, true, "us");
+    ticks = axis->majorTickMarks().size();
+    benchmark::DoNotOptimize(axis);
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * ticks));
+}
+BENCHMARK(LongDateAxis)->Unit(benchmark::kMillisecond);
+
+// The C library's share of the same job: the calendar parts and a day
+// label of every tick.
+void GmtimeStrftimeDays(benchmark::State& state) {
+  char text[32];
+  std::size_t ticks = 0;
+  for (auto _ : state) {
+    ticks = 0;
+    for (double tick = kLongStart; tick <= kLongEnd; tick += 86400, ++ticks) {
+      const std::time_t time = std::time_t(tick);
+      std::tm parts{};
+      gmtime_r(&time, &parts);
+      std::strftime(text, sizeof text, parts.tm_mday == 1 ? "%b" : "%e", &parts);
+      benchmark::DoNotOptimize(text);
+    }
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * ticks));
+}
+BENCHMARK(GmtimeStrftimeDays)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

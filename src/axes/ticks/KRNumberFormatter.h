@@ -58,6 +58,23 @@ class KRNumberFormatter {
   void setUseUnicodeMinus(bool on) { useUnicodeMinus_ = on; }
   void setDecimalSeparatorIsAComma(bool on) { decimalComma_ = on; }
 
+  // Dates. A time value (seconds since 1970 GMT) written as a date with as
+  // much of the time as it has: "2007/3/1" at midnight, "2007/3/1 8:05" on
+  // a whole minute, "2007/3/1 8:05:30" on a whole second, and the fraction
+  // of the second after that ("8:05:30.25"). Values the calendar does not
+  // take are written as numbers.
+  std::string convertFromDate(double time) const;
+  // The calendar value nearest to the time (at, above, below it) among the
+  // starts of the coarsest unit that spans no more than a point on the
+  // page: 1, 0.1, 0.01 or 0.001 seconds, a second, minute, hour, day,
+  // month, year, or 10, 100, … years. `scale` is points per second of the
+  // axis (page = (time + shift) × scale); the shift moves no calendar
+  // boundary, so only the scale decides. A time the calendar does not take,
+  // or a scale of 0 or not finite, comes back unchanged.
+  static double snapToNiceDateValue(double time, double scale, double shift);
+  static double snapUpToNiceDateValue(double time, double scale, double shift);
+  static double snapDownToNiceDateValue(double time, double scale, double shift);
+
   // The minus sign this formatter writes.
   const char* minusSign() const;
 

@@ -31,4 +31,24 @@ inline constexpr const char* kInvalidTypeForLists = "Invalid type for createWith
 inline constexpr const char* kZeroMajorSpacing = "Internal: The minimum distance between major tick marks is 0.";
 inline constexpr const char* kMaskLengthMismatch = "Length mismatch for the label mask";
 
+// Date axis labels: "%d" is a calendar number, "%@" a month name or a day
+// text (a month name and a day number, "%@ %d").
+inline constexpr const char* kYear = "%d";
+inline constexpr const char* kYearSpan = "%d - %d";
+inline constexpr const char* kDayNumber = "%d";
+inline constexpr const char* kDayText = "%@ %d";
+// The hour, then two-digit minutes ("0:00", "12:30", "9:05").
+inline constexpr const char* kHourAndMinutes = "%d:";
+// Second lines: one unit, two units, several units; the last form of each
+// pair is for units of different years (so two days across the new year
+// read "Dec 31 2006 - Jan 1 2007").
+inline constexpr const char* kOneUnit = "%@ %d";
+inline constexpr const char* kTwoDays = "%@ %d & %@ %d - %d";
+inline constexpr const char* kSeveralDays = "%@ - %@, %d";
+inline constexpr const char* kAcrossYears = "%@ %d - %@ %d";
+inline constexpr const char* kTwoMonths = "%@ & %@ - %d";
+inline constexpr const char* kTwoMonthsAcrossNewYear = "%@ %d & %@ %d";
+inline constexpr const char* kSeveralMonths = "%@ - %@, %d";
+inline constexpr const char* kTwoYears = "%@ & %@";
+
 }  // namespace orrelin::tick_text

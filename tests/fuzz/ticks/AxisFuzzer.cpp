@@ -1,8 +1,9 @@
 // Ranges, lengths and spacings taken from the input's bytes, through every
-// kind of automatic axis and the number writer. The axis must stay within
-// its tick limits with finite, ordered ticks and one label per labelled
-// tick, and a written number must read back within half a unit of its last
-// digit; anything else aborts.
+// kind of automatic axis, the date axis and the number writer. The axis
+// must stay within its tick limits with finite, ordered ticks and one label
+// per labelled tick; date ticks must also lie in the range and keep the
+// tick space between them; a written number must read back within half a
+// unit of its last digit; anything else aborts.
 
 #include <cmath>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "axes/ticks/KRAxis.h"
+#include "axes/ticks/VKDateAxis.h"
 #include "platform/KRMessageCenter.h"
 
 using namespace orrelin;
@@ -44,6 +46,21 @@ void checkAxis(const std::shared_ptr<KRAxis>& axis, double minMajor) {
   check(axis->majorTickMarkLabels().size() == labelled);
 }
 
+void checkDateAxis(double min, double max, double length, double tickSpace, bool twoLines) {
+  auto axis = VKDateAxis::withMinValue(min, max, length, tickSpace, min, max, twoLines, "us");
+  check(axis != nullptr);
+  const auto& major = axis->majorTickMarks();
+  check(axis->firstLineOfLabels().size() == major.size());
+  check(major.size() <= 20001 && axis->minorTickMarks().size() <= 20001);
+  check(axis->secondLineOfLabels().size() <= 1 && (twoLines || axis->secondLineOfLabels().empty()));
+  const double slack = 1e-6 * (max - min) + 1e-3;
+  for (std::size_t i = 0; i < major.size(); ++i) {
+    check(major[i] >= min - slack && major[i] <= max + slack);
+    // Rounding of the page scale aside, neighbours keep the tick space.
+    if (i > 0) check((major[i] - major[i - 1]) * (length / (max - min)) >= tickSpace * (1 - 1e-6));
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -68,6 +85,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   checkAxis(KRAxis::currencyAxisWithMin(min, max, length, minMajor, minMinor,
                                         KRCurrencyFormatter::createForCurrencyType(1)),
             minMajor);
+
+  // Dates: the same bytes as time values, and as a start and a span.
+  checkDateAxis(min, max, length, minMajor, digits % 2 == 0);
+  if (std::isfinite(min) && std::isfinite(max)) checkDateAxis(min, min + std::fabs(max), length, minMajor, true);
 
   for (double value : {min, max, length}) {
     std::string text = KRNumberFormatter::createWithSignificantDigits(digits, false).convertNumber(value);
