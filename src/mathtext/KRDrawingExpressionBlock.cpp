@@ -22,6 +22,8 @@ constexpr double kFractionPartScale = 0.85;
 constexpr double kRootIndexScale = 0.6;
 // Big operators are drawn larger than the text around them.
 constexpr double kBigOperatorScale = 1.4;
+// The room after a function name or limit, as a fraction of the size.
+constexpr double kThinSpace = 0.17;
 
 // Icons and arrows are drawn from the symbol font. We do not ship Apple
 // Symbols; the font configuration draws that name with STIXGeneral, which
@@ -385,10 +387,12 @@ void KRDrawingExpressionBlockSuperSubscript::prepareForFontStyle(KRMathFontStyle
     script->prepareForFontStyle(scriptStyle);
   }
   main_->positionAsSubscript(subscript_.get(), superscript_.get());
-  for (auto* part : {main_.get(), superscript_.get(), subscript_.get()}) {
-    if (!part) continue;
-    width_ = std::max(width_, part->x() + part->width());
-    include(*part);
+  include(*main_);
+  width_ = main_->x() + main_->width();
+  for (auto* script : {superscript_.get(), subscript_.get()}) {
+    if (!script) continue;
+    width_ = std::max(width_, script->x() + script->width() + main_->spaceAfterScripts());
+    include(*script);
   }
 }
 
@@ -610,28 +614,37 @@ void KRDrawingExpressionBlockCommandIcon::prepareForFontStyle(KRMathFontStyle& s
     double centre = (glyph_->inkAscent() - glyph_->inkDescent()) / 2;
     glyph_->shiftBy(0, 0.5 * xHeight() - centre);
   }
-  width_ = glyph_->width();
+  // Words (function names, limits) keep a thin space from what follows,
+  // which the blank after their name in the markup does not give.
+  spaceAfter_ = command_.fromSymbolFont ? 0 : kThinSpace * style.size;
+  width_ = glyph_->width() + spaceAfter_;
   include(*glyph_);
 }
 
 void KRDrawingExpressionBlockCommandIcon::positionAsSubscript(KRDrawingExpressionBlock* subscript,
                                                               KRDrawingExpressionBlock* superscript) {
+  // Scripts go against the glyph; the space comes after them.
+  width_ -= spaceAfter_;
   if (!command_.limits) {
     KRDrawingExpressionBlock::positionAsSubscript(subscript, superscript);
-    return;
+    // An integral's top overhangs its advance: keep its superscript clear.
+    double overhang = glyph_->x() + glyph_->inkRight() - (x_ + width_);
+    if (superscript && command_.bigOperator && overhang > 0) superscript->shiftBy(overhang + 0.1 * xHeight(), 0);
+  } else {
+    double gap = 0.2 * xHeight();
+    double widest = width_;
+    if (superscript) widest = std::max(widest, superscript->width());
+    if (subscript) widest = std::max(widest, subscript->width());
+    shiftBy((widest - width_) / 2, 0);
+    double left = x_ - (widest - width_) / 2;
+    if (superscript)
+      superscript->shiftBy(left + (widest - superscript->width()) / 2,
+                           y_ + inkAscent_ + gap + std::max(superscript->inkDescent(), 0.0));
+    if (subscript)
+      subscript->shiftBy(left + (widest - subscript->width()) / 2,
+                         y_ - inkDescent_ - gap - std::max(subscript->inkAscent(), 0.0));
   }
-  double gap = 0.2 * xHeight();
-  double widest = width_;
-  if (superscript) widest = std::max(widest, superscript->width());
-  if (subscript) widest = std::max(widest, subscript->width());
-  shiftBy((widest - width_) / 2, 0);
-  double left = x_ - (widest - width_) / 2;
-  if (superscript)
-    superscript->shiftBy(left + (widest - superscript->width()) / 2,
-                         y_ + inkAscent_ + gap + std::max(superscript->inkDescent(), 0.0));
-  if (subscript)
-    subscript->shiftBy(left + (widest - subscript->width()) / 2,
-                       y_ - inkDescent_ - gap - std::max(subscript->inkAscent(), 0.0));
+  width_ += spaceAfter_;
 }
 
 void KRDrawingExpressionBlockCommandIcon::shiftBy(double dx, double dy) {
@@ -676,7 +689,9 @@ void KRDrawingExpressionBlockCommandOverUnder::prepareForFontStyle(KRMathFontSty
       accentStyle.face = {kSymbolFontFamily, false, false};
       accentStyle.size = 0.8 * s;
       break;
-    case KRMathDecoration::Hat: accent = "\uFF3E"; break;
+    // The fullwidth circumflex (U+FF3E) is in none of the fonts we install;
+    // the modifier circumflex is the same mark.
+    case KRMathDecoration::Hat: accent = "\u02C6"; break;
     case KRMathDecoration::Tilde: accent = "\u02DC"; break;
   }
   width_ = w;

@@ -97,6 +97,8 @@ class KRDrawingExpressionBlock {
   // laid out at the origin; either may be null. Big operators and limits put
   // them under and over instead.
   virtual void positionAsSubscript(KRDrawingExpressionBlock* subscript, KRDrawingExpressionBlock* superscript);
+  // The room this block keeps after its scripts (0 but for words).
+  virtual double spaceAfterScripts() const { return 0; }
   virtual void shiftBy(double dx, double dy);
   virtual void drawToContext(GraphicsContext& gc, KRPoint offset, const KRMathDrawState& state) const = 0;
   // SVG with y written as shiftYBy - y. A kind without an SVG form reports it.
@@ -140,6 +142,9 @@ class KRDrawingExpressionBlockString : public KRDrawingExpressionBlock {
   explicit KRDrawingExpressionBlockString(std::string text) : text_(std::move(text)) {}
   const char* className() const override { return "KRDrawingExpressionBlockString"; }
   const std::string& text() const { return text_; }
+  // Where the marks end, from the block's left edge (beyond the width for
+  // glyphs that lean or overhang).
+  double inkRight() const { return shape_.measure.inkRight; }
   void prepareForFontStyle(KRMathFontStyle& style) override;
   void drawToContext(GraphicsContext& gc, KRPoint offset, const KRMathDrawState& state) const override;
   void addToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy, KRSVGInfo& info) const override;
@@ -282,8 +287,12 @@ class KRDrawingExpressionBlockCommandIcon : public KRDrawingExpressionBlockComma
   void drawToContext(GraphicsContext& gc, KRPoint offset, const KRMathDrawState& state) const override;
   void addToSVGStream(KRSVGStream& stream, const std::string& indent, double shiftYBy, KRSVGInfo& info) const override;
 
+  // The room left after a function name or limit, before what follows.
+  double spaceAfterScripts() const override { return spaceAfter_; }
+
  private:
   std::unique_ptr<KRDrawingExpressionBlockString> glyph_;
+  double spaceAfter_ = 0;
 };
 
 // A line, brace or accent over or under the argument, or a line through it.
