@@ -59,7 +59,7 @@ std::shared_ptr<KRDrawingExpressionText> KRDrawingExpressionText::make(const std
   auto result = std::make_shared<KRDrawingExpressionText>();
   result->stringToCreate_ = text;
   result->whereToDraw_ = {finiteOr(atPoint.x, 0), finiteOr(atPoint.y, 0)};
-  result->style_ = style ? std::move(style) : KRDrawingStyleFont::styleWithFont("Helvetica", 12);
+  if (style) result->style_ = std::move(style);
   return result;
 }
 
@@ -116,7 +116,7 @@ std::shared_ptr<KRDrawingExpressionText> KRDrawingExpressionText::multiLineStrin
 
 KRDrawingExpressionText::KRDrawingExpressionText(const KRDrawingExpressionText& other)
     : KRDrawingElement(other),
-      style_(other.style_ ? other.style_->copyFont() : nullptr),
+      style_(other.style_->copyFont()),
       stringToCreate_(other.stringToCreate_),
       whereToDraw_(other.whereToDraw_),
       alignment_(other.alignment_),

@@ -148,7 +148,8 @@ class KRDrawingExpressionText : public KRDrawingElement {
   std::shared_ptr<KRDrawingExpressionText> resized(double factor) const;
   void changed();
 
-  std::shared_ptr<KRDrawingStyleFont> style_;
+  // Never null: a text made without a style uses 12 point Helvetica.
+  std::shared_ptr<KRDrawingStyleFont> style_ = KRDrawingStyleFont::styleWithFont("Helvetica", 12);
   std::string stringToCreate_;
   KRPoint whereToDraw_;
   unsigned alignment_ = Left;

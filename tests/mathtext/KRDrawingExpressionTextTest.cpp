@@ -209,6 +209,12 @@ TEST(MathText, SVGPlacesTheTreeByOneTransform) {
                          "</g>\n";
   EXPECT_EQ(svgOf(*text), expected);
   EXPECT_EQ(svgOf(*KRDrawingExpressionText::createWithString("")), "");
+  // A text made bare has a style and typesets its string once given one.
+  KRDrawingExpressionText bare;
+  EXPECT_EQ(svgOf(bare), "");
+  bare.setStringToCreate("y");
+  EXPECT_GT(bare.unrotatedSize().width, 0);
+  EXPECT_EQ(bare.style()->fontSize(), 12);
 }
 
 TEST(MathText, SVGWritesEveryConstruct) {
