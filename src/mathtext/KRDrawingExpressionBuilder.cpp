@@ -2,6 +2,7 @@
 // lists, "^" and "_" attach the next item to the block before them, and
 // backslash commands are resolved by name, taking the items they need.
 
+#include <algorithm>
 #include <string>
 
 #include "mathtext/KRDrawingExpressionBlock.h"
@@ -195,6 +196,16 @@ std::unique_ptr<KRDrawingExpressionBlockList> KRDrawingExpressionBlock::createFr
 }
 
 std::unique_ptr<KRDrawingExpressionBlockList> KRDrawingExpressionBlock::createFromString(std::string_view text) {
+  // Most labels are plain numbers and words: ASCII without markup is one
+  // string, whatever the tokens would say.
+  bool plain = std::all_of(text.begin(), text.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x80 && c != '\\' && c != '{' && c != '}' && c != '^' && c != '_';
+  });
+  if (plain) {
+    auto list = std::make_unique<KRDrawingExpressionBlockList>();
+    if (!text.empty()) list->addBlock(std::make_unique<KRDrawingExpressionBlockString>(std::string(text)));
+    return list;
+  }
   return createFromBlockedTokens(groupIntoSubBlocks(splitIntoTokens(text)));
 }
 
