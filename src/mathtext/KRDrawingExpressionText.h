@@ -73,6 +73,14 @@ class KRDrawingExpressionText : public KRDrawingElement {
   static int howManyLines(const std::string& text);
   // The typeset size (width, height) of a text in a style.
   static KRSize sizeOfString(const std::string& text, const KRDrawingStyleFont& withStyle);
+  // The metrics table of fonts (see KRMathFontMetrics).
+  static std::vector<std::string> fontMetrics() { return KRMathFontMetrics::fontMetrics(); }
+  static KRFontMetrics fontMetricsForFontName(const std::string& name) {
+    return KRMathFontMetrics::fontMetricsForFontName(name);
+  }
+  static void setFontMetrics(const KRFontMetrics& metrics, const std::string& forFontName) {
+    KRMathFontMetrics::setFontMetrics(metrics, forFontName);
+  }
 
   const std::string& stringToCreate() const { return stringToCreate_; }
   KRPoint whereToDraw() const { return whereToDraw_; }
