@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "document/parameters/VKDefinedObjectsController.h"
 #include "drawing/KRDrawingContext.h"
 #include "drawing/KRDrawingPath.h"
 #include "drawing/KRDrawingStyle.h"
@@ -94,16 +95,12 @@ class BenchDocument : public CommandDocument {
   std::vector<std::shared_ptr<VKCommandGraph>> graphs() const override { return {graph}; }
   std::shared_ptr<VKCommandGraph> currentGraph() const override { return graph; }
   UndoManager* undoManager() override { return &undo; }
-  std::optional<double> valueForParameter(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> stringForParameter(const std::string&) override { return std::nullopt; }
-  std::shared_ptr<VKDependencyBase> parameterWithName(const std::string&) override { return nullptr; }
-  void tableColumnsChanged(DataDocumentTable&) override {}
-  std::vector<std::string> columnNames() const override { return {}; }
-  void parameterListChanged(const ParameterListChanges&) override {}
+  const ParameterLookup& parameters() const override { return definitions; }
   void entryChanged(VKDependencyBase* sender) override { cycle.entryChanged(sender); }
   void presentException(const std::exception&, const std::string&) override {}
 
   std::shared_ptr<BenchGraph> graph = std::make_shared<BenchGraph>();
+  VKDefinedObjectsController definitions;
   NoUndoManager undo;
   VKUpdateCycle cycle{*this};
 };

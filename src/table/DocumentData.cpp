@@ -29,10 +29,11 @@ void DocumentData::setDocument(const std::shared_ptr<DependencyDocument>& docume
 
 std::vector<std::string> DocumentData::columnNames() const { return table_->columnNames(); }
 
-void DocumentData::parameterListChanged(const ParameterListChanges&) {
+void DocumentData::parameterListChanged(const ParameterListChanges& changes) {
   // Each column compares what its names resolve to now with what they did,
   // which covers every name of the changes and nothing else.
   table_->parameterListChanged();
+  if (parameterListListener_) parameterListListener_(changes);
 }
 
 void DocumentData::tableColumnsChanged(DataDocumentTable&) { definitions_->parameterListChanged(); }

@@ -46,6 +46,10 @@ class DocumentData final : public ParameterListNeighbour,
   // Where undo actions of the table go (the document's undo manager); none,
   // as in a batch run, records nothing.
   void setUndoRegistration(UndoRegistration registration) { undoRegistration_ = std::move(registration); }
+  // Who else hears of names that began or stopped resolving to a parameter
+  // once the columns have (the document, for its commands).
+  using ParameterListListener = std::function<void(const ParameterListChanges& changes)>;
+  void setParameterListListener(ParameterListListener listener) { parameterListListener_ = std::move(listener); }
 
   // The definitions list's side.
   std::vector<std::string> columnNames() const override;
@@ -60,6 +64,7 @@ class DocumentData final : public ParameterListNeighbour,
   std::shared_ptr<VKDefinedObjectsController> definitions_;
   std::shared_ptr<DataDocumentTable> table_;
   UndoRegistration undoRegistration_;
+  ParameterListListener parameterListListener_;
 };
 
 }  // namespace orrelin

@@ -1,15 +1,16 @@
 #pragma once
 // What the commands, their settings and the graphs need of the document that
-// owns them, beyond what the table and the parameters need of it. The document
-// sits at the top of the library stack, so the command base reaches it only
-// through this interface; OrrelinDocument implements it.
+// owns them. The document sits at the top of the library stack, so the
+// command base reaches it only through this interface; OrrelinDocument
+// implements it.
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "table/TableDocument.h"
+#include "document/parameters/ParameterLookup.h"
+#include "graph/dependency/DependencyDocument.h"
 
 namespace orrelin {
 
@@ -17,8 +18,11 @@ class OrrelinColumn;
 class UndoManager;
 class VKCommandGraph;
 
-class CommandDocument : public TableDocument {
+class CommandDocument : public DependencyDocument {
  public:
+  // The document's parameters as formulas see them (its definitions list).
+  virtual const ParameterLookup& parameters() const = 0;
+
   // Columns as the commands see them: by name at the top level of the table
   // (text columns included), and by the identity number that survives renames.
   // Null when there is none.

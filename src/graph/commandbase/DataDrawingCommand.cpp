@@ -248,12 +248,12 @@ std::vector<std::string> DataDrawingCommand::columnNamesExtractedFromCommand() c
 
 std::optional<double> DataDrawingCommand::valueForParameter(const std::string& name) const {
   auto* document = commandDocument();
-  return document ? document->valueForParameter(name) : std::nullopt;
+  return document ? document->parameters().valueForParameter(name) : std::nullopt;
 }
 
 std::optional<std::string> DataDrawingCommand::stringForParameter(const std::string& name) const {
   auto* document = commandDocument();
-  return document ? document->stringForParameter(name) : std::nullopt;
+  return document ? document->parameters().stringForParameter(name) : std::nullopt;
 }
 
 void DataDrawingCommand::setErrorExplanation(std::optional<std::string> text) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "document/parameters/VKVariable.h"
 #include "expression/KRExpression.h"
 #include "graph/commandbase/CommandDocument.h"
 #include "graph/commandbase/CommandTexts.h"
@@ -62,7 +63,7 @@ void connectToParameters(VKInputController& owner, const std::vector<std::string
   auto* document = owner.commandDocument();
   if (!document) return;
   for (const auto& name : names)
-    if (auto parameter = document->parameterWithName(name)) connect(parameter);
+    if (auto parameter = document->parameters().parameterWithName(name)) connect(parameter);
 }
 
 }  // namespace
@@ -140,7 +141,7 @@ std::optional<double> FormulaText::evaluate(const VKInputController& owner) cons
   std::map<std::string, double, std::less<>> arguments;
   auto* document = owner.commandDocument();
   for (const auto& name : expression->unknowns()) {
-    std::optional<double> value = document ? document->valueForParameter(name) : std::nullopt;
+    std::optional<double> value = document ? document->parameters().valueForParameter(name) : std::nullopt;
     if (!value) return std::nullopt;
     arguments.emplace(name, *value);
   }
@@ -593,7 +594,7 @@ void VKMaskInputController::establishDependencyConnections() {
   for (const auto& name : formula_.namesUsed()) {
     if (auto column = document->columnWithName(name))
       connectToSupplier(column);
-    else if (auto parameter = document->parameterWithName(name))
+    else if (auto parameter = document->parameters().parameterWithName(name))
       connectToSupplier(parameter);
     else
       missing_.push_back(name);

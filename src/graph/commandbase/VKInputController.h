@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "document/parameters/ParametersDocument.h"
+#include "document/parameters/ParameterListNeighbour.h"
 #include "graph/dependency/VKDependencyBase.h"
 #include "platform/PropertyList.h"
 

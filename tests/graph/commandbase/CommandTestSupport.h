@@ -17,6 +17,7 @@
 #include "graph/commandbase/VKDrawingCommand.h"
 #include "platform/UndoManager.h"
 #include "table/DataDocumentTable.h"
+#include "table/DocumentData.h"
 #include "table/VKDataColumnSpecified.h"
 
 namespace orrelin::testing_support {
@@ -25,14 +26,22 @@ class TestCommandDocument final : public CommandDocument, public std::enable_sha
  public:
   static std::shared_ptr<TestCommandDocument> create() {
     auto document = std::make_shared<TestCommandDocument>();
-    document->table = DataDocumentTable::create(document);
-    document->definitions.setDocument(document);
+    document->data = DocumentData::create(document);
+    document->table = document->data->table();
+    // Names that began or stopped resolving reach the columns through the
+    // data holder and the commands through the document, as in a real one.
+    std::weak_ptr<TestCommandDocument> weak = document;
+    document->data->setParameterListListener([weak](const ParameterListChanges& changes) {
+      if (auto owner = weak.lock())
+        for (auto& graph : owner->graphList)
+          for (auto& command : graph->commands()) command->parameterListChanged(changes);
+    });
     return document;
   }
   TestCommandDocument() : cycle(*this) {}
   ~TestCommandDocument() override {
     for (auto& graph : graphList) graph->setDocument(nullptr);
-    definitions.setDocument(nullptr);
+    if (data) data->setDocument(nullptr);
   }
 
   // A typed-in number column with the values, appended to the table.
@@ -44,6 +53,7 @@ class TestCommandDocument final : public CommandDocument, public std::enable_sha
     return column;
   }
   void setParameter(const std::string& name, const std::string& text) {
+    auto& definitions = data->definitions();
     auto parameter = definitions.parameterWithName(name);
     if (!parameter) parameter = definitions.addParameterValue(name);
     parameter->setValue(text);
@@ -67,23 +77,7 @@ class TestCommandDocument final : public CommandDocument, public std::enable_sha
   UndoManager* undoManager() override { return &undo; }
   void updateDrawingCommandMenus() override { ++menuUpdates; }
 
-  std::optional<double> valueForParameter(const std::string& name) override {
-    return definitions.valueForParameter(name);
-  }
-  std::optional<std::string> stringForParameter(const std::string& name) override {
-    return definitions.stringForParameter(name);
-  }
-  std::shared_ptr<VKDependencyBase> parameterWithName(const std::string& name) override {
-    return definitions.parameterWithName(name);
-  }
-  void tableColumnsChanged(DataDocumentTable&) override { definitions.parameterListChanged(); }
-  std::vector<std::string> columnNames() const override {
-    return table ? table->columnNames() : std::vector<std::string>{};
-  }
-  void parameterListChanged(const ParameterListChanges& changes) override {
-    for (auto& graph : graphList)
-      for (auto& command : graph->commands()) command->parameterListChanged(changes);
-  }
+  const ParameterLookup& parameters() const override { return data->definitions(); }
   void entryChanged(VKDependencyBase* sender) override {
     ++changeNotices;
     cycle.entryChanged(sender);
@@ -92,8 +86,8 @@ class TestCommandDocument final : public CommandDocument, public std::enable_sha
     presented.push_back(message + ": " + exception.what());
   }
 
+  std::shared_ptr<DocumentData> data;
   std::shared_ptr<DataDocumentTable> table;
-  VKDefinedObjectsController definitions;
   std::vector<std::shared_ptr<VKCommandGraph>> graphList;
   std::shared_ptr<VKCommandGraph> current;
   InMemoryUndoManager undo;
