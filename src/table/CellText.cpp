@@ -90,7 +90,10 @@ CellReading readCellText(std::string_view text) {
   return reading;
 }
 
-NumberRows readCellTexts(const std::vector<std::string>& texts, std::vector<long>* rowsWithNames) {
+namespace {
+
+template <class Texts>
+NumberRows readAllCellTexts(const Texts& texts, std::vector<long>* rowsWithNames) {
   const long length = long(texts.size());
   auto values = KRDoubleArrayContainer::createArrayOfLength(length);
   auto mask = KRUCharArrayContainer::createArrayOfLength(length);
@@ -121,6 +124,16 @@ NumberRows readCellTexts(const std::vector<std::string>& texts, std::vector<long
     for (const auto& rows : named) rowsWithNames->insert(rowsWithNames->end(), rows.begin(), rows.end());
   }
   return NumberRows::adopt(std::move(values), std::move(mask));
+}
+
+}  // namespace
+
+NumberRows readCellTexts(const std::vector<std::string>& texts, std::vector<long>* rowsWithNames) {
+  return readAllCellTexts(texts, rowsWithNames);
+}
+
+NumberRows readCellTexts(const CellTextStore& texts, std::vector<long>* rowsWithNames) {
+  return readAllCellTexts(texts, rowsWithNames);
 }
 
 std::string textForNumber(double value) {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "table/CellTextStore.h"
 #include "table/NumberRows.h"
 
 namespace orrelin {
@@ -37,6 +38,7 @@ CellReading readCellText(std::string_view text);
 // rows whose formulas name something are invalid here; with
 // rowsWithNames they are listed there for the caller to work out.
 NumberRows readCellTexts(const std::vector<std::string>& texts, std::vector<long>* rowsWithNames = nullptr);
+NumberRows readCellTexts(const CellTextStore& texts, std::vector<long>* rowsWithNames = nullptr);
 
 // A number as text that reads back as the same number: the shortest such
 // decimal form, "Inf", "-Inf" or "NaN".

@@ -78,12 +78,13 @@ std::shared_ptr<VKDataColumnDataObjectString> VKDataColumnDataObjectString::crea
 std::string VKDataColumnDataObjectString::type() const { return text::kTypeDataObjectString; }
 std::string VKDataColumnDataObjectString::whyNoValues() { return text::kNotConnectedToDataStore; }
 void VKDataColumnDataObjectString::setTexts(std::vector<std::string> strings) {
-  stringVersion_ = std::move(strings);
+  stringVersion_ = CellTextStore(strings);
   columnChanged();
 }
 std::optional<PropertyList> VKDataColumnDataObjectString::propertyToSaveWithInfo(PlistDictionary&) {
   // Always inline: the store holds the data, this is the copy that shows.
-  return PlistArray(stringVersion_.begin(), stringVersion_.end());
+  const auto texts = stringVersion_.toVector();
+  return PlistArray(texts.begin(), texts.end());
 }
 bool VKDataColumnDataObjectString::readDataEntry(const PropertyList& data, const std::string& packagePath) {
   return readTexts(data, packagePath);

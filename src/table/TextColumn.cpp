@@ -6,14 +6,13 @@
 namespace orrelin {
 
 std::string TextColumn::stringVersionForRow(long row) {
-  return row >= 0 && row < long(stringVersion_.size()) ? stringVersion_[std::size_t(row)] : std::string();
+  return row >= 0 && row < long(stringVersion_.size()) ? stringVersion_.text(std::size_t(row)) : std::string();
 }
 
 bool TextColumn::setString(const std::string& text, long index) {
   if (!canBeModified() || index < 0) return false;
   const bool appended = index >= long(stringVersion_.size());
-  if (appended) stringVersion_.resize(std::size_t(index) + 1);
-  stringVersion_[std::size_t(index)] = text;
+  stringVersion_.set(std::size_t(index), text);
   textsChanged(index);
   textsEdited(appended);
   return true;
@@ -24,7 +23,7 @@ bool TextColumn::addRowIndices(const RowIndices& indices, const std::vector<std:
   const RowIndices positions = normalizedRows(indices);
   if (positions.empty()) return false;
   const bool appended = positions.front() >= long(stringVersion_.size());
-  stringVersion_ = insertedRows(stringVersion_, positions, strings, std::string());
+  stringVersion_.insertRows(positions, strings);
   rowsInserted(positions);
   textsEdited(appended);
   return true;
@@ -39,7 +38,7 @@ bool TextColumn::removeRowNumbers(const RowIndices& rows) {
   if (!canBeModified()) return false;
   const std::size_t before = stringVersion_.size();
   const RowIndices positions = normalizedRows(rows);
-  stringVersion_ = removedRows(stringVersion_, positions);
+  stringVersion_.removeRows(positions);
   if (stringVersion_.size() == before) return false;
   rowsRemoved(positions);
   textsEdited(false);
@@ -48,7 +47,7 @@ bool TextColumn::removeRowNumbers(const RowIndices& rows) {
 
 bool TextColumn::reorderRows(const std::vector<long>& order) {
   if (!canBeModified()) return false;
-  stringVersion_ = reorderedRows(stringVersion_, order, std::string());
+  stringVersion_.reorderRows(order);
   rowsReordered(order);
   textsEdited(false);
   return true;
@@ -60,7 +59,14 @@ bool TextColumn::setStringList(const std::vector<std::string>& strings) { return
 
 bool TextColumn::takeStringList(std::vector<std::string> strings) {
   if (!canBeModified()) return false;
-  stringVersion_ = std::move(strings);
+  CellTextStore texts(strings);
+  std::vector<std::string>().swap(strings);
+  return takeTexts(std::move(texts));
+}
+
+bool TextColumn::takeTexts(CellTextStore texts) {
+  if (!canBeModified()) return false;
+  stringVersion_ = std::move(texts);
   textsChanged(-1);
   textsEdited(false);
   return true;
@@ -69,10 +75,11 @@ bool TextColumn::takeStringList(std::vector<std::string> strings) {
 bool TextColumn::transformTexts(const std::function<std::string(const std::string&)>& rule) {
   if (!canBeModified()) return false;
   bool changed = false;
-  for (auto& entry : stringVersion_) {
+  for (std::size_t r = 0; r < stringVersion_.size(); ++r) {
+    const std::string entry = stringVersion_.text(r);
     std::string cleaned = rule(entry);
     if (cleaned != entry) {
-      entry = std::move(cleaned);
+      stringVersion_.set(r, cleaned);
       changed = true;
     }
   }
@@ -84,7 +91,7 @@ bool TextColumn::transformTexts(const std::function<std::string(const std::strin
 }
 
 PropertyList TextColumn::saveTexts(PlistDictionary& info) {
-  return saveStringList(stringVersion_, info, asciiFile_);
+  return saveStringList(stringVersion_.toVector(), info, asciiFile_);
 }
 
 bool TextColumn::readTexts(const PropertyList& data, const std::string& packagePath) {
@@ -95,7 +102,7 @@ bool TextColumn::readTexts(const PropertyList& data, const std::string& packageP
 }
 
 void TextColumn::assignTexts(std::vector<std::string> strings) {
-  stringVersion_ = std::move(strings);
+  stringVersion_ = CellTextStore(strings);
   textsChanged(-1);
   updateSerialNumber();
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "table/CellTextStore.h"
 #include "table/ColumnFiles.h"
 #include "table/OrrelinColumn.h"
 
@@ -17,7 +18,7 @@ class TextColumn : public OrrelinColumn {
   long howManyEntries() override { return long(stringVersion_.size()); }
   // The entry as held; "" past the end.
   std::string stringVersionForRow(long row) override;
-  std::vector<std::string> stringList() override { return stringVersion_; }
+  std::vector<std::string> stringList() override { return stringVersion_.toVector(); }
   // The number of rows in use.
   long lengthOfStringVersion() const { return long(stringVersion_.size()); }
 
@@ -30,6 +31,7 @@ class TextColumn : public OrrelinColumn {
   bool setStringList(const std::vector<std::string>& strings) override;
   // The same, taking the list over (imports of many rows).
   bool takeStringList(std::vector<std::string> strings);
+  bool takeTexts(CellTextStore texts);
 
   bool takesDataEntry() const override { return true; }
   // Whether the list file last written or read still holds the list.
@@ -64,7 +66,7 @@ class TextColumn : public OrrelinColumn {
   // After an edit: a new serial number and notices.
   void textsEdited(bool appendOnly);
 
-  std::vector<std::string> stringVersion_;
+  CellTextStore stringVersion_;
   // The list file last written or read.
   ColumnFile asciiFile_;
 };

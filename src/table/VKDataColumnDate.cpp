@@ -31,7 +31,7 @@ bool isFormatKey(const std::string& key) {
   return std::find(std::begin(kFormatKeys), std::end(kFormatKeys), key) != std::end(kFormatKeys);
 }
 
-bool isBlank(const std::string& entry) {
+bool isBlank(std::string_view entry) {
   return std::all_of(entry.begin(), entry.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
 }
 
@@ -147,7 +147,7 @@ std::string VKDataColumnDate::localeName() const {
 // Values
 
 void VKDataColumnDate::readAllValues() {
-  values_ = readShared(reader_, stringVersion_);
+  values_ = readShared(reader_, stringVersion_.toVector());
   valuesUpToDate_ = true;
 }
 
@@ -185,7 +185,7 @@ void VKDataColumnDate::textsChanged(long row) {
   const long first = std::min(row, values_.length());
   values_.resize(length);
   for (long r = first; r < length; ++r) {
-    const auto value = reader_.read(stringVersion_[std::size_t(r)]);
+    const auto value = reader_.read(stringVersion_.text(std::size_t(r)));
     values_.set(r, value.value_or(std::nan("")), value.has_value());
   }
 }
@@ -196,7 +196,7 @@ void VKDataColumnDate::rowsInserted(const RowIndices& positions) {
   std::vector<double> values;
   std::vector<std::uint8_t> mask;
   for (long position : positions) {
-    const auto value = position < long(stringVersion_.size()) ? reader_.read(stringVersion_[std::size_t(position)])
+    const auto value = position < long(stringVersion_.size()) ? reader_.read(stringVersion_.text(std::size_t(position)))
                                                               : std::nullopt;
     values.push_back(value.value_or(std::nan("")));
     mask.push_back(value ? 1 : 0);
@@ -252,16 +252,16 @@ const std::string& VKDataColumnDate::displayPattern() {
 std::string VKDataColumnDate::stringVersionForRow(long row) {
   if (row < 0 || row >= long(stringVersion_.size())) return text::kOutOfBounds;
   const NumberRows& rows = currentValues();
-  if (!rows.included(row)) return stringVersion_[std::size_t(row)];
+  if (!rows.included(row)) return stringVersion_.text(std::size_t(row));
   const auto formatter = DateFormatter::withPattern(displayPattern(), localeName());
-  return formatter ? formatter->format(rows.value(row)) : stringVersion_[std::size_t(row)];
+  return formatter ? formatter->format(rows.value(row)) : stringVersion_.text(std::size_t(row));
 }
 
 std::string VKDataColumnDate::editStringVersionForRow(long row) { return TextColumn::stringVersionForRow(row); }
 
 std::string VKDataColumnDate::toolTipForRow(long row) {
   if (row < 0 || row >= long(stringVersion_.size())) return text::kOutOfBounds;
-  const std::string& entry = stringVersion_[std::size_t(row)];
+  const std::string entry = stringVersion_.text(std::size_t(row));
   const NumberRows& rows = currentValues();
   if (rows.included(row)) {
     const auto formatter = DateFormatter::withPattern("EEEE d MMMM y, HH:mm:ss 'GMT'", localeName());
@@ -292,7 +292,7 @@ std::vector<PlistDictionary> VKDataColumnDate::formatsThatWork() const {
   std::vector<std::string> entries;
   for (const auto& entry : stringVersion_) {
     if (long(entries.size()) == kEntriesTried) break;
-    if (!isBlank(entry)) entries.push_back(entry);
+    if (!isBlank(entry)) entries.emplace_back(entry);
   }
   if (entries.empty()) return {};
   const PlistDictionary format = storedFormat();

@@ -13,6 +13,13 @@ void writeTexts(OrrelinColumn& column, std::vector<std::string> texts) {
     column.setStringList(texts);
 }
 
+void writeTexts(OrrelinColumn& column, CellTextStore texts) {
+  if (auto* textColumn = dynamic_cast<TextColumn*>(&column))
+    textColumn->takeTexts(std::move(texts));
+  else
+    column.setStringList(texts.toVector());
+}
+
 void writeNumbers(OrrelinColumn& column, std::shared_ptr<KRDoubleArrayContainer> values,
                   std::shared_ptr<KRUCharArrayContainer> mask) {
   if (auto* numberColumn = dynamic_cast<NumberColumn*>(&column)) {

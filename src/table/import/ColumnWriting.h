@@ -9,11 +9,13 @@
 
 #include "numeric/KRDoubleArrayContainer.h"
 #include "numeric/KRUCharArrayContainer.h"
+#include "table/CellTextStore.h"
 #include "table/OrrelinColumn.h"
 
 namespace orrelin {
 
 void writeTexts(OrrelinColumn& column, std::vector<std::string> texts);
+void writeTexts(OrrelinColumn& column, CellTextStore texts);
 // Rows whose mask byte is 0 are empty.
 void writeNumbers(OrrelinColumn& column, std::shared_ptr<KRDoubleArrayContainer> values,
                   std::shared_ptr<KRUCharArrayContainer> mask);

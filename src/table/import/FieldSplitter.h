@@ -43,6 +43,8 @@ class FieldSplitter {
   }
   bool nextRecord(std::vector<std::string_view>& fields);
   std::size_t position() const { return next_; }
+  std::size_t lineCount() const { return lines_.size(); }
+  std::size_t lineLength(std::size_t line) const { return lines_[line].size(); }
 
   // The line (counted from 1) on which a quoted field started that was still
   // open at the end of the text.

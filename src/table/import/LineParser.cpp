@@ -72,6 +72,17 @@ void gather(Gathered& into, FieldSplitter& splitter, std::size_t from, std::size
   std::vector<std::string_view> fields;
   auto& texts = into.texts;
   splitter.startAt(from, to);
+  // The characters of the lines still to come, shared evenly among the
+  // columns as a first guess of their room.
+  std::size_t characters = 0;
+  for (std::size_t k = from; k < from + expectedRows && k < splitter.lineCount(); ++k)
+    characters += splitter.lineLength(k);
+  std::size_t charactersPerColumn = texts.empty() ? 0 : characters / texts.size();
+  // Columns known before the first record (from the header) get their room
+  // here.
+  if (texts.size() <= kReservedColumns)
+    for (auto& column : texts)
+      if (column.empty()) column.reserve(expectedRows + 1, charactersPerColumn);
   while (splitter.nextRecord(fields)) {
     const std::size_t width = std::min(fields.size(), widest);
     into.dropped += long(fields.size() - width);
@@ -80,15 +91,16 @@ void gather(Gathered& into, FieldSplitter& splitter, std::size_t from, std::size
       // again and again as a column grows.
       const std::size_t before = texts.size();
       texts.resize(width);
+      charactersPerColumn = characters / width;
       if (width <= kReservedColumns)
-        for (std::size_t c = before; c < width; ++c) texts[c].reserve(expectedRows + 1);
+        for (std::size_t c = before; c < width; ++c) texts[c].reserve(expectedRows + 1, charactersPerColumn);
     }
     for (std::size_t c = 0; c < width; ++c) {
-      std::vector<std::string>& column = texts[c];
+      CellTextStore& column = texts[c];
       // A column first met on this record, or skipped by short records,
       // has empty rows up to here.
       if (long(column.size()) < into.rows) column.resize(std::size_t(into.rows));
-      column.emplace_back(fields[c]);
+      column.push_back(fields[c]);
     }
     ++into.rows;
     if (progress && into.rows % kProgressStride == 0) {
@@ -109,9 +121,8 @@ void append(Gathered& into, Gathered&& more) {
     auto& column = into.texts[c];
     column.resize(std::size_t(into.rows));
     if (c < more.texts.size()) {
-      std::move(more.texts[c].begin(), more.texts[c].end(), std::back_inserter(column));
-      // Let go column by column, so the two halves are not held twice.
-      std::vector<std::string>().swap(more.texts[c]);
+      // Column by column, so the two halves are not held twice.
+      column.append(std::move(more.texts[c]));
     }
     column.resize(std::size_t(into.rows + more.rows));
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "datafiles/KRDataFileProgress.h"
+#include "table/CellTextStore.h"
 #include "table/import/ImportTargets.h"
 #include "table/import/KRBigTextFile.h"
 
@@ -16,7 +17,7 @@ namespace orrelin {
 
 // The fields of a run of records, column by column.
 struct Gathered {
-  std::vector<std::vector<std::string>> texts;
+  std::vector<CellTextStore> texts;
   long rows = 0;
   // Fields past the widest record the import keeps.
   long dropped = 0;
