@@ -9,6 +9,7 @@
 #include "drawing/KRDrawingTwoColorNoise.h"
 #include "drawing/writers/VKDrawingView.h"
 #include "platform/KRPDFDocument.h"
+#include "platform/PropertyList.h"
 #include "platform/PropertyListSerialization.h"
 #include "support/MessageCapture.h"
 #include "support/TemporaryFolder.h"
@@ -219,7 +220,10 @@ TEST(DrawingDescription, DamagedDescriptionsAreRefused) {
 TEST(DrawingDescription, DeepNestingIsCutOff) {
   MessageCapture messages;
   PropertyList nested(PlistDictionary{{"Type", "Circle"}, {"Center", "{0, 0}"}, {"Radius", 1}});
-  for (int i = 0; i < 5000; ++i) {
+  // As deep as a file can bring them: the property-list readers refuse
+  // deeper lists, and each group takes two levels (its dictionary and its
+  // "Objects" array).
+  for (int i = 0; i < kMaximumPropertyListDepth / 2; ++i) {
     PlistArray objects;
     objects.push_back(std::move(nested));
     PlistDictionary group;
