@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "axes/AxisTexts.h"
+#include "axes/VKExtraAxisCommand.h"
 #include "axes/VKSingleAxisCommand.h"
 #include "graph/commandbase/TextFormat.h"
 #include "graph/commandbase/VKCommandFactory.h"
@@ -49,6 +50,7 @@ void VKAxisSettings::finishConnections() {
 void VKAxisSettings::fillFromPropertyList(const PropertyList& list) {
   if (!list.isDictionary()) {
     VKDrawingCommand::fillFromPropertyList(list);
+    labelCache_.clear();
     return;
   }
   PropertyList converted = list;
@@ -136,6 +138,7 @@ void registerAxisCommandKinds(VKCommandFactory& factory) {
   factory.registerKind(axistext::kMainAxisType, [] { return std::make_shared<VKAxisSettings>(); });
   factory.registerKind(axistext::kXAxisType, [] { return std::make_shared<VKSingleAxisCommand>('X'); });
   factory.registerKind(axistext::kYAxisType, [] { return std::make_shared<VKSingleAxisCommand>('Y'); });
+  factory.registerKind("Extra Axis", [] { return std::make_shared<VKExtraAxisCommand>(); });
 }
 
 }  // namespace orrelin
