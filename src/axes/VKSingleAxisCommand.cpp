@@ -4,6 +4,7 @@
 
 #include "axes/AxisTexts.h"
 #include "axes/VKAxisSettings.h"
+#include "graph/commandbase/TextFormat.h"
 
 namespace orrelin {
 
@@ -29,11 +30,27 @@ void VKSingleAxisCommand::finishConnections() {
 void VKSingleAxisCommand::fillFromPropertyList(const PropertyList& list) {
   if (!list.isDictionary()) {
     VKDrawingCommand::fillFromPropertyList(list);
+    labelCache_.clear();
     return;
   }
   PropertyList converted = list;
   convertOlderAxisKeys(converted.dictionary(), letter_);
   VKDrawingCommand::fillFromPropertyList(converted);
+  labelCache_.clear();
+}
+
+AxisTicks VKSingleAxisCommand::computeAxisTicks(const KRBoundingRange& range, const KRBoundingRange& unchangedRange,
+                                                bool allowMultipleLines, bool linear,
+                                                const std::optional<PropertyList>& locations, double length,
+                                                bool isDate, bool isInteger, double fontSize, int cacheNumber) {
+  AxisTickRequest request{range,  unchangedRange, allowMultipleLines, linear,        length,
+                          isDate, isInteger,      fontSize,           decimalComma_, {},
+                          locations};
+  std::string key = formatText(isXAxis() ? "X Label Cache %d" : "Y Label Cache %d", std::to_string(cacheNumber));
+  if (const AxisTicks* kept = labelCache_.find(key, request, changeCount())) return *kept;
+  AxisTicks ticks = orrelin::computeAxisTicks(axis_, request);
+  labelCache_.store(key, request, changeCount(), ticks);
+  return ticks;
 }
 
 KRBoundingRange VKSingleAxisCommand::croppedRange(const KRBoundingRange& range) const {

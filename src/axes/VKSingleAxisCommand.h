@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "axes/AxisControllers.h"
+#include "axes/AxisTicks.h"
 #include "graph/commandbase/VKDrawingCommand.h"
 
 namespace orrelin {
@@ -30,6 +31,14 @@ class VKSingleAxisCommand : public VKDrawingCommand {
   KRBoundingRange croppedRange(const KRBoundingRange& range) const;
   void setCroppingRange(const KRBoundingRange& range, bool recordUndo);
 
+  // The tick choice and the ticks of this axis, as for the main axis; kept
+  // under "X Label Cache %d" or "Y Label Cache %d" by its direction.
+  std::optional<PropertyList> locations() const { return tickLocationsFor(axis_); }
+  AxisTicks computeAxisTicks(const KRBoundingRange& range, const KRBoundingRange& unchangedRange,
+                             bool allowMultipleLines, bool linear, const std::optional<PropertyList>& locations,
+                             double length, bool isDate, bool isInteger, double fontSize, int cacheNumber);
+  void setDecimalComma(bool on) { decimalComma_ = on; }
+
   // The share of the graph's length this axis takes relative to the others.
   double relativeSize() const;
   // The gap before this axis: in points when "Space Before Pixels" is set,
@@ -45,6 +54,8 @@ class VKSingleAxisCommand : public VKDrawingCommand {
   std::shared_ptr<VKNumberInputController> spaceBefore_;
   std::shared_ptr<VKButtonInputController> spaceBeforePixels_;
   std::shared_ptr<VKMenuInputController> side_;
+  bool decimalComma_ = false;
+  AxisLabelCache labelCache_;
 };
 
 }  // namespace orrelin

@@ -141,10 +141,15 @@ TEST(AxisTicks, AnglesAndMoney) {
   single->finishConnections();
   single->fillFromPropertyList(
       PlistDictionary{{"Type", "Y Axis"}, {"Y Ticks Choice", 8}, {"X Currency Negative", true}, {"Y Currency", 2}});
-  auto locations = tickLocationsFor(single->axis());
+  auto locations = single->locations();
   ASSERT_TRUE(locations && locations->isDictionary());
   EXPECT_EQ(locations->booleanForKey("Negative"), true);
   EXPECT_EQ(locations->integerForKey("Currency"), 2);
+  auto range = KRBoundingRange::between(-100, 100);
+  auto euros = single->computeAxisTicks(range, range, true, true, locations, 400, false, false, 12, 1);
+  ASSERT_FALSE(euros.axis->majorTickMarkLabels().empty());
+  EXPECT_EQ(euros.axis->majorTickMarkLabels().front().front(), '(');
+  EXPECT_EQ(single->computeAxisTicks(range, range, true, true, locations, 400, false, false, 12, 1).axis, euros.axis);
 }
 
 TEST(AxisTicks, DateAxesAndTheirSecondLine) {
