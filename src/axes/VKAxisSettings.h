@@ -1,0 +1,92 @@
+#pragma once
+// The main axis settings of a graph ("Main Axis"): the x and y axes' titles,
+// scales, ranges, ticks and labels, the three fonts and the aspect-ratio lock.
+
+#include <memory>
+
+#include "axes/AxisControllers.h"
+#include "axes/AxisTicks.h"
+#include "graph/commandbase/VKDrawingCommand.h"
+
+namespace orrelin {
+
+class VKCommandFactory;
+
+class VKAxisSettings : public VKDrawingCommand {
+ public:
+  VKAxisSettings() : VKDrawingCommand(false) {}
+
+  // The settings the command-line tool starts a new graph with.
+  static std::shared_ptr<VKAxisSettings> createForCommandLine();
+
+  std::string type() const override;
+  bool canExclude() const override { return false; }
+  bool canHide() const override { return false; }
+  bool hasMagnificationChoice() const override { return false; }
+  void finishConnections() override;
+  // Also reads the older title and scale keys.
+  void fillFromPropertyList(const PropertyList& list) override;
+
+  // Ranges: "Include" widens, "Crop" fixes.
+  KRBoundingRange includeXRange() const override { return x_.includeRange(); }
+  KRBoundingRange includeYRange() const override { return y_.includeRange(); }
+  KRBoundingRange cropXRange(const KRBoundingRange& range) const override;
+  KRBoundingRange cropYRange(const KRBoundingRange& range) const override;
+  KRBoundingRange padXIfNeeded(const KRBoundingRange& range, bool isDateAxis) const override;
+  KRBoundingRange padYIfNeeded(const KRBoundingRange& range, bool isDateAxis) const override;
+
+  // Fixes an axis to the range (an invalid range makes it automatic again).
+  void setXCroppingRange(const KRBoundingRange& range, bool recordUndo);
+  void setYCroppingRange(const KRBoundingRange& range, bool recordUndo);
+
+  // The tick choice of each axis, as the tick computation takes it.
+  std::optional<PropertyList> xLocations() const { return tickLocationsFor(x_); }
+  std::optional<PropertyList> yLocations() const { return tickLocationsFor(y_); }
+
+  // The ticks and labels of an axis for the layout: range is the range to
+  // show, unchangedRange what it was made from before padding; length is
+  // the axis length in points. Kept under "X Label Cache %d" (cacheNumber)
+  // and reused while nothing changed.
+  AxisTicks computeXAxisTicks(const KRBoundingRange& range, const KRBoundingRange& unchangedRange,
+                              bool allowMultipleLines, bool xLinear, const std::optional<PropertyList>& xLocations,
+                              double drawingWidth, bool isDate, bool isInteger, double fontSize, int cacheNumber);
+  AxisTicks computeYAxisTicks(const KRBoundingRange& range, const KRBoundingRange& unchangedRange,
+                              bool allowMultipleLines, bool yLinear, const std::optional<PropertyList>& yLocations,
+                              double drawingHeight, bool isDate, bool isInteger, double fontSize, int cacheNumber);
+  // The user's preference for a decimal comma in tick labels; not stored
+  // with the graph.
+  void setDecimalComma(bool on) { decimalComma_ = on; }
+  // The language of month names on date axes (a date column's localization).
+  void setDateLanguage(std::string language) { dateLanguage_ = std::move(language); }
+
+  const AxisControllers& xAxis() const { return x_; }
+  const AxisControllers& yAxis() const { return y_; }
+  bool xLinear() const { return x_.isLinear(); }
+  bool yLinear() const { return y_.isLinear(); }
+  bool aspectRatio1() const { return aspectRatio1_->isSelected(); }
+  const VKFontStyleInputController& axisLabelsFont() const { return *axisLabelsFont_; }
+  const VKFontStyleInputController& titleFont() const { return *titleFont_; }
+  const VKFontStyleInputController& numberFont() const { return *numberFont_; }
+
+ private:
+  AxisControllers x_;
+  AxisControllers y_;
+  std::shared_ptr<VKButtonInputController> aspectRatio1_;
+  std::shared_ptr<VKFontStyleInputController> axisLabelsFont_;
+  std::shared_ptr<VKFontStyleInputController> titleFont_;
+  std::shared_ptr<VKFontStyleInputController> numberFont_;
+  bool decimalComma_ = false;
+  std::string dateLanguage_;
+  AxisLabelCache labelCache_;
+};
+
+// A range widened at both ends by fraction of its width (logarithmic axes
+// widen in the logarithm); date axes and invalid ranges are left as they are.
+KRBoundingRange paddedRange(const KRBoundingRange& range, double fraction, bool linear, bool isDateAxis);
+// Writes a crop text, through undo when asked.
+void setCroppingText(VKNumberListController& crop, const KRBoundingRange& range, bool recordUndo);
+
+// Registers the axis command kinds with the factory.
+void registerAxisCommandKinds(VKCommandFactory& factory);
+
+}  // namespace orrelin

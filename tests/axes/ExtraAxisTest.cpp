@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include "axes/UnitConstants.h"
+#include "axes/VKExtraAxisCommand.h"
+
+namespace orrelin {
+namespace {
+
+std::shared_ptr<VKExtraAxisCommand> makeExtraAxis(PlistDictionary list) {
+  auto axis = std::make_shared<VKExtraAxisCommand>();
+  axis->finishConnections();
+  list["Type"] = "Extra Axis";
+  axis->fillFromPropertyList(list);
+  axis->establishDependencyConnections();
+  return axis;
+}
+
+TEST(UnitConstants, TheResourceGivesEveryQuantityABaseUnitAndUsableSizes) {
+  const auto& constants = UnitConstants::shared();
+  for (const char* quantity :
+       {"Length", "Mass", "Time", "Area", "Volume", "Speed", "Pressure", "Energy", "Power", "Angle"}) {
+    auto units = constants.unitsOf(quantity);
+    ASSERT_GE(units.size(), 4u) << quantity;
+    for (const auto& unit : units) {
+      auto same = constants.conversion(unit, unit);
+      ASSERT_TRUE(same) << unit;
+      EXPECT_DOUBLE_EQ(same->scale, 1);
+      EXPECT_EQ(constants.quantityOf(unit), quantity);
+    }
+  }
+  EXPECT_EQ(constants.temperatureScales().size(), 4u);
+}
+
+TEST(UnitConstants, ConversionsBetweenUnitsAndTemperatures) {
+  const auto& constants = UnitConstants::shared();
+  struct Case {
+    const char* from;
+    const char* to;
+    double value;
+    double expected;
+  } cases[] = {{"m", "ft", 1, 3.280839895013123}, {"mi", "km", 1, 1.609344}, {"lb", "kg", 1, 0.45359237},
+               {"h", "s", 2, 7200},               {"atm", "kPa", 1, 101.325}, {"deg", "rad", 180, M_PI},
+               {"kWh", "J", 1, 3.6e6},            {"L", "m³", 1000, 1}};
+  for (const auto& c : cases) {
+    auto conversion = constants.conversion(c.from, c.to);
+    ASSERT_TRUE(conversion) << c.from;
+    EXPECT_NEAR(conversion->toAxis(c.value), c.expected, 1e-9 * std::fabs(c.expected)) << c.from << " " << c.to;
+    EXPECT_NEAR(conversion->toGraph(conversion->toAxis(c.value)), c.value, 1e-9 * std::fabs(c.value));
+  }
+  EXPECT_FALSE(constants.conversion("m", "kg"));
+  EXPECT_FALSE(constants.conversion("m", "furlong"));
+  EXPECT_FALSE(constants.conversion("", "m"));
+
+  struct Degrees {
+    const char* from;
+    const char* to;
+    double value;
+    double expected;
+  } temperatures[] = {{"Celsius", "Fahrenheit", 100, 212}, {"Fahrenheit", "Celsius", 32, 0},
+                      {"Kelvin", "Celsius", 0, -273.15},   {"Celsius", "Kelvin", -40, 233.15},
+                      {"Fahrenheit", "Celsius", -40, -40}, {"Rankine", "Fahrenheit", 0, -459.67}};
+  for (const auto& t : temperatures) {
+    auto conversion = constants.temperatureConversion(t.from, t.to);
+    ASSERT_TRUE(conversion) << t.from;
+    EXPECT_NEAR(conversion->toAxis(t.value), t.expected, 1e-9) << t.from << " " << t.to;
+  }
+  EXPECT_FALSE(constants.temperatureConversion("Celsius", "Réaumur"));
+}
+
+TEST(UnitConstants, ADamagedTableKeepsOnlyItsUsableEntries) {
+  PlistDictionary units{{"Length", PlistDictionary{{"m", 1.0}, {"ft", 0.3048}, {"bad", "x"}, {"zero", 0.0}}},
+                        {"Broken", "not a dictionary"}};
+  UnitConstants table(PlistDictionary{{"Units", units}, {"Temperatures", PlistDictionary{{"C", "hot"}}}});
+  EXPECT_TRUE(table.conversion("m", "ft"));
+  EXPECT_FALSE(table.quantityOf("bad"));
+  EXPECT_FALSE(table.quantityOf("zero"));
+  EXPECT_TRUE(table.temperatureScales().empty());
+  EXPECT_TRUE(UnitConstants(PropertyList("nonsense")).unitsOf("Length").empty());
+}
+
+TEST(ExtraAxis, ConvertsTheGraphRangeOrExplainsWhyNot) {
+  auto none = makeExtraAxis({});
+  EXPECT_EQ(none->axisRangeFor(KRBoundingRange::between(2, 5)), KRBoundingRange::between(2, 5));
+  EXPECT_FALSE(none->hasErrorExplanation());
+
+  auto feet = makeExtraAxis({{"Unit Conversion", 2}, {"Graph Units", "m"}, {"Axis Units", "ft"}});
+  auto range = feet->axisRangeFor(KRBoundingRange::between(0, 10));
+  EXPECT_NEAR(range.maxR, 32.80839895013123, 1e-9);
+
+  auto fahrenheit = makeExtraAxis({{"Unit Conversion", 3}, {"Graph Temperature", 1}, {"Axis Temperature", 2}});
+  range = fahrenheit->axisRangeFor(KRBoundingRange::between(0, 100));
+  EXPECT_NEAR(range.minR, 32, 1e-9);
+  EXPECT_NEAR(range.maxR, 212, 1e-9);
+
+  // Origin 32 and unit 1.8 turn Fahrenheit numbers into Celsius ones; a
+  // negative unit turns the axis around but the range stays in order.
+  auto own = makeExtraAxis({{"Unit Conversion", 4}, {"OU Origin", "32"}, {"OU Unit", "1.8"}});
+  range = own->axisRangeFor(KRBoundingRange::between(32, 212));
+  EXPECT_NEAR(range.minR, 0, 1e-9);
+  EXPECT_NEAR(range.maxR, 100, 1e-9);
+  auto turned = makeExtraAxis({{"Unit Conversion", 4}, {"OU Unit", "-2"}});
+  EXPECT_EQ(turned->axisRangeFor(KRBoundingRange::between(0, 4)), KRBoundingRange::between(-2, 0));
+
+  auto mixed = makeExtraAxis({{"Unit Conversion", 2}, {"Graph Units", "m"}, {"Axis Units", "kg"}});
+  EXPECT_TRUE(mixed->axisRangeFor(KRBoundingRange::between(0, 1)).isInvalid());
+  EXPECT_EQ(mixed->errorExplanation(), "The units \"m\" and \"kg\" cannot be converted into each other.");
+  auto noUnit = makeExtraAxis({{"Unit Conversion", 4}, {"OU Unit", "0"}});
+  EXPECT_TRUE(noUnit->hasErrorExplanation());
+
+  // Mending the setting clears the explanation.
+  mixed->axisUnits()->setText("cm");
+  EXPECT_FALSE(mixed->hasErrorExplanation());
+  EXPECT_NEAR(mixed->axisRangeFor(KRBoundingRange::between(0, 1)).maxR, 100, 1e-9);
+}
+
+}  // namespace
+}  // namespace orrelin
