@@ -455,6 +455,16 @@ void readEntry(const PropertyList& form, const char* key, Read read, bool& bad) 
   if (entry && !read(*entry)) bad = true;
 }
 
+// A colour entry of a style's dictionary; one that is not a colour leaves the
+// target as it was and marks the dictionary bad.
+void readColorEntry(const PropertyList& form, const char* key, KRColor& target, bool& bad) {
+  readEntry(form, key, [&](const PropertyList& e) {
+    auto color = VKColorInputController::colorFromPropertyList(e);
+    if (color) target = *color;
+    return color.has_value();
+  }, bad);
+}
+
 }  // namespace
 
 std::optional<PropertyList> VKLineStyleInputController::propertyList() const {
@@ -482,11 +492,7 @@ void VKLineStyleInputController::setFromPropertyList(const PropertyList* value) 
     style_.width = e.real();
     return true;
   }, bad);
-  readEntry(*value, "Color", [&](const PropertyList& e) {
-    auto color = VKColorInputController::colorFromPropertyList(e);
-    if (color) style_.color = *color;
-    return color.has_value();
-  }, bad);
+  readColorEntry(*value, "Color", style_.color, bad);
   if (bad) reportBadValue(*value, "a line style with \"Tag\" 1 to 10, \"Width\" and \"Color\"");
 }
 
@@ -512,16 +518,8 @@ void VKFillStyleInputController::setFromPropertyList(const PropertyList* value) 
     style_.kind = *tag;
     return true;
   }, bad);
-  readEntry(*value, "Color", [&](const PropertyList& e) {
-    auto color = VKColorInputController::colorFromPropertyList(e);
-    if (color) style_.color = *color;
-    return color.has_value();
-  }, bad);
-  readEntry(*value, "Second Color", [&](const PropertyList& e) {
-    auto color = VKColorInputController::colorFromPropertyList(e);
-    if (color) style_.secondColor = *color;
-    return color.has_value();
-  }, bad);
+  readColorEntry(*value, "Color", style_.color, bad);
+  readColorEntry(*value, "Second Color", style_.secondColor, bad);
   readEntry(*value, "Pattern", [&](const PropertyList& e) {
     auto tag = tagIn(e);
     if (!tag) return false;
@@ -567,11 +565,7 @@ void VKFontStyleInputController::setFromPropertyList(const PropertyList* value) 
     style_.size = e.real();
     return true;
   }, bad);
-  readEntry(*value, "Color", [&](const PropertyList& e) {
-    auto color = VKColorInputController::colorFromPropertyList(e);
-    if (color) style_.color = *color;
-    return color.has_value();
-  }, bad);
+  readColorEntry(*value, "Color", style_.color, bad);
   if (bad) reportBadValue(*value, "a font with \"Font\" 1 to 5, \"Family\", \"Size\" and \"Color\"");
 }
 
