@@ -1,6 +1,8 @@
 #include "drawing/KRDrawingDescription.h"
 
 #include <charconv>
+#include <cmath>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "drawing/KRDrawingMessages.h"
 #include "drawing/KRSVGStream.h"
 #include "platform/KRMessageCenter.h"
+#include "platform/PropertyListSerialization.h"
 
 namespace orrelin {
 
@@ -214,22 +217,111 @@ std::optional<KRColor> colorFromText(std::string_view text) {
   return std::nullopt;
 }
 
+namespace {
+
+// Catalog colours by their plain names; other catalogs are not known here.
+std::optional<KRColor> catalogColorNamed(const std::string& name) {
+  static const std::map<std::string, KRColor> named = {
+      {"blackColor", KRColor::black()},        {"whiteColor", KRColor::white()},
+      {"redColor", KRColor::rgb(1, 0, 0)},     {"greenColor", KRColor::rgb(0, 1, 0)},
+      {"blueColor", KRColor::rgb(0, 0, 1)},    {"grayColor", KRColor::grey(0.5)},
+      {"clearColor", KRColor::grey(0, 0)},     {"controlTextColor", KRColor::black()},
+      {"textColor", KRColor::black()},         {"textBackgroundColor", KRColor::white()},
+  };
+  auto found = named.find(name);
+  if (found == named.end()) return std::nullopt;
+  return found->second;
+}
+
+// The blank-separated numbers of an archived colour's component text
+// ("0.5 0.25 1", sometimes ending in a NUL byte).
+std::vector<double> componentsOf(const PropertyList& value) {
+  std::string text;
+  if (value.isData()) text.assign(value.data().begin(), value.data().end());
+  else if (value.isString()) text = value.string();
+  std::vector<double> numbers;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    while (at < text.size() && (text[at] == ' ' || text[at] == '\0' || text[at] == '\n')) ++at;
+    std::size_t end = at;
+    while (end < text.size() && text[end] != ' ' && text[end] != '\0' && text[end] != '\n') ++end;
+    if (end == at) break;
+    double number = 0;
+    auto [stop, error] = std::from_chars(text.data() + at, text.data() + end, number);
+    if (error != std::errc() || stop != text.data() + end || !std::isfinite(number)) return {};
+    numbers.push_back(number);
+    at = end;
+  }
+  return numbers;
+}
+
+// One colour object of a keyed archive. Named colours refer to the colour
+// they stand for ("NSColor"); depth bounds such chains in a damaged archive.
+std::optional<KRColor> archivedColor(const PlistArray& objects, const PropertyList& object, int depth) {
+  if (depth > 8 || !object.isDictionary()) return std::nullopt;
+  auto space = object.integerForKey("NSColorSpace");
+  if (!space) return std::nullopt;
+  auto components = [&](const char* key) {
+    const PropertyList* value = object.find(key);
+    return value ? componentsOf(*value) : std::vector<double>{};
+  };
+  switch (*space) {
+    case 1:
+    case 2: {  // calibrated and device RGB
+      auto c = components("NSRGB");
+      if (c.size() == 3 || c.size() == 4) return KRColor::rgb(c[0], c[1], c[2], c.size() == 4 ? c[3] : 1);
+      return std::nullopt;
+    }
+    case 3:
+    case 4: {  // calibrated and device white
+      auto c = components("NSWhite");
+      if (c.size() == 1 || c.size() == 2) return KRColor::grey(c[0], c.size() == 2 ? c[1] : 1);
+      return std::nullopt;
+    }
+    case 5: {  // device CMYK
+      auto c = components("NSCMYK");
+      if (c.size() == 4 || c.size() == 5) return KRColor::cmyk(c[0], c[1], c[2], c[3], c.size() == 5 ? c[4] : 1);
+      return std::nullopt;
+    }
+    case 6: {  // catalog colour: its own name first, then the colour it stands for
+      if (auto name = object.integerForKey("NSColorName")) {
+        auto index = static_cast<std::uint64_t>(*name);
+        if (index < objects.size() && objects[index].isString())
+          if (auto color = catalogColorNamed(objects[index].string())) return color;
+      }
+      if (auto reference = object.integerForKey("NSColor")) {
+        auto index = static_cast<std::uint64_t>(*reference);
+        if (index < objects.size()) return archivedColor(objects, objects[index], depth + 1);
+      }
+      return std::nullopt;
+    }
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace
+
+std::optional<KRColor> colorFromArchive(const PlistData& archive) {
+  auto list = parsePropertyList(std::string_view(reinterpret_cast<const char*>(archive.data()), archive.size()));
+  if (!list) return std::nullopt;
+  const PlistArray* objects = list->arrayForKey("$objects");
+  const PlistDictionary* top = list->dictionaryForKey("$top");
+  if (!objects || !top) return std::nullopt;
+  auto root = top->find("root");
+  if (root == top->end() || !root->second.isInteger()) return std::nullopt;
+  auto index = static_cast<std::uint64_t>(root->second.integer());
+  if (index >= objects->size()) return std::nullopt;
+  return archivedColor(*objects, (*objects)[index], 0);
+}
+
 std::optional<KRColor> colorForKey(const PropertyList& description, const std::string& key) {
   const PropertyList* value = description.find(key);
   if (!value) return std::nullopt;
   if (value->isString()) return colorFromText(value->string());
-  if (auto name = value->stringForKey("Color")) {
-    // Catalog colours by their plain names; other catalogs are not known here.
-    static const std::map<std::string, KRColor> named = {
-        {"blackColor", KRColor::black()},        {"whiteColor", KRColor::white()},
-        {"redColor", KRColor::rgb(1, 0, 0)},     {"greenColor", KRColor::rgb(0, 1, 0)},
-        {"blueColor", KRColor::rgb(0, 0, 1)},    {"grayColor", KRColor::grey(0.5)},
-        {"clearColor", KRColor::grey(0, 0)},     {"controlTextColor", KRColor::black()},
-        {"textColor", KRColor::black()},         {"textBackgroundColor", KRColor::white()},
-    };
-    auto found = named.find(*name);
-    if (found != named.end()) return found->second;
-  }
+  if (auto name = value->stringForKey("Color")) return catalogColorNamed(*name);
+  if (value->isData()) return colorFromArchive(value->data());
+  if (const PropertyList* archived = value->find("Archived"); archived && archived->isData())
+    return colorFromArchive(archived->data());
   return std::nullopt;
 }
 

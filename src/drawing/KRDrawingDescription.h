@@ -51,7 +51,11 @@ std::string colorText(const KRColor& color);
 std::optional<KRColor> colorFromText(std::string_view text);
 // The colour under key: its text, or a dictionary with "Catalog" and "Color"
 // (a named catalog colour; only the plain colour names are known), or
-// "Archived" data (not readable here). none when absent or unreadable.
+// archived data (directly or under "Archived"). none when absent or unreadable.
+// A colour kept as a keyed archive (the desktop platform's archived colour
+// object): RGB, white and CMYK components, and catalog colours by name or by
+// the colour they carry. none for anything else or a damaged archive.
+std::optional<KRColor> colorFromArchive(const PlistData& archive);
 std::optional<KRColor> colorForKey(const PropertyList& description, const std::string& key);
 std::optional<KRPoint> pointForKey(const PropertyList& description, const std::string& key);
 std::optional<KRSize> sizeForKey(const PropertyList& description, const std::string& key);

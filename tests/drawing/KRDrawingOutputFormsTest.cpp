@@ -4,6 +4,7 @@
 #include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingDescription.h"
 #include "drawing/KRDrawingGroup.h"
+#include "platform/PropertyListSerialization.h"
 
 using namespace orrelin;
 using namespace orrelin::testing_support;
@@ -203,4 +204,71 @@ TEST(KRDrawingDescription, PointsRectanglesAndColoursAsText) {
   EXPECT_EQ(colorFromText("B (0.25)"), KRColor::grey(0.75));
   EXPECT_FALSE(colorFromText("RGB (1,2)"));
   EXPECT_FALSE(colorFromText("HSV (1,2,3)"));
+}
+
+// A keyed archive as the desktop platform writes one colour object; object
+// references are kept as plain numbers once read.
+static PlistData archiveOf(PlistArray objects) {
+  PlistDictionary top;
+  top["root"] = 1;
+  PlistDictionary archive;
+  archive["$archiver"] = "NSKeyedArchiver";
+  archive["$top"] = top;
+  archive["$objects"] = std::move(objects);
+  std::string bytes = serializePropertyList(PropertyList(archive), PlistFormat::Binary);
+  return PlistData(bytes.begin(), bytes.end());
+}
+
+static PropertyList colorObject(int space, const char* key, std::string components) {
+  PlistDictionary color;
+  color["NSColorSpace"] = space;
+  color[key] = PlistData(components.begin(), components.end());
+  return color;
+}
+
+TEST(KRDrawingDescription, ArchivedAndCatalogColoursAreReadByTheirSpace) {
+  using namespace drawing_description;
+  EXPECT_EQ(colorFromArchive(archiveOf({"$null", colorObject(2, "NSRGB", std::string("1 0.5 0", 8))})),
+            KRColor::rgb(1, 0.5, 0));
+  EXPECT_EQ(colorFromArchive(archiveOf({"$null", colorObject(1, "NSRGB", "0 0 1 0.25")})),
+            KRColor::rgb(0, 0, 1, 0.25));
+  EXPECT_EQ(colorFromArchive(archiveOf({"$null", colorObject(3, "NSWhite", "0.5")})), KRColor::grey(0.5));
+  EXPECT_EQ(colorFromArchive(archiveOf({"$null", colorObject(5, "NSCMYK", "0 1 0 0 1")})),
+            KRColor::cmyk(0, 1, 0, 0, 1));
+  // A catalog colour unknown by name falls back to the colour it carries.
+  PlistDictionary named;
+  named["NSColorSpace"] = 6;
+  named["NSColorName"] = 2;
+  named["NSColor"] = 3;
+  EXPECT_EQ(colorFromArchive(archiveOf({"$null", named, "someThemeColor", colorObject(4, "NSWhite", "1")})),
+            KRColor::white());
+  EXPECT_EQ(colorFromArchive(archiveOf({"$null", named, "redColor", colorObject(4, "NSWhite", "1")})),
+            KRColor::rgb(1, 0, 0));
+
+  // Damaged archives give none: wrong counts, text, a reference loop, a root
+  // beyond the objects, bytes that are not a property list.
+  EXPECT_FALSE(colorFromArchive(archiveOf({"$null", colorObject(2, "NSRGB", "1 0")})));
+  EXPECT_FALSE(colorFromArchive(archiveOf({"$null", colorObject(2, "NSRGB", "red green blue")})));
+  PlistDictionary loop;
+  loop["NSColorSpace"] = 6;
+  loop["NSColor"] = 1;
+  EXPECT_FALSE(colorFromArchive(archiveOf({"$null", loop})));
+  EXPECT_FALSE(colorFromArchive(archiveOf({"$null"})));
+  EXPECT_FALSE(colorFromArchive(PlistData{'x', 'y'}));
+
+  // The description keys: a colour under a key as data or under "Archived",
+  // and a catalog dictionary.
+  PlistDictionary description;
+  description["A"] = archiveOf({"$null", colorObject(4, "NSWhite", "0.25 0.5")});
+  PlistDictionary wrapped;
+  wrapped["Archived"] = archiveOf({"$null", colorObject(2, "NSRGB", "0 1 0")});
+  description["B"] = wrapped;
+  PlistDictionary catalog;
+  catalog["Catalog"] = "System";
+  catalog["Color"] = "blueColor";
+  description["C"] = catalog;
+  PropertyList list(description);
+  EXPECT_EQ(colorForKey(list, "A"), KRColor::grey(0.25, 0.5));
+  EXPECT_EQ(colorForKey(list, "B"), KRColor::rgb(0, 1, 0));
+  EXPECT_EQ(colorForKey(list, "C"), KRColor::rgb(0, 0, 1));
 }
