@@ -606,8 +606,9 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
         if (!marks->isEmpty()) axesGroup->addObject(marks);
       }
     }
-    // Break marks where stacked pieces leave a gap between them.
-    if (d.stacked && boxStyle != VKStyleSettings::kNoBox)
+    // Break marks where stacked pieces leave a gap in the axis line (with a
+    // box every piece has its own frame instead).
+    if (d.stacked && boxStyle == VKStyleSettings::kAxesOnly)
       for (std::size_t i = 1; i < d.axes.size(); ++i) {
         double gapStart = d.pieces[i - 1].end(), gapEnd = d.pieces[i].start;
         if (!(gapEnd - gapStart > 0)) continue;
