@@ -1,6 +1,6 @@
 // Draws the layout pictures of examples/: one axis pair, stacked y axes,
-// joined x axes with an extra axis, a logarithmic axis, a date axis and
-// titles with math text, each as PNG and PDF.
+// joined x and y axes, a logarithmic axis, a date axis, titles with math
+// text and extra axes in other units, each as PNG and PDF.
 //   graph_layout_example [output folder]   (default: examples)
 
 #include <cmath>
@@ -133,6 +133,23 @@ std::shared_ptr<DataDocumentDrawing> dateAxis() {
   return graph;
 }
 
+std::shared_ptr<DataDocumentDrawing> extraAxis() {
+  auto graph = DataDocumentDrawing::create();
+  set(*graph->mainAxis(), "X Title", PropertyList("Month"));
+  set(*graph->mainAxis(), "Y Title", PropertyList("Temperature (\\degreeC)"));
+  auto fahrenheit = addKind(*graph, "Extra Axis");
+  set(*fahrenheit, "Unit Conversion", PropertyList(std::int64_t{3}));
+  set(*fahrenheit, "Axis Title", PropertyList("Temperature (\\degreeF)"));
+  auto celsius = addKind(*graph, "Extra Axis");
+  set(*celsius, "Axis Location", PropertyList(std::int64_t{1}));
+  set(*celsius, "Unit Conversion", PropertyList(std::int64_t{4}));
+  set(*celsius, "OU Origin", PropertyList("1"));
+  set(*celsius, "OU Unit", PropertyList("3"));
+  set(*celsius, "Axis Title", PropertyList("Quarter"));
+  addCurve(*graph, sample(1, 12, 100, [](double m) { return 9 - 12 * std::cos((m - 1) * M_PI / 6); }), kRed);
+  return graph;
+}
+
 std::shared_ptr<DataDocumentDrawing> mathTitles() {
   auto graph = DataDocumentDrawing::create();
   set(*graph->mainAxis(), "X Title", PropertyList("\\omega / \\omega_0"));
@@ -164,5 +181,6 @@ int main(int argc, char** argv) {
   ok &= write(logAxis(), folder, "log-axis");
   ok &= write(dateAxis(), folder, "date-axis");
   ok &= write(mathTitles(), folder, "math-titles");
+  ok &= write(extraAxis(), folder, "extra-axis");
   return ok ? 0 : 1;
 }

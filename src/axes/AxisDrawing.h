@@ -14,6 +14,7 @@
 #include "axes/AxisTicks.h"
 #include "drawing/KRDrawingGroup.h"
 #include "drawing/KRDrawingStyle.h"
+#include "graph/commandbase/InputControllers.h"
 
 namespace orrelin {
 
@@ -92,5 +93,9 @@ std::shared_ptr<KRDrawingGroup> gridLines(const AxisTicks& ticks, bool horizonta
 std::shared_ptr<KRDrawingBasic> breakMark(KRPoint at, bool horizontalAxis, const AxisLook& look);
 double widthOfBreakLine(const AxisLook& look);
 double heightOfBreakLine(const AxisLook& look);
+
+// A curve style for a line setting; none for "No Line". Tags 3 to 10 are
+// dash patterns in units of the line width.
+std::shared_ptr<KRDrawingStyleCurve> curveStyleForLine(const VKLineStyle& line);
 
 }  // namespace orrelin

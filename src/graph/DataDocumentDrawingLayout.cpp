@@ -619,7 +619,8 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
   };
   drawDirection(Y);
   drawDirection(X);
-  if (auto title = canvas->plotTitleAt({plot.midX(), plot.maxY() + topRoom + std::round(titleFontSize / 4)},
+  if (auto title = canvas->plotTitleAt(
+          {plot.midX(), plot.maxY() + topRoom + commandsTitle + std::round(titleFontSize / 4)},
                                        *style))
     axesGroup->addObject(title);
   if (boxAround) {

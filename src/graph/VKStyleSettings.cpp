@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "axes/AxisDrawing.h"
 #include "graph/GraphTexts.h"
 
 namespace orrelin {
@@ -104,25 +105,6 @@ std::shared_ptr<KRDrawingStyleCurve> VKStyleSettings::lineStyleForBox() const {
 
 std::shared_ptr<KRDrawingStyleCurve> VKStyleSettings::gridStyle(bool major) const {
   return curveStyleForLine((major ? majorGrid_ : minorGrid_)->style());
-}
-
-std::shared_ptr<KRDrawingStyleCurve> curveStyleForLine(const VKLineStyle& line) {
-  if (line.tag == 1) return nullptr;
-  double width = std::isfinite(line.width) && line.width > 0 ? std::min(line.width, 300.0) : 1;
-  auto style = KRDrawingStyleCurve::createWithColor(line.color, width);
-  // Dash patterns in units of the line width: long dashes, short dashes,
-  // dots, dash-dot and their wider spaced versions.
-  static const float patterns[][4] = {{6, 3, 0, 0}, {3, 3, 0, 0}, {1, 2, 0, 0}, {6, 2, 1, 2},
-                                      {9, 4, 0, 0}, {4, 4, 0, 0}, {1, 4, 0, 0}, {9, 3, 2, 3}};
-  static const int sizes[] = {2, 2, 2, 4, 2, 2, 2, 4};
-  if (line.tag >= 3 && line.tag <= 10) {
-    int which = line.tag - 3;
-    float scaled[4];
-    float unit = static_cast<float>(std::max(width, 0.5));
-    for (int i = 0; i < 4; ++i) scaled[i] = patterns[which][i] * unit;
-    style->setDashPattern(scaled, sizes[which], 0);
-  }
-  return style;
 }
 
 }  // namespace orrelin

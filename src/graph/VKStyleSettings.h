@@ -82,8 +82,4 @@ class VKStyleSettings : public VKDrawingCommand {
   std::shared_ptr<VKLineStyleInputController> minorGrid_;
 };
 
-// A curve style for a line setting; none for "No Line". Tags 3 and up are
-// dashed and dotted patterns.
-std::shared_ptr<KRDrawingStyleCurve> curveStyleForLine(const VKLineStyle& line);
-
 }  // namespace orrelin
