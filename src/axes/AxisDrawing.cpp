@@ -116,6 +116,36 @@ double tickAndNumberSpace(const AxisContent& content, const AxisLook& look, Axis
   return std::ceil(space);
 }
 
+double spacingForCrowdedLabels(const AxisContent& content, const AxisLook& look, AxisSide side,
+                               const std::function<double(double)>& map) {
+  if (!hasLabels(content)) return 0;
+  const auto& labels = content.ticks->axis->majorTickMarkLabels();
+  std::vector<double> values = content.ticks->axis->labelValues();
+  const bool along = isHorizontal(side) && content.orientation == LabelOrientation::Horizontal;
+  struct Placed {
+    double at, extent;
+  };
+  std::vector<Placed> placed;
+  for (std::size_t i = 0; i < labels.size() && i < values.size(); ++i) {
+    if (labels[i].empty()) continue;
+    double at = map(values[i]);
+    if (!std::isfinite(at)) continue;
+    KRSize size = KRDrawingExpressionText::sizeOfString(labels[i], *look.numberFont);
+    placed.push_back({at, along ? size.width : size.height});
+  }
+  std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.at < b.at; });
+  const double gap = look.numberFontSize() * (along ? 0.5 : 0.25);
+  double needed = 0;
+  bool crowded = false;
+  for (std::size_t i = 1; i < placed.size(); ++i) {
+    double distance = placed[i].at - placed[i - 1].at;
+    double wanted = (placed[i].extent + placed[i - 1].extent) / 2 + gap;
+    if (distance < wanted) crowded = true;
+    needed = std::max(needed, wanted);
+  }
+  return crowded ? needed : 0;
+}
+
 double titleSpace(const std::string& title, const AxisLook& look) {
   if (title.empty() || !look.titleFont) return 0;
   KRSize size = KRDrawingExpressionText::sizeOfString(title, *look.titleFont);

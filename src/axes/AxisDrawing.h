@@ -70,6 +70,12 @@ double tickAndNumberSpace(const AxisContent& content, const AxisLook& look, Axis
 // The room the title takes beyond that (with its gap); 0 without a title.
 double titleSpace(const std::string& title, const AxisLook& look);
 
+// The distance major ticks need so that neighbouring numbers keep a gap of
+// half the font size between them (a quarter above each other on vertical
+// axes); 0 when the numbers as they are do not touch.
+double spacingForCrowdedLabels(const AxisContent& content, const AxisLook& look, AxisSide side,
+                               const std::function<double(double)>& map);
+
 // The line, the tick marks and the numbers of one axis, and its title at
 // titleDistance from the axis line (outside). Values outside the interval
 // are not drawn.

@@ -110,6 +110,14 @@ class DataDocumentDrawing : public VKCommandGraph {
 
  private:
   void ensureSettings();
+  // The tick spacing an axis needed last time so that its numbers did not
+  // touch, kept with the range and length it was found for.
+  struct LabelSpacing {
+    KRBoundingRange range;
+    double length = 0;
+    double spacing = 0;
+  };
+  std::vector<LabelSpacing> xSpacing_, ySpacing_;
   KRBoundingRange mergedRange(bool xDirection, int axis, bool* isDate) const;
 
   KRSize drawingViewSize_;

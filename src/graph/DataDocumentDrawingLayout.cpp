@@ -56,14 +56,14 @@ struct Axis {
   }
   bool onFarSide() const { return single && single->side() == VKSingleAxisCommand::kRightOrTop; }
   AxisTicks ticks(const KRBoundingRange& range, const KRBoundingRange& unchanged, bool twoLines, double length,
-                  bool isDate, bool isInteger, double fontSize, int cacheNumber) const {
+                  bool isDate, bool isInteger, double fontSize, int cacheNumber, double spacing) const {
     if (main)
       return x ? main->computeXAxisTicks(range, unchanged, twoLines, linear(), main->xLocations(), length, isDate,
-                                         isInteger, fontSize, cacheNumber)
+                                         isInteger, fontSize, cacheNumber, spacing)
                : main->computeYAxisTicks(range, unchanged, twoLines, linear(), main->yLocations(), length, isDate,
-                                         isInteger, fontSize, cacheNumber);
+                                         isInteger, fontSize, cacheNumber, spacing);
     return single->computeAxisTicks(range, unchanged, twoLines, linear(), single->locations(), length, isDate,
-                                    isInteger, fontSize, cacheNumber);
+                                    isInteger, fontSize, cacheNumber, spacing);
   }
 };
 
@@ -339,12 +339,30 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
   const double titleSpaceAbove = canvas->titleSpace(*style) + commandsTitle;
   const double ringGap = std::round(numberFontSize / 2);
 
+  // Automatic numbers that would touch get their ticks again, further apart.
   auto computeTicks = [&](Direction& d) {
     d.ticks.resize(d.axes.size());
     for (std::size_t i = 0; i < d.axes.size(); ++i) {
       double length = std::max(d.pieces[i].length, 1.0);
-      d.ticks[i] = d.axes[i].ticks(d.drawn[i], d.unpadded[i], d.twoLines[i], length, d.date[i], d.integer[i],
-                                   numberFontSize, static_cast<int>(i));
+      const KRBoundingRange& range = d.drawn[i];
+      const bool linear = d.axes[i].linear();
+      auto map = [&](double v) {
+        double share = linear ? (v - range.minR) / (range.maxR - range.minR)
+                              : std::log(v / range.minR) / std::log(range.maxR / range.minR);
+        return share * length;
+      };
+      auto& kept = d.x ? xSpacing_ : ySpacing_;
+      if (kept.size() < d.axes.size()) kept.resize(d.axes.size());
+      double spacing = kept[i].range == range && kept[i].length == length ? kept[i].spacing : 0;
+      for (int attempt = 0; attempt < 3; ++attempt) {
+        d.ticks[i] = d.axes[i].ticks(range, d.unpadded[i], d.twoLines[i], length, d.date[i], d.integer[i],
+                                     numberFontSize, static_cast<int>(i), spacing);
+        AxisContent content = d.content(i);
+        double needed = spacingForCrowdedLabels(content, look, d.x ? AxisSide::Bottom : AxisSide::Left, map);
+        if (!(needed > spacing)) break;
+        spacing = needed;
+      }
+      kept[i] = {range, length, spacing};
     }
   };
 
