@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
+#include <unordered_map>
 
 #include "drawing/KRDrawingPath.h"
 #include "drawing/KRPathGeometry.h"
@@ -10,6 +12,24 @@
 namespace orrelin {
 
 namespace {
+
+// Typesetting a label to learn its size is most of what laying out an axis
+// costs, and the same labels come back pass after pass; their sizes are kept
+// by font and text (a bounded table, emptied when full).
+KRSize labelSize(const std::string& text, const KRDrawingStyleFont& font) {
+  static std::mutex lock;
+  static std::unordered_map<std::string, KRSize> sizes;
+  std::string key = font.fontName() + '\n' + std::to_string(font.fontSize()) + '\n' + text;
+  {
+    std::lock_guard<std::mutex> guard(lock);
+    if (auto found = sizes.find(key); found != sizes.end()) return found->second;
+  }
+  KRSize size = KRDrawingExpressionText::sizeOfString(text, font);
+  std::lock_guard<std::mutex> guard(lock);
+  if (sizes.size() >= 4096) sizes.clear();
+  sizes.emplace(std::move(key), size);
+  return size;
+}
 
 // Unit vector from the axis line away from the plot area.
 KRPoint outward(AxisSide side) {
@@ -67,7 +87,7 @@ double largestLabelExtent(const AxisContent& content, const AxisLook& look, Axis
   double extent = 0;
   for (const auto& label : content.ticks->axis->majorTickMarkLabels())
     if (!label.empty())
-      extent = std::max(extent, labelExtent(KRDrawingExpressionText::sizeOfString(label, *look.numberFont), side,
+      extent = std::max(extent, labelExtent(labelSize(label, *look.numberFont), side,
                                             content.orientation));
   return extent;
 }
@@ -76,7 +96,7 @@ double secondLineExtent(const AxisContent& content, const AxisLook& look) {
   double extent = 0;
   for (const auto& label : content.ticks->secondLine)
     if (!label.text.empty())
-      extent = std::max(extent, KRDrawingExpressionText::sizeOfString(label.text, *look.numberFont).height);
+      extent = std::max(extent, labelSize(label.text, *look.numberFont).height);
   return extent;
 }
 
@@ -130,7 +150,7 @@ double spacingForCrowdedLabels(const AxisContent& content, const AxisLook& look,
     if (labels[i].empty()) continue;
     double at = map(values[i]);
     if (!std::isfinite(at)) continue;
-    KRSize size = KRDrawingExpressionText::sizeOfString(labels[i], *look.numberFont);
+    KRSize size = labelSize(labels[i], *look.numberFont);
     placed.push_back({at, along ? size.width : size.height});
   }
   std::sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.at < b.at; });
@@ -148,7 +168,7 @@ double spacingForCrowdedLabels(const AxisContent& content, const AxisLook& look,
 
 double titleSpace(const std::string& title, const AxisLook& look) {
   if (title.empty() || !look.titleFont) return 0;
-  KRSize size = KRDrawingExpressionText::sizeOfString(title, *look.titleFont);
+  KRSize size = labelSize(title, *look.titleFont);
   return std::ceil(look.titleGap() + size.height);
 }
 
@@ -224,7 +244,7 @@ std::shared_ptr<KRDrawingGroup> calculateAxis(const AxisContent& content, const 
       if (!inside(placement, along)) continue;
       numbers->addObject(KRDrawingExpressionText::string(labels[i], pointAt(placement, along, distance),
                                                          look.numberFont, alignment, vAlignment, rotation));
-      firstLine = std::max(firstLine, KRDrawingExpressionText::sizeOfString(labels[i], *look.numberFont).height);
+      firstLine = std::max(firstLine, labelSize(labels[i], *look.numberFont).height);
     }
     // The second line of date labels sits under the first, centred on the
     // part of its span that the axis shows.
