@@ -439,6 +439,20 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
     yInfos_.clear();
     return hand(KRDrawingGroup::create());
   }
+  // "Aspect Ratio 1": one unit takes as much room in x as in y on the main
+  // pair; the range of the direction with more room per unit is widened
+  // around its middle.
+  if (main->aspectRatio1() && X.axes[0].linear() && Y.axes[0].linear()) {
+    double xScale = X.pieces[0].length / (X.drawn[0].maxR - X.drawn[0].minR);
+    double yScale = Y.pieces[0].length / (Y.drawn[0].maxR - Y.drawn[0].minR);
+    if (std::isfinite(xScale) && std::isfinite(yScale) && xScale > 0 && yScale > 0) {
+      Direction& wider = xScale > yScale ? X : Y;
+      double scale = std::min(xScale, yScale);
+      double middle = (wider.drawn[0].minR + wider.drawn[0].maxR) / 2;
+      double half = wider.pieces[0].length / scale / 2;
+      wider.drawn[0] = KRBoundingRange::between(middle - half, middle + half);
+    }
+  }
   computeTicks(X);
   computeTicks(Y);
   plotArea_ = plot;

@@ -242,6 +242,18 @@ TEST(GraphLayout, OutputDestinationsAreResolutionIndependent) {
   EXPECT_EQ(command->computations, 3);
 }
 
+TEST(GraphLayout, AspectRatioOneGivesBothDirectionsTheSameScale) {
+  auto graph = DataDocumentDrawing::create();
+  auto command = addRangeCommand(*graph, 0, 10, 0, 2);
+  set(*graph->mainAxis(), "Aspect Ratio 1", PropertyList(true));
+  ASSERT_TRUE(draw(*graph, {400, 300}));
+  const auto& record = *graph->drawingInfos()[0][0];
+  EXPECT_NEAR(record.scaleX, record.scaleY, 1e-9);
+  // y had more room per unit, so its range grew around the data's middle.
+  EXPECT_NEAR(record.transformY(1), graph->plotArea().midY(), 1e-9);
+  EXPECT_NEAR(command->drawn.minX(), graph->plotArea().minX(), 1e-9);
+}
+
 TEST(GraphLayout, LogarithmicAndReversedAxesMapTheirEnds) {
   auto graph = DataDocumentDrawing::create();
   set(*graph->mainAxis(), "X Type", PropertyList(std::int64_t{2}));
