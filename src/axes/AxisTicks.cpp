@@ -71,7 +71,7 @@ bool inRange(double value, double low, double high) {
 }
 
 std::shared_ptr<KRAxis> automaticNumbers(const AxisTickRequest& request, double low, double high) {
-  double major = automaticMajorSpacing(request.fontSize, low, high);
+  double major = std::max(automaticMajorSpacing(request.fontSize, low, high), request.minimumSpacing);
   double minor = major / 4;
   if (!request.linear) {
     if (low <= 0) return KRAxis::createEmpty();

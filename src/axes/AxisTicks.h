@@ -47,6 +47,9 @@ struct AxisTickRequest {
   std::string language;
   // The tick choice as tickLocationsFor gives it.
   std::optional<PropertyList> locations;
+  // Automatic numbers: major ticks at least this far apart (the layout asks
+  // for more room when the labels would touch).
+  double minimumSpacing = 0;
   bool operator==(const AxisTickRequest&) const = default;
 };
 

@@ -90,10 +90,11 @@ void VKAxisSettings::setYCroppingRange(const KRBoundingRange& range, bool record
 AxisTicks VKAxisSettings::computeXAxisTicks(const KRBoundingRange& range, const KRBoundingRange& unchangedRange,
                                             bool allowMultipleLines, bool xLinear,
                                             const std::optional<PropertyList>& xLocations, double drawingWidth,
-                                            bool isDate, bool isInteger, double fontSize, int cacheNumber) {
+                                            bool isDate, bool isInteger, double fontSize, int cacheNumber,
+                                            double minimumSpacing) {
   AxisTickRequest request{range,        unchangedRange, allowMultipleLines, xLinear,       drawingWidth,
                           isDate,       isInteger,      fontSize,           decimalComma_, dateLanguage_,
-                          xLocations};
+                          xLocations,   minimumSpacing};
   std::string key = formatText("X Label Cache %d", std::to_string(cacheNumber));
   if (const AxisTicks* kept = labelCache_.find(key, request, changeCount())) return *kept;
   AxisTicks ticks = computeAxisTicks(x_, request);
@@ -104,10 +105,11 @@ AxisTicks VKAxisSettings::computeXAxisTicks(const KRBoundingRange& range, const 
 AxisTicks VKAxisSettings::computeYAxisTicks(const KRBoundingRange& range, const KRBoundingRange& unchangedRange,
                                             bool allowMultipleLines, bool yLinear,
                                             const std::optional<PropertyList>& yLocations, double drawingHeight,
-                                            bool isDate, bool isInteger, double fontSize, int cacheNumber) {
+                                            bool isDate, bool isInteger, double fontSize, int cacheNumber,
+                                            double minimumSpacing) {
   AxisTickRequest request{range,        unchangedRange, allowMultipleLines, yLinear,       drawingHeight,
                           isDate,       isInteger,      fontSize,           decimalComma_, dateLanguage_,
-                          yLocations};
+                          yLocations,   minimumSpacing};
   std::string key = formatText("Y Label Cache %d", std::to_string(cacheNumber));
   if (const AxisTicks* kept = labelCache_.find(key, request, changeCount())) return *kept;
   AxisTicks ticks = computeAxisTicks(y_, request);

@@ -49,10 +49,12 @@ class VKAxisSettings : public VKDrawingCommand {
   // and reused while nothing changed.
   AxisTicks computeXAxisTicks(const KRBoundingRange& range, const KRBoundingRange& unchangedRange,
                               bool allowMultipleLines, bool xLinear, const std::optional<PropertyList>& xLocations,
-                              double drawingWidth, bool isDate, bool isInteger, double fontSize, int cacheNumber);
+                              double drawingWidth, bool isDate, bool isInteger, double fontSize, int cacheNumber,
+                              double minimumSpacing = 0);
   AxisTicks computeYAxisTicks(const KRBoundingRange& range, const KRBoundingRange& unchangedRange,
                               bool allowMultipleLines, bool yLinear, const std::optional<PropertyList>& yLocations,
-                              double drawingHeight, bool isDate, bool isInteger, double fontSize, int cacheNumber);
+                              double drawingHeight, bool isDate, bool isInteger, double fontSize, int cacheNumber,
+                              double minimumSpacing = 0);
   // The user's preference for a decimal comma in tick labels; not stored
   // with the graph.
   void setDecimalComma(bool on) { decimalComma_ = on; }

@@ -3,6 +3,9 @@
 #include <cmath>
 
 #include "axes/AxisTexts.h"
+#include "axes/AxisTicks.h"
+#include "drawing/KRDrawingPath.h"
+#include "mathtext/KRDrawingExpressionText.h"
 #include "graph/commandbase/TextFormat.h"
 
 namespace orrelin {
@@ -50,26 +53,37 @@ void VKExtraAxisCommand::finishConnections() {
   unit_ = std::make_shared<VKNumberInputController>("1");
   connect(unit_, "OU Unit");
 
-  connect(menu({{1, "Linear"}, {2, "Logarithmic"}}, 1), "Axis Type");
-  connect(menu({{1, "Bottom or Left"}, {2, "Top or Right"}, {3, "Inside"}}, 2), "Axis Location");
+  axisType_ = menu({{1, "Linear"}, {2, "Logarithmic"}}, 1);
+  connect(axisType_, "Axis Type");
+  axisLocation_ = menu({{kTop, "Top"}, {kRight, "Right"}}, kRight);
+  connect(axisLocation_, "Axis Location");
   connect(std::make_shared<VKRangeInputController>(), "Axis Range");
-  connect(std::make_shared<VKTextInputController>(), "Prefix");
-  connect(std::make_shared<VKTextInputController>(), "Suffix");
+  prefix_ = std::make_shared<VKTextInputController>();
+  connect(prefix_, "Prefix");
+  suffix_ = std::make_shared<VKTextInputController>();
+  connect(suffix_, "Suffix");
   connect(std::make_shared<VKButtonInputController>(false), "Position Inside");
   connect(std::make_shared<VKNumberInputController>("0"), "Title Offset");
-  connect(std::make_shared<VKNumberListController>(), "Exclude Numbers");
-  connect(std::make_shared<VKTokenTextController>(), "Axis Title");
+  excludeNumbers_ = std::make_shared<VKNumberListController>();
+  connect(excludeNumbers_, "Exclude Numbers");
+  axisTitle_ = std::make_shared<VKTokenTextController>();
+  connect(axisTitle_, "Axis Title");
   connect(menu({{1, "Centered"}, {2, "At the Start"}, {3, "At the End"}}, 1), "Axis Title Position");
   connect(std::make_shared<VKNumberInputController>("0"), "Axis Title Offset");
-  connect(std::make_shared<VKLineStyleInputController>(VKLineStyle{1, 0.5, KRColor::grey(0.8)}), "Major Grid Lines");
-  connect(std::make_shared<VKLineStyleInputController>(VKLineStyle{1, 0.25, KRColor::grey(0.9)}), "Minor Grid Lines");
+  majorGrid_ = std::make_shared<VKLineStyleInputController>(VKLineStyle{1, 0.5, KRColor::grey(0.8)});
+  connect(majorGrid_, "Major Grid Lines");
+  minorGrid_ = std::make_shared<VKLineStyleInputController>(VKLineStyle{1, 0.25, KRColor::grey(0.9)});
+  connect(minorGrid_, "Minor Grid Lines");
   connect(std::make_shared<VKButtonInputController>(false), "Draw Background");
   connect(std::make_shared<VKColorInputController>(KRColor::white()), "Background Color");
-  connect(std::make_shared<VKColorInputController>(KRColor::black()), "Axis Color");
-  connect(std::make_shared<VKFontStyleInputController>(VKFontStyle{3, "Helvetica", 12, KRColor::black()}),
-          "Axis Font Style");
-  connect(menu({{1, "Ticks Outside"}, {2, "Ticks Inside"}, {3, "Ticks Across"}}, 1), "Drawing Style");
-  connect(menu({{1, "Horizontal"}, {2, "Vertical"}, {3, "Slanted"}}, 1), "Orientation");
+  axisColor_ = std::make_shared<VKColorInputController>(KRColor::black());
+  connect(axisColor_, "Axis Color");
+  axisFont_ = std::make_shared<VKFontStyleInputController>(VKFontStyle{3, "Helvetica", 12, KRColor::black()});
+  connect(axisFont_, "Axis Font Style");
+  drawingStyle_ = menu({{1, "Ticks Outside"}, {2, "Ticks Inside"}, {3, "Ticks Across"}}, 1);
+  connect(drawingStyle_, "Drawing Style");
+  orientation_ = menu({{1, "Horizontal"}, {2, "Vertical"}, {3, "Slanted"}}, 1);
+  connect(orientation_, "Orientation");
   connect(std::make_shared<VKColumnSelector>(), "Tick Locations");
   connect(std::make_shared<VKColumnSelector>(false, true), "Tick Labels");
   connect(std::make_shared<VKColumnSelector>(false, true), "Categories");
@@ -142,6 +156,113 @@ void VKExtraAxisCommand::entryChanged(VKDependencyBase* sender, DependencyVisitS
 void VKExtraAxisCommand::refreshErrorExplanation() {
   auto why = settingsErrorExplanation();
   setErrorExplanation(why ? why : conversionProblem());
+}
+
+AxisLook VKExtraAxisCommand::look() const {
+  AxisLook look;
+  VKFontStyle font = axisFont_->style();
+  double size = std::isfinite(font.size) && font.size > 0 ? std::min(font.size, 1000.0) : 12;
+  look.numberFont = KRDrawingStyleFont::styleWithFont(font.family.empty() ? "Helvetica" : font.family, size,
+                                                      font.color);
+  look.titleFont = look.numberFont;
+  look.color = axisColor_->color();
+  look.tickStyle = drawingStyle_->tag();
+  return look;
+}
+
+AxisContent VKExtraAxisCommand::content(const AxisTicks& ticks) const {
+  AxisContent content;
+  content.ticks = &ticks;
+  content.title = axisTitle_->text();
+  int tag = orientation_->tag();
+  content.orientation = !onTop()    ? LabelOrientation::Horizontal
+                        : tag == 2 ? LabelOrientation::Vertical
+                        : tag == 3 ? LabelOrientation::Slanted
+                                   : LabelOrientation::Horizontal;
+  return content;
+}
+
+std::optional<AxisTicks> VKExtraAxisCommand::ticksFor(const KRBoundingRange& graphRange, double length) const {
+  KRBoundingRange range = axisRangeFor(graphRange);
+  if (!range.isValid() || !(range.maxR > range.minR) || !std::isfinite(range.maxR - range.minR) || !(length > 0))
+    return std::nullopt;
+  AxisLook style = look();
+  double major = automaticMajorSpacing(style.numberFontSize(), range.minR, range.maxR);
+  std::shared_ptr<KRAxis> axis;
+  if (axisType_->tag() == 2) {
+    if (!(range.minR > 0)) return std::nullopt;
+    axis = KRAxis::logarithmicAxisWithMin(range.minR, range.maxR, length, major, major / 4);
+  } else {
+    axis = KRAxis::linearAxisWithMin(range.minR, range.maxR, length, major, major / 4);
+    if (axis && axis->formatter()) {
+      KRNumberFormatter formatter = *axis->formatter();
+      formatter.setUseUnicodeMinus(true);
+      axis->setFormatter(formatter);
+    }
+  }
+  if (!axis) return std::nullopt;
+  if (auto excluded = excludeNumbers_->values()) axis->maskValuesFromSet(*excluded);
+  AxisTicks ticks;
+  ticks.axis = axis;
+  if (!prefix_->text().empty() || !suffix_->text().empty()) {
+    std::vector<std::string> labels;
+    for (const auto& label : axis->majorTickMarkLabels()) labels.push_back(prefix_->text() + label + suffix_->text());
+    ticks.axis = KRAxis::initWithMajor(axis->majorTickMarks(), axis->labelValues(), labels, axis->minorTickMarks());
+  }
+  return ticks;
+}
+
+double VKExtraAxisCommand::roomNeeded() const {
+  AxisLook style = look();
+  const auto& record = lastInfo();
+  std::optional<AxisTicks> ticks;
+  if (record) {
+    KRBoundingRange graph = onTop() ? KRBoundingRange::between(record->boundingBox.xmin, record->boundingBox.xmax)
+                                    : KRBoundingRange::between(record->boundingBox.ymin, record->boundingBox.ymax);
+    ticks = ticksFor(graph, onTop() ? record->graphRegion.width() : record->graphRegion.height());
+  }
+  double room;
+  if (ticks) {
+    room = tickAndNumberSpace(content(*ticks), style, onTop() ? AxisSide::Top : AxisSide::Right);
+  } else {
+    // Before the first pass: numbers of four digits.
+    room = style.tickOutside() + style.numberGap() +
+           (onTop() ? 1.2 : 2.5) * style.numberFontSize();
+  }
+  return std::ceil(room + titleSpace(axisTitle_->text(), style));
+}
+
+std::shared_ptr<KRDrawingGroup> VKExtraAxisCommand::computeDrawingObjectForScale(const KR1DPlotDrawingInfo& record,
+                                                                                 KRDrawingInformation&) {
+  auto group = KRDrawingGroup::create();
+  const bool top = onTop();
+  const KRRect region = record.graphRegion;
+  KRBoundingRange graph = top ? KRBoundingRange::between(record.boundingBox.xmin, record.boundingBox.xmax)
+                              : KRBoundingRange::between(record.boundingBox.ymin, record.boundingBox.ymax);
+  auto ticks = ticksFor(graph, top ? region.width() : region.height());
+  auto convert = conversion();
+  if (!ticks || !convert) return group;
+  AxisLook style = look();
+  AxisPlacement placement;
+  placement.side = top ? AxisSide::Top : AxisSide::Right;
+  // Beyond whatever the layout put on that side of the plot area.
+  placement.position = top ? std::max<double>(region.maxY(), record.yValueForOverallTitle)
+                           : std::max<double>(region.maxX(), record.startOfAreaToTheRight);
+  placement.start = top ? region.minX() : region.minY();
+  placement.end = top ? region.maxX() : region.maxY();
+  placement.map = [&record, top, c = *convert](double value) {
+    double graphValue = c.toGraph(value);
+    return top ? record.transformX(graphValue) : record.transformY(graphValue);
+  };
+  auto major = curveStyleForLine(majorGrid_->style());
+  auto minor = curveStyleForLine(minorGrid_->style());
+  if (major || minor) {
+    auto lines = gridLines(*ticks, top, placement.map, region, major, minor);
+    if (!lines->isEmpty()) group->addObject(lines);
+  }
+  AxisContent shown = content(*ticks);
+  group->addObject(calculateAxis(shown, style, placement, tickAndNumberSpace(shown, style, placement.side)));
+  return group;
 }
 
 }  // namespace orrelin

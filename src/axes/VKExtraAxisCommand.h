@@ -8,6 +8,7 @@
 #include <string>
 
 #include "axes/AxisControllers.h"
+#include "axes/AxisDrawing.h"
 #include "axes/UnitConstants.h"
 #include "graph/commandbase/VKDrawingCommand.h"
 
@@ -16,6 +17,9 @@ namespace orrelin {
 class VKExtraAxisCommand : public VKDrawingCommand {
  public:
   enum Conversion { kNoConversion = 1, kUnits = 2, kTemperature = 3, kOriginAndUnit = 4 };
+  // "Axis Location" tags: beside the plot area on top (an x axis in other
+  // units) or on the right (a y axis in other units).
+  enum Location { kTop = 1, kRight = 2 };
 
   VKExtraAxisCommand() : VKDrawingCommand(true) {}
 
@@ -39,8 +43,23 @@ class VKExtraAxisCommand : public VKDrawingCommand {
 
   static const char* temperatureScaleName(int tag);
 
+  // Drawing: the axis on the pair it belongs to, beyond the axes the layout
+  // put on that side (see docs/graph-layout.md), with its grid lines.
+  bool onTop() const { return axisLocation_->tag() == kTop; }
+  std::shared_ptr<KRDrawingGroup> computeDrawingObjectForScale(const KR1DPlotDrawingInfo& record,
+                                                               KRDrawingInformation& information) override;
+  // The room it takes above the plot area or on its right.
+  double spaceForPlotTitle() const override { return onTop() ? roomNeeded() : 0; }
+  double spaceToTheRight() const override { return onTop() ? 0 : roomNeeded(); }
+  // The ticks and labels of the axis for the graph range it stands beside
+  // and its length in points; none without a conversion or range.
+  std::optional<AxisTicks> ticksFor(const KRBoundingRange& graphRange, double length) const;
+
  private:
   void refreshErrorExplanation();
+  AxisLook look() const;
+  AxisContent content(const AxisTicks& ticks) const;
+  double roomNeeded() const;
 
   std::shared_ptr<VKMenuInputController> unitConversion_;
   std::shared_ptr<VKTextInputController> graphUnits_;
@@ -49,6 +68,18 @@ class VKExtraAxisCommand : public VKDrawingCommand {
   std::shared_ptr<VKMenuInputController> axisTemperature_;
   std::shared_ptr<VKNumberInputController> origin_;
   std::shared_ptr<VKNumberInputController> unit_;
+  std::shared_ptr<VKMenuInputController> axisType_;
+  std::shared_ptr<VKMenuInputController> axisLocation_;
+  std::shared_ptr<VKTextInputController> prefix_;
+  std::shared_ptr<VKTextInputController> suffix_;
+  std::shared_ptr<VKNumberListController> excludeNumbers_;
+  std::shared_ptr<VKTokenTextController> axisTitle_;
+  std::shared_ptr<VKLineStyleInputController> majorGrid_;
+  std::shared_ptr<VKLineStyleInputController> minorGrid_;
+  std::shared_ptr<VKColorInputController> axisColor_;
+  std::shared_ptr<VKFontStyleInputController> axisFont_;
+  std::shared_ptr<VKMenuInputController> drawingStyle_;
+  std::shared_ptr<VKMenuInputController> orientation_;
 };
 
 }  // namespace orrelin

@@ -42,10 +42,11 @@ void VKSingleAxisCommand::fillFromPropertyList(const PropertyList& list) {
 AxisTicks VKSingleAxisCommand::computeAxisTicks(const KRBoundingRange& range, const KRBoundingRange& unchangedRange,
                                                 bool allowMultipleLines, bool linear,
                                                 const std::optional<PropertyList>& locations, double length,
-                                                bool isDate, bool isInteger, double fontSize, int cacheNumber) {
+                                                bool isDate, bool isInteger, double fontSize, int cacheNumber,
+                                                double minimumSpacing) {
   AxisTickRequest request{range,  unchangedRange, allowMultipleLines, linear,        length,
                           isDate, isInteger,      fontSize,           decimalComma_, {},
-                          locations};
+                          locations, minimumSpacing};
   std::string key = formatText(isXAxis() ? "X Label Cache %d" : "Y Label Cache %d", std::to_string(cacheNumber));
   if (const AxisTicks* kept = labelCache_.find(key, request, changeCount())) return *kept;
   AxisTicks ticks = orrelin::computeAxisTicks(axis_, request);

@@ -36,7 +36,8 @@ class VKSingleAxisCommand : public VKDrawingCommand {
   std::optional<PropertyList> locations() const { return tickLocationsFor(axis_); }
   AxisTicks computeAxisTicks(const KRBoundingRange& range, const KRBoundingRange& unchangedRange,
                              bool allowMultipleLines, bool linear, const std::optional<PropertyList>& locations,
-                             double length, bool isDate, bool isInteger, double fontSize, int cacheNumber);
+                             double length, bool isDate, bool isInteger, double fontSize, int cacheNumber,
+                             double minimumSpacing = 0);
   void setDecimalComma(bool on) { decimalComma_ = on; }
 
   // The share of the graph's length this axis takes relative to the others.

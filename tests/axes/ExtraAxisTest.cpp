@@ -113,5 +113,45 @@ TEST(ExtraAxis, ConvertsTheGraphRangeOrExplainsWhyNot) {
   EXPECT_NEAR(mixed->axisRangeFor(KRBoundingRange::between(0, 1)).maxR, 100, 1e-9);
 }
 
+
+TEST(ExtraAxis, DrawsItsTicksBesideThePlotAreaAtTheConvertedPlaces) {
+  // Celsius on the graph, Fahrenheit on the extra axis.
+  auto axis = makeExtraAxis({{"Unit Conversion", 3}, {"Graph Temperature", 1}, {"Axis Temperature", 2},
+                             {"Suffix", "\\degreeF"}, {"Exclude Numbers", "100"}});
+  KR1DPlotDrawingInfo record;
+  record.graphRegion = KRRect(100, 50, 200, 150);
+  record.setXLinearShift(0, 1);      // x: page = data
+  record.setYLinearShift(50 / 1.5, 1.5);  // y: 0 to 100 over 50 to 200
+  record.boundingBox = {100, 300, 0, 100, 0};
+  record.startOfAreaToTheRight = 330;  // the layout put something on the right
+
+  auto ticks = axis->ticksFor(KRBoundingRange::between(0, 100), 150);
+  ASSERT_TRUE(ticks);
+  const auto& major = ticks->axis->majorTickMarks();
+  ASSERT_GE(major.size(), 3u);
+  for (double value : major) {
+    EXPECT_GE(value, 32 - 1e-9);
+    EXPECT_LE(value, 212 + 1e-9);
+  }
+  for (const auto& label : ticks->axis->majorTickMarkLabels()) {
+    EXPECT_EQ(label.substr(label.size() - 8), "\\degreeF");
+    EXPECT_NE(label, "100\\degreeF");  // excluded from the labels
+  }
+
+  KRDrawingInformation information;
+  auto drawing = axis->computeDrawingObjectForScale(record, information);
+  KRRect box = drawing->boundingRectangle();
+  EXPECT_GE(box.minX(), 330 - 1);  // beyond what is already on the right
+  EXPECT_GE(box.minY(), 50 - 8);
+  EXPECT_LE(box.maxY(), 200 + 8);
+  EXPECT_GT(axis->spaceToTheRight(), 20);
+  EXPECT_EQ(axis->spaceForPlotTitle(), 0);
+
+  // Without a conversion there is nothing to draw.
+  auto mixed = makeExtraAxis({{"Unit Conversion", 2}, {"Graph Units", "m"}, {"Axis Units", "kg"}});
+  EXPECT_TRUE(mixed->computeDrawingObjectForScale(record, information)->isEmpty());
+  EXPECT_FALSE(mixed->ticksFor(KRBoundingRange::between(0, 100), 150));
+}
+
 }  // namespace
 }  // namespace orrelin

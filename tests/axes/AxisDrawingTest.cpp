@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "axes/AxisDrawing.h"
+#include "mathtext/KRDrawingExpressionText.h"
+
+namespace orrelin {
+namespace {
+
+AxisLook makeLook(int tickStyle = 1) {
+  AxisLook look;
+  look.numberFont = KRDrawingStyleFont::styleWithFont("Helvetica", 12);
+  look.titleFont = KRDrawingStyleFont::styleWithFont("Helvetica", 14);
+  look.tickStyle = tickStyle;
+  return look;
+}
+
+AxisTicks ticks(std::vector<double> major, std::vector<std::string> labels, std::vector<double> minor = {}) {
+  AxisTicks result;
+  result.axis = KRAxis::initWithMajor(std::move(major), std::move(labels), std::move(minor));
+  return result;
+}
+
+// Data 0 to 10 on the page interval 100 to 300.
+AxisPlacement placement(AxisSide side, double position) {
+  AxisPlacement p;
+  p.side = side;
+  p.position = position;
+  p.start = 100;
+  p.end = 300;
+  p.map = [](double v) { return 100 + 20 * v; };
+  return p;
+}
+
+void collect(const std::shared_ptr<KRDrawingBasic>& object, std::vector<std::shared_ptr<KRDrawingBasic>>& texts,
+             std::vector<std::shared_ptr<KRDrawingBasic>>& paths) {
+  if (auto group = std::dynamic_pointer_cast<KRDrawingGroup>(object)) {
+    for (std::size_t i = 0; i < group->count(); ++i) collect(group->objectAtIndex(i), texts, paths);
+  } else if (std::dynamic_pointer_cast<KRDrawingExpressionText>(object)) {
+    texts.push_back(object);
+  } else {
+    paths.push_back(object);
+  }
+}
+
+TEST(AxisDrawing, NumbersSitBeyondTheTicksOnEachSideAndOnlyInsideTheInterval) {
+  // 12 lies outside the interval and is left out.
+  AxisTicks t = ticks({0, 5, 10, 12}, {"0", "5", "10", "12"}, {2.5, 7.5});
+  AxisContent content;
+  content.ticks = &t;
+  const AxisLook look = makeLook();
+  const double reach = look.tickOutside() + look.numberGap();
+  struct Case {
+    AxisSide side;
+    std::function<bool(const KRRect&)> beyond;
+  } cases[] = {
+      {AxisSide::Bottom, [&](const KRRect& r) { return r.maxY() <= 50 - reach + 0.5; }},
+      {AxisSide::Top, [&](const KRRect& r) { return r.minY() >= 50 + reach - 0.5; }},
+      {AxisSide::Left, [&](const KRRect& r) { return r.maxX() <= 50 - reach + 0.5; }},
+      {AxisSide::Right, [&](const KRRect& r) { return r.minX() >= 50 + reach - 0.5; }},
+  };
+  for (const auto& each : cases) {
+    SCOPED_TRACE(static_cast<int>(each.side));
+    auto drawing = calculateAxis(content, look, placement(each.side, 50), 0);
+    std::vector<std::shared_ptr<KRDrawingBasic>> texts, paths;
+    collect(drawing, texts, paths);
+    ASSERT_EQ(texts.size(), 3u);
+    for (const auto& text : texts) EXPECT_TRUE(each.beyond(text->boundingRectangle()));
+    // The room asked for covers every number.
+    double space = tickAndNumberSpace(content, look, each.side);
+    for (const auto& text : texts) {
+      KRRect r = text->boundingRectangle();
+      double far = each.side == AxisSide::Bottom ? 50 - r.minY()
+                   : each.side == AxisSide::Top  ? r.maxY() - 50
+                   : each.side == AxisSide::Left ? 50 - r.minX()
+                                                 : r.maxX() - 50;
+      EXPECT_LE(far, space + 0.5);
+    }
+  }
+}
+
+TEST(AxisDrawing, TickStylesPutTheMarksOutsideInsideOrAcross) {
+  AxisTicks t = ticks({0, 5, 10}, {"", "", ""});
+  AxisContent content;
+  content.ticks = &t;
+  content.drawLine = false;
+  content.drawLabels = false;
+  const struct {
+    int style;
+    double low, high;  // the marks' extent in y around the line at 50
+  } cases[] = {{1, 46, 50}, {2, 50, 54}, {3, 48, 52}};
+  for (const auto& each : cases) {
+    AxisLook look = makeLook(each.style);
+    auto drawing = calculateAxis(content, look, placement(AxisSide::Bottom, 50), 0);
+    KRRect r = drawing->boundingRectangle();
+    EXPECT_NEAR(r.minY(), each.low, 1) << each.style;
+    EXPECT_NEAR(r.maxY(), each.high, 1) << each.style;
+  }
+  // Mirrored marks point into the plot area from the far side.
+  AxisPlacement top = placement(AxisSide::Top, 200);
+  KRRect mirrored = mirroredTickMarks(t, makeLook(), top)->boundingRectangle();
+  EXPECT_LE(mirrored.maxY(), 200.5);
+  EXPECT_GE(mirrored.minY(), 195);
+}
+
+TEST(AxisDrawing, TitlesAndReservedSpace) {
+  AxisTicks t = ticks({0, 10}, {"0", "10"});
+  AxisContent content;
+  content.ticks = &t;
+  const AxisLook look = makeLook();
+  EXPECT_EQ(titleSpace("", look), 0);
+  EXPECT_GT(titleSpace("Time", look), 14);
+  content.reservedLabelSpace = 40;
+  EXPECT_DOUBLE_EQ(tickAndNumberSpace(content, look, AxisSide::Left), look.tickOutside() + look.numberGap() + 40);
+  content.drawLabels = false;
+  EXPECT_DOUBLE_EQ(tickAndNumberSpace(content, look, AxisSide::Left), look.tickOutside());
+  // The title of a left axis stands left of the distance it is given.
+  content.title = "Height";
+  auto drawing = calculateAxis(content, look, placement(AxisSide::Left, 80), 30);
+  std::vector<std::shared_ptr<KRDrawingBasic>> texts, paths;
+  collect(drawing, texts, paths);
+  ASSERT_EQ(texts.size(), 1u);
+  KRRect title = texts[0]->boundingRectangle();
+  EXPECT_LE(title.maxX(), 80 - 30 - look.titleGap() + 0.5);
+  EXPECT_GT(title.height(), title.width());  // reads upwards
+  EXPECT_NEAR(title.midY(), 200, 1);
+}
+
+TEST(AxisDrawing, GridLinesAtTheTicksInsideTheRectangle) {
+  AxisTicks t = ticks({0, 5, 10, 15}, {"0", "5", "10", "15"}, {2.5, 7.5});
+  auto map = [](double v) { return 100 + 20 * v; };
+  auto major = KRDrawingStyleCurve::createWithColor(KRColor::grey(0.8), 0.5);
+  auto minor = KRDrawingStyleCurve::createWithColor(KRColor::grey(0.9), 0.25);
+  KRRect across(100, 20, 200, 80);
+  auto majorOnly = gridLines(t, true, map, across, major, nullptr);
+  ASSERT_EQ(majorOnly->count(), 1u);
+  KRRect r = majorOnly->boundingRectangle();
+  EXPECT_NEAR(r.minX(), 100, 0.5);
+  EXPECT_NEAR(r.maxX(), 300, 0.5);  // 15 lies outside
+  EXPECT_NEAR(r.minY(), 20, 0.5);
+  EXPECT_NEAR(r.maxY(), 100, 0.5);
+  EXPECT_EQ(gridLines(t, false, map, KRRect(0, 100, 50, 200), major, minor)->count(), 2u);
+  EXPECT_TRUE(gridLines(t, true, map, across, nullptr, nullptr)->isEmpty());
+  AxisTicks none;
+  EXPECT_TRUE(gridLines(none, true, map, across, major, minor)->isEmpty());
+}
+
+}  // namespace
+}  // namespace orrelin
