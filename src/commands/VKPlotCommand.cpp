@@ -767,16 +767,31 @@ void VKPlotCommand::addInlineLegend(KRDrawingGroup& group, const KR1DPlotDrawing
   if (!anchor) return;
   const VKFontStyle font = labelFont_->style();
   auto style = KRDrawingStyleFont::styleWithFont(font.family, font.size, lineStyle_->style().color);
-  const double width = KRDrawingText::sizeOfString(label, *style).width;
+  const KRSize size = KRDrawingText::sizeOfString(label, *style);
   constexpr double gap = 4;
-  // Beside the end, away from the curve, and flipped to the other side when
-  // it would leave the region.
-  bool toTheRight = atEnd;
-  if (toTheRight && anchor->x + gap + width > region.maxX()) toTheRight = false;
-  if (!toTheRight && anchor->x - gap - width < region.minX()) toTheRight = true;
-  const KRPoint at{toTheRight ? anchor->x + gap : anchor->x - gap, anchor->y};
-  group.addObject(KRDrawingText::string(label, at, style, toTheRight ? KRDrawingText::Left : KRDrawingText::Right,
-                                        KRDrawingText::VCenter));
+  // Beyond the end of the line, in its direction, when there is room.
+  if (atEnd ? anchor->x + gap + size.width <= region.maxX() : anchor->x - gap - size.width >= region.minX()) {
+    group.addObject(KRDrawingText::string(label, {atEnd ? anchor->x + gap : anchor->x - gap, anchor->y}, style,
+                                          atEnd ? KRDrawingText::Left : KRDrawingText::Right, KRDrawingText::VCenter));
+    return;
+  }
+  // Otherwise over the last stretch of the line, clear of it: above the
+  // highest point under the text, or below the lowest when there is no room
+  // above.
+  const double from = atEnd ? anchor->x - size.width : anchor->x;
+  const double to = atEnd ? anchor->x : anchor->x + size.width;
+  double highest = anchor->y, lowest = anchor->y;
+  for (const auto& run : line)
+    for (std::size_t k = 0; k < run.size(); ++k) {
+      const KRPoint p = run[k];
+      if (p.x < from || p.x > to || !region.contains(p)) continue;
+      highest = std::max(highest, p.y);
+      lowest = std::min(lowest, p.y);
+    }
+  const bool above = highest + gap + size.height <= region.maxY() || lowest - gap - size.height < region.minY();
+  const KRPoint at{anchor->x, above ? highest + gap : lowest - gap};
+  group.addObject(KRDrawingText::string(label, at, style, atEnd ? KRDrawingText::Right : KRDrawingText::Left,
+                                        above ? KRDrawingText::Bottom : KRDrawingText::Top));
 }
 
 std::shared_ptr<KRDrawingGroup> VKPlotCommand::plotForScale(const KR1DPlotDrawingInfo& record) {
