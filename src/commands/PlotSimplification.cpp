@@ -12,12 +12,6 @@ unsigned outCode(KRPoint p, double x0, double x1, double y0, double y1) {
   return (p.x < x0 ? 1u : 0u) | (p.x > x1 ? 2u : 0u) | (p.y < y0 ? 4u : 0u) | (p.y > y1 ? 8u : 0u);
 }
 
-double normalizedAngle(double angle) {
-  while (angle > M_PI) angle -= 2 * M_PI;
-  while (angle <= -M_PI) angle += 2 * M_PI;
-  return angle;
-}
-
 }  // namespace
 
 void simplifyPolylineOutside(const KRPoint* points, long count, const KRRect& region, std::vector<KRPoint>& out) {
@@ -47,48 +41,79 @@ void simplifyPolylineWithin(const KRPoint* points, long count, double tolerance,
     out.insert(out.end(), points, points + std::max(count, 0L));
     return;
   }
-  // From an anchor, the line may go on to a point as long as every point
-  // passed on the way lies within the tolerance of that line and not beyond
-  // its end. The directions that pass within the tolerance of all the points
-  // so far form a cone [lo, hi] around the first one's direction (ref).
+  // From an anchor, the first point farther than half the tolerance sets a
+  // direction. The points after it that stay within half the tolerance of
+  // that line are passed over, however they go back and forth along it; only
+  // the farthest forward and the farthest backward are kept, and the last
+  // one passed, from which the next stretch starts. The kept points cover
+  // the passed ones along the line, within half the tolerance across it, so
+  // every point passed lies within the tolerance of the line drawn.
+  const double half = tolerance / 2;
+  const auto put = [&out](KRPoint p) {
+    if (out.empty() || !(out.back() == p)) out.push_back(p);
+  };
   KRPoint anchor = points[0];
-  out.push_back(anchor);
-  bool haveCone = false;
-  double ref = 0, lo = 0, hi = 0, farthest = 0;
+  put(anchor);
+  bool haveDirection = false;
+  double ux = 0, uy = 0, forward = 0, backward = 0;
+  long forwardAt = -1, backwardAt = -1, last = 0;
+  const auto finishStretch = [&]() {
+    if (haveDirection) {
+      put(points[forwardAt]);
+      if (backwardAt >= 0) put(points[backwardAt]);
+    }
+    put(points[last]);
+  };
   for (long i = 1; i < count; ++i) {
     const KRPoint p = points[i];
-    double dx = p.x - anchor.x, dy = p.y - anchor.y, d = std::hypot(dx, dy);
-    bool fits = d >= farthest;
-    if (fits && haveCone) {
-      const double angle = normalizedAngle(std::atan2(dy, dx) - ref);
-      fits = angle >= lo && angle <= hi;
-    }
-    if (!fits) {
-      anchor = points[i - 1];
-      out.push_back(anchor);
-      haveCone = false;
-      farthest = 0;
-      dx = p.x - anchor.x;
-      dy = p.y - anchor.y;
-      d = std::hypot(dx, dy);
-    }
-    if (d > tolerance) {
-      const double half = std::asin(tolerance / d);
-      const double direction = std::atan2(dy, dx);
-      if (!haveCone) {
-        ref = direction;
-        lo = -half;
-        hi = half;
-        haveCone = true;
-      } else {
-        const double angle = normalizedAngle(direction - ref);
-        lo = std::max(lo, angle - half);
-        hi = std::min(hi, angle + half);
+    double vx = p.x - anchor.x, vy = p.y - anchor.y;
+    if (!haveDirection) {
+      const double d = std::hypot(vx, vy);
+      if (d > half) {
+        ux = vx / d;
+        uy = vy / d;
+        haveDirection = true;
+        forward = d;
+        forwardAt = i;
+        backward = 0;
+        backwardAt = -1;
       }
-      farthest = std::max(farthest, d);
+      last = i;
+      continue;
     }
+    const double along = vx * ux + vy * uy;
+    const double across = std::fabs(vx * uy - vy * ux);
+    if (across <= half) {
+      if (along > forward) {
+        forward = along;
+        forwardAt = i;
+      } else if (along < backward) {
+        backward = along;
+        backwardAt = i;
+      }
+      last = i;
+      continue;
+    }
+    // Leaves the band: the stretch ends at the last point passed.
+    finishStretch();
+    anchor = points[last];
+    haveDirection = false;
+    vx = p.x - anchor.x;
+    vy = p.y - anchor.y;
+    const double d = std::hypot(vx, vy);
+    if (d > half) {
+      ux = vx / d;
+      uy = vy / d;
+      haveDirection = true;
+      forward = d;
+      forwardAt = i;
+      backward = 0;
+      backwardAt = -1;
+    }
+    last = i;
   }
-  if (!(out.back() == points[count - 1]) || out.size() == 1) out.push_back(points[count - 1]);
+  finishStretch();
+  if (out.size() == 1) out.push_back(points[count - 1]);
 }
 
 void simplifyPolyline(const KRPoint* points, long count, const PolylineSimplification& how, std::vector<KRPoint>& out) {

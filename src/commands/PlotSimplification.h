@@ -1,10 +1,12 @@
 #pragma once
 // Thinning a polyline in page coordinates before it is drawn. Stretches that
 // lie wholly outside the visible rectangle on one side are replaced by a
-// straight line on that side, which changes nothing that can be seen; the
-// rest keeps a point only where leaving it out would move the line by more
-// than the tolerance. Every point left out lies within the tolerance of the
-// line that replaces it; the first and last points are always kept.
+// straight line on that side, which changes nothing that can be seen. Inside,
+// points that lie along one line (going forward or doubling back, as dense
+// noisy data does within one pixel) are replaced by that line's extremes.
+// Every point left out lies within the tolerance of the line drawn, and the
+// line drawn within the tolerance of the original; the first and last points
+// are always kept, and the kept points are points of the input.
 
 #include <vector>
 
