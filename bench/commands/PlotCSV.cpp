@@ -8,7 +8,10 @@
 // bench/commands/compare_plot.sh runs this and the same job in matplotlib and
 // gnuplot.
 
+#include <chrono>
+#include <ctime>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -19,7 +22,26 @@
 
 using namespace orrelin;
 
+namespace {
+
+// With ORREL_PLOT_TIMES set, each stage's time goes to standard error.
+void stageDone(const char* stage) {
+  static auto last = std::chrono::steady_clock::now();
+  static std::clock_t lastCPU = std::clock();
+  static const bool report = std::getenv("ORREL_PLOT_TIMES") != nullptr;
+  const auto now = std::chrono::steady_clock::now();
+  const std::clock_t cpu = std::clock();
+  if (report)
+    std::fprintf(stderr, "%s: %.3f s wall, %.3f s processor\n", stage, std::chrono::duration<double>(now - last).count(),
+                 double(cpu - lastCPU) / CLOCKS_PER_SEC);
+  last = now;
+  lastCPU = cpu;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  stageDone("start");
   if (argc != 3) {
     std::fprintf(stderr, "usage: plot_csv data.csv out.pdf|out.png|out.svg\n");
     return 2;
@@ -31,6 +53,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "plot_csv: could not read two columns from %s\n", input.c_str());
     return 1;
   }
+  stageDone("import");
   auto plot = std::make_shared<VKPlotCommand>();
   plot->finishConnections();
   plot->setDocument(document);
@@ -41,6 +64,7 @@ int main(int argc, char** argv) {
   KRDrawingInformation information;
   auto picture = frame.picture(plot->computeDrawingObjectForScale(*record, information), *record);
 
+  stageDone("plot");
   VKDrawingView view;
   view.setGraphic(picture, {640, 480});
   bool ok = false;
@@ -50,6 +74,7 @@ int main(int argc, char** argv) {
     ok = view.savePNGInto(output, 1, true);
   else if (output.ends_with(".svg"))
     ok = view.saveSVGInto(output);
+  stageDone("write");
   if (!ok) {
     std::fprintf(stderr, "plot_csv: could not write %s: %s\n", output.c_str(), view.lastError().c_str());
     return 1;

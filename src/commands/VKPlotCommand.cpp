@@ -39,6 +39,8 @@ constexpr long kMostRunsDrawnApart = 19;
 constexpr long kPointsToDrawRunsApart = 10000;
 // What one path object may hold (the display list refuses more).
 constexpr long kMostConnectionsPerPath = KRDrawingPathFromObj::kMaxConnections;
+// Lines of more points than this are drawn with plain (mitred) joins.
+constexpr std::size_t kMostPointsWithRoundJoins = 20000;
 // Pieces each spline segment is flattened into for fills.
 constexpr int kFlatteningSteps = 16;
 
@@ -679,7 +681,6 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::fillDrawing(const std::vector<Pag
 void VKPlotCommand::addLine(KRDrawingGroup& group, const KR1DPlotDrawingInfo& record) {
   const VKLineStyle line = lineStyle_->style();
   auto style = KRDrawingStyleCurve::createWithColor(line.color, line.width);
-  style->changeLineJoin(KRLineJoin::Round);
   const std::vector<float> dashes = dashPatternForTag(line.tag);
   if (!dashes.empty()) {
     std::vector<float> scaled(dashes);
@@ -687,6 +688,7 @@ void VKPlotCommand::addLine(KRDrawingGroup& group, const KR1DPlotDrawingInfo& re
     style->setDashPattern(scaled.data(), int(scaled.size()), 0);
   }
   if (connection() == kSmooth) {
+    style->changeLineJoin(KRLineJoin::Round);
     if (auto curve = KRDrawingCubicBezier::createWithArray(twoRowArray(splineForScale(record)))) {
       curve->setStyle(style);
       group.addObject(curve);
@@ -696,6 +698,11 @@ void VKPlotCommand::addLine(KRDrawingGroup& group, const KR1DPlotDrawingInfo& re
   const long runs = HowManySegments(cachedPlot_);
   const bool apart = runs >= 2 && runs <= kMostRunsDrawnApart && HowManyPoints(cachedPlot_) > kPointsToDrawRunsApart;
   const std::vector<PageRun> page = withinPathLimits(computePathForScale(record));
+  // Round joins look best, but a rasterizer spends far longer on them; dense
+  // lines, whose joins cannot be told apart, keep the plain ones.
+  std::size_t drawn = 0;
+  for (const auto& run : page) drawn += run.size();
+  if (drawn <= kMostPointsWithRoundJoins) style->changeLineJoin(KRLineJoin::Round);
   const auto add = [&](std::size_t from, std::size_t to) {
     if (auto path = pathOf(page, from, to)) {
       path->setStyle(style);
