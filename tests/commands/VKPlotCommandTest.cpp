@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "commands/PlotTexts.h"
 #include "commands/VKPlotCommand.h"
@@ -9,6 +10,7 @@
 #include "graph/commandbase/CommandTestSupport.h"
 #include "graph/commandbase/VKCommandFactory.h"
 #include "support/MessageCapture.h"
+#include "table/VKDataColumnBinary.h"
 #include "table/VKDataColumnNumber.h"
 
 namespace orrelin {
@@ -36,6 +38,14 @@ class PlotCommand : public ::testing::Test {
   }
   std::shared_ptr<OrrelinColumn> column(const std::string& name, const std::vector<std::string>& cells) {
     return document->addColumn(name, cells);
+  }
+  // A column read from a data file, which may hold any double.
+  std::shared_ptr<OrrelinColumn> numbers(const std::string& name, const std::vector<double>& values) {
+    auto made = VKDataColumnBinary::createEmptyFor(document);
+    made->setName(name);
+    made->setNumbers(values, std::vector<std::uint8_t>(values.size(), 1));
+    document->table->insertColumn(made, document->table->numberOfColumns());
+    return made;
   }
   void use(const std::vector<std::string>& x, const std::vector<std::string>& y) {
     plot->setXColumn(column("x", x), column("y", y));
@@ -143,6 +153,19 @@ TEST_F(PlotCommand, MissingOrTextColumnsDrawNothingAndGiveInvalidRanges) {
   // Columns of different lengths: the shorter one decides.
   use(texts({1, 2, 3}), texts({4, 5}));
   EXPECT_EQ(plot->domainRangeXLinear(true, true), KRBoundingRange::between(1, 2));
+}
+
+TEST_F(PlotCommand, InfinitiesAndAllMissingColumnsLeaveOnlyWhatCanBeDrawn) {
+  const double inf = std::numeric_limits<double>::infinity();
+  plot->setXColumn(numbers("x", {1, 2, 3, 4, 5}), numbers("y", {1, inf, 3, -inf, 5}));
+  EXPECT_EQ(runs(), (std::vector<std::vector<KRPoint>>{{{1, 1}}, {{3, 3}}, {{5, 5}}}));
+  SetUp();
+  use({"1", "2"}, {"", ""});
+  EXPECT_TRUE(runs().empty());
+  EXPECT_TRUE(plot->valueRangeXLinear(true, true).isInvalid());
+  KRDrawingInformation information;
+  EXPECT_EQ(plot->computeDrawingObjectForScale(*makeRecord(), information)->count(), 0u);
+  EXPECT_FALSE(plot->performHitTest({0, 0}, *makeRecord()));
 }
 
 TEST_F(PlotCommand, LogarithmicAxesDropNonPositiveValuesAndSmoothOnTheLogarithm) {
