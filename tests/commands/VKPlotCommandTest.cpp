@@ -7,6 +7,7 @@
 #include "commands/VKPlotCommand.h"
 #include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingPathFromObj.h"
+#include "drawing/KRDrawingText.h"
 #include "graph/commandbase/CommandTestSupport.h"
 #include "graph/commandbase/VKCommandFactory.h"
 #include "support/MessageCapture.h"
@@ -309,6 +310,34 @@ TEST_F(PlotCommand, HitTestsFindPointsAndTheLine) {
   EXPECT_TRUE(onLine->count("Hits a Line"));
   EXPECT_TRUE(onLine->at("Points Hit").array().empty());
   EXPECT_FALSE(plot->performHitTest({15, 30}, *record));
+}
+
+TEST_F(PlotCommand, LabelsSitBesideTheirPointsAndTheInlineLegendBeyondTheEnd) {
+  use(texts({1, 2, 30}), texts({1, 2, 3}));
+  plot->labelsSelector()->selectColumn(column("n", texts({10, 20, 30})));
+  set(plottext::kLabelsOffset, PropertyList("3,-1"));
+  auto labels = plot->labelsForScale(*makeRecord(10));
+  // The third point lies outside the 100 x 100 region: no label.
+  ASSERT_EQ(labels->count(), 2u);
+  auto second = std::dynamic_pointer_cast<KRDrawingText>(labels->objectAtIndex(1));
+  ASSERT_TRUE(second);
+  EXPECT_EQ(second->whereToDraw(), (KRPoint{23, 19}));
+  EXPECT_EQ(second->whichString(), "20");
+
+  SetUp();
+  use(texts({1, 2}), texts({1, 2}));
+  set(plottext::kLegendPosition, PropertyList(int(VKPlotCommand::kInlineAtEnd)));
+  set(plottext::kLegend, PropertyList("<Label>Y Label</Label> against <Label>X Label</Label>"));
+  EXPECT_EQ(plot->legendText(), "y against x");
+  EXPECT_FALSE(plot->partOfLegend());
+  KRDrawingInformation information;
+  auto drawing = plot->computeDrawingObjectForScale(*makeRecord(10), information);
+  std::shared_ptr<KRDrawingText> legend;
+  for (std::size_t k = 0; k < drawing->count(); ++k)
+    if (auto text = std::dynamic_pointer_cast<KRDrawingText>(drawing->objectAtIndex(k))) legend = text;
+  ASSERT_TRUE(legend);
+  EXPECT_EQ(legend->whichString(), "y against x");
+  EXPECT_EQ(legend->whereToDraw(), (KRPoint{24, 20}));
 }
 
 TEST_F(PlotCommand, ChangingAColumnDropsTheCache) {
