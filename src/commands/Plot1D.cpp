@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "commands/PlotTexts.h"
+#include "platform/KRMessageCenter.h"
 
 namespace orrelin {
 
@@ -99,6 +100,12 @@ Plot1D Plot1D::swapXY() const {
   for (const Run& run : runs())
     for (long i = run.start; i < run.start + run.length; ++i) std::swap(result.data_[2 * i], result.data_[2 * i + 1]);
   return result;
+}
+
+bool Plot1DIsUsable(const Plot1D& plot) {
+  const auto error = plot.formatError();
+  if (error) KRMessageCenter::addMessage(*error);
+  return !error;
 }
 
 long HowManySegments(const Plot1D& plot) { return static_cast<long>(plot.runs().size()); }

@@ -64,6 +64,10 @@ class Plot1D {
   long openHeader_ = -1;
 };
 
+// Whether a plot handed over by another part can be used; when not, its
+// format message is posted to the message centre.
+bool Plot1DIsUsable(const Plot1D& plot);
+
 long HowManySegments(const Plot1D& plot);
 long HowManyPoints(const Plot1D& plot);
 // x non-decreasing within every run.

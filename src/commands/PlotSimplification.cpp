@@ -42,12 +42,14 @@ void simplifyPolylineWithin(const KRPoint* points, long count, double tolerance,
     return;
   }
   // From an anchor, the first point farther than half the tolerance sets a
-  // direction. The points after it that stay within half the tolerance of
-  // that line are passed over, however they go back and forth along it; only
-  // the farthest forward and the farthest backward are kept, and the last
-  // one passed, from which the next stretch starts. The kept points cover
-  // the passed ones along the line, within half the tolerance across it, so
-  // every point passed lies within the tolerance of the line drawn.
+  // direction. The points after it are passed over, however they go back and
+  // forth along that direction, as long as they and the anchor fit into a
+  // strip of the tolerance's width along it; only the farthest forward, the
+  // farthest backward and the last one passed are kept, and the next stretch
+  // starts from the last. The kept points cover the passed ones along the
+  // strip, and everything lies in the strip, so every point passed lies
+  // within the tolerance of the line drawn and the line drawn within the
+  // tolerance of the original.
   const double half = tolerance / 2;
   const auto put = [&out](KRPoint p) {
     if (out.empty() || !(out.back() == p)) out.push_back(p);
@@ -55,8 +57,25 @@ void simplifyPolylineWithin(const KRPoint* points, long count, double tolerance,
   KRPoint anchor = points[0];
   put(anchor);
   bool haveDirection = false;
-  double ux = 0, uy = 0, forward = 0, backward = 0;
-  long forwardAt = -1, backwardAt = -1, last = 0;
+  double ux = 0, uy = 0, forward = 0, backward = 0, leftmost = 0, rightmost = 0;
+  long forwardAt = -1, backwardAt = -1, last = 0, anchorAt = 0;
+  // The first point far enough from the anchor sets the direction; the
+  // points before it, close to the anchor, start the strip.
+  const auto startDirection = [&](long i, double vx, double vy, double d) {
+    ux = vx / d;
+    uy = vy / d;
+    haveDirection = true;
+    forward = d;
+    forwardAt = i;
+    backward = 0;
+    backwardAt = -1;
+    leftmost = rightmost = 0;
+    for (long j = anchorAt + 1; j < i; ++j) {
+      const double across = (points[j].x - anchor.x) * uy - (points[j].y - anchor.y) * ux;
+      leftmost = std::min(leftmost, across);
+      rightmost = std::max(rightmost, across);
+    }
+  };
   const auto finishStretch = [&]() {
     if (haveDirection) {
       put(points[forwardAt]);
@@ -69,21 +88,15 @@ void simplifyPolylineWithin(const KRPoint* points, long count, double tolerance,
     double vx = p.x - anchor.x, vy = p.y - anchor.y;
     if (!haveDirection) {
       const double d = std::hypot(vx, vy);
-      if (d > half) {
-        ux = vx / d;
-        uy = vy / d;
-        haveDirection = true;
-        forward = d;
-        forwardAt = i;
-        backward = 0;
-        backwardAt = -1;
-      }
+      if (d > half) startDirection(i, vx, vy, d);
       last = i;
       continue;
     }
     const double along = vx * ux + vy * uy;
-    const double across = std::fabs(vx * uy - vy * ux);
-    if (across <= half) {
+    const double across = vx * uy - vy * ux;
+    if (std::max(rightmost, across) - std::min(leftmost, across) <= tolerance) {
+      leftmost = std::min(leftmost, across);
+      rightmost = std::max(rightmost, across);
       if (along > forward) {
         forward = along;
         forwardAt = i;
@@ -94,22 +107,15 @@ void simplifyPolylineWithin(const KRPoint* points, long count, double tolerance,
       last = i;
       continue;
     }
-    // Leaves the band: the stretch ends at the last point passed.
+    // Leaves the strip: the stretch ends at the last point passed.
     finishStretch();
     anchor = points[last];
+    anchorAt = last;
     haveDirection = false;
     vx = p.x - anchor.x;
     vy = p.y - anchor.y;
     const double d = std::hypot(vx, vy);
-    if (d > half) {
-      ux = vx / d;
-      uy = vy / d;
-      haveDirection = true;
-      forward = d;
-      forwardAt = i;
-      backward = 0;
-      backwardAt = -1;
-    }
+    if (d > half) startDirection(i, vx, vy, d);
     last = i;
   }
   finishStretch();
