@@ -5,6 +5,7 @@
 
 #include "commands/Plot1D.h"
 #include "commands/PlotTexts.h"
+#include "support/MessageCapture.h"
 
 namespace orrelin {
 namespace {
@@ -38,11 +39,18 @@ TEST(Plot1D, FormatErrorsNameTheFirstFault) {
       {{0, 2, 1, kNaN, 2, 4, 0, 1, 7, 8}, nullptr},
   };
   for (const auto& each : cases) {
-    const auto error = Plot1D(each.columns).formatError();
-    if (each.message)
+    MessageCapture messages;
+    const Plot1D plot(each.columns);
+    const auto error = plot.formatError();
+    if (each.message) {
       EXPECT_EQ(error, std::optional<std::string>(each.message)) << each.columns.size();
-    else
+      EXPECT_FALSE(Plot1DIsUsable(plot));
+      EXPECT_EQ(messages.texts(), std::vector<std::string>{each.message});
+    } else {
       EXPECT_FALSE(error) << *error;
+      EXPECT_TRUE(Plot1DIsUsable(plot));
+      EXPECT_TRUE(messages.texts().empty());
+    }
   }
 }
 
