@@ -878,6 +878,35 @@ std::optional<PlistDictionary> VKPlotCommand::performHitTest(KRPoint point, cons
   return result;
 }
 
+std::optional<double> VKPlotCommand::plotValueAtXLocation(double x) {
+  updateCacheXLinear(xIsLinear_, yIsLinear_);
+  if (connection() == kSmooth && !smoothAlongY()) {
+    // The spline pieces run in the axes' space.
+    const double u = xIsLinear_ ? x : (x > 0 ? std::log(x) : kNaN);
+    for (const auto& run : cachedSplinePlot_.runs())
+      for (long i = run.start; i + 1 < run.start + run.length; ++i) {
+        const double u0 = cachedSplinePlot_.x(i), u1 = cachedSplinePlot_.x(i + 1);
+        if (!(u >= u0 && u <= u1)) continue;
+        const double t = u1 > u0 ? (u - u0) / (u1 - u0) : 0;
+        const double w = run.length > 2 ? SplineValueOnSegment(cachedSplinePlot_, cachedSecondDerivatives_, i, t)
+                                        : cachedSplinePlot_.y(i) + t * (cachedSplinePlot_.y(i + 1) - cachedSplinePlot_.y(i));
+        return yIsLinear_ ? w : std::exp(w);
+      }
+    return std::nullopt;
+  }
+  for (const auto& run : cachedPlot_.runs()) {
+    if (run.length == 1 && cachedPlot_.x(run.start) == x) return cachedPlot_.y(run.start);
+    for (long i = run.start; i + 1 < run.start + run.length; ++i) {
+      const double x0 = cachedPlot_.x(i), x1 = cachedPlot_.x(i + 1);
+      if (!(x >= std::min(x0, x1) && x <= std::max(x0, x1))) continue;
+      if (x0 == x1) return cachedPlot_.y(i);
+      const double t = (x - x0) / (x1 - x0);
+      return cachedPlot_.y(i) + t * (cachedPlot_.y(i + 1) - cachedPlot_.y(i));
+    }
+  }
+  return std::nullopt;
+}
+
 void registerPlotCommandKind(VKCommandFactory& factory) {
   factory.registerKind(text::kPlotType, [] { return std::make_shared<VKPlotCommand>(); });
 }

@@ -132,6 +132,11 @@ class VKPlotCommand : public VKDrawingCommand {
   // the nearest point; none when the click misses.
   std::optional<PlistDictionary> performHitTest(KRPoint point, const KR1DPlotDrawingInfo& record);
 
+  // The curve's y at x, as drawn: on the first segment (or spline piece) that
+  // reaches x; none where the curve does not pass x. Uses the prepared data
+  // of the last axis kinds.
+  std::optional<double> plotValueAtXLocation(double x);
+
   // The legend text with the column names put in for its labels.
   std::string legendText() const;
 

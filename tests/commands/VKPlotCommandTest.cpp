@@ -340,6 +340,29 @@ TEST_F(PlotCommand, LabelsSitBesideTheirPointsAndTheInlineLegendBeyondTheEnd) {
   EXPECT_EQ(legend->whereToDraw(), (KRPoint{24, 20}));
 }
 
+TEST_F(PlotCommand, ValueAtALocationFollowsTheCurveAsDrawn) {
+  use(texts({0, 1, 2, 3}), texts({0, 1, 0, 1}));
+  struct Case {
+    int connection;
+    double x;
+    std::optional<double> y;
+  };
+  const Case cases[] = {
+      {VKPlotCommand::kLine, 0.5, 0.5},   {VKPlotCommand::kLine, 2.25, 0.25},
+      {VKPlotCommand::kLine, 4, std::nullopt},
+      {VKPlotCommand::kSteps, 1.5, 1},    // across at the old height first
+      {VKPlotCommand::kSmooth, 1, 1},     {VKPlotCommand::kSmooth, 0.5, 0.75},  // -4 (x^3)/6 + (1 + 4/6) x at 0.5
+  };
+  for (const auto& each : cases) {
+    set(plottext::kConnections, PropertyList(each.connection));
+    const auto y = plot->plotValueAtXLocation(each.x);
+    ASSERT_EQ(y.has_value(), each.y.has_value()) << each.connection << " " << each.x;
+    if (y) {
+      EXPECT_NEAR(*y, *each.y, 1e-12) << each.connection << " " << each.x;
+    }
+  }
+}
+
 TEST_F(PlotCommand, ChangingAColumnDropsTheCache) {
   auto y = column("y", texts({1, 2, 3}));
   plot->setXColumn(document->table->rowNumberColumn(), y);
