@@ -2,8 +2,8 @@
 //
 //   build-bench/bin/plot_examples examples
 //
-// writes plot-gaps.png, plot-steps.png, plot-smooth.png and plot-fills.png
-// into the folder.
+// writes plot-gaps.png, plot-steps.png, plot-smooth.png, plot-smooth-log.png,
+// plot-fills.png and plot-fill-kinds.png into the folder.
 
 #include <cmath>
 #include <cstdio>
@@ -205,10 +205,50 @@ bool fills(const std::string& folder) {
   return picture.write(folder + "/plot-fills.png", "Fills: between two columns; above and below y = 0");
 }
 
+// The other fill kinds and methods: a gradient down to the bottom, hatching
+// to the left edge (a fill in x), noise inside a closed run.
+bool fillKinds(const std::string& folder) {
+  Picture picture;
+  auto x = range(81, 0, 0.1);
+  std::vector<double> bump, across, loopX, loopY;
+  for (double t : x) bump.push_back(4 + 1.5 * std::exp(-(t - 4) * (t - 4)));
+  for (int i = 0; i <= 40; ++i) {
+    const double t = 5.0 * i / 40;
+    across.push_back(t);
+  }
+  std::vector<double> wiggle;
+  for (double t : across) wiggle.push_back(2.5 + 0.8 * std::sin(2.5 * t));
+  for (int i = 0; i <= 60; ++i) {
+    const double a = 2 * M_PI * i / 60;
+    loopX.push_back(6.5 + 1.1 * std::cos(a));
+    loopY.push_back(1.4 + 0.9 * std::sin(a) * (1 + 0.3 * std::cos(3 * a)));
+  }
+  PropertyList gradient = PlistDictionary{{"Kind", PropertyList(5)},
+                                          {"Color", VKColorInputController::colorPropertyList(KRColor::rgb(0.2, 0.4, 0.9))},
+                                          {"Second Color", VKColorInputController::colorPropertyList(KRColor::white())},
+                                          {"Angle", PropertyList(-90.0)}};
+  PropertyList hatch = PlistDictionary{{"Kind", PropertyList(3)},
+                                       {"Color", VKColorInputController::colorPropertyList(KRColor::rgb(0.7, 0.2, 0.1))},
+                                       {"Second Color", VKColorInputController::colorPropertyList(KRColor::rgb(1, 0.95, 0.9))},
+                                       {"Pattern", PropertyList(1)}};
+  PropertyList noise = PlistDictionary{{"Kind", PropertyList(6)},
+                                       {"Color", VKColorInputController::colorPropertyList(KRColor::rgb(0.1, 0.5, 0.2))},
+                                       {"Second Color", VKColorInputController::colorPropertyList(KRColor::rgb(0.85, 0.95, 0.85))}};
+  picture.plot(picture.column("x", x), picture.column("bump", bump),
+               {{"Line Style", line(2, 1.5, KRColor::rgb(0.1, 0.3, 0.8))}, {"Fill", gradient}, {"Fill Method", PropertyList(3)}});
+  // A function of y: x = wiggle(y), filled to the left edge.
+  picture.plot(picture.column("wiggle", wiggle), picture.column("y", across),
+               {{"Line Style", line(2, 1.5, KRColor::rgb(0.7, 0.2, 0.1))}, {"Fill", hatch}, {"Fill Method", PropertyList(11)}});
+  picture.plot(picture.column("loop x", loopX), picture.column("loop y", loopY),
+               {{"Line Style", line(2, 1.5, KRColor::rgb(0.1, 0.5, 0.2))}, {"Fill", noise}, {"Fill Method", PropertyList(1)}});
+  return picture.write(folder + "/plot-fill-kinds.png", "Gradient to the bottom, hatching to the left, noise in a closed run",
+                       false, KRBoundingRange::between(0, 6));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string folder = argc > 1 ? argv[1] : "examples";
-  const bool ok = gaps(folder) && steps(folder) && smooth(folder) && fills(folder);
+  const bool ok = gaps(folder) && steps(folder) && smooth(folder) && fills(folder) && fillKinds(folder);
   return ok ? 0 : 1;
 }
