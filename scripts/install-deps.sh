@@ -26,7 +26,7 @@ packages=(
   # other data file formats
   libmatio-dev libnetcdf-dev libnetcdf-c++4-dev
   # tools the benchmarks compare against
-  python3-numpy python3-pandas python3-matplotlib
+  python3-numpy python3-pandas python3-matplotlib gnuplot-nox
   # validators the output writers' tests open their files with
   qpdf librsvg2-bin ghostscript
 )

@@ -1,0 +1,254 @@
+// Draws the plot command's example pictures:
+//
+//   build-bench/bin/plot_examples examples
+//
+// writes plot-gaps.png, plot-steps.png, plot-smooth.png, plot-smooth-log.png,
+// plot-fills.png and plot-fill-kinds.png into the folder.
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "commands/VKPlotCommand.h"
+#include "drawing/KRDrawingCollections.h"
+#include "drawing/writers/VKDrawingView.h"
+#include "support/PlotFrame.h"
+
+using namespace orrelin;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+struct Picture {
+  std::shared_ptr<bench::PlotDocument> document = bench::PlotDocument::create();
+  std::vector<std::shared_ptr<VKPlotCommand>> plots;
+  // Data points shown as small circles (the plot's own markers are drawn by
+  // the scatter command's code, which is not wired in here).
+  std::vector<KRPoint> dots;
+
+  std::shared_ptr<OrrelinColumn> column(const std::string& name, const std::vector<double>& values) {
+    return document->addColumn(name, values);
+  }
+  std::shared_ptr<VKPlotCommand> plot(const std::shared_ptr<OrrelinColumn>& x, const std::shared_ptr<OrrelinColumn>& y,
+                                      const PlistDictionary& settings) {
+    auto command = std::make_shared<VKPlotCommand>();
+    command->finishConnections();
+    command->setDocument(document);
+    command->setXColumn(x, y);
+    for (const auto& [name, value] : settings) command->objectWithName(name)->setFromPropertyList(&value);
+    plots.push_back(command);
+    return command;
+  }
+
+  bool write(const std::string& path, const std::string& title, bool yLog = false,
+             KRBoundingRange forceY = KRBoundingRange::invalid()) {
+    KRBoundingRange x, y;
+    for (auto& p : plots) {
+      x = x.unionWith(p->domainRangeXLinear(true, !yLog));
+      y = y.unionWith(p->valueRangeXLinear(true, !yLog));
+    }
+    if (forceY.isValid()) y = forceY;
+    bench::PlotFrame frame({560, 360}, yLog);
+    auto record = frame.recordFor(x, y, false);
+    auto content = KRDrawingGroup::create();
+    content->setCrop(KRDrawingPathRectangle::createWithRect(frame.region()));
+    KRDrawingInformation information;
+    for (auto& p : plots) content->addObject(p->computeDrawingObjectForScale(*record, information));
+    if (!dots.empty()) {
+      auto circles = KRFloatArrayContainer::createArrayOfSizeM(3, long(dots.size()));
+      float* c = circles->mutablePointer();
+      for (std::size_t k = 0; k < dots.size(); ++k) {
+        const KRPoint at = record->transform(dots[k]);
+        c[3 * k] = float(at.x);
+        c[3 * k + 1] = float(at.y);
+        c[3 * k + 2] = 2.5f;
+      }
+      auto collection = KRDrawingPathCircleCollection::createFromArray(circles);
+      collection->setStyle(KRDrawingStyleCurve::color(KRColor::black(), true));
+      content->addObject(collection);
+    }
+    VKDrawingView view;
+    view.setGraphic(frame.picture(content, *record, title), {560, 360});
+    if (!view.savePNGInto(path, 2, true)) {
+      std::fprintf(stderr, "plot_examples: %s: %s\n", path.c_str(), view.lastError().c_str());
+      return false;
+    }
+    return true;
+  }
+};
+
+PropertyList line(int tag, double width, KRColor color) {
+  return PlistDictionary{{"Tag", PropertyList(tag)}, {"Width", PropertyList(width)},
+                         {"Color", VKColorInputController::colorPropertyList(color)}};
+}
+
+PropertyList solidFill(KRColor color) {
+  return PlistDictionary{{"Kind", PropertyList(2)}, {"Color", VKColorInputController::colorPropertyList(color)}};
+}
+
+std::vector<double> range(int n, double from, double step) {
+  std::vector<double> values;
+  for (int i = 0; i < n; ++i) values.push_back(from + i * step);
+  return values;
+}
+
+bool gaps(const std::string& folder) {
+  Picture picture;
+  auto x = range(120, 0, 0.1);
+  std::vector<double> y, shifted;
+  for (double t : x) y.push_back(std::exp(-0.2 * t) * std::cos(2 * t));
+  // Two stretches of missing values.
+  for (int i = 30; i < 38; ++i) y[i] = kNaN;
+  for (int i = 75; i < 80; ++i) y[i] = kNaN;
+  auto xc = picture.column("t", x);
+  auto yc = picture.column("signal", y);
+  picture.plot(xc, yc,
+               {{"Line Style", line(2, 1.5, KRColor::rgb(0.1, 0.3, 0.8))}, {"Legend Position", PropertyList(2)},
+                {"Legend", PropertyList("gaps break the line")}});
+  picture.plot(xc, yc,
+               {{"Line Style", line(4, 1, KRColor::rgb(0.8, 0.2, 0.1))}, {"Bridge Gaps", PropertyList(true)},
+                {"Offset", PropertyList("0,-1")}, {"Legend Position", PropertyList(2)},
+                {"Legend", PropertyList("Bridge Gaps, offset 0,-1")}});
+  return picture.write(folder + "/plot-gaps.png", "Missing values: separate runs, or bridged");
+}
+
+bool steps(const std::string& folder) {
+  Picture picture;
+  auto x = std::vector<double>{0, 1, 2.5, 3, 4.5, 6, 7};
+  auto y = std::vector<double>{1, 3, 2, 4, 3.5, 1.5, 2};
+  auto xc = picture.column("x", x);
+  const KRColor colors[] = {KRColor::rgb(0.1, 0.3, 0.8), KRColor::rgb(0.8, 0.2, 0.1), KRColor::rgb(0.1, 0.6, 0.2)};
+  const char* titles[] = {"Horizontal First", "Vertical First", "Halfway"};
+  for (int type = 1; type <= 3; ++type) {
+    std::vector<double> shifted;
+    for (double v : y) shifted.push_back(v + 4 * (3 - type));
+    auto yc = picture.column("y" + std::to_string(type), shifted);
+    picture.plot(xc, yc,
+                 {{"Line Style", line(2, 1.5, colors[type - 1])}, {"Connections", PropertyList(3)},
+                  {"Step Type", PropertyList(type)}, {"Legend Position", PropertyList(2)},
+                  {"Legend", PropertyList(titles[type - 1])}});
+    for (std::size_t k = 0; k < x.size(); ++k) picture.dots.push_back({x[k], shifted[k]});
+  }
+  return picture.write(folder + "/plot-steps.png", "Steps: the three step types", false, KRBoundingRange::between(0, 13));
+}
+
+bool smooth(const std::string& folder) {
+  Picture picture;
+  auto x = std::vector<double>{0, 0.7, 1.5, 2, 3.2, 4, 5.5, 6};
+  std::vector<double> y;
+  for (double t : x) y.push_back(0.15 * (t - 3) * (t - 3) + 0.4 * std::sin(2 * t) - 0.5);
+  auto xc = picture.column("x", x);
+  auto yc = picture.column("y", y);
+  picture.plot(xc, yc, {{"Line Style", line(3, 0.75, KRColor::grey(0.4))}});
+  picture.plot(xc, yc,
+               {{"Line Style", line(2, 1.5, KRColor::rgb(0.1, 0.3, 0.8))}, {"Connections", PropertyList(2)},
+                {"Legend Position", PropertyList(2)}, {"Legend", PropertyList("natural")}});
+  picture.plot(xc, yc,
+               {{"Line Style", line(2, 1.5, KRColor::rgb(0.8, 0.2, 0.1))}, {"Connections", PropertyList(2)},
+                {"Spline Type", PropertyList(2)}, {"Legend Position", PropertyList(3)},
+                {"Legend", PropertyList("end slopes")}});
+  // A curve that goes back and forth: split into pieces increasing in x.
+  std::vector<double> lx, ly;
+  for (int i = 0; i <= 8; ++i) {
+    const double a = i * M_PI / 4;
+    lx.push_back(3 + 1.2 * std::cos(a));
+    ly.push_back(-1.6 + 0.3 * std::sin(a));
+  }
+  picture.plot(picture.column("loop x", lx), picture.column("loop y", ly),
+               {{"Line Style", line(2, 1.5, KRColor::rgb(0.1, 0.6, 0.2))}, {"Connections", PropertyList(2)}});
+  for (std::size_t k = 0; k < x.size(); ++k) picture.dots.push_back({x[k], y[k]});
+  for (std::size_t k = 0; k < lx.size(); ++k) picture.dots.push_back({lx[k], ly[k]});
+  const bool linear = picture.write(folder + "/plot-smooth.png", "Smooth: natural spline and estimated end slopes");
+
+  Picture logPicture;
+  auto lxs = std::vector<double>{1, 2, 3, 4, 5, 6, 7};
+  auto lys = std::vector<double>{2, 30, 500, 40, 3, 60, 900};
+  auto lxc = logPicture.column("x", lxs);
+  auto lyc = logPicture.column("y", lys);
+  logPicture.plot(lxc, lyc,
+                  {{"Line Style", line(2, 1.5, KRColor::rgb(0.1, 0.3, 0.8))}, {"Connections", PropertyList(2)}});
+  for (std::size_t k = 0; k < lxs.size(); ++k) logPicture.dots.push_back({lxs[k], lys[k]});
+  return logPicture.write(folder + "/plot-smooth-log.png", "Smooth on a logarithmic y axis", true) && linear;
+}
+
+bool fills(const std::string& folder) {
+  Picture picture;
+  auto x = range(101, 0, 0.1);
+  std::vector<double> high, low, wave;
+  for (double t : x) {
+    high.push_back(3 + std::sin(t) + 0.3 * t);
+    low.push_back(1.5 + 0.5 * std::cos(1.3 * t) + 0.2 * t);
+    wave.push_back(-2 + 1.2 * std::sin(1.7 * t));
+  }
+  auto xc = picture.column("x", x);
+  auto lowc = picture.column("low", low);
+  picture.plot(xc, picture.column("high", high),
+               {{"Line Style", line(2, 1, KRColor::rgb(0.1, 0.3, 0.8))},
+                {"Fill", solidFill(KRColor::rgb(0.55, 0.7, 1, 0.6))},
+                {"Fill Method", PropertyList(7)},
+                {"Between", PlistDictionary{{"Name", PropertyList("low")}}}});
+  picture.plot(xc, lowc, {{"Line Style", line(2, 1, KRColor::rgb(0.1, 0.3, 0.8))}});
+  // The parts above and below a level, with the zero line moved by the offset.
+  auto wc = picture.column("wave", wave);
+  picture.plot(xc, wc,
+               {{"Line Style", line(1, 1, KRColor::black())}, {"Fill", solidFill(KRColor::rgb(0.9, 0.4, 0.3))},
+                {"Fill Method", PropertyList(5)}, {"Offset", PropertyList("0,2")}});
+  picture.plot(xc, wc,
+               {{"Line Style", line(1, 1, KRColor::black())}, {"Fill", solidFill(KRColor::rgb(0.3, 0.7, 0.4))},
+                {"Fill Method", PropertyList(6)}, {"Offset", PropertyList("0,2")}});
+  picture.plot(xc, wc, {{"Line Style", line(2, 1, KRColor::black())}, {"Offset", PropertyList("0,2")}});
+  picture.plot(xc, picture.column("zero", std::vector<double>(x.size(), 0)),
+               {{"Line Style", line(3, 0.5, KRColor::grey(0.3))}});
+  return picture.write(folder + "/plot-fills.png", "Fills: between two columns; above and below y = 0");
+}
+
+// The other fill kinds and methods: a gradient down to the bottom, hatching
+// to the left edge (a fill in x), noise inside a closed run.
+bool fillKinds(const std::string& folder) {
+  Picture picture;
+  auto x = range(81, 0, 0.1);
+  std::vector<double> bump, across, loopX, loopY;
+  for (double t : x) bump.push_back(4 + 1.5 * std::exp(-(t - 4) * (t - 4)));
+  for (int i = 0; i <= 40; ++i) {
+    const double t = 5.0 * i / 40;
+    across.push_back(t);
+  }
+  std::vector<double> wiggle;
+  for (double t : across) wiggle.push_back(2.5 + 0.8 * std::sin(2.5 * t));
+  for (int i = 0; i <= 60; ++i) {
+    const double a = 2 * M_PI * i / 60;
+    loopX.push_back(6.5 + 1.1 * std::cos(a));
+    loopY.push_back(1.4 + 0.9 * std::sin(a) * (1 + 0.3 * std::cos(3 * a)));
+  }
+  PropertyList gradient = PlistDictionary{{"Kind", PropertyList(5)},
+                                          {"Color", VKColorInputController::colorPropertyList(KRColor::rgb(0.2, 0.4, 0.9))},
+                                          {"Second Color", VKColorInputController::colorPropertyList(KRColor::white())},
+                                          {"Angle", PropertyList(-90.0)}};
+  PropertyList hatch = PlistDictionary{{"Kind", PropertyList(3)},
+                                       {"Color", VKColorInputController::colorPropertyList(KRColor::rgb(0.7, 0.2, 0.1))},
+                                       {"Second Color", VKColorInputController::colorPropertyList(KRColor::rgb(1, 0.95, 0.9))},
+                                       {"Pattern", PropertyList(1)}};
+  PropertyList noise = PlistDictionary{{"Kind", PropertyList(6)},
+                                       {"Color", VKColorInputController::colorPropertyList(KRColor::rgb(0.1, 0.5, 0.2))},
+                                       {"Second Color", VKColorInputController::colorPropertyList(KRColor::rgb(0.85, 0.95, 0.85))}};
+  picture.plot(picture.column("x", x), picture.column("bump", bump),
+               {{"Line Style", line(2, 1.5, KRColor::rgb(0.1, 0.3, 0.8))}, {"Fill", gradient}, {"Fill Method", PropertyList(3)}});
+  // A function of y: x = wiggle(y), filled to the left edge.
+  picture.plot(picture.column("wiggle", wiggle), picture.column("y", across),
+               {{"Line Style", line(2, 1.5, KRColor::rgb(0.7, 0.2, 0.1))}, {"Fill", hatch}, {"Fill Method", PropertyList(11)}});
+  picture.plot(picture.column("loop x", loopX), picture.column("loop y", loopY),
+               {{"Line Style", line(2, 1.5, KRColor::rgb(0.1, 0.5, 0.2))}, {"Fill", noise}, {"Fill Method", PropertyList(1)}});
+  return picture.write(folder + "/plot-fill-kinds.png", "Gradient to the bottom, hatching to the left, noise in a closed run",
+                       false, KRBoundingRange::between(0, 6));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string folder = argc > 1 ? argv[1] : "examples";
+  const bool ok = gaps(folder) && steps(folder) && smooth(folder) && fills(folder) && fillKinds(folder);
+  return ok ? 0 : 1;
+}

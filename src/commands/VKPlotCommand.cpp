@@ -1,0 +1,914 @@
+#include "commands/VKPlotCommand.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "axes/ticks/KRNumberFormatter.h"
+#include "commands/PlotSimplification.h"
+#include "commands/PlotSplines.h"
+#include "commands/PlotSteps.h"
+#include "commands/PlotTexts.h"
+#include "commands/RowMask.h"
+#include "drawing/KRContainerPath2D.h"
+#include "drawing/KRDrawingCollections.h"
+#include "drawing/KRDrawingGradient.h"
+#include "drawing/KRDrawingGroup.h"
+#include "drawing/KRDrawingPathFromObj.h"
+#include "drawing/KRDrawingText.h"
+#include "drawing/KRDrawingTwoColorNoise.h"
+#include "graph/commandbase/CommandDocument.h"
+#include "graph/commandbase/VKCommandFactory.h"
+#include "numeric/KRDoubleArrayContainer.h"
+#include "numeric/KRFloatArrayContainer.h"
+#include "platform/KRMessageCenter.h"
+#include "table/OrrelinColumn.h"
+
+namespace orrelin {
+
+namespace text = plottext;
+
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+// A click this close to a point hits it; this close to the line hits the line.
+constexpr double kPointHitDistance = 3;
+constexpr double kLineHitDistance = 2;
+// Runs drawn as one object each: from 2 to 19 runs holding more than 10000 points.
+constexpr long kMostRunsDrawnApart = 19;
+constexpr long kPointsToDrawRunsApart = 10000;
+// What one path object may hold (the display list refuses more).
+constexpr long kMostConnectionsPerPath = KRDrawingPathFromObj::kMaxConnections;
+// Lines of more points than this are drawn with plain (mitred) joins.
+constexpr std::size_t kMostPointsWithRoundJoins = 20000;
+// Pieces each spline segment is flattened into for fills.
+constexpr int kFlatteningSteps = 16;
+
+// Axis space: the data on a linear axis, its natural logarithm on a
+// logarithmic one. The page is an affine image of it.
+double axisToPageX(double v, const KR1DPlotDrawingInfo& r) {
+  return r.xIsLinear ? (v + r.shiftX) * r.scaleX : v * r.scaleX + r.shiftX;
+}
+double axisToPageY(double v, const KR1DPlotDrawingInfo& r) {
+  return r.yIsLinear ? (v + r.shiftY) * r.scaleY : v * r.scaleY + r.shiftY;
+}
+double pageToAxisX(double p, const KR1DPlotDrawingInfo& r) {
+  return r.xIsLinear ? p / r.scaleX - r.shiftX : (p - r.shiftX) / r.scaleX;
+}
+double pageToAxisY(double p, const KR1DPlotDrawingInfo& r) {
+  return r.yIsLinear ? p / r.scaleY - r.shiftY : (p - r.shiftY) / r.scaleY;
+}
+
+std::shared_ptr<KRDoubleArrayContainer> twoRowArray(const std::vector<double>& interleaved) {
+  const long n = static_cast<long>(interleaved.size() / 2);
+  auto array = KRDoubleArrayContainer::createArrayOfSizeM(2, n);
+  if (array && n > 0) std::copy(interleaved.begin(), interleaved.end(), array->mutableDoublePointer());
+  return array;
+}
+
+// One path object over the runs (each closed when its ends meet).
+std::shared_ptr<KRDrawingPathFromObj> pathOf(const std::vector<PageRun>& runs, std::size_t from, std::size_t to) {
+  return KRDrawingPathFromObj::createFromPath(
+      KRContainerPath2D::createWithLoops(std::vector<PageRun>(runs.begin() + long(from), runs.begin() + long(to))));
+}
+
+// Runs longer than one path may hold are cut into overlapping pieces.
+std::vector<PageRun> withinPathLimits(std::vector<PageRun> runs) {
+  std::vector<PageRun> result;
+  const std::size_t most = static_cast<std::size_t>(kMostConnectionsPerPath - 1);
+  for (auto& run : runs) {
+    if (run.size() <= most) {
+      result.push_back(std::move(run));
+      continue;
+    }
+    for (std::size_t start = 0; start + 1 < run.size(); start += most - 1) {
+      const std::size_t end = std::min(run.size(), start + most);
+      result.emplace_back(run.begin() + long(start), run.begin() + long(end));
+    }
+  }
+  return result;
+}
+
+// Groups of consecutive runs that fit into one path object each.
+std::vector<std::pair<std::size_t, std::size_t>> pathBatches(const std::vector<PageRun>& runs) {
+  std::vector<std::pair<std::size_t, std::size_t>> batches;
+  std::size_t start = 0;
+  long connections = 0;
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    const long needed = static_cast<long>(runs[k].size()) + 1;
+    if (connections + needed > kMostConnectionsPerPath && k > start) {
+      batches.emplace_back(start, k);
+      start = k;
+      connections = 0;
+    }
+    connections += needed;
+  }
+  if (start < runs.size()) batches.emplace_back(start, runs.size());
+  return batches;
+}
+
+double pageDistanceToSegment(KRPoint p, KRPoint a, KRPoint b) {
+  const double dx = b.x - a.x, dy = b.y - a.y, length2 = dx * dx + dy * dy;
+  double t = length2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / length2 : 0;
+  t = std::clamp(t, 0.0, 1.0);
+  return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+}
+
+}  // namespace
+
+VKPlotCommand::VKPlotCommand() = default;
+
+std::string VKPlotCommand::type() const { return text::kPlotType; }
+
+const std::vector<VKMenuEntry>& VKPlotCommand::pointStyleEntries() {
+  static const std::vector<VKMenuEntry> entries{
+      {1, "No Point"},      {2, "Circle"},           {3, "Solid Circle"},    {4, "Triangle"},
+      {5, "Solid Triangle"}, {16, "Triangle Down"},  {17, "Solid Triangle Down"},
+      {18, "Triangle Left"}, {19, "Solid Triangle Left"}, {20, "Triangle Right"},
+      {21, "Solid Triangle Right"}, {6, "Box"},       {7, "Solid Box"},       {12, "Left Box"},
+      {13, "Right Box"},    {14, "Up Box"},          {15, "Down Box"},       {8, "Diamond"},
+      {9, "Solid Diamond"}, {22, "Star"},            {23, "Filled Star"},    {10, "Plus"},
+      {11, "Cross"},        {24, "Horizontal"},      {25, "Vertical"},       {26, "Male"},
+      {27, "Female"}};
+  return entries;
+}
+
+const std::vector<VKMenuEntry>& VKPlotCommand::fillMethodEntries() {
+  static const std::vector<VKMenuEntry> entries{
+      {kCloseRuns, "Close Each Run"}, {kToZeroY, "To y = 0"},          {kToBottom, "To Bottom"},
+      {kToTop, "To Top"},             {kAboveZeroY, "Above y = 0"},    {kBelowZeroY, "Below y = 0"},
+      {kBetweenY, "Between Columns"}, {kToZeroX, "To x = 0"},          {kToLeft, "To Left"},
+      {kToRight, "To Right"},         {kBetweenX, "Between Columns in x"}};
+  return entries;
+}
+
+const std::vector<VKMenuEntry>& VKPlotCommand::connectionEntries() {
+  static const std::vector<VKMenuEntry> entries{{kLine, "Line"}, {kSmooth, "Smooth"}, {kSteps, "Steps"}};
+  return entries;
+}
+
+const std::vector<VKMenuEntry>& VKPlotCommand::splineTypeEntries() {
+  static const std::vector<VKMenuEntry> entries{{kNaturalSpline, "Natural"},
+                                                {kApproximateEndSlope, "Approximate End Slopes"}};
+  return entries;
+}
+
+const std::vector<VKMenuEntry>& VKPlotCommand::stepTypeEntries() {
+  static const std::vector<VKMenuEntry> entries{{int(StepType::HorizontalFirst), "Horizontal First"},
+                                                {int(StepType::VerticalFirst), "Vertical First"},
+                                                {int(StepType::Halfway), "Halfway"}};
+  return entries;
+}
+
+const std::vector<VKMenuEntry>& VKPlotCommand::legendPositionEntries() {
+  static const std::vector<VKMenuEntry> entries{
+      {kInLegend, "In Legend"}, {kInlineAtEnd, "Inline at End"}, {kInlineAtStart, "Inline at Start"}};
+  return entries;
+}
+
+const std::vector<VKMenuEntry>& VKPlotCommand::errorStyleEntries() {
+  static const std::vector<VKMenuEntry> entries{{1, "No Error"},   {5, "No Bars"},     {7, "Tiny Bars"},
+                                                {2, "Small Bars"}, {3, "Medium Bars"}, {4, "Wide Bars"},
+                                                {6, "Single Line"}};
+  return entries;
+}
+
+const std::vector<VKMenuEntry>& VKPlotCommand::errorTypeEntries() {
+  static const std::vector<VKMenuEntry> entries{
+      {1, "Symmetric"}, {2, "Negative and Positive"}, {3, "Percent"}, {4, "Lower and Upper Bounds"}};
+  return entries;
+}
+
+std::vector<float> VKPlotCommand::dashPatternForTag(int tag) {
+  switch (tag) {
+    case 3: return {1, 2};
+    case 4: return {3, 3};
+    case 5: return {6, 3};
+    case 6: return {10, 4};
+    case 7: return {6, 3, 1, 3};
+    case 8: return {6, 3, 1, 3, 1, 3};
+    case 9: return {10, 3, 4, 3};
+    case 10: return {1, 5};
+    default: return {};
+  }
+}
+
+void VKPlotCommand::finishConnections() {
+  xColumn_ = std::make_shared<VKColumnSelector>(true);
+  yColumn_ = std::make_shared<VKColumnSelector>();
+  lineStyle_ = std::make_shared<VKLineStyleInputController>(VKLineStyle{2, 1, KRColor::black()});
+  pointStyle_ = std::make_shared<VKMenuInputController>(pointStyleEntries(), 1);
+  pointSize_ = std::make_shared<VKNumberInputController>("5");
+  pointColor_ = std::make_shared<VKFillStyleInputController>(VKFillStyle{1, KRColor::white(), KRColor::white(), 1, 0});
+  fill_ = std::make_shared<VKFillStyleInputController>(VKFillStyle{1, KRColor::grey(0.8), KRColor::white(), 1, 90});
+  fillMethod_ = std::make_shared<VKMenuInputController>(fillMethodEntries(), kToZeroY);
+  betweenY_ = std::make_shared<VKColumnSelector>();
+  betweenX_ = std::make_shared<VKColumnSelector>(true);
+  betweenYAxis_ = std::make_shared<VKMenuInputController>(
+      std::vector<VKMenuEntry>{{0, "Main Axis"}, {1, "Axis 2"}, {2, "Axis 3"}, {3, "Axis 4"}}, 0);
+  legend_ = std::make_shared<VKTokenTextController>(text::kDefaultLegend);
+  legendPosition_ = std::make_shared<VKMenuInputController>(legendPositionEntries(), kInLegend);
+  errorStyle_ = std::make_shared<VKMenuInputController>(errorStyleEntries(), 1);
+  errorColor_ = std::make_shared<VKColorInputController>(KRColor::black());
+  errorBarSize_ = std::make_shared<VKNumberInputController>("1");
+  errorNegX_ = std::make_shared<VKColumnSelector>();
+  errorPosX_ = std::make_shared<VKColumnSelector>();
+  errorNegY_ = std::make_shared<VKColumnSelector>();
+  errorPosY_ = std::make_shared<VKColumnSelector>();
+  errorXType_ = std::make_shared<VKMenuInputController>(errorTypeEntries(), 1);
+  errorYType_ = std::make_shared<VKMenuInputController>(errorTypeEntries(), 1);
+  offset_ = std::make_shared<VKPointInputController>("0,0");
+  crop_ = std::make_shared<VKRangeInputController>();
+  labelFormatter_ = std::make_shared<VKNumberFormatController>();
+  labels_ = std::make_shared<VKColumnSelector>(true, true);
+  labelFont_ = std::make_shared<VKFontStyleInputController>(VKFontStyle{4, "Helvetica", 10, KRColor::black()});
+  labelsOffset_ = std::make_shared<VKPointInputController>("2,0");
+  bridgeGaps_ = std::make_shared<VKButtonInputController>(false);
+  lineType_ = std::make_shared<VKMenuInputController>(connectionEntries(), kLine);
+  splineType_ = std::make_shared<VKMenuInputController>(splineTypeEntries(), kNaturalSpline);
+  stepType_ = std::make_shared<VKMenuInputController>(stepTypeEntries(), int(StepType::HorizontalFirst));
+  mask_ = std::make_shared<VKMaskInputController>();
+
+  connect(xColumn_, text::kX);
+  connect(yColumn_, text::kY);
+  connect(lineStyle_, text::kLineStyle);
+  connect(pointStyle_, text::kPointStyle);
+  connect(pointSize_, text::kPointSize);
+  connect(pointColor_, text::kPointFillColor);
+  connect(fill_, text::kFill);
+  connect(fillMethod_, text::kFillMethod);
+  connect(betweenY_, text::kBetween);
+  connect(betweenX_, text::kBetweenX);
+  connect(betweenYAxis_, text::kBetweenWhichAxis);
+  connect(legend_, text::kLegend);
+  connect(legendPosition_, text::kLegendPosition);
+  connect(errorStyle_, text::kErrorStyle);
+  connect(errorColor_, text::kErrorColor);
+  connect(errorBarSize_, text::kErrorBarSize);
+  connect(errorNegX_, text::kNegativeXError);
+  connect(errorPosX_, text::kPositiveXError);
+  connect(errorNegY_, text::kNegativeYError);
+  connect(errorPosY_, text::kPositiveYError);
+  connect(errorXType_, text::kXErrorType);
+  connect(errorYType_, text::kYErrorType);
+  connect(offset_, text::kOffset);
+  connect(crop_, text::kCrop);
+  connect(labelFormatter_, text::kLabelFormatter);
+  connect(labels_, text::kLabels);
+  connect(labelFont_, text::kLabelFont);
+  connect(labelsOffset_, text::kLabelsOffset);
+  connect(bridgeGaps_, text::kBridgeGaps);
+  connect(lineType_, text::kConnections);
+  connect(splineType_, text::kSplineType);
+  connect(stepType_, text::kStepType);
+  connect(mask_, text::kMask);
+  VKDrawingCommand::finishConnections();
+}
+
+void VKPlotCommand::fillFromPropertyList(const PropertyList& list) {
+  VKDrawingCommand::fillFromPropertyList(list);
+  dropCache();
+}
+
+std::string VKPlotCommand::legendName() const { return legendText(); }
+
+std::string VKPlotCommand::legendText() const {
+  std::string result = legend_ ? legend_->text() : std::string();
+  const auto nameOf = [](const std::shared_ptr<VKColumnSelector>& selector) {
+    if (auto column = selector ? selector->column() : nullptr) return column->name();
+    return selector ? selector->columnName() : std::string();
+  };
+  const auto replaceAll = [&result](const std::string& from, const std::string& to) {
+    for (std::size_t at = result.find(from); at != std::string::npos; at = result.find(from, at + to.size()))
+      result.replace(at, from.size(), to);
+  };
+  replaceAll("<Label>Y Label</Label>", nameOf(yColumn_));
+  replaceAll("<Label>X Label</Label>", nameOf(xColumn_));
+  replaceAll("<Label>", "");
+  replaceAll("</Label>", "");
+  return result;
+}
+
+void VKPlotCommand::setXColumn(const std::shared_ptr<OrrelinColumn>& x, const std::shared_ptr<OrrelinColumn>& y) {
+  if (x)
+    xColumn_->selectColumn(x);
+  else
+    xColumn_->clearSelection();
+  if (y)
+    yColumn_->selectColumn(y);
+  else
+    yColumn_->clearSelection();
+}
+
+std::int32_t VKPlotCommand::xColumnNumber() const { return xColumn_->columnSerialNumber(); }
+std::int32_t VKPlotCommand::yColumnNumber() const { return yColumn_->columnSerialNumber(); }
+
+bool VKPlotCommand::somethingChanged() const {
+  return !cacheValid_ || xColumnNumber() != serialX_ || yColumnNumber() != serialY_;
+}
+
+void VKPlotCommand::entryChanged(VKDependencyBase* sender) {
+  dropCache();
+  VKDrawingCommand::entryChanged(sender);
+}
+
+void VKPlotCommand::dropCache() {
+  cacheValid_ = false;
+  cachedPlot_ = Plot1D();
+  cachedSplinePlot_ = Plot1D();
+  cachedSecondDerivatives_ = Plot1D();
+  cachedSplineRangeValid_ = false;
+  cachedSplineRange_ = KRBoundingRange::invalid();
+  cachedPoints_.clear();
+  cachedRows_.clear();
+}
+
+void VKPlotCommand::updateCacheXLinear(bool xLinear, bool yLinear) {
+  const std::int32_t labelSerial = labels_->columnSerialNumber();
+  std::int32_t maskSerial = -1;
+  if (mask_->isDefined())
+    if (auto* document = commandDocument())
+      for (const auto& name : FormulaText(mask_->text()).namesUsed())
+        if (auto column = document->columnWithName(name)) maskSerial = std::max(maskSerial, column->serialNumber());
+  if (!somethingChanged() && labelSerial == serialLabel_ && maskSerial == serialM_ && xLinear == xIsLinear_ &&
+      yLinear == yIsLinear_)
+    return;
+  clearCachedDrawing();
+  dropCache();
+  cacheValid_ = true;
+  serialX_ = xColumnNumber();
+  serialY_ = yColumnNumber();
+  serialLabel_ = labelSerial;
+  serialM_ = maskSerial;
+  xIsLinear_ = xLinear;
+  yIsLinear_ = yLinear;
+
+  auto yColumn = yColumn_->column();
+  auto xColumn = xColumn_->column();
+  if (!yColumn || !xColumn || !yColumn->isNumberColumn() || !xColumn->isNumberColumn()) return;
+
+  // Rows: the row-number column follows the y column.
+  const bool xIsRowNumber = xColumn->isRowNumberColumn();
+  const long yRows = yColumn->howManyEntries();
+  const long rows = xIsRowNumber ? yRows : std::min(yRows, xColumn->howManyEntries());
+  const auto yValues = yColumn->numberVersion();
+  const auto yIncluded = yColumn->whichAreIncluded();
+  std::shared_ptr<const KRDoubleArrayContainer> xValues;
+  std::shared_ptr<const KRUCharArrayContainer> xIncluded;
+  if (!xIsRowNumber) {
+    xValues = xColumn->numberVersion();
+    xIncluded = xColumn->whichAreIncluded();
+  }
+  const long usable = std::min({rows, yValues->length(), yIncluded->length(),
+                                xIsRowNumber ? rows : std::min(xValues->length(), xIncluded->length())});
+
+  double dx = 0, dy = 0;
+  if (auto offset = offset_->point()) {
+    if (std::isfinite(offset->x)) dx = offset->x;
+    if (std::isfinite(offset->y)) dy = offset->y;
+  }
+  std::optional<std::vector<std::uint8_t>> keep;
+  if (mask_->isDefined()) {
+    keep = computeRowMask(mask_->text(), rows, commandDocument());
+    if (!keep) KRMessageCenter::addMessage(text::kMaskFailed);
+  }
+
+  const double* ys = yValues->constDoublePointer();
+  const unsigned char* yIn = yIncluded->constPointer();
+  const double* xs = xValues ? xValues->constDoublePointer() : nullptr;
+  const unsigned char* xIn = xIncluded ? xIncluded->constPointer() : nullptr;
+  const bool bridge = bridgeGaps();
+  Plot1D plot;
+  plot.reserveColumns(static_cast<std::size_t>(usable) + 1);
+  cachedPoints_.reserve(static_cast<std::size_t>(usable));
+  cachedRows_.reserve(static_cast<std::size_t>(usable));
+  for (long r = 0; r < usable; ++r) {
+    const double x = (xs ? xs[r] : double(r + 1)) + dx;
+    const double y = ys[r] + dy;
+    const bool valid = yIn[r] && (!xIn || xIn[r]) && (!keep || (*keep)[std::size_t(r)]) && std::isfinite(x) &&
+                       std::isfinite(y) && (xLinear || x > 0) && (yLinear || y > 0);
+    if (!valid) {
+      if (!bridge) plot.endRun();
+      continue;
+    }
+    plot.addPoint(x, y);
+    cachedPoints_.push_back({x, y});
+    cachedRows_.push_back(r);
+  }
+  plot.endRun();
+
+  if (connection() == kSteps) plot = stepsFor(plot, static_cast<StepType>(stepType()));
+  cachedPlot_ = std::move(plot);
+
+  if (connection() == kSmooth && !cachedPlot_.isEmpty()) {
+    const bool alongY = smoothAlongY();
+    Plot1D pieces = cachedPlot_;
+    if (alongY) {
+      if (!StrictlyIncreasingPoints(pieces.swapXY())) pieces = splitPlotIntoIncreasingValueComponents(pieces);
+    } else if (!StrictlyIncreasingPoints(pieces)) {
+      pieces = splitPlotIntoIncreasingComponents(pieces);
+    }
+    cachedSplinePlot_ = pieces.logTransformed(!xLinear, !yLinear);
+    const bool natural = splineType() == kNaturalSpline;
+    if (alongY) {
+      cachedSecondDerivatives_ = natural ? SecondDerivativesNormalSplineYDirection(cachedSplinePlot_)
+                                         : SecondDerivativesApproximateEndSlopeYDirection(cachedSplinePlot_);
+      cachedSplineRange_ = domainRangeForSplineValuesAlongY(cachedSplinePlot_, cachedSecondDerivatives_, xLinear, yLinear);
+    } else {
+      cachedSecondDerivatives_ = natural ? SecondDerivativesNormalSplineXDirection(cachedSplinePlot_)
+                                         : SecondDerivativesApproximateEndSlopeXDirection(cachedSplinePlot_);
+      cachedSplineRange_ = valueRangeForSplineValuesAlongX(cachedSplinePlot_, cachedSecondDerivatives_, xLinear, yLinear);
+    }
+    cachedSplineRangeValid_ = true;
+  }
+}
+
+KRBoundingRange VKPlotCommand::domainRangeXLinear(bool xLinear, bool yLinear) {
+  updateCacheXLinear(xLinear, yLinear);
+  if (cachedSplineRangeValid_ && smoothAlongY()) return cachedSplineRange_;
+  return DomainRangeOfPlot(cachedPlot_);
+}
+
+KRBoundingRange VKPlotCommand::valueRangeXLinear(bool xLinear, bool yLinear) {
+  updateCacheXLinear(xLinear, yLinear);
+  if (cachedSplineRangeValid_ && !smoothAlongY()) return cachedSplineRange_;
+  return ValueRangeOfPlot(cachedPlot_);
+}
+
+bool VKPlotCommand::xUsesDateAxis() const {
+  auto column = xColumn_->column();
+  return column && column->isDateColumn();
+}
+
+bool VKPlotCommand::yUsesDateAxis() const {
+  auto column = yColumn_->column();
+  return column && column->isDateColumn();
+}
+
+KRRect VKPlotCommand::visibleRegion(const KR1DPlotDrawingInfo& record) const {
+  KRRect region = record.graphRegion.standardized();
+  const KRBoundingRange crop = crop_->range();
+  if (crop.isInvalid()) return region;
+  if (!crop.isValid()) return KRRect(region.origin.x, region.origin.y, 0, 0);
+  double left = std::isfinite(crop.minR) ? record.transformX(crop.minR) : region.minX();
+  double right = std::isfinite(crop.maxR) ? record.transformX(crop.maxR) : region.maxX();
+  if (left > right) std::swap(left, right);
+  left = std::max(left, region.minX());
+  right = std::min(right, region.maxX());
+  return KRRect(left, region.minY(), std::max(0.0, right - left), region.size.height);
+}
+
+std::vector<PageRun> VKPlotCommand::pageRunsOf(const Plot1D& plot, const KR1DPlotDrawingInfo& record) const {
+  std::vector<PageRun> runs;
+  for (const auto& run : plot.runs()) {
+    PageRun page(static_cast<std::size_t>(run.length));
+    for (long i = 0; i < run.length; ++i) page[std::size_t(i)] = record.transform(plot.point(run.start + i));
+    runs.push_back(std::move(page));
+  }
+  return runs;
+}
+
+std::vector<PageRun> VKPlotCommand::computePathForScale(const KR1DPlotDrawingInfo& record) {
+  updateCacheXLinear(record.xIsLinear, record.yIsLinear);
+  PolylineSimplification how;
+  how.visible = visibleRegion(record);
+  how.margin = std::max(2.0, lineStyle_->style().width);
+  how.tolerance = record.destinationIsResolutionIndependent && record.resolutionScale > 0
+                      ? 0.1 / record.resolutionScale
+                      : 0.1;
+  std::vector<PageRun> runs;
+  std::vector<KRPoint> page;
+  for (const auto& run : cachedPlot_.runs()) {
+    page.resize(static_cast<std::size_t>(run.length));
+    for (long i = 0; i < run.length; ++i) page[std::size_t(i)] = record.transform(cachedPlot_.point(run.start + i));
+    PageRun kept;
+    simplifyPolyline(page.data(), run.length, how, kept);
+    runs.push_back(std::move(kept));
+  }
+  return runs;
+}
+
+std::vector<double> VKPlotCommand::splineForScale(const KR1DPlotDrawingInfo& record) {
+  updateCacheXLinear(record.xIsLinear, record.yIsLinear);
+  std::vector<double> points = smoothAlongY()
+                                   ? SplineBezierControlPointsAlongY(cachedSplinePlot_, cachedSecondDerivatives_)
+                                   : SplineBezierControlPoints(cachedSplinePlot_, cachedSecondDerivatives_);
+  std::size_t at = 0;
+  while (at + 1 < points.size()) {
+    const long n = static_cast<long>(points[at + 1]);
+    for (long k = 1; k <= n; ++k) {
+      points[at + 2 * k] = axisToPageX(points[at + 2 * k], record);
+      points[at + 2 * k + 1] = axisToPageY(points[at + 2 * k + 1], record);
+    }
+    at += 2 * static_cast<std::size_t>(n + 1);
+  }
+  return points;
+}
+
+std::vector<PageRun> VKPlotCommand::flattenedSpline(const KR1DPlotDrawingInfo& record,
+                                                    std::optional<double> level) const {
+  // Work in the spline's own direction: u free, w = spline(u).
+  const bool alongY = smoothAlongY();
+  const Plot1D work = alongY ? cachedSplinePlot_.swapXY() : cachedSplinePlot_;
+  const auto toPage = [&](double u, double w) {
+    return alongY ? KRPoint{axisToPageX(w, record), axisToPageY(u, record)}
+                  : KRPoint{axisToPageX(u, record), axisToPageY(w, record)};
+  };
+  std::vector<PageRun> runs;
+  for (const auto& run : work.runs()) {
+    PageRun page;
+    page.push_back(toPage(work.x(run.start), work.y(run.start)));
+    for (long i = run.start; i + 1 < run.start + run.length; ++i) {
+      const double u0 = work.x(i), u1 = work.x(i + 1);
+      std::vector<double> ts;
+      for (int k = 1; k < kFlatteningSteps; ++k) ts.push_back(double(k) / kFlatteningSteps);
+      if (level && run.length > 2) {
+        std::array<double, 3> roots{};
+        const double h = u1 - u0;
+        const int count = FindCubicRoots(work.y(i) - *level, work.y(i + 1) - *level,
+                                         cachedSecondDerivatives_.y(i) * h * h,
+                                         cachedSecondDerivatives_.y(i + 1) * h * h, roots);
+        for (int k = 0; k < count; ++k)
+          if (roots[k] > 0 && roots[k] < 1) ts.push_back(roots[k]);
+        std::sort(ts.begin(), ts.end());
+      }
+      for (double t : ts) {
+        const double w = run.length > 2 ? SplineValueOnSegment(work, cachedSecondDerivatives_, i, t)
+                                        : work.y(i) + t * (work.y(i + 1) - work.y(i));
+        // Crossings land exactly on the level, so the fill splits there.
+        const bool isRoot = level && std::fabs(w - *level) < 1e-9 * (1 + std::fabs(*level));
+        page.push_back(toPage(u0 + t * (u1 - u0), isRoot ? *level : w));
+      }
+      page.push_back(toPage(u1, work.y(i + 1)));
+    }
+    runs.push_back(std::move(page));
+  }
+  return runs;
+}
+
+std::optional<std::vector<PageRun>> VKPlotCommand::betweenRuns(const KR1DPlotDrawingInfo& record) {
+  // The second curve: "Between" against "Between X" (or this plot's x).
+  auto yColumn = betweenY_->column();
+  auto xColumn = betweenX_->hasSelection() ? betweenX_->column() : xColumn_->column();
+  if (!yColumn || !xColumn || !yColumn->isNumberColumn() || !xColumn->isNumberColumn()) return std::nullopt;
+  const long rows = xColumn->isRowNumberColumn() ? yColumn->howManyEntries()
+                                                 : std::min(yColumn->howManyEntries(), xColumn->howManyEntries());
+  Plot1D other;
+  for (long r = 0; r < rows; ++r) {
+    const double x = xColumn->isRowNumberColumn() ? double(r + 1) : xColumn->valueAtRow(r);
+    const double y = yColumn->valueAtRow(r);
+    const bool valid = std::isfinite(x) && std::isfinite(y) && (record.xIsLinear || x > 0) && (record.yIsLinear || y > 0);
+    if (valid)
+      other.addPoint(x, y);
+    else if (!bridgeGaps())
+      other.endRun();
+  }
+  other.endRun();
+  if (other.isEmpty()) return std::nullopt;
+  return pageRunsOf(other, record);
+}
+
+std::optional<std::vector<PageRun>> VKPlotCommand::fillLoopsForScale(const KR1DPlotDrawingInfo& record) {
+  updateCacheXLinear(record.xIsLinear, record.yIsLinear);
+  if (cachedPlot_.isEmpty()) return std::vector<PageRun>{};
+  const int method = fillMethod();
+  const KRRect region = record.graphRegion.standardized();
+  const bool inX = method > 9;
+  const bool smooth = connection() == kSmooth;
+  // The reference line on the page.
+  double reference = 0;
+  FillSide side = FillSide::Both;
+  switch (method) {
+    case kToZeroY: reference = record.transformY(0); break;
+    case kToBottom: reference = region.minY(); break;
+    case kToTop: reference = region.maxY(); break;
+    case kAboveZeroY: reference = record.transformY(0); side = FillSide::Above; break;
+    case kBelowZeroY: reference = record.transformY(0); side = FillSide::Below; break;
+    case kToZeroX: reference = record.transformX(0); break;
+    case kToLeft: reference = region.minX(); break;
+    case kToRight: reference = region.maxX(); break;
+    default: break;
+  }
+  if (method == kCloseRuns || method == kBetweenY || method == kBetweenX) {
+    const std::vector<PageRun> curve = smooth ? flattenedSpline(record, std::nullopt) : pageRunsOf(cachedPlot_, record);
+    if (method == kCloseRuns) return closeEachRun(curve);
+    auto other = betweenRuns(record);
+    if (!other) {
+      KRMessageCenter::addMessage(text::kSplitFailed);
+      return std::nullopt;
+    }
+    return closeBetween(curve, *other);
+  }
+  std::optional<double> level;
+  if (smooth) level = inX ? pageToAxisX(reference, record) : pageToAxisY(reference, record);
+  const std::vector<PageRun> curve = smooth ? flattenedSpline(record, level) : pageRunsOf(cachedPlot_, record);
+  if (!std::isfinite(reference)) {
+    KRMessageCenter::addMessage(text::kSplitFailed);
+    return std::nullopt;
+  }
+  return inX ? separateAndCloseX(curve, reference, side) : separateAndCloseY(curve, reference, side);
+}
+
+std::shared_ptr<KRDrawingGroup> VKPlotCommand::fillDrawing(const std::vector<PageRun>& loops,
+                                                           const KR1DPlotDrawingInfo& record) const {
+  (void)record;
+  auto group = KRDrawingGroup::create();
+  if (loops.empty()) return group;
+  const VKFillStyle style = fill_->style();
+  auto path = KRDrawingPathFromObj::createFromPath(KRContainerPath2D::createWithLoops(loops));
+  if (!path) return group;
+  if (style.kind == 2) {
+    path->setFillCurve(true);
+    path->setStyle(KRDrawingStyleCurve::color(style.color, true));
+    group->addObject(path);
+    return group;
+  }
+  // Patterns, gradients and noise are drawn over the region's frame and
+  // clipped to the region.
+  const KRRect frame = path->boundingRectangle();
+  auto clipped = KRDrawingGroup::create();
+  clipped->setCrop(path);
+  if (style.kind == 5) {
+    auto colors = KRDoubleArrayContainer::createArrayOfSizeM(5, 2);
+    double* c = colors->mutableDoublePointer();
+    const auto first = style.color.rgbComponents(), second = style.secondColor.rgbComponents();
+    const double stops[2][5] = {{0, first[0], first[1], first[2], style.color.alpha},
+                                {1, second[0], second[1], second[2], style.secondColor.alpha}};
+    for (int k = 0; k < 2; ++k)
+      for (int row = 0; row < 5; ++row) c[5 * k + row] = stops[k][row];
+    const double angle = style.angle * M_PI / 180;
+    const KRPoint center{frame.origin.x + frame.size.width / 2, frame.origin.y + frame.size.height / 2};
+    const double reach = 0.5 * (std::fabs(std::cos(angle)) * frame.size.width + std::fabs(std::sin(angle)) * frame.size.height);
+    const KRPoint start{center.x - reach * std::cos(angle), center.y - reach * std::sin(angle)};
+    const KRPoint end{center.x + reach * std::cos(angle), center.y + reach * std::sin(angle)};
+    if (auto gradient = KRDrawingGradient::createWithColors(colors, "DeviceRGB", start, end, frame))
+      clipped->addObject(gradient);
+  } else if (style.kind == 6) {
+    if (auto noise = KRDrawingTwoColorNoise::createInsideRectangle(frame, style.color, style.secondColor, 0.5, 8, 1,
+                                                                   {0, 0}))
+      clipped->addObject(noise);
+  } else {
+    // Hatching: the background colour, then lines of the pattern's angle
+    // (pattern number n: n times 45 degrees) 4 points apart.
+    auto background = KRDrawingPathRectangle::createWithRect(frame);
+    background->setStyle(KRDrawingStyleCurve::color(style.secondColor, true));
+    clipped->addObject(background);
+    const double angle = (style.pattern % 4) * M_PI / 4 + M_PI / 4;
+    const double spacing = 4;
+    const KRPoint center{frame.origin.x + frame.size.width / 2, frame.origin.y + frame.size.height / 2};
+    const double half = std::hypot(frame.size.width, frame.size.height) / 2 + spacing;
+    const long count = static_cast<long>(std::ceil(2 * half / spacing)) + 1;
+    auto lines = KRFloatArrayContainer::createArrayOfSizeM(4, count);
+    float* l = lines->mutablePointer();
+    const double ux = std::cos(angle), uy = std::sin(angle);
+    for (long k = 0; k < count; ++k) {
+      const double offset = -half + k * spacing;
+      const KRPoint base{center.x - uy * offset, center.y + ux * offset};
+      l[4 * k] = float(base.x - ux * half);
+      l[4 * k + 1] = float(base.y - uy * half);
+      l[4 * k + 2] = float(base.x + ux * half);
+      l[4 * k + 3] = float(base.y + uy * half);
+    }
+    if (auto hatch = KRDrawingPathLineCollection::createLines(lines, nullptr)) {
+      hatch->setStyle(KRDrawingStyleCurve::createWithColor(style.color, 0.5));
+      clipped->addObject(hatch);
+    }
+  }
+  group->addObject(clipped);
+  return group;
+}
+
+void VKPlotCommand::addLine(KRDrawingGroup& group, const KR1DPlotDrawingInfo& record) {
+  const VKLineStyle line = lineStyle_->style();
+  auto style = KRDrawingStyleCurve::createWithColor(line.color, line.width);
+  const std::vector<float> dashes = dashPatternForTag(line.tag);
+  if (!dashes.empty()) {
+    std::vector<float> scaled(dashes);
+    for (float& d : scaled) d *= float(std::max(1.0, line.width));
+    style->setDashPattern(scaled.data(), int(scaled.size()), 0);
+  }
+  if (connection() == kSmooth) {
+    style->changeLineJoin(KRLineJoin::Round);
+    if (auto curve = KRDrawingCubicBezier::createWithArray(twoRowArray(splineForScale(record)))) {
+      curve->setStyle(style);
+      group.addObject(curve);
+    }
+    return;
+  }
+  const long runs = HowManySegments(cachedPlot_);
+  const bool apart = runs >= 2 && runs <= kMostRunsDrawnApart && HowManyPoints(cachedPlot_) > kPointsToDrawRunsApart;
+  const std::vector<PageRun> page = withinPathLimits(computePathForScale(record));
+  // Round joins look best, but a rasterizer spends far longer on them; dense
+  // lines, whose joins cannot be told apart, keep the plain ones.
+  std::size_t drawn = 0;
+  for (const auto& run : page) drawn += run.size();
+  if (drawn <= kMostPointsWithRoundJoins) style->changeLineJoin(KRLineJoin::Round);
+  const auto add = [&](std::size_t from, std::size_t to) {
+    if (auto path = pathOf(page, from, to)) {
+      path->setStyle(style);
+      group.addObject(path);
+    }
+  };
+  if (apart) {
+    for (std::size_t k = 0; k < page.size(); ++k) add(k, k + 1);
+  } else {
+    for (const auto& [from, to] : pathBatches(page)) add(from, to);
+  }
+}
+
+std::shared_ptr<KRDrawingGroup> VKPlotCommand::labelsForScale(const KR1DPlotDrawingInfo& record) {
+  updateCacheXLinear(record.xIsLinear, record.yIsLinear);
+  auto group = KRDrawingGroup::create();
+  auto column = labels_->column();
+  if (!column) return group;
+  const VKFontStyle font = labelFont_->style();
+  auto style = KRDrawingStyleFont::styleWithFont(font.family, font.size, font.color);
+  KRPoint shift{2, 0};
+  if (auto offset = labelsOffset_->point(); offset && std::isfinite(offset->x) && std::isfinite(offset->y))
+    shift = *offset;
+  const KRRect region = visibleRegion(record);
+  const KRNumberFormatter formatter = labelFormatter_->formatter();
+  for (std::size_t k = 0; k < cachedPoints_.size(); ++k) {
+    const KRPoint at = record.transform(cachedPoints_[k]);
+    if (!region.contains(at)) continue;
+    const long row = cachedRows_[k];
+    std::string label;
+    if (row >= column->howManyEntries()) continue;
+    if (column->isNumberColumn()) {
+      const double value = column->valueAtRow(row);
+      if (!std::isfinite(value)) continue;
+      label = formatter.convertNumber(value);
+    } else {
+      label = column->stringVersionForRow(row);
+    }
+    if (label.empty()) continue;
+    group->addObject(KRDrawingText::string(label, {at.x + shift.x, at.y + shift.y}, style, KRDrawingText::Left,
+                                           KRDrawingText::VCenter));
+  }
+  return group;
+}
+
+void VKPlotCommand::addInlineLegend(KRDrawingGroup& group, const KR1DPlotDrawingInfo& record,
+                                    const std::vector<PageRun>& line) {
+  const std::string label = legendText();
+  if (label.empty()) return;
+  const KRRect region = visibleRegion(record);
+  const bool atEnd = legendPosition() == kInlineAtEnd;
+  // The last (or first) point of the line inside the region.
+  std::optional<KRPoint> anchor;
+  if (atEnd) {
+    for (auto run = line.rbegin(); run != line.rend() && !anchor; ++run)
+      for (auto p = run->rbegin(); p != run->rend(); ++p)
+        if (region.contains(*p)) {
+          anchor = *p;
+          break;
+        }
+  } else {
+    for (auto run = line.begin(); run != line.end() && !anchor; ++run)
+      for (auto p = run->begin(); p != run->end(); ++p)
+        if (region.contains(*p)) {
+          anchor = *p;
+          break;
+        }
+  }
+  if (!anchor) return;
+  const VKFontStyle font = labelFont_->style();
+  auto style = KRDrawingStyleFont::styleWithFont(font.family, font.size, lineStyle_->style().color);
+  const KRSize size = KRDrawingText::sizeOfString(label, *style);
+  constexpr double gap = 4;
+  // Beyond the end of the line, in its direction, when there is room.
+  if (atEnd ? anchor->x + gap + size.width <= region.maxX() : anchor->x - gap - size.width >= region.minX()) {
+    group.addObject(KRDrawingText::string(label, {atEnd ? anchor->x + gap : anchor->x - gap, anchor->y}, style,
+                                          atEnd ? KRDrawingText::Left : KRDrawingText::Right, KRDrawingText::VCenter));
+    return;
+  }
+  // Otherwise over the last stretch of the line, clear of it: above the
+  // highest point under the text, or below the lowest when there is no room
+  // above.
+  const double from = atEnd ? anchor->x - size.width : anchor->x;
+  const double to = atEnd ? anchor->x : anchor->x + size.width;
+  double highest = anchor->y, lowest = anchor->y;
+  for (const auto& run : line)
+    for (std::size_t k = 0; k < run.size(); ++k) {
+      const KRPoint p = run[k];
+      if (p.x < from || p.x > to || !region.contains(p)) continue;
+      highest = std::max(highest, p.y);
+      lowest = std::min(lowest, p.y);
+    }
+  const bool above = highest + gap + size.height <= region.maxY() || lowest - gap - size.height < region.minY();
+  const KRPoint at{anchor->x, above ? highest + gap : lowest - gap};
+  group.addObject(KRDrawingText::string(label, at, style, atEnd ? KRDrawingText::Right : KRDrawingText::Left,
+                                        above ? KRDrawingText::Bottom : KRDrawingText::Top));
+}
+
+std::shared_ptr<KRDrawingGroup> VKPlotCommand::plotForScale(const KR1DPlotDrawingInfo& record) {
+  updateCacheXLinear(record.xIsLinear, record.yIsLinear);
+  auto group = KRDrawingGroup::create();
+  group->setDescriptionString(text::kGroupDescription);
+  const bool nothing = !drawsLine() && pointStyle() == 1 && !drawsFill() && !drawsLabels();
+  if (nothing)
+    setErrorExplanation(std::string(text::kNothingDrawn));
+  else if (errorExplanation() == std::optional<std::string>(text::kNothingDrawn))
+    setErrorExplanation(std::nullopt);
+  if (cachedPlot_.isEmpty()) return group;
+
+  if (!crop_->range().isInvalid())
+    group->setCrop(KRDrawingPathRectangle::createWithRect(visibleRegion(record)));
+  if (drawsFill())
+    if (auto loops = fillLoopsForScale(record)) group->addObject(fillDrawing(*loops, record));
+  if (drawsLine()) addLine(*group, record);
+  if (drawsLabels()) group->addObject(labelsForScale(record));
+  if (legendPosition() != kInLegend)
+    addInlineLegend(*group, record, connection() == kSmooth ? flattenedSpline(record, std::nullopt)
+                                                            : pageRunsOf(cachedPlot_, record));
+  return group;
+}
+
+std::shared_ptr<KRDrawingGroup> VKPlotCommand::computeDrawingObjectForScale(const KR1DPlotDrawingInfo& record,
+                                                                            KRDrawingInformation& information) {
+  (void)information;
+  return plotForScale(record);
+}
+
+std::shared_ptr<KRDrawingPath> VKPlotCommand::computeCroppingPathForScale(const KR1DPlotDrawingInfo& record) {
+  auto loops = fillLoopsForScale(record);
+  if (!loops) return nullptr;
+  return KRDrawingPathFromObj::createFromPath(KRContainerPath2D::createWithLoops(*loops));
+}
+
+std::optional<PlistDictionary> VKPlotCommand::performHitTest(KRPoint point, const KR1DPlotDrawingInfo& record) {
+  updateCacheXLinear(record.xIsLinear, record.yIsLinear);
+  if (cachedPoints_.empty()) return std::nullopt;
+  std::vector<long> rowsHit;
+  double closest = std::numeric_limits<double>::infinity();
+  std::size_t closestIndex = 0;
+  for (std::size_t k = 0; k < cachedPoints_.size(); ++k) {
+    const KRPoint at = record.transform(cachedPoints_[k]);
+    const double distance = std::hypot(at.x - point.x, at.y - point.y);
+    if (distance <= kPointHitDistance) rowsHit.push_back(cachedRows_[k]);
+    if (distance < closest) {
+      closest = distance;
+      closestIndex = k;
+    }
+  }
+  PlistDictionary result;
+  if (!rowsHit.empty()) {
+    result["Hits a Point"] = PropertyList(true);
+  } else {
+    if (!drawsLine()) return std::nullopt;
+    const std::vector<PageRun> line =
+        connection() == kSmooth ? flattenedSpline(record, std::nullopt) : computePathForScale(record);
+    bool hit = false;
+    for (const auto& run : line) {
+      for (std::size_t k = 0; k + 1 < run.size() && !hit; ++k)
+        hit = pageDistanceToSegment(point, run[k], run[k + 1]) <= kLineHitDistance;
+      if (run.size() == 1) hit = hit || std::hypot(point.x - run[0].x, point.y - run[0].y) <= kLineHitDistance;
+      if (hit) break;
+    }
+    if (!hit) return std::nullopt;
+    result["Hits a Line"] = PropertyList(true);
+  }
+  PlistArray pointsHit;
+  pointsHit.reserve(rowsHit.size());
+  for (long row : rowsHit) pointsHit.emplace_back(std::int64_t(row));
+  result["Points Hit"] = PropertyList(std::move(pointsHit));
+  result["Closest X"] = PropertyList(cachedPoints_[closestIndex].x);
+  result["Closest Y"] = PropertyList(cachedPoints_[closestIndex].y);
+  result["Row Index"] = PropertyList(std::int64_t(cachedRows_[closestIndex]));
+  return result;
+}
+
+std::optional<double> VKPlotCommand::plotValueAtXLocation(double x) {
+  updateCacheXLinear(xIsLinear_, yIsLinear_);
+  if (connection() == kSmooth && !smoothAlongY()) {
+    // The spline pieces run in the axes' space.
+    const double u = xIsLinear_ ? x : (x > 0 ? std::log(x) : kNaN);
+    for (const auto& run : cachedSplinePlot_.runs())
+      for (long i = run.start; i + 1 < run.start + run.length; ++i) {
+        const double u0 = cachedSplinePlot_.x(i), u1 = cachedSplinePlot_.x(i + 1);
+        if (!(u >= u0 && u <= u1)) continue;
+        const double t = u1 > u0 ? (u - u0) / (u1 - u0) : 0;
+        const double w = run.length > 2 ? SplineValueOnSegment(cachedSplinePlot_, cachedSecondDerivatives_, i, t)
+                                        : cachedSplinePlot_.y(i) + t * (cachedSplinePlot_.y(i + 1) - cachedSplinePlot_.y(i));
+        return yIsLinear_ ? w : std::exp(w);
+      }
+    return std::nullopt;
+  }
+  for (const auto& run : cachedPlot_.runs()) {
+    if (run.length == 1 && cachedPlot_.x(run.start) == x) return cachedPlot_.y(run.start);
+    for (long i = run.start; i + 1 < run.start + run.length; ++i) {
+      const double x0 = cachedPlot_.x(i), x1 = cachedPlot_.x(i + 1);
+      if (!(x >= std::min(x0, x1) && x <= std::max(x0, x1))) continue;
+      if (x0 == x1) return cachedPlot_.y(i);
+      const double t = (x - x0) / (x1 - x0);
+      return cachedPlot_.y(i) + t * (cachedPlot_.y(i + 1) - cachedPlot_.y(i));
+    }
+  }
+  return std::nullopt;
+}
+
+void registerPlotCommandKind(VKCommandFactory& factory) {
+  factory.registerKind(text::kPlotType, [] { return std::make_shared<VKPlotCommand>(); });
+}
+
+}  // namespace orrelin

@@ -1,0 +1,213 @@
+#pragma once
+// The plot command ("Plot"): one y column against one x column as a line,
+// straight, smooth or in steps, with an optional fill, point labels and an
+// inline legend, an offset, a crop range and a row mask.
+//
+// The prepared data (the runs, the spline second derivatives, the points
+// with their rows) is kept until a column it reads or a setting changes;
+// the drawing is rebuilt from it for each scaling record.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "commands/Plot1D.h"
+#include "commands/PlotFills.h"
+#include "graph/commandbase/InputControllers.h"
+#include "graph/commandbase/VKDrawingCommand.h"
+
+namespace orrelin {
+
+class VKCommandFactory;
+class KRDrawingPath;
+
+class VKPlotCommand : public VKDrawingCommand {
+ public:
+  enum Connection { kLine = 1, kSmooth = 2, kSteps = 3 };
+  enum SplineType { kNaturalSpline = 1, kApproximateEndSlope = 2 };
+  // Fill methods; tags above 9 fill in the x direction.
+  enum FillMethod {
+    kCloseRuns = 1,
+    kToZeroY = 2,
+    kToBottom = 3,
+    kToTop = 4,
+    kAboveZeroY = 5,
+    kBelowZeroY = 6,
+    kBetweenY = 7,
+    kToZeroX = 10,
+    kToLeft = 11,
+    kToRight = 12,
+    kBetweenX = 13,
+  };
+  enum LegendPosition { kInLegend = 1, kInlineAtEnd = 2, kInlineAtStart = 3 };
+
+  VKPlotCommand();
+
+  std::string type() const override;
+  bool canBeCropped() const override { return true; }
+  void finishConnections() override;
+  void fillFromPropertyList(const PropertyList& list) override;
+  bool partOfLegend() const override { return legendPosition() == kInLegend; }
+  std::string legendName() const override;
+
+  // Menu entries of the settings.
+  static const std::vector<VKMenuEntry>& pointStyleEntries();
+  static const std::vector<VKMenuEntry>& fillMethodEntries();
+  static const std::vector<VKMenuEntry>& connectionEntries();
+  static const std::vector<VKMenuEntry>& splineTypeEntries();
+  static const std::vector<VKMenuEntry>& stepTypeEntries();
+  static const std::vector<VKMenuEntry>& legendPositionEntries();
+  static const std::vector<VKMenuEntry>& errorStyleEntries();
+  static const std::vector<VKMenuEntry>& errorTypeEntries();
+  // The dash pattern of a line style tag (empty for a solid line), in
+  // multiples of the line width.
+  static std::vector<float> dashPatternForTag(int tag);
+
+  // Settings as values.
+  int connection() const { return lineType_->tag(); }
+  int splineType() const { return splineType_->tag(); }
+  int stepType() const { return stepType_->tag(); }
+  int fillMethod() const { return fillMethod_->tag(); }
+  int legendPosition() const { return legendPosition_->tag(); }
+  int pointStyle() const { return pointStyle_->tag(); }
+  bool bridgeGaps() const { return bridgeGaps_->isSelected(); }
+  bool usesMask() const { return mask_->isDefined(); }
+  bool drawsLine() const { return lineStyle_->drawsLine(); }
+  bool drawsFill() const { return fill_->fills(); }
+  bool drawsLabels() const { return labels_->hasSelection(); }
+  // Whether the curve is smooth and a function of y (fill methods above 9).
+  bool smoothAlongY() const { return connection() == kSmooth && fillMethod() > 9; }
+
+  // Selecting the columns, as the user does.
+  void setXColumn(const std::shared_ptr<OrrelinColumn>& x, const std::shared_ptr<OrrelinColumn>& y);
+  std::int32_t xColumnNumber() const;
+  std::int32_t yColumnNumber() const;
+
+  // The cache. somethingChanged compares the x and y serial numbers only;
+  // updateCache also the labels and the mask, and the axis kinds.
+  bool somethingChanged() const override;
+  void updateCacheXLinear(bool xLinear, bool yLinear);
+  void updateIfNeeded() override { updateCacheXLinear(xIsLinear_, yIsLinear_); }
+  void entryChanged(VKDependencyBase* sender) override;
+  using VKDrawingCommand::entryChanged;
+  // The runs as prepared (offset, gaps, steps), in data values.
+  const Plot1D& cachedPlot() const { return cachedPlot_; }
+  // For smooth curves: the pieces the splines run through (increasing in
+  // their direction, in the axes' space, logarithms on logarithmic axes)
+  // and their second derivatives.
+  const Plot1D& cachedSplinePlot() const { return cachedSplinePlot_; }
+  const Plot1D& cachedSecondDerivatives() const { return cachedSecondDerivatives_; }
+  // The points of the valid rows and the rows they come from.
+  const std::vector<KRPoint>& cachedPoints() const { return cachedPoints_; }
+  const std::vector<long>& cachedRows() const { return cachedRows_; }
+
+  // Ranges of the prepared data; for smooth curves the range of the spline
+  // values along the curve's free direction.
+  KRBoundingRange domainRangeXLinear(bool xLinear, bool yLinear) override;
+  KRBoundingRange valueRangeXLinear(bool xLinear, bool yLinear) override;
+  KRBoundingRange cropXRange(const KRBoundingRange& range) const override { return range; }
+  KRBoundingRange cropYRange(const KRBoundingRange& range) const override { return range; }
+  bool xUsesDateAxis() const override;
+  bool yUsesDateAxis() const override;
+
+  // The drawing.
+  std::shared_ptr<KRDrawingGroup> computeDrawingObjectForScale(const KR1DPlotDrawingInfo& record,
+                                                               KRDrawingInformation& information) override;
+  std::shared_ptr<KRDrawingGroup> plotForScale(const KR1DPlotDrawingInfo& record);
+  // The line in page coordinates: the simplified runs (straight or steps).
+  std::vector<PageRun> computePathForScale(const KR1DPlotDrawingInfo& record);
+  // The smooth curve as Bezier control points on the page (the layout of
+  // KRDrawingCubicBezier).
+  std::vector<double> splineForScale(const KR1DPlotDrawingInfo& record);
+  // The closed loops of the fill on the page; none when the fill could not
+  // be closed ("Error when splitting a plot." is posted).
+  std::optional<std::vector<PageRun>> fillLoopsForScale(const KR1DPlotDrawingInfo& record);
+  std::shared_ptr<KRDrawingGroup> labelsForScale(const KR1DPlotDrawingInfo& record);
+  std::shared_ptr<KRDrawingPath> computeCroppingPathForScale(const KR1DPlotDrawingInfo& record) override;
+
+  // A click at a page point: "Hits a Point" or "Hits a Line" with "Points
+  // Hit" (rows within reach), "Closest X", "Closest Y" and "Row Index" of
+  // the nearest point; none when the click misses.
+  std::optional<PlistDictionary> performHitTest(KRPoint point, const KR1DPlotDrawingInfo& record);
+
+  // The curve's y at x, as drawn: on the first segment (or spline piece) that
+  // reaches x; none where the curve does not pass x. Uses the prepared data
+  // of the last axis kinds.
+  std::optional<double> plotValueAtXLocation(double x);
+
+  // The legend text with the column names put in for its labels.
+  std::string legendText() const;
+
+  // Settings.
+  const std::shared_ptr<VKColumnSelector>& xColumnSelector() const { return xColumn_; }
+  const std::shared_ptr<VKColumnSelector>& yColumnSelector() const { return yColumn_; }
+  const std::shared_ptr<VKColumnSelector>& betweenYSelector() const { return betweenY_; }
+  const std::shared_ptr<VKColumnSelector>& betweenXSelector() const { return betweenX_; }
+  const std::shared_ptr<VKColumnSelector>& labelsSelector() const { return labels_; }
+  const std::shared_ptr<VKLineStyleInputController>& lineStyleSetting() const { return lineStyle_; }
+  const std::shared_ptr<VKFillStyleInputController>& fillSetting() const { return fill_; }
+  const std::shared_ptr<VKMaskInputController>& maskSetting() const { return mask_; }
+  const std::shared_ptr<VKPointInputController>& offsetSetting() const { return offset_; }
+  const std::shared_ptr<VKRangeInputController>& cropSetting() const { return crop_; }
+
+ private:
+  struct Reference;
+  void dropCache();
+  // The visible part of the page: the graph region within the crop range.
+  KRRect visibleRegion(const KR1DPlotDrawingInfo& record) const;
+  std::vector<PageRun> pageRunsOf(const Plot1D& plot, const KR1DPlotDrawingInfo& record) const;
+  // The smooth curve flattened into runs on the page, with the points where
+  // it crosses the horizontal (or vertical) data line at level inserted.
+  std::vector<PageRun> flattenedSpline(const KR1DPlotDrawingInfo& record, std::optional<double> level) const;
+  std::optional<std::vector<PageRun>> betweenRuns(const KR1DPlotDrawingInfo& record);
+  std::shared_ptr<KRDrawingGroup> fillDrawing(const std::vector<PageRun>& loops, const KR1DPlotDrawingInfo& record) const;
+  void addLine(KRDrawingGroup& group, const KR1DPlotDrawingInfo& record);
+  void addInlineLegend(KRDrawingGroup& group, const KR1DPlotDrawingInfo& record, const std::vector<PageRun>& line);
+
+  std::shared_ptr<VKColumnSelector> xColumn_, yColumn_;
+  std::shared_ptr<VKLineStyleInputController> lineStyle_;
+  std::shared_ptr<VKMenuInputController> pointStyle_;
+  std::shared_ptr<VKNumberInputController> pointSize_;
+  std::shared_ptr<VKFillStyleInputController> pointColor_;
+  std::shared_ptr<VKFillStyleInputController> fill_;
+  std::shared_ptr<VKMenuInputController> fillMethod_;
+  std::shared_ptr<VKColumnSelector> betweenY_, betweenX_;
+  std::shared_ptr<VKMenuInputController> betweenYAxis_;
+  std::shared_ptr<VKTokenTextController> legend_;
+  std::shared_ptr<VKMenuInputController> legendPosition_;
+  std::shared_ptr<VKMenuInputController> errorStyle_;
+  std::shared_ptr<VKColorInputController> errorColor_;
+  std::shared_ptr<VKNumberInputController> errorBarSize_;
+  std::shared_ptr<VKColumnSelector> errorNegX_, errorPosX_, errorNegY_, errorPosY_;
+  std::shared_ptr<VKMenuInputController> errorXType_, errorYType_;
+  std::shared_ptr<VKPointInputController> offset_;
+  std::shared_ptr<VKRangeInputController> crop_;
+  std::shared_ptr<VKNumberFormatController> labelFormatter_;
+  std::shared_ptr<VKColumnSelector> labels_;
+  std::shared_ptr<VKFontStyleInputController> labelFont_;
+  std::shared_ptr<VKPointInputController> labelsOffset_;
+  std::shared_ptr<VKButtonInputController> bridgeGaps_;
+  std::shared_ptr<VKMenuInputController> lineType_;
+  std::shared_ptr<VKMenuInputController> splineType_;
+  std::shared_ptr<VKMenuInputController> stepType_;
+  std::shared_ptr<VKMaskInputController> mask_;
+
+  // The cache and what it was made from (-1: no column).
+  bool cacheValid_ = false;
+  std::int32_t serialX_ = -1, serialY_ = -1, serialLabel_ = -1, serialM_ = -1;
+  bool xIsLinear_ = true, yIsLinear_ = true;
+  Plot1D cachedPlot_;
+  Plot1D cachedSplinePlot_;
+  Plot1D cachedSecondDerivatives_;
+  KRBoundingRange cachedSplineRange_;
+  bool cachedSplineRangeValid_ = false;
+  std::vector<KRPoint> cachedPoints_;
+  std::vector<long> cachedRows_;
+};
+
+// Registers "Plot" with the factory.
+void registerPlotCommandKind(VKCommandFactory& factory);
+
+}  // namespace orrelin
