@@ -186,8 +186,10 @@ int writeBatchOutput(const CommandLineRequest& request, const std::string& outpu
 
     KRDrawingSource& graph = document->currentGraph();
     KRSize size = graph.drawingSize();
-    if (!(size.height > 0)) size.height = kFallbackHeight;
-    if (!(size.width > 0)) size.width = kFallbackWidth;
+    // A side that is not a positive number (none was set, or the size was
+    // overridden with something unusable) gets the fallback.
+    if (!(size.height > 0 && std::isfinite(size.height))) size.height = kFallbackHeight;
+    if (!(size.width > 0 && std::isfinite(size.width))) size.width = kFallbackWidth;
     std::shared_ptr<KRDrawingGroup> drawing;
     try {
       drawing = graph.createGraphic(drawing_destination::kNone, size);

@@ -268,6 +268,55 @@ TEST_F(BatchOutput, WriterFailuresAreReportedButDoNotChangeTheStatus) {
   EXPECT_EQ(calls, std::vector<std::string>{"disconnectBeforeClosing"});
 }
 
+// A folder that refuses writes: every form says why, keeps the earlier file
+// and leaves no temporary file; the status stays 0.
+TEST_F(BatchOutput, ARefusedFolderKeepsTheEarlierFileOfEveryForm) {
+  prepare = [](FakeDocument& document) { document.movie.setFPS(10); };
+  for (std::string name : {"r.pdf", "r.eps", "r.svg", "r.mvg", "r.png", "r.jpg", "r.tiff", "r.mov"}) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(writeFile(path(name), std::vector<std::uint8_t>{'o', 'l', 'd'}, WriteMode::InPlace));
+    {
+      RefusedWritesForTesting refused(folder.root());
+      EXPECT_EQ(run({"-output", path(name)}), 0);
+    }
+    EXPECT_EQ(head(name, 10), "old");
+    auto reported = messages.takeShortTexts();
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_NE(reported[0].find(path(name)), std::string::npos) << reported[0];
+    EXPECT_EQ(calls, std::vector<std::string>{"disconnectBeforeClosing"});
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()), {}), 8);
+}
+
+// Sizes no output can have: sides that are not finite fall back like empty
+// ones; sides too large for a bitmap or a movie frame are refused with a
+// message; nothing is written then, and the status stays 0.
+TEST_F(BatchOutput, UnusableSizesFallBackOrAreRefused) {
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  prepare = [&](FakeDocument& document) { document.graph.size = {inf, nan}; };
+  ASSERT_EQ(run({"-output", path("fallback.png")}), 0);
+  auto picture = image("fallback.png");
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->width(), 400);
+  EXPECT_EQ(picture->height(), 200);
+
+  prepare = [&](FakeDocument& document) { document.graph.size = {1e7, 1e7}; };
+  EXPECT_EQ(run({"-output", path("huge.png")}), 0);
+  EXPECT_EQ(messages.takeShortTexts(),
+            std::vector<std::string>{"A bitmap of 10000000 x 10000000 pixels cannot be made; nothing is written."});
+  EXPECT_EQ(run({"-output", path("huge.mov")}), 0);
+  EXPECT_EQ(messages.takeShortTexts(),
+            std::vector<std::string>{"Could not write the movie \"" + path("huge.mov") +
+                                     "\": the frame size 10000000 x 10000000 pixels cannot be written"});
+  // A movie has no fallback size: a graph without one has no frames to show.
+  prepare = [&](FakeDocument& document) { document.graph.size = {nan, inf}; };
+  EXPECT_EQ(run({"-output", path("nan.mov")}), 0);
+  EXPECT_EQ(messages.takeShortTexts(),
+            std::vector<std::string>{"Could not write the movie \"" + path("nan.mov") +
+                                     "\": the frame size 0 x 0 pixels cannot be written"});
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.root()), {}), 1);
+}
+
 // ---------------------------------------------------------------- documents and movies
 
 TEST_F(BatchOutput, TheDocumentEndingSavesACopy) {
