@@ -29,6 +29,8 @@ packages=(
   python3-numpy python3-pandas python3-matplotlib gnuplot-nox
   # validators the output writers' tests open their files with
   qpdf librsvg2-bin ghostscript
+  # ffprobe, with which the movie tests read back what was written
+  ffmpeg
 )
 
 # One dpkg-query for the whole list; a package it has never heard of prints

@@ -1,5 +1,8 @@
 #include "BatchRun.h"
 
+#include <memory>
+
+#include "cli/BatchOutput.h"
 #include "cli/OutputEndings.h"
 #include "platform/DesktopServices.h"
 #include "platform/Paths.h"
@@ -35,11 +38,20 @@ int runBatch(const CommandLineRequest& request, const std::string& outputPath, T
     return 1;
   }
 
-  // Opening the template, importing the data files and drawing come with the
-  // document layers; until then say so plainly and write nothing.
-  context.err << "orrel: Writing " << asciiLowercase(extension)
-              << " output is not available yet in this version of orrel; no file was written.\n";
-  return 1;
+  // Bitmaps and movies are rendered off screen; the rendering needs no
+  // window server here, but the step is still announced when debugging.
+  if (ending->needsBitmapContext && request.hasSwitch("debug"))
+    context.desktop.logLine("Starting the window server, since output ending is " + std::string(ending->ending));
+
+  if (!context.openTemplate) {
+    // Opening the template, importing the data files and the overrides come
+    // with the document layers; until then say so plainly and write nothing.
+    context.err << "orrel: Writing " << asciiLowercase(extension)
+                << " output is not available yet in this version of orrel; no file was written.\n";
+    return 1;
+  }
+  std::unique_ptr<BatchDocument> document = context.openTemplate(request, context);
+  return writeBatchOutput(request, outputPath, document.get(), context);
 }
 
 }  // namespace orrelin

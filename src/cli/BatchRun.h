@@ -8,8 +8,9 @@
 
 namespace orrelin {
 
-// Validates the request (template named and present, output ending known)
-// and runs it; returns the tool's exit status.
+// Validates the request (template named and present, output ending known),
+// opens the template through the context's opener and writes the output;
+// returns the tool's exit status.
 int runBatch(const CommandLineRequest& request, const std::string& outputPath, ToolContext& context);
 
 }  // namespace orrelin

@@ -136,15 +136,29 @@ bool KRImage::hasTransparentPixels() const {
 
 std::vector<std::uint8_t> KRImage::rgbaData() const {
   std::vector<std::uint8_t> out(static_cast<std::size_t>(width_) * height_ * 4);
-  std::size_t at = 0;
-  for (int y = 0; y < height_; ++y)
-    for (int x = 0; x < width_; ++x) {
-      KRPixel p = pixel(x, y);
-      out[at++] = p.red;
-      out[at++] = p.green;
-      out[at++] = p.blue;
-      out[at++] = p.alpha;
+  cairo_surface_flush(surface_);
+  const unsigned char* data = cairo_image_surface_get_data(surface_);
+  const int stride = cairo_image_surface_get_stride(surface_);
+  std::uint8_t* to = out.data();
+  for (int y = 0; y < height_; ++y) {
+    auto* row = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::size_t>(y) * stride);
+    for (int x = 0; x < width_; ++x, to += 4) {
+      const std::uint32_t v = row[x], a = v >> 24;
+      if (a == 0xFF) {
+        // Opaque pixels (most of a drawing on white) need no division.
+        to[0] = static_cast<std::uint8_t>(v >> 16);
+        to[1] = static_cast<std::uint8_t>(v >> 8);
+        to[2] = static_cast<std::uint8_t>(v);
+        to[3] = 0xFF;
+      } else {
+        auto un = [a](std::uint32_t c) { return static_cast<std::uint8_t>(a == 0 ? 0 : std::min(255u, (c * 255 + a / 2) / a)); };
+        to[0] = un((v >> 16) & 0xFF);
+        to[1] = un((v >> 8) & 0xFF);
+        to[2] = un(v & 0xFF);
+        to[3] = static_cast<std::uint8_t>(a);
+      }
     }
+  }
   return out;
 }
 

@@ -46,6 +46,9 @@ void setBoundingBox(std::vector<std::uint8_t>& eps, KRSize size) {
   eps.assign(text.begin(), text.end());
 }
 
+// 2^28 pixels: a gigabyte of RGBA before it is encoded.
+constexpr double kMaxBitmapPixels = 268435456.0;
+
 bool usableSize(KRSize size) {
   return std::isfinite(size.width) && std::isfinite(size.height) && size.width > 0 && size.height > 0;
 }
@@ -58,12 +61,16 @@ void VKDrawingView::setGraphic(std::shared_ptr<KRDrawingGroup> graphic, KRSize s
   source_.reset();
 }
 
-void VKDrawingView::setDrawingSource(std::shared_ptr<KRDrawingSource> source) {
+void VKDrawingView::setDrawingSource(std::shared_ptr<KRDrawingSource> source, std::optional<KRSize> frame) {
   source_ = std::move(source);
+  frame_ = frame;
   graphic_.reset();
 }
 
-KRSize VKDrawingView::drawingSize() const { return source_ ? source_->drawingSize() : size_; }
+KRSize VKDrawingView::drawingSize() const {
+  if (!source_) return size_;
+  return frame_ ? *frame_ : source_->drawingSize();
+}
 
 bool VKDrawingView::fail(const std::string& message) {
   lastError_ = message;
@@ -73,12 +80,12 @@ bool VKDrawingView::fail(const std::string& message) {
 
 std::shared_ptr<KRDrawingGroup> VKDrawingView::graphicFor(const char* destination) {
   lastError_.clear();
-  std::shared_ptr<KRDrawingGroup> graphic = source_ ? source_->createGraphic(destination) : graphic_;
+  KRSize size = drawingSize();
+  std::shared_ptr<KRDrawingGroup> graphic = source_ ? source_->createGraphic(destination, size) : graphic_;
   if (!graphic) {
     fail(kNoGraphic);
     return nullptr;
   }
-  KRSize size = drawingSize();
   if (!usableSize(size)) {
     fail(format(kEmptySize, size.width, size.height));
     return nullptr;
@@ -155,6 +162,13 @@ std::shared_ptr<KRImage> VKDrawingView::imageWithScale(double scale, bool alias,
   auto graphic = graphicFor(drawing_destination::kImage);
   if (!graphic) return nullptr;
   KRSize size = drawingSize();
+  // A resolution far beyond the screen's (a batch run's -dpi) would ask for
+  // more memory than the machine has; such a bitmap is refused up front.
+  const double wide = std::round(size.width * scale), high = std::round(size.height * scale);
+  if (!(wide >= 1 && high >= 1 && wide * high <= kMaxBitmapPixels)) {
+    fail(format(kBitmapTooLarge, wide, high));
+    return nullptr;
+  }
   KRRenderOptions options;
   options.scale = scale;
   options.smoothing = alias;

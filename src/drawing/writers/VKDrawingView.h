@@ -20,8 +20,9 @@ class VKDrawingView {
 
   // A fixed drawing of the size, written as it is for every destination.
   void setGraphic(std::shared_ptr<KRDrawingGroup> graphic, KRSize size);
-  // A source asked for a fresh drawing by every writer.
-  void setDrawingSource(std::shared_ptr<KRDrawingSource> source);
+  // A source asked for a fresh drawing by every writer, at the view's frame
+  // size when one is given and otherwise at the source's own size.
+  void setDrawingSource(std::shared_ptr<KRDrawingSource> source, std::optional<KRSize> frame = std::nullopt);
   KRSize drawingSize() const;
   bool hasGraphic() const { return graphic_ || source_; }
 
@@ -66,6 +67,7 @@ class VKDrawingView {
   std::shared_ptr<KRDrawingGroup> graphic_;
   KRSize size_;
   std::shared_ptr<KRDrawingSource> source_;
+  std::optional<KRSize> frame_;
   std::string lastError_;
 };
 

@@ -23,7 +23,7 @@ namespace {
 class RecordingSource : public KRDrawingSource {
  public:
   KRSize drawingSize() const override { return {200, 100}; }
-  std::shared_ptr<KRDrawingGroup> createGraphic(const std::string& destination) override {
+  std::shared_ptr<KRDrawingGroup> createGraphic(const std::string& destination, KRSize) override {
     destinations.push_back(destination);
     return fails ? nullptr : plotWithoutText();
   }
