@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <unordered_set>
 
 #include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingPath.h"
@@ -308,9 +310,64 @@ void VKMarkers::addMarker(VKMarkerParts& parts, int type, KRPoint c, double r) {
   }
 }
 
+namespace {
+
+// Circle markers of a chunk: the fill, the solid discs and the outline as
+// circle collections, the half discs and diameters of the variants as paths.
+void addCircleChunk(KRDrawingGroup& group, const std::vector<KRPoint>& centres, const std::vector<double>& radii,
+                    const VKMarkerLook& look) {
+  std::vector<float> xyr;
+  xyr.reserve(centres.size() * 3);
+  VKMarkerParts extra;
+  for (std::size_t i = 0; i < centres.size(); ++i) {
+    xyr.insert(xyr.end(), {static_cast<float>(centres[i].x), static_cast<float>(centres[i].y),
+                           static_cast<float>(radii[i])});
+    if (look.type >= kMarkerRightHalf) {
+      VKMarkerParts one;
+      VKMarkers::addMarker(one, look.type, centres[i], radii[i]);
+      // The ring itself comes from the collection.
+      append(extra.solid, one.solid);
+      if (look.type >= kMarkerAngle15) {
+        static const double degrees[] = {15, 45, 60};
+        double angle = degrees[look.type - kMarkerAngle15] * kPi / 180;
+        segment(extra.stroked, at(centres[i], radii[i], angle + kPi, 1), at(centres[i], radii[i], angle, 1));
+      }
+    }
+  }
+  if (xyr.empty()) return;
+  if (look.fillColor && VKMarkers::typeHasFill(look.type))
+    if (auto c = circles(xyr, true, KRDrawingStyleCurve::color(*look.fillColor, true))) group.addObject(c);
+  if (look.type == kMarkerSolidCircle) {
+    // A solid circle is the disc and its outline: one fill reaching out by
+    // half the line width.
+    for (std::size_t i = 2; i < xyr.size(); i += 3) xyr[i] += static_cast<float>(std::max(look.lineWidth, 0.0) / 2);
+    if (auto c = circles(xyr, true, KRDrawingStyleCurve::color(look.lineColor, true))) group.addObject(c);
+    return;
+  }
+  if (auto p = pathOf(extra.solid, KRDrawingStyleCurve::color(look.lineColor, true))) group.addObject(p);
+  if (look.lineWidth > 0) {
+    if (auto c = circles(xyr, false, strokeStyle(look))) group.addObject(c);
+    if (auto p = pathOf(extra.stroked, strokeStyle(look))) group.addObject(p);
+  }
+}
+
+void addChunk(KRDrawingGroup& group, const std::vector<KRPoint>& centres, const std::vector<double>& radii,
+              const VKMarkerLook& look) {
+  if (VKMarkers::isCircleType(look.type)) {
+    addCircleChunk(group, centres, radii, look);
+    return;
+  }
+  VKMarkerParts parts;
+  for (std::size_t i = 0; i < centres.size(); ++i) VKMarkers::addMarker(parts, look.type, centres[i], radii[i]);
+  addParts(group, parts, look);
+}
+
+}  // namespace
+
 std::shared_ptr<KRDrawingGroup> VKMarkers::createPoints(const std::vector<KRPoint>& points, const VKMarkerLook& look,
                                                         const std::vector<double>* radius, double scale,
-                                                        bool sizeIsRadius, bool allowLayers, const KRRect& drawRect) {
+                                                        bool sizeIsRadius, bool allowLayers, const KRRect& drawRect,
+                                                        double pixelsPerPoint) {
   if (!isMarkerTag(look.type) || look.type == kMarkerNoPoint || points.empty()) return nullptr;
   const bool perPoint = radius && radius->size() == points.size();
   const double fixedRadius = drawnRadius(look.size / 2);
@@ -329,61 +386,40 @@ std::shared_ptr<KRDrawingGroup> VKMarkers::createPoints(const std::vector<KRPoin
   };
 
   auto group = KRDrawingGroup::create();
-  const bool fill = look.fillColor.has_value() && typeHasFill(look.type);
 
-  if (isCircleType(look.type)) {
-    // Circles as collections; the half discs and diameters of the variants as
-    // one path each.
-    std::vector<float> xyr;
-    xyr.reserve(points.size() * 3);
-    VKMarkerParts extra;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-      double r = radiusOf(i);
-      if (!visible(points[i], r)) continue;
-      xyr.insert(xyr.end(), {static_cast<float>(points[i].x), static_cast<float>(points[i].y), static_cast<float>(r)});
-      if (look.type >= kMarkerRightHalf) {
-        VKMarkerParts one;
-        addMarker(one, look.type, points[i], r);
-        // The ring itself comes from the collection; keep the half disc.
-        append(extra.solid, one.solid);
-        if (look.type >= kMarkerAngle15) {
-          static const double degrees[] = {15, 45, 60};
-          double angle = degrees[look.type - kMarkerAngle15] * kPi / 180;
-          segment(extra.stroked, at(points[i], r, angle + kPi, 1), at(points[i], r, angle, 1));
-        }
-      }
-    }
-    if (xyr.empty()) return nullptr;
-    if (fill) group->addObject(circles(xyr, true, KRDrawingStyleCurve::color(*look.fillColor, true)));
-    if (look.type == kMarkerSolidCircle) {
-      // A solid circle is the disc and its outline: one fill reaching out by
-      // half the line width.
-      std::vector<float> grown = xyr;
-      for (std::size_t i = 2; i < grown.size(); i += 3) grown[i] += static_cast<float>(look.lineWidth / 2);
-      group->addObject(circles(grown, true, KRDrawingStyleCurve::color(look.lineColor, true)));
-      return group;
-    }
-    if (auto p = pathOf(extra.solid, KRDrawingStyleCurve::color(look.lineColor, true))) group->addObject(p);
-    if (look.lineWidth > 0) {
-      group->addObject(circles(xyr, false, strokeStyle(look)));
-      if (auto p = pathOf(extra.stroked, strokeStyle(look))) group->addObject(p);
-    }
-    return group;
-  }
-
-  // Other shapes of one size, many of them: one stencil stamped everywhere.
+  // Many markers of one size: one stencil stamped everywhere.
   if (!perPoint && allowLayers && static_cast<long>(points.size()) > kStencilThreshold) {
     std::vector<float> offsets;
     offsets.reserve(points.size() * 2);
-    for (const auto& p : points)
-      if (visible(p, fixedRadius)) offsets.insert(offsets.end(), {static_cast<float>(p.x), static_cast<float>(p.y)});
+    const bool snap = pixelsPerPoint > 0 && std::isfinite(pixelsPerPoint);
+    if (snap) {
+      // Stamps on whole pixels, each pixel stamped once: the last marker
+      // there is the one on top, and the same stamp again changes nothing
+      // but the darkness of its smoothed edge.
+      std::unordered_set<std::uint64_t> taken;
+      taken.reserve(points.size());
+      std::vector<std::size_t> kept;
+      for (std::size_t i = points.size(); i-- > 0;) {
+        if (!visible(points[i], fixedRadius)) continue;
+        const auto x = static_cast<std::int64_t>(std::round(points[i].x * pixelsPerPoint));
+        const auto y = static_cast<std::int64_t>(std::round(points[i].y * pixelsPerPoint));
+        const std::uint64_t key = (static_cast<std::uint64_t>(x) << 32) ^ static_cast<std::uint64_t>(y & 0xffffffff);
+        if (taken.insert(key).second) kept.push_back(i);
+      }
+      for (std::size_t k = kept.size(); k-- > 0;) {
+        const KRPoint& p = points[kept[k]];
+        offsets.insert(offsets.end(), {static_cast<float>(std::round(p.x * pixelsPerPoint) / pixelsPerPoint),
+                                       static_cast<float>(std::round(p.y * pixelsPerPoint) / pixelsPerPoint)});
+      }
+    } else {
+      for (const auto& p : points)
+        if (visible(p, fixedRadius)) offsets.insert(offsets.end(), {static_cast<float>(p.x), static_cast<float>(p.y)});
+    }
     if (offsets.empty()) return nullptr;
     double d = std::ceil(reach(fixedRadius, look.lineWidth));
     KRPoint centre{d, d};
-    VKMarkerParts parts;
-    addMarker(parts, look.type, centre, fixedRadius);
     auto stencil = KRDrawingGroup::create();
-    addParts(*stencil, parts, look);
+    addChunk(*stencil, {centre}, {fixedRadius}, look);
     auto positions = KRFloatArrayContainer::createArrayOfSizeM(2, static_cast<long>(offsets.size() / 2));
     std::copy(offsets.begin(), offsets.end(), positions->mutablePointer());
     if (auto repeated = KRDrawingRepeated::drawing(stencil, KRSize{2 * d, 2 * d}, centre, positions)) {
@@ -392,17 +428,26 @@ std::shared_ptr<KRDrawingGroup> VKMarkers::createPoints(const std::vector<KRPoin
     }
   }
 
-  VKMarkerParts parts;
-  bool any = false;
+  // Otherwise in chunks, each painted part by part, so that no single path
+  // grows past what a renderer fills quickly and later markers still lie
+  // over earlier ones.
+  std::vector<KRPoint> centres;
+  std::vector<double> radii;
+  centres.reserve(std::min<std::size_t>(points.size(), kChunk));
+  radii.reserve(centres.capacity());
   for (std::size_t i = 0; i < points.size(); ++i) {
     double r = radiusOf(i);
     if (!visible(points[i], r)) continue;
-    addMarker(parts, look.type, points[i], r);
-    any = true;
+    centres.push_back(points[i]);
+    radii.push_back(r);
+    if (static_cast<long>(centres.size()) == kChunk) {
+      addChunk(*group, centres, radii, look);
+      centres.clear();
+      radii.clear();
+    }
   }
-  if (!any) return nullptr;
-  addParts(*group, parts, look);
-  return group;
+  if (!centres.empty()) addChunk(*group, centres, radii, look);
+  return group->count() ? group : nullptr;
 }
 
 }  // namespace orrelin

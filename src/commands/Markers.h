@@ -5,12 +5,12 @@
 // the other. docs/commands-points.md gives the geometry of each tag.
 //
 // How many markers are drawn:
-// - circle-based markers go into circle collections (one path per colour
-//   role), so a million circles are three paths;
-// - other markers of one size are drawn as a stencil stamped at every
-//   position when there are more than kStencilThreshold of them and layers
-//   are allowed (screen and bitmap output); otherwise all their outlines go
-//   into one path per colour role;
+// - markers of one size are drawn as a stencil stamped at every position
+//   when there are more than kStencilThreshold of them and layers are
+//   allowed;
+// - otherwise they are drawn in chunks of kChunk markers, each chunk one
+//   path per painted part: circle-based markers as circle collections, the
+//   other shapes as paths;
 // - a marker whose radius exceeds 3000 points is drawn with radius 40, the
 //   same stand-in the circle collections use.
 
@@ -90,6 +90,8 @@ class VKMarkers {
   // More markers of one shape and size than this are stamped from a stencil
   // when layers are allowed.
   static constexpr long kStencilThreshold = 200;
+  // Markers drawn as paths are drawn in chunks of at most this many.
+  static constexpr long kChunk = 2000;
   // A radius above kMaxRadius is drawn as kStandInRadius.
   static constexpr double kMaxRadius = 3000;
   static constexpr double kStandInRadius = 40;
@@ -115,11 +117,13 @@ class VKMarkers {
   // with sizeIsRadius it is the radius, otherwise the diameter. A position
   // whose size is not a positive finite number gets no marker. Positions
   // whose markers lie wholly outside drawRect are left out. allowLayers
-  // permits stencils (pass false for vector output). Null when nothing is
-  // drawn.
+  // permits stencils. With pixelsPerPoint above 0 (bitmap and screen
+  // output) stamps are placed on whole device pixels and each pixel is
+  // stamped once. Null when nothing is drawn.
   static std::shared_ptr<KRDrawingGroup> createPoints(const std::vector<KRPoint>& points, const VKMarkerLook& look,
                                                       const std::vector<double>* radius, double scale,
-                                                      bool sizeIsRadius, bool allowLayers, const KRRect& drawRect);
+                                                      bool sizeIsRadius, bool allowLayers, const KRRect& drawRect,
+                                                      double pixelsPerPoint = 0);
 };
 
 }  // namespace orrelin

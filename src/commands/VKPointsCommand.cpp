@@ -461,6 +461,8 @@ std::shared_ptr<KRDrawingGroup> VKPointsCommand::pointsForScale(const KR1DPlotDr
   Mapped mapped = mapPoints(cachedPoints_, region, largest, record);
   if (mapped.page.empty()) return group;
   const bool allowLayers = !record.destinationIsResolutionIndependent;
+  // Bitmaps and the screen: the device pixels per point the drawing is made for.
+  const double pixels = allowLayers ? (record.prepareForScale > 0 ? record.prepareForScale : 1) : 0;
 
   // Per-row shapes and colours: the points split into groups by the scheme
   // lines their values take.
@@ -472,7 +474,7 @@ std::shared_ptr<KRDrawingGroup> VKPointsCommand::pointsForScale(const KR1DPlotDr
     if (!sizes.empty())
       for (std::size_t i : mapped.index) radius.push_back(sizes[i]);
     if (auto markers = VKMarkers::createPoints(mapped.page, look, sizes.empty() ? nullptr : &radius, scale,
-                                               sizeIsRadius, allowLayers, region))
+                                               sizeIsRadius, allowLayers, region, pixels))
       group->addObject(markers);
   } else {
     using Key = std::tuple<long, long, long>;
@@ -508,7 +510,7 @@ std::shared_ptr<KRDrawingGroup> VKPointsCommand::pointsForScale(const KR1DPlotDr
         if (!sizes.empty()) radius.push_back(sizes[mapped.index[k]]);
       }
       if (auto markers = VKMarkers::createPoints(page, groupLook, sizes.empty() ? nullptr : &radius, scale,
-                                                 sizeIsRadius, allowLayers, region))
+                                                 sizeIsRadius, allowLayers, region, pixels))
         group->addObject(markers);
     }
   }

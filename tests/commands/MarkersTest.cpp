@@ -155,27 +155,33 @@ std::vector<KRPoint> grid(int n) {
   return points;
 }
 
-TEST(CreatePoints, CirclesGoIntoCollectionsWithTheFillUnderTheOutline) {
+TEST(CreatePoints, CirclesGoIntoCollectionsInChunksWithTheFillUnderTheOutline) {
   VKMarkerLook look;
   look.type = kMarkerCircle;
   look.size = 8;
   look.fillColor = KRColor::white();
-  auto group = VKMarkers::createPoints(grid(1000), look, nullptr, 1, false, true, {});
+  auto group = VKMarkers::createPoints(grid(2 * VKMarkers::kChunk + 5), look, nullptr, 1, false, false, {});
   ASSERT_TRUE(group);
   auto parts = leaves(*group);
-  ASSERT_EQ(parts.size(), 2u);
-  auto* fill = dynamic_cast<const KRDrawingPathCircleCollection*>(parts[0]);
-  auto* outline = dynamic_cast<const KRDrawingPathCircleCollection*>(parts[1]);
-  ASSERT_TRUE(fill && outline);
-  EXPECT_TRUE(fill->isFilled());
-  EXPECT_FALSE(outline->isFilled());
-  EXPECT_EQ(outline->count(), 1000);
-  EXPECT_FLOAT_EQ(outline->centersAndRadius()->constPointer()[2], 4);
+  ASSERT_EQ(parts.size(), 6u);
+  std::vector<long> counts;
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    auto* circles = dynamic_cast<const KRDrawingPathCircleCollection*>(parts[i]);
+    ASSERT_TRUE(circles);
+    // Each chunk: its fill, then its outline.
+    EXPECT_EQ(circles->isFilled(), i % 2 == 0);
+    counts.push_back(circles->count());
+    EXPECT_FLOAT_EQ(circles->centersAndRadius()->constPointer()[2], 4);
+  }
+  EXPECT_EQ(counts, (std::vector<long>{VKMarkers::kChunk, VKMarkers::kChunk, VKMarkers::kChunk, VKMarkers::kChunk, 5, 5}));
 }
 
-TEST(CreatePoints, ManyMarkersOfOneSizeAreStampedOnlyWhenLayersAreAllowed) {
+class Stencils : public ::testing::TestWithParam<int> {};
+
+TEST_P(Stencils, ManyMarkersOfOneSizeAreStampedOnlyWhenLayersAreAllowed) {
   VKMarkerLook look;
-  look.type = kMarkerSolidTriangle;
+  look.type = GetParam();
+  look.fillColor = KRColor::white();
   const long many = VKMarkers::kStencilThreshold + 1;
   auto stamped = VKMarkers::createPoints(grid(static_cast<int>(many)), look, nullptr, 1, false, true, {});
   auto* stencil = findKind<KRDrawingRepeated>(*stamped);
@@ -192,6 +198,8 @@ TEST(CreatePoints, ManyMarkersOfOneSizeAreStampedOnlyWhenLayersAreAllowed) {
   EXPECT_NEAR(a.minX(), b.minX(), 1.5);
   EXPECT_NEAR(a.maxY(), b.maxY(), 1.5);
 }
+
+INSTANTIATE_TEST_SUITE_P(Shapes, Stencils, ::testing::Values(kMarkerCircle, kMarkerSolidTriangle, kMarkerFemale));
 
 TEST(CreatePoints, PerPointSizesSkipBadValuesAndUseTheStandInForHugeOnes) {
   VKMarkerLook look;
