@@ -7,7 +7,7 @@
 // How many markers are drawn:
 // - markers of one size are drawn as a stencil stamped at every position
 //   when there are more than kStencilThreshold of them and layers are
-//   allowed;
+//   allowed (the points command allows them for bitmaps and the screen);
 // - otherwise they are drawn in chunks of kChunk markers, each chunk one
 //   path per painted part: circle-based markers as circle collections, the
 //   other shapes as paths;

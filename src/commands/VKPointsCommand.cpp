@@ -460,8 +460,11 @@ std::shared_ptr<KRDrawingGroup> VKPointsCommand::pointsForScale(const KR1DPlotDr
   const double largest = sizes.empty() ? look.size : std::max(look.size, VKMarkers::kMaxRadius * 2);
   Mapped mapped = mapPoints(cachedPoints_, region, largest, record);
   if (mapped.page.empty()) return group;
+  // Stencils for bitmaps and the screen, stamped on whole pixels of the
+  // resolution the drawing is made for. PDF, PostScript and SVG get the
+  // markers as paths: a vector stencil placed a million times costs those
+  // writers more than the paths do.
   const bool allowLayers = !record.destinationIsResolutionIndependent;
-  // Bitmaps and the screen: the device pixels per point the drawing is made for.
   const double pixels = allowLayers ? (record.prepareForScale > 0 ? record.prepareForScale : 1) : 0;
 
   // Per-row shapes and colours: the points split into groups by the scheme
