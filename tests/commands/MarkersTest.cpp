@@ -238,3 +238,33 @@ TEST(CreatePoints, MarkersOutsideTheRegionAndBadPositionsAreLeftOut) {
 
 }  // namespace
 }  // namespace orrelin
+
+namespace orrelin {
+namespace {
+
+TEST(CreatePoints, StampsLandOnWholePixelsOncePerPixel) {
+  VKMarkerLook look;
+  look.type = kMarkerSolidCircle;
+  std::vector<KRPoint> points;
+  for (int i = 0; i <= VKMarkers::kStencilThreshold; ++i) points.push_back({10.2 + i, 20.4});
+  // Two more on pixels already taken: they are on top, so they are the ones kept.
+  points.push_back({10.4, 19.8});
+  points.push_back({11.1, 20.3});
+  auto group = VKMarkers::createPoints(points, look, nullptr, 1, false, true, {}, 1);
+  auto* stencil = findKind<KRDrawingRepeated>(*group);
+  ASSERT_TRUE(stencil);
+  ASSERT_EQ(stencil->count(), VKMarkers::kStencilThreshold + 1);
+  const float* xy = stencil->offsets()->constPointer();
+  EXPECT_FLOAT_EQ(xy[0], 12);
+  EXPECT_FLOAT_EQ(xy[1], 20);
+  EXPECT_FLOAT_EQ(xy[2 * 199], 10);
+  EXPECT_FLOAT_EQ(xy[2 * 200], 11);
+
+  auto finer = VKMarkers::createPoints(points, look, nullptr, 1, false, true, {}, 2);
+  const float* fine = findKind<KRDrawingRepeated>(*finer)->offsets()->constPointer();
+  EXPECT_FLOAT_EQ(fine[0], 10);
+  EXPECT_FLOAT_EQ(fine[1], 20.5);
+}
+
+}  // namespace
+}  // namespace orrelin
