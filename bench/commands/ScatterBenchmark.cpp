@@ -3,7 +3,7 @@
 // 640 x 480 point page and writes it in the form the output's ending names
 // (pdf, png at 72 dpi, svg). compare_scatter.py times it against matplotlib.
 //
-//   build-bench/bin/scatter_benchmark points.csv out.pdf
+//   build-bench/bin/scatter_benchmark points.csv out.pdf [marker tag]
 
 #include <charconv>
 #include <chrono>
@@ -91,6 +91,7 @@ int main(int argc, char** argv) {
   command->xColumn()->selectColumn(numberColumn(*document, "x", xs));
   command->yColumn()->selectColumn(numberColumn(*document, "y", ys));
   command->pointSize()->setText("3");
+  if (argc > 3) command->pointStyle()->setTag(std::atoi(argv[3]));
   command->pointColor()->setColor(KRColor::rgb(0.12, 0.47, 0.71));
   command->lineWidth()->setText("0.5");
 

@@ -61,7 +61,5 @@ inline constexpr const char* kColorSchemeMissing = "The color scheme \"%s\" does
 inline constexpr const char* kMarkerSchemeMissing = "The marker scheme \"%s\" does not exist.";
 inline constexpr const char* kMaskNotComputed = "Mask could not be computed.";
 inline constexpr const char* kNoNumbers = "The column \"%s\" has no numbers.";
-inline constexpr const char* kErrorColumnLength =
-    "The error column \"%s\" has %s rows and the data %s; the rows past the shorter one have no error bar.";
 
 }  // namespace orrelin::points_text

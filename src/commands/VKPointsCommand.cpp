@@ -608,8 +608,10 @@ std::vector<long> VKPointsCommand::rowsInsideXRange(const KRBoundingRange& xRang
 std::optional<std::vector<long>> VKPointsCommand::rowsDisplayedInRect(const KRRect& rect) const {
   const auto& record = lastInfo();
   if (!record) return std::nullopt;
-  Mapped mapped = mapPoints(cachedPoints_, rect.intersection(record->graphRegion), 0, *record);
   std::vector<long> rows;
+  const KRRect inside = rect.standardized().intersection(record->graphRegion);
+  if (inside.isEmpty()) return rows;
+  Mapped mapped = mapPoints(cachedPoints_, inside, 0, *record);
   rows.reserve(mapped.index.size());
   for (std::size_t i : mapped.index) rows.push_back(cachedPoints_[i].row);
   return rows;

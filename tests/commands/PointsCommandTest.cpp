@@ -363,6 +363,7 @@ TEST(PointsCommand, ContextMenuOperationsSelectRows) {
   EXPECT_FALSE(s.command->rowsDisplayedInRect({0, 0, 60, 60}));  // not drawn yet
   s.draw();
   EXPECT_EQ(s.command->rowsDisplayedInRect({0, 0, 60, 60}), (std::vector<long>{0, 1}));
+  EXPECT_EQ(s.command->rowsDisplayedInRect({200, 200, 10, 10}), std::vector<long>{});
   auto marker = s.command->copyMarker();
   ASSERT_TRUE(marker);
   EXPECT_NEAR(marker->boundingRectangle().width(), 5.5, 0.01);
