@@ -197,6 +197,13 @@ TEST(PointsCommand, NumberLabelsGoThroughTheFormatter) {
   KRNumberFormatter formatter = s.command->labelFormatter()->formatter();
   EXPECT_EQ(labels[0]->whichString(), formatter.convertNumber(0.5));
   EXPECT_EQ(labels[1]->whichString(), formatter.convertNumber(1234.5));
+
+  s.command->labelRotation()->setTag(VKPointsCommand::kLabelUp);
+  s.command->labelsOffset()->setText("0,5");
+  labels = all<KRDrawingText>(s.draw());
+  ASSERT_EQ(labels.size(), 2u);
+  EXPECT_DOUBLE_EQ(labels[0]->rotation(), 90);
+  EXPECT_DOUBLE_EQ(labels[0]->whereToDraw().y, 15);
 }
 
 TEST(PointsCommand, TheMaskDropsRowsAndAFailedMaskDropsNone) {
