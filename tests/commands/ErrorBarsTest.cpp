@@ -15,6 +15,8 @@ struct ExtentCase {
   double low, high;
 };
 
+void PrintTo(const ExtentCase& c, std::ostream* os) { *os << c.name; }
+
 class ErrorExtent : public ::testing::TestWithParam<ExtentCase> {};
 
 TEST_P(ErrorExtent, CombinesTheTwoColumnsByType) {

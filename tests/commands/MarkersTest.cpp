@@ -52,6 +52,8 @@ struct Extent {
   double left, right, bottom, top;
 };
 
+void PrintTo(const Extent& e, std::ostream* os) { *os << "tag " << e.tag; }
+
 class MarkerGeometry : public ::testing::TestWithParam<Extent> {};
 
 TEST_P(MarkerGeometry, HasItsDocumentedExtent) {

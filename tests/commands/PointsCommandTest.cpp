@@ -141,6 +141,8 @@ struct SizeCase {
   double lineWidth;
 };
 
+void PrintTo(const SizeCase& c, std::ostream* os) { *os << '"' << c.typed << '"'; }
+
 class PointSizes : public ::testing::TestWithParam<SizeCase> {};
 
 TEST_P(PointSizes, AreKeptInTheirLimits) {
@@ -154,7 +156,8 @@ TEST_P(PointSizes, AreKeptInTheirLimits) {
 INSTANTIATE_TEST_SUITE_P(Limits, PointSizes,
                          ::testing::Values(SizeCase{"", 5, 0.5}, SizeCase{"0", 4, 0}, SizeCase{"1000", 300, 300},
                                            SizeCase{"1/0", 4, 0.5}, SizeCase{"-2", -2, 0.5},
-                                           SizeCase{"7", 7, 7}, SizeCase{"nothing", 4, 0.5}));
+                                           SizeCase{"7", 7, 7}, SizeCase{"nothing", 4, 0.5}),
+                         [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST(PointsCommand, WithoutAnXColumnEveryRowTakesTheDefault) {
   Scatter s;

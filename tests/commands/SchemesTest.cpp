@@ -19,6 +19,8 @@ struct SchemeCase {
 const std::vector<VKSchemeRule> kRules = {
     {"3", "", ""}, {"", "0,10", ""}, {"apple", "", ""}, {"", "", "b?n*"}};
 
+void PrintTo(const SchemeCase& c, std::ostream* os) { *os << c.name; }
+
 class SchemeLines : public ::testing::TestWithParam<SchemeCase> {};
 
 TEST_P(SchemeLines, TheFirstLineThatTakesTheValueWins) {
