@@ -59,6 +59,7 @@ inline constexpr const char* kKeyLines = "Lines";
 inline constexpr const char* kKeyMatch = "Match";
 inline constexpr const char* kKeyTitle = "Title";
 inline constexpr const char* kKeyColor = "Color";
+inline constexpr const char* kKeyMarker = "Marker";
 
 // The parameter record of a document.
 inline constexpr const char* kKeyList = "List";
@@ -79,6 +80,7 @@ inline constexpr const char* kTypeStringFromGroup = "String From Group";
 inline constexpr const char* kTypeValueFromCommand = "Value from Command";
 inline constexpr const char* kTypeField = "Field";
 inline constexpr const char* kTypeColorScheme = "Color Scheme";
+inline constexpr const char* kTypeMarkerScheme = "Marker Scheme";
 
 // The colour-scheme override of the command line, printed to standard output.
 inline constexpr const char* kSchemeNotFound = "orrel: Could not find the color scheme \"%@\"";

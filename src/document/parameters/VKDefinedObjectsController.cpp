@@ -307,6 +307,20 @@ std::vector<std::shared_ptr<VKColorScheme>> VKDefinedObjectsController::listOfCo
   return definitionsOfKind<VKColorScheme>();
 }
 
+std::shared_ptr<VKMarkerScheme> VKDefinedObjectsController::addMarkerScheme(std::string name) {
+  return addNew<VKMarkerScheme>(std::move(name));
+}
+
+std::shared_ptr<VKMarkerScheme> VKDefinedObjectsController::markerSchemeWithName(std::string_view name) const {
+  for (auto& scheme : listOfMarkerSchemes())
+    if (scheme->name() == name) return scheme;
+  return nullptr;
+}
+
+std::vector<std::shared_ptr<VKMarkerScheme>> VKDefinedObjectsController::listOfMarkerSchemes() const {
+  return definitionsOfKind<VKMarkerScheme>();
+}
+
 // ---- Animation
 
 double VKDefinedObjectsController::animationStarts() const { return animationController_->minSliderValue(); }
@@ -356,6 +370,12 @@ std::shared_ptr<VKDefinedObject> VKDefinedObjectsController::definitionFromPrope
   if (auto parameter = VKParameterController::createFromPropertyList(entry)) return parameter;
   if (entry.stringForKey(texts::kKeyType) == std::optional<std::string>(texts::kTypeColorScheme)) {
     auto scheme = std::make_shared<VKColorScheme>();
+    scheme->fillFromPropertyList(entry);
+    return scheme;
+  }
+  if (entry.stringForKey(texts::kKeyType) == std::optional<std::string>(texts::kTypeMarkerScheme) &&
+      VKMarkerScheme::canRead(entry)) {
+    auto scheme = std::make_shared<VKMarkerScheme>();
     scheme->fillFromPropertyList(entry);
     return scheme;
   }

@@ -23,6 +23,7 @@
 #include "document/parameters/ParameterListNeighbour.h"
 #include "document/parameters/ParameterLookup.h"
 #include "document/parameters/VKColorScheme.h"
+#include "document/parameters/VKMarkerScheme.h"
 #include "graph/dependency/DependencyDocument.h"
 #include "document/parameters/VKParameterKinds.h"
 #include "document/parameters/VKParameterSlider.h"
@@ -127,6 +128,12 @@ class VKDefinedObjectsController final : public ParameterLookup {
   // The first colour scheme of the list with the name.
   std::shared_ptr<VKColorScheme> colorSchemeWithName(std::string_view name) const;
   std::vector<std::shared_ptr<VKColorScheme>> listOfColorSchemes() const;
+
+  // ---- Marker schemes
+  std::shared_ptr<VKMarkerScheme> addMarkerScheme(std::string name = {});
+  // The first marker scheme of the list with the name.
+  std::shared_ptr<VKMarkerScheme> markerSchemeWithName(std::string_view name) const;
+  std::vector<std::shared_ptr<VKMarkerScheme>> listOfMarkerSchemes() const;
 
   // The batch tool's colour-scheme overrides, one argument at a time:
   // "name;key#N=value;key#N=value...". Problems are printed to out in Mac OS

@@ -1,0 +1,65 @@
+#pragma once
+// Error bars, shared by the points and plot commands: how the four error
+// columns give the ends of a bar for each error type, and the drawing of the
+// bars from page positions. docs/commands-points.md describes the types.
+
+#include <cmath>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "drawing/KRDrawingGroup.h"
+#include "graph/commandbase/InputControllers.h"
+#include "platform/KRColor.h"
+
+namespace orrelin {
+
+// "Error Style" tags.
+enum VKErrorStyle : int {
+  kErrorStyleNoError = 1,
+  kErrorStyleSmallBars = 2,
+  kErrorStyleMediumBars = 3,
+  kErrorStyleWideBars = 4,
+  kErrorStyleNoBars = 5,
+  kErrorStyleSingleLine = 6,
+  kErrorStyleTinyBars = 7,
+};
+
+// "X Error Type" and "Y Error Type" tags.
+enum VKErrorType : int {
+  kErrorTypeSymmetric = 1,
+  kErrorTypeSeparate = 2,
+  kErrorTypePercent = 3,
+  kErrorTypeBounds = 4,
+};
+
+class VKErrorBars {
+ public:
+  // One bar in page coordinates; a side that is NaN has no bar.
+  struct Bar {
+    KRPoint center;
+    double xLow = NAN, xHigh = NAN, yLow = NAN, yHigh = NAN;
+  };
+
+  static const std::vector<VKMenuEntry>& styleMenu();
+  static const std::vector<VKMenuEntry>& typeMenu();
+
+  // The ends of the bar around value in data units (low, high); an end
+  // without a bar is NaN. negative and positive are the rows' values of the
+  // two error columns, NaN when the column is not selected or the row has
+  // no number.
+  static std::pair<double, double> extent(int type, double value, double negative, double positive);
+  // How long a cap is on each side of the bar, in units of the bar's line
+  // width; 0 for styles without caps.
+  static double capFactor(int style);
+  // "Error Bar Size" as drawn: not a number or negative gives 0.5, above 300 gives 300.
+  static double barLineWidth(double setting);
+
+  // The bars as one line collection in the colour and width, cut to crop
+  // (no cut when crop is the null rectangle). Null when there is nothing to draw.
+  static std::shared_ptr<KRDrawingGroup> computeErrorBars(const std::vector<Bar>& bars, int style,
+                                                          const KRColor& color, double lineWidth,
+                                                          const KRRect& crop);
+};
+
+}  // namespace orrelin
