@@ -107,7 +107,7 @@ class BenchDocument : public CommandDocument {
 
 struct Setup {
   std::shared_ptr<BenchDocument> document = std::make_shared<BenchDocument>();
-  std::shared_ptr<VKHeadlessDrawingView> view = std::make_shared<VKHeadlessDrawingView>(kPage);
+  std::shared_ptr<HeadlessGraphView> view = std::make_shared<HeadlessGraphView>(kPage);
   explicit Setup(int commands) {
     document->graph->setDocument(document);
     document->graph->setDrawingView(view);

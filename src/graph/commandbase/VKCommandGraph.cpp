@@ -28,18 +28,18 @@ std::string exceptionName(const std::exception& exception) {
 
 // The view.
 
-void VKHeadlessDrawingView::setDrawingSize(KRSize size, double scale) {
+void HeadlessGraphView::setDrawingSize(KRSize size, double scale) {
   drawSizeSet_ = !(size.width == 0 && size.height == 0);
   size_ = size;
   scale_ = scale;
 }
 
-void VKHeadlessDrawingView::setGraphic(std::shared_ptr<KRDrawingGroup> graphic) {
+void HeadlessGraphView::setGraphic(std::shared_ptr<KRDrawingGroup> graphic) {
   graphic_ = std::move(graphic);
   ++graphicsReceived_;
 }
 
-bool VKHeadlessDrawingView::displayIfNeeded(VKCommandGraph& graph) {
+bool HeadlessGraphView::displayIfNeeded(VKCommandGraph& graph) {
   if (!needsDisplay_ || ignoreDrawing_) return false;
   needsDisplay_ = false;
   ++displayPasses_;
@@ -98,7 +98,7 @@ void VKCommandGraph::entryChanged(VKDependencyBase* sender) {
   if (auto owner = document()) owner->entryChanged(this);
 }
 
-void VKCommandGraph::fitViewSize(VKDrawingView& view) {
+void VKCommandGraph::fitViewSize(GraphView& view) {
   const KRSize size = overwriteSizeWith();
   const double magnification = drawingMagnification();
   if (size.width != 0 && size.height != 0) {
@@ -124,7 +124,7 @@ void VKCommandGraph::updateGraphicAskForRedraw(bool ask) {
   if (ask) view->setNeedsDisplay();
 }
 
-void VKCommandGraph::aboutToRedraw(VKDrawingView& view) {
+void VKCommandGraph::aboutToRedraw(GraphView& view) {
   if (!waitingForAnUpdateCall_) return;
   waitingForAnUpdateCall_ = false;
   fitViewSize(view);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "drawing/KRDrawingGroup.h"
-#include "graph/commandbase/VKDrawingView.h"
+#include "graph/commandbase/GraphView.h"
 #include "graph/dependency/VKDependencyBase.h"
 #include "platform/PageGeometry.h"
 #include "platform/PropertyList.h"
@@ -36,8 +36,8 @@ class VKCommandGraph : public VKDependencyBase {
   void setDocument(std::shared_ptr<DependencyDocument> document) override;
   CommandDocument* commandDocument() const;
 
-  const std::shared_ptr<VKDrawingView>& drawingView() const { return drawingView_; }
-  void setDrawingView(std::shared_ptr<VKDrawingView> view) { drawingView_ = std::move(view); }
+  const std::shared_ptr<GraphView>& drawingView() const { return drawingView_; }
+  void setDrawingView(std::shared_ptr<GraphView> view) { drawingView_ = std::move(view); }
 
   // A command of the graph changed: note it and tell the document.
   void entryChanged(VKDependencyBase* sender) override;
@@ -49,7 +49,7 @@ class VKCommandGraph : public VKDependencyBase {
   // The view is about to paint: when a change is waiting, build the picture
   // and hand it to the view. An exception keeps the previous picture and is
   // reported as "Error when drawing".
-  void aboutToRedraw(VKDrawingView& view);
+  void aboutToRedraw(GraphView& view);
 
   // Builds the picture for a page of size at scale; with send it goes to the
   // drawing view. info holds "Destination" for output passes.
@@ -61,10 +61,10 @@ class VKCommandGraph : public VKDependencyBase {
   virtual double drawingMagnification() const { return 1; }
 
  private:
-  void fitViewSize(VKDrawingView& view);
+  void fitViewSize(GraphView& view);
 
   std::vector<std::shared_ptr<DataDrawingCommand>> commands_;
-  std::shared_ptr<VKDrawingView> drawingView_;
+  std::shared_ptr<GraphView> drawingView_;
   bool waitingForAnUpdateCall_ = false;
 };
 

@@ -19,7 +19,7 @@ class UpdateCycle : public ::testing::Test {
     document = TestCommandDocument::create();
     graph = std::make_shared<TestGraph>();
     document->addGraph(graph);
-    view = std::make_shared<VKHeadlessDrawingView>();
+    view = std::make_shared<HeadlessGraphView>();
     graph->setDrawingView(view);
     column = document->addColumn("y", {"1", "2"});
     for (int i = 0; i < 3; ++i) {
@@ -40,7 +40,7 @@ class UpdateCycle : public ::testing::Test {
   MessageCapture messages;
   std::shared_ptr<TestCommandDocument> document;
   std::shared_ptr<TestGraph> graph;
-  std::shared_ptr<VKHeadlessDrawingView> view;
+  std::shared_ptr<HeadlessGraphView> view;
   std::shared_ptr<OrrelinColumn> column;
   std::vector<std::shared_ptr<testing_support::CountingCommand>> commands;
 };
@@ -143,7 +143,7 @@ TEST_F(UpdateCycle, TheOverridingSizeIsGivenToTheView) {
     KRSize size{360, 216};
   };
   auto sized = std::make_shared<SizedGraph>();
-  auto other = std::make_shared<VKHeadlessDrawingView>();
+  auto other = std::make_shared<HeadlessGraphView>();
   sized->setDrawingView(other);
   document->addGraph(sized);
   document->current = sized;

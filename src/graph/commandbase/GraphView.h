@@ -1,7 +1,8 @@
 #pragma once
 // What a graph asks of the view that shows it. The desktop view paints; the
 // headless view keeps a record of what it was asked, which is all a batch run
-// or a test needs.
+// or a test needs. (The drawing view that writes a graph to files is
+// VKDrawingView, with the writers.)
 
 #include <memory>
 
@@ -12,9 +13,9 @@ namespace orrelin {
 
 class VKCommandGraph;
 
-class VKDrawingView {
+class GraphView {
  public:
-  virtual ~VKDrawingView() = default;
+  virtual ~GraphView() = default;
 
   // The page size the graph is drawn at and the scale it is shown with;
   // zero size means the view's own size.
@@ -31,10 +32,10 @@ class VKDrawingView {
   virtual void setGraphic(std::shared_ptr<KRDrawingGroup> graphic) = 0;
 };
 
-class VKHeadlessDrawingView : public VKDrawingView {
+class HeadlessGraphView : public GraphView {
  public:
   // The size the view has when no drawing size is set.
-  explicit VKHeadlessDrawingView(KRSize viewSize = {400, 300}) : viewSize_(viewSize) {}
+  explicit HeadlessGraphView(KRSize viewSize = {400, 300}) : viewSize_(viewSize) {}
 
   KRSize drawingSize() const override { return drawSizeSet_ ? size_ : viewSize_; }
   double drawingScale() const override { return scale_; }
