@@ -211,8 +211,11 @@ void OrrelinDocument::saveExtraInformation(PlistDictionary& info) {
   writeFile(folder + "/" + text::kThumbnailFile, png, WriteMode::Atomic);
 }
 
-bool OrrelinDocument::redirectWriteToURL(const std::string& path, const std::string& originalPath,
+bool OrrelinDocument::redirectWriteToURL(const std::string& destination, const std::string& originalPath,
                                          std::string* error) {
+  // A package named with a trailing slash is the same package.
+  std::string path = destination;
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
   const auto fail = [error](const std::string& reason) {
     if (error) *error = text::kCouldNotSave;
     if (!reason.empty()) KRMessageCenter::addMessage(text::kCouldNotSave, reason);

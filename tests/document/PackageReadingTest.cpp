@@ -203,6 +203,20 @@ TEST(ExampleDocuments, OpenWithTheirFormulasWorking) {
   EXPECT_EQ(every->table().columnAtIndex(1)->valueAtRow(2), 6);
 }
 
+TEST_F(PackageReading, PlainTextIsImportedIntoAnUntitledDocument) {
+  const std::string data = folder.path("numbers.txt");
+  const std::string text = "a\tb\n1\t2\n3\t4\n";
+  ASSERT_TRUE(writeFile(data, std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(text.data()),
+                                                            text.size()),
+                        WriteMode::InPlace));
+  auto document = OrrelinDocument::create();
+  ASSERT_TRUE(document->redirectReadFromURL(data, "Plain Text"));
+  EXPECT_EQ(document->fileName(), "");
+  ASSERT_EQ(document->table().numberOfColumns(), 3);
+  EXPECT_EQ(document->table().columnAtIndex(2)->name(), "b");
+  EXPECT_EQ(document->table().columnAtIndex(2)->valueAtRow(1), 4);
+}
+
 TEST(DocumentController, TypesByEnding) {
   TemporaryFolder folder;
   fs::create_directories(folder.path("store"));

@@ -180,6 +180,17 @@ TEST_F(PackageWriting, ChecksumsThatLieAreNotTrusted) {
   EXPECT_EQ(fileBytes(package + "/Columns.plist"), columns);
 }
 
+TEST_F(PackageWriting, ACopyLeavesTheDocumentWithItsFile) {
+  fillEveryKind(*document);
+  ASSERT_TRUE(document->saveToURL(package));
+  const std::string copy = folder.path("copy.orrel");
+  ASSERT_TRUE(document->writeToURL(copy));
+  EXPECT_EQ(document->fileName(), package);
+  EXPECT_EQ(fileBytes(copy + "/Content.plist"), fileBytes(package + "/Content.plist"));
+  // The copy shares the unchanged data file with the package it came from.
+  EXPECT_EQ(inodeOf(copy + "/Binary/Column 1.mvbin"), inodeOf(package + "/Binary/Column 1.mvbin"));
+}
+
 TEST_F(PackageWriting, VersionControlFoldersTravelWithThePackage) {
   fillEveryKind(*document);
   ASSERT_TRUE(document->saveToURL(package));
