@@ -57,6 +57,24 @@ bool isDirectory(const std::string& path) {
   return fs::is_directory(path, error);
 }
 
+// Writes a small file of the package, or links the same file of the package
+// being replaced when it holds exactly these bytes: an unchanged save then
+// writes (and waits for the disk on) nothing but what changed.
+bool writeOrLinkUnchanged(const std::string& package, const std::string& name, std::string_view bytes,
+                          const PlistDictionary& info) {
+  const std::string target = package + "/" + name;
+  const std::string original = stringAt(info, table_text::kOriginalURL);
+  if (!original.empty() && original != package) {
+    const std::string previous = original + "/" + name;
+    std::error_code error;
+    std::string old;
+    if (fs::file_size(previous, error) == bytes.size() && !error && readFile(previous, old) && old == bytes &&
+        linkOrCopyFile(previous, target))
+      return true;
+  }
+  return writeFile(target, bytesOf(bytes), WriteMode::Atomic);
+}
+
 // The digest the package being replaced recorded for its column data, ""
 // when it has none (no package, no checksums, not a dictionary).
 std::string previousColumnsDigest(const std::string& original) {
@@ -144,7 +162,7 @@ bool OrrelinDocument::writeToURL(const std::string& path, PlistDictionary& info)
 
   const std::string contents = path + "/" + text::kContentsFolder;
   if (!isDirectory(contents) && fs::create_directory(contents, error)) noteCreated(info, text::kContentsFolder);
-  writeFile(contents + "/" + text::kPkgInfo, bytesOf(text::kPkgInfoBytes), WriteMode::Atomic);
+  writeOrLinkUnchanged(path, std::string(text::kContentsFolder) + "/" + text::kPkgInfo, text::kPkgInfoBytes, info);
 
   PlistArray columnData;
   const PlistDictionary content = contentDictionary(columnData, info);
@@ -157,17 +175,17 @@ bool OrrelinDocument::writeToURL(const std::string& path, PlistDictionary& info)
   const bool contentWritten =
       contentBytes.empty()
           ? writePropertyListFile(PropertyList(content), contentPath, PlistFormat::XML, WriteMode::Atomic)
-          : writeFile(contentPath, bytesOf(contentBytes), WriteMode::Atomic);
+          : writeOrLinkUnchanged(path, text::kContentFile, contentBytes, info);
   if (!contentWritten) return false;
 
-  writePropertyListFile(PropertyList(checksums), path + "/" + text::kChecksumsFile, PlistFormat::XML,
-                        WriteMode::Atomic);
+  writeOrLinkUnchanged(path, text::kChecksumsFile, serializePropertyList(PropertyList(checksums), PlistFormat::XML),
+                       info);
 
   // A folder of binary data files made by this save carries the source of a
   // reader for them.
   if (wasCreated(info, table_text::kBinaryFolder))
-    writeFile(path + "/" + table_text::kBinaryFolder + "/" + text::kConverterFile, bytesOf(binaryConverterSource()),
-              WriteMode::Atomic);
+    writeOrLinkUnchanged(path, std::string(table_text::kBinaryFolder) + "/" + text::kConverterFile,
+                         binaryConverterSource(), info);
 
   try {
     saveExtraInformation(info);

@@ -146,8 +146,11 @@ TEST_F(PackageWriting, AnUnchangedSaveLinksItsFilesAndAChangeRewritesThem) {
   const auto binaryBefore = inodeOf(package + "/Binary/Column 1.mvbin");
   const auto asciiBefore = inodeOf(package + "/Ascii/Column 1.plist");
   const std::string checksumsBefore = fileBytes(package + "/Checksums.plist");
+  const auto contentBefore = inodeOf(package + "/Content.plist");
 
   ASSERT_TRUE(document->saveToURL(package));
+  // Nothing changed, so nothing is written: every file is the earlier one.
+  EXPECT_EQ(inodeOf(package + "/Content.plist"), contentBefore);
   EXPECT_EQ(inodeOf(package + "/Columns.plist"), columnsBefore);
   EXPECT_EQ(inodeOf(package + "/Binary/Column 1.mvbin"), binaryBefore);
   EXPECT_EQ(inodeOf(package + "/Ascii/Column 1.plist"), asciiBefore);
