@@ -136,7 +136,11 @@ TEST_P(ListsInFiles, GoToAFileOnlyAboveTheLimit) {
 
 INSTANTIATE_TEST_SUITE_P(Limits, ListsInFiles,
                          ::testing::Values(ListCase{false, 100000, false}, ListCase{false, 100001, true},
-                                           ListCase{true, 999, false}, ListCase{true, 1000, true}));
+                                           ListCase{true, 999, false}, ListCase{true, 1000, true}),
+                         [](const auto& info) {
+                           return std::string(info.param.date ? "Dates" : "Texts") +
+                                  std::to_string(info.param.entries);
+                         });
 
 TEST_F(PackageWriting, AnUnchangedSaveLinksItsFilesAndAChangeRewritesThem) {
   fillEveryKind(*document);
@@ -284,7 +288,11 @@ TEST_P(Preview, FitsIntoEightHundredBySixHundred) {
 INSTANTIATE_TEST_SUITE_P(Sizes, Preview,
                          ::testing::Values(PreviewCase{{2000, 1000}, 800, 400}, PreviewCase{{400, 300}, 400, 300},
                                            PreviewCase{{800, 600}, 800, 600}, PreviewCase{{900, 100}, 800, 89},
-                                           PreviewCase{{400, 0}, 0, 0}));
+                                           PreviewCase{{400, 0}, 0, 0}),
+                         [](const auto& info) {
+                           return "Graph" + std::to_string(int(info.param.drawing.width)) + "By" +
+                                  std::to_string(int(info.param.drawing.height));
+                         });
 
 TEST(PackageFiles, SizesAsTextReadBack) {
   EXPECT_EQ(textualSize({400, 300}), "{400, 300}");
