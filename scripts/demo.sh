@@ -9,6 +9,9 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 echo "\$ orrel -help"
 "$bin/orrel" -help
 echo
+echo "The example documents, built from code by orrel-examples:"
+ls -d "$bin"/../examples/*.orrel 2>/dev/null
+echo
 echo "\$ orrel examples/damped-oscillation.txt -v decay=4"
 cd "$here"
 "$bin/orrel" examples/damped-oscillation.txt -v decay=4

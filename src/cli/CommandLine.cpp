@@ -7,6 +7,7 @@
 #include "cli/CommandLineArguments.h"
 #include "cli/HandOffTicket.h"
 #include "cli/HelpTexts.h"
+#include "cli/TemplateDocument.h"
 #include "platform/DesktopServices.h"
 #include "platform/KRMessageCenter.h"
 #include "platform/MainThreadQueue.h"
@@ -69,6 +70,7 @@ int commandLine(int argc, char** argv) {
   }
   std::vector<std::string> arguments(argv, argv + argc);
   ToolContext context{DesktopServices::system(), std::cout, std::cerr};
+  context.openTemplate = openTemplateDocument;
   int status = commandLine(arguments, context);
   std::cout.flush();
   deliverPendingMessages();

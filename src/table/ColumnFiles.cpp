@@ -81,6 +81,13 @@ bool readableName(const std::string& packagePath, const std::string& fileName) {
          fileName != "..";
 }
 
+// The file itself must be a plain file of the package: a symbolic link could
+// lead anywhere.
+bool plainFileInPackage(const std::string& path) {
+  struct stat status;
+  return ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 // The file system's number of a file; 0 when there is no such file.
 std::uint64_t fileNumberOf(const std::string& path) {
   struct stat status;
@@ -216,6 +223,10 @@ std::optional<std::vector<std::string>> readStringList(const PropertyList& data,
     }
     std::string error;
     const std::string path = pathInPackage(packagePath, text::kAsciiFolder, *name);
+    if (!plainFileInPackage(path)) {
+      KRMessageCenter::addMessage(std::string(kCouldNotRead) + *name + "\"");
+      return std::nullopt;
+    }
     fromFile = readPropertyListFile(path, &error);
     if (!fromFile || !fromFile->isArray()) {
       KRMessageCenter::addMessage(std::string(kCouldNotRead) + *name + "\"", error);
@@ -271,6 +282,10 @@ std::optional<NumberRows> readNumbersFile(NumbersFolder folder, const std::strin
     return std::nullopt;
   }
   const std::string path = pathInPackage(packagePath, keysFor(folder).folder, fileName);
+  if (!plainFileInPackage(path)) {
+    KRMessageCenter::addMessage(std::string(kCouldNotRead) + fileName + "\"");
+    return std::nullopt;
+  }
   auto file = KRDataFile::openFileName(path);
   if (!file) return std::nullopt;
   auto values = file->readDoubleArray(text::kNumbers);
