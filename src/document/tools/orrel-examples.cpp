@@ -59,9 +59,11 @@ bool dampedOscillation(OrrelinDocument& document, const std::string& examples) {
       written.size() != 2)
     return false;
   document.definitions().addParameterValue("decay")->setValue("0.4");
-  auto omega = document.definitions().addParameterSlider("omega");
-  omega->setRangeString("1,10");
-  omega->setValue("2");
+  // The frequency is the animation parameter: a movie sweeps it.
+  auto& omega = *document.definitions().animationController();
+  omega.setName("omega");
+  document.definitions().setAnimationRange("1,3");
+  omega.setValue("2");
   auto model = addFormula(document, "model", "exp(-decay*time)*sin(omega*time)");
   addFormula(document, "residual", "signal - model");
   // The measurements as points, the model as a line through them.
@@ -74,8 +76,7 @@ bool dampedOscillation(OrrelinDocument& document, const std::string& examples) {
   points->yColumn()->selectColumn(signal);
   line->xColumnSelector()->selectColumn(time);
   line->yColumnSelector()->selectColumn(model);
-  document.definitions().setAnimationRange("0.1,2");
-  document.definitions().setAnimationDurationText("5");
+  document.definitions().setAnimationDurationText("4");
   document.setDrawingSize({480, 320});
   document.setWindowSize({900, 600});
   return true;
