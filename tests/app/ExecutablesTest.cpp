@@ -65,13 +65,4 @@ TEST(Executables, StrangeArgumentsNeverCrash) {
   EXPECT_EQ(trailing.status, 0);
 }
 
-TEST(Executables, NoOutputFileIsWrittenByABatchRunThatCannotDrawYet) {
-  TemporaryFolder folder;
-  std::string templatePath = folder.path("t.orrel");
-  runCommand("mkdir " + templatePath);
-  auto result = runCommand(kOrrel + " -script " + templatePath + " -output " + folder.path("out.svg"));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(runCommand("ls -A " + folder.root()).output, "t.orrel\n");
-}
-
 }  // namespace
