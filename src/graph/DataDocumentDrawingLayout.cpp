@@ -14,6 +14,7 @@
 #include "graph/VKCanvasSettings.h"
 #include "graph/VKStyleSettings.h"
 #include "platform/KRMessageCenter.h"
+#include "platform/Timing.h"
 
 namespace orrelin {
 
@@ -685,7 +686,7 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
   if (!topLayer->isEmpty()) result->addObject(topLayer);
   result->setGroupFrame(page);
 
-  if (printTiming_) {
+  if (printTiming_ || shouldPrintTiming()) {
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     char text[64];
     std::snprintf(text, sizeof text, "%g", seconds);
