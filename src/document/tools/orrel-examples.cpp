@@ -82,6 +82,20 @@ bool dampedOscillation(OrrelinDocument& document, const std::string& examples) {
   return true;
 }
 
+// The template of the batch benchmark and of the simplest use of orrel: two
+// empty typed-in columns a data file fills, and a line through them on a
+// 640 by 480 point page.
+bool linePlot(OrrelinDocument& document, const std::string&) {
+  auto x = add(document, VKDataColumnSpecified::createEmptyFor(), "x");
+  auto y = add(document, VKDataColumnSpecified::createEmptyFor(), "y");
+  auto line = addCommand<VKPlotCommand>(document, "Plot");
+  if (!line) return false;
+  line->xColumnSelector()->selectColumn(x);
+  line->yColumnSelector()->selectColumn(y);
+  document.setDrawingSize({640, 480});
+  return true;
+}
+
 // One column of every kind that holds or computes values, a group, and
 // parameters of each simple kind.
 bool everyColumnKind(OrrelinDocument& document, const std::string&) {
@@ -118,7 +132,7 @@ int main(int argc, char** argv) {
   const std::string output = argv[1];
   const std::string examples = argv[2];
   const std::vector<std::pair<const char*, std::function<bool(OrrelinDocument&, const std::string&)>>> documents = {
-      {"damped-oscillation", dampedOscillation}, {"every-column-kind", everyColumnKind}};
+      {"damped-oscillation", dampedOscillation}, {"every-column-kind", everyColumnKind}, {"line-plot", linePlot}};
   int failures = 0;
   for (const auto& [name, build] : documents) {
     auto document = OrrelinDocument::create(OrrelinDocument::Mode::CommandLine);

@@ -1,0 +1,37 @@
+#!/bin/sh
+# The batch tool as a user runs it, timed as whole processes against gnuplot
+# and matplotlib doing the same job on the same CSV file (a line through
+# "x,y" rows on a 640 x 480 point page), each pair run in turn by
+# farm-bench --vs so the ratios hold on a busy machine:
+#
+#   bench/cli/compare_batch.sh [build/bin] [runs]
+#
+# Prints, per data size and form, farm-bench's report; quote the median
+# "A/B cpu" and "A/B wall" lines (A is orrel, B the peer). Also times
+# "orrel -help", the tool's start-up.
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+bin=$(cd "${1:-build/bin}" && pwd)
+runs=${2:-5}
+template=$bin/../examples/line-plot.orrel
+python=/usr/bin/python3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+echo "== orrel -help (start-up)"
+farm-bench -n "$runs" -- "$bin/orrel" -help | tail -8
+
+for rows in 1000 1000000; do
+  data=$work/plot-$rows.csv
+  "$python" "$here/../commands/make_plot_csv.py" "$data" "$rows"
+  for ending in pdf png svg; do
+    [ "$rows" = 1000 ] && [ "$ending" != pdf ] && continue
+    out=$work/out.$ending
+    echo "== $rows rows, $ending: orrel against gnuplot"
+    farm-bench -n "$runs" --timeout 1200 --vs "$here/../commands/plot_gnuplot.sh $data $work/gnuplot.$ending" -- \
+      "$bin/orrel" "$data" -script "$template" -output "$out" | tail -14
+    echo "== $rows rows, $ending: orrel against matplotlib"
+    farm-bench -n "$runs" --timeout 1200 --vs "$python $here/../commands/plot_matplotlib.py $data $work/mpl.$ending" -- \
+      "$bin/orrel" "$data" -script "$template" -output "$out" | tail -14
+  done
+done
