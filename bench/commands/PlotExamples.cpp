@@ -3,7 +3,7 @@
 //   build-bench/bin/plot_examples examples
 //
 // writes plot-gaps.png, plot-steps.png, plot-smooth.png, plot-smooth-log.png,
-// plot-fills.png and plot-fill-kinds.png into the folder.
+// plot-fills.png, plot-fill-kinds.png and plot-error-bars.png into the folder.
 
 #include <cmath>
 #include <cstdio>
@@ -245,10 +245,56 @@ bool fillKinds(const std::string& folder) {
                        false, KRBoundingRange::between(0, 6));
 }
 
+PropertyList columnNamed(const char* name) { return PlistDictionary{{"Name", PropertyList(name)}}; }
+
+PropertyList number(const char* text) { return PlistDictionary{{"Text", PropertyList(text)}}; }
+
+// Measurements against a model: markers with symmetric y errors on one
+// series; separate lower and upper y errors, percent x errors and wide caps
+// on the other.
+bool errorBars(const std::string& folder) {
+  Picture picture;
+  const auto x = range(10, 0.5, 1);
+  const double noise[] = {0.31, -0.42, 0.12, 0.55, -0.25, -0.6, 0.2, 0.44, -0.1, 0.35};
+  std::vector<double> measured, spread, second, below, above, xPercent;
+  for (std::size_t k = 0; k < x.size(); ++k) {
+    const double t = x[k];
+    measured.push_back(1 + 0.6 * t + noise[k]);
+    spread.push_back(0.3 + 0.05 * t);
+    second.push_back(8 - 0.5 * t + 0.6 * noise[(k + 3) % 10]);
+    below.push_back(0.25 + 0.04 * double(k));
+    above.push_back(0.6 + 0.08 * double(k));
+    xPercent.push_back(4);
+  }
+  // One lost reading: no marker, no bar, a break in the line.
+  measured[6] = kNaN;
+  auto xc = picture.column("x", x);
+  picture.column("spread", spread);
+  picture.column("below", below);
+  picture.column("above", above);
+  picture.column("x percent", xPercent);
+  const KRColor blue = KRColor::rgb(0.1, 0.3, 0.8), red = KRColor::rgb(0.8, 0.2, 0.1);
+  picture.plot(xc, picture.column("measured", measured),
+               {{"Line Style", line(2, 1, blue)}, {"Point Style", PropertyList(2)},
+                {"Point Size", number("7")}, {"Point Fill Color", solidFill(KRColor::white())},
+                {"Error Style", PropertyList(3)}, {"Error Color", VKColorInputController::colorPropertyList(blue)},
+                {"Error Bar Size", number("1")}, {"Positive Y Error", columnNamed("spread")},
+                {"Legend Position", PropertyList(2)}, {"Legend", PropertyList("symmetric y")}});
+  picture.plot(xc, picture.column("second", second),
+               {{"Line Style", line(4, 1, red)}, {"Point Style", PropertyList(7)},
+                {"Point Size", number("6")}, {"Error Style", PropertyList(4)},
+                {"Error Color", VKColorInputController::colorPropertyList(KRColor::grey(0.25))},
+                {"Error Bar Size", number("0.75")}, {"Y Error Type", PropertyList(2)},
+                {"Negative Y Error", columnNamed("below")}, {"Positive Y Error", columnNamed("above")},
+                {"X Error Type", PropertyList(3)}, {"Positive X Error", columnNamed("x percent")},
+                {"Legend Position", PropertyList(3)}, {"Legend", PropertyList("separate y, 4 % x")}});
+  return picture.write(folder + "/plot-error-bars.png", "Markers and error bars");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string folder = argc > 1 ? argv[1] : "examples";
-  const bool ok = gaps(folder) && steps(folder) && smooth(folder) && fills(folder) && fillKinds(folder);
+  const bool ok = gaps(folder) && steps(folder) && smooth(folder) && fills(folder) && fillKinds(folder) && errorBars(folder);
   return ok ? 0 : 1;
 }

@@ -457,6 +457,7 @@ double VKPlotCommand::pointSizeValue() const {
 std::vector<VKErrorBars::Bar> VKPlotCommand::updateErrorBars() {
   std::vector<VKErrorBars::Bar> bars;
   if (!drawsErrorBars()) return bars;
+  updateCacheXLinear(xIsLinear_, yIsLinear_);
   // Each point reads the error columns at its own row, so a shorter error
   // column leaves the last points without a bar and a longer one is read no
   // further than the data.
@@ -850,6 +851,34 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::labelsForScale(const KR1DPlotDraw
   return group;
 }
 
+std::vector<KRRect> VKPlotCommand::pointMarksOnPage(const KR1DPlotDrawingInfo& record) {
+  std::vector<KRRect> marks;
+  const bool markers = drawsMarkers();
+  if (!markers && !drawsErrorBars()) return marks;
+  const double reach = markers ? pointSizeValue() / 2 + std::max(0.0, lineStyle_->style().width) : 0;
+  const std::vector<VKErrorBars::Bar> bars = updateErrorBars();
+  const auto widen = [](double& low, double& high, double end) {
+    if (!std::isfinite(end)) return;
+    low = std::min(low, end);
+    high = std::max(high, end);
+  };
+  for (std::size_t k = 0; k < cachedPoints_.size(); ++k) {
+    const KRPoint at = record.transform(cachedPoints_[k]);
+    double minX = at.x - reach, maxX = at.x + reach, minY = at.y - reach, maxY = at.y + reach;
+    if (k < bars.size()) {
+      const auto& bar = bars[k];
+      const auto pageX = [&](double v) { return std::isnan(v) || (!record.xIsLinear && v <= 0) ? kNaN : record.transformX(v); };
+      const auto pageY = [&](double v) { return std::isnan(v) || (!record.yIsLinear && v <= 0) ? kNaN : record.transformY(v); };
+      widen(minX, maxX, pageX(bar.xLow));
+      widen(minX, maxX, pageX(bar.xHigh));
+      widen(minY, maxY, pageY(bar.yLow));
+      widen(minY, maxY, pageY(bar.yHigh));
+    }
+    if (std::isfinite(minX) && std::isfinite(minY)) marks.emplace_back(minX, minY, maxX - minX, maxY - minY);
+  }
+  return marks;
+}
+
 void VKPlotCommand::addInlineLegend(KRDrawingGroup& group, const KR1DPlotDrawingInfo& record,
                                     const std::vector<PageRun>& line) {
   const std::string label = legendText();
@@ -878,9 +907,25 @@ void VKPlotCommand::addInlineLegend(KRDrawingGroup& group, const KR1DPlotDrawing
   auto style = KRDrawingStyleFont::styleWithFont(font.family, font.size, lineStyle_->style().color);
   const KRSize size = KRDrawingText::sizeOfString(label, *style);
   constexpr double gap = 4;
-  // Beyond the end of the line, in its direction, when there is room.
-  if (atEnd ? anchor->x + gap + size.width <= region.maxX() : anchor->x - gap - size.width >= region.minX()) {
-    group.addObject(KRDrawingText::string(label, {atEnd ? anchor->x + gap : anchor->x - gap, anchor->y}, style,
+  // The markers and error bars at the points, which the text keeps clear of
+  // as it does of the line.
+  const std::vector<KRRect> marks = pointMarksOnPage(record);
+  // Beyond the end of the line, in its direction, past the marks beside the
+  // end, when there is room.
+  double start = atEnd ? anchor->x + gap : anchor->x - gap;
+  for (bool moved = true; moved;) {
+    moved = false;
+    for (const KRRect& mark : marks) {
+      const double textFrom = atEnd ? start : start - size.width, textTo = atEnd ? start + size.width : start;
+      const bool overlaps = mark.maxX() >= textFrom && mark.minX() <= textTo &&
+                            mark.maxY() >= anchor->y - size.height / 2 && mark.minY() <= anchor->y + size.height / 2;
+      if (!overlaps) continue;
+      start = atEnd ? mark.maxX() + gap : mark.minX() - gap;
+      moved = true;
+    }
+  }
+  if (atEnd ? start + size.width <= region.maxX() : start - size.width >= region.minX()) {
+    group.addObject(KRDrawingText::string(label, {start, anchor->y}, style,
                                           atEnd ? KRDrawingText::Left : KRDrawingText::Right, KRDrawingText::VCenter));
     return;
   }
@@ -897,6 +942,11 @@ void VKPlotCommand::addInlineLegend(KRDrawingGroup& group, const KR1DPlotDrawing
       highest = std::max(highest, p.y);
       lowest = std::min(lowest, p.y);
     }
+  for (const KRRect& mark : marks) {
+    if (mark.maxX() < from || mark.minX() > to) continue;
+    highest = std::max(highest, std::min(mark.maxY(), region.maxY()));
+    lowest = std::min(lowest, std::max(mark.minY(), region.minY()));
+  }
   const bool above = highest + gap + size.height <= region.maxY() || lowest - gap - size.height < region.minY();
   const KRPoint at{anchor->x, above ? highest + gap : lowest - gap};
   group.addObject(KRDrawingText::string(label, at, style, atEnd ? KRDrawingText::Right : KRDrawingText::Left,

@@ -168,6 +168,17 @@ class VKPlotCommand : public VKDrawingCommand {
   const std::shared_ptr<VKMaskInputController>& maskSetting() const { return mask_; }
   const std::shared_ptr<VKPointInputController>& offsetSetting() const { return offset_; }
   const std::shared_ptr<VKRangeInputController>& cropSetting() const { return crop_; }
+  const std::shared_ptr<VKMenuInputController>& pointStyleSetting() const { return pointStyle_; }
+  const std::shared_ptr<VKNumberInputController>& pointSizeSetting() const { return pointSize_; }
+  const std::shared_ptr<VKFillStyleInputController>& pointColorSetting() const { return pointColor_; }
+  const std::shared_ptr<VKMenuInputController>& errorStyleSetting() const { return errorStyle_; }
+  const std::shared_ptr<VKNumberInputController>& errorBarSizeSetting() const { return errorBarSize_; }
+  const std::shared_ptr<VKColumnSelector>& errorNegXSelector() const { return errorNegX_; }
+  const std::shared_ptr<VKColumnSelector>& errorPosXSelector() const { return errorPosX_; }
+  const std::shared_ptr<VKColumnSelector>& errorNegYSelector() const { return errorNegY_; }
+  const std::shared_ptr<VKColumnSelector>& errorPosYSelector() const { return errorPosY_; }
+  const std::shared_ptr<VKMenuInputController>& errorXTypeSetting() const { return errorXType_; }
+  const std::shared_ptr<VKMenuInputController>& errorYTypeSetting() const { return errorYType_; }
 
  private:
   struct Reference;
@@ -181,6 +192,9 @@ class VKPlotCommand : public VKDrawingCommand {
   std::optional<std::vector<PageRun>> betweenRuns(const KR1DPlotDrawingInfo& record);
   std::shared_ptr<KRDrawingGroup> fillDrawing(const std::vector<PageRun>& loops, const KR1DPlotDrawingInfo& record) const;
   void addLine(KRDrawingGroup& group, const KR1DPlotDrawingInfo& record);
+  // Page rectangles around each point's marker and error bar (none when
+  // neither is drawn).
+  std::vector<KRRect> pointMarksOnPage(const KR1DPlotDrawingInfo& record);
   void addInlineLegend(KRDrawingGroup& group, const KR1DPlotDrawingInfo& record, const std::vector<PageRun>& line);
 
   std::shared_ptr<VKColumnSelector> xColumn_, yColumn_;
