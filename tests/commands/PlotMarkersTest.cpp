@@ -276,6 +276,26 @@ TEST_F(PlotMarkers, ErrorColumnsOfTheWrongLengthOrWithoutNumbers) {
   EXPECT_FALSE(plot->hasErrorExplanation());
 }
 
+TEST_F(PlotMarkers, TheInlineLegendKeepsClearOfMarkersAndBars) {
+  use({1, 2}, {1, 2});
+  plot->objectWithName(plottext::kLegendPosition)
+      ->setFromPropertyListRecordUndo(PropertyList(int(VKPlotCommand::kInlineAtEnd)));
+  const auto legendAt = [&] {
+    auto drawing = draw();
+    auto found = all<KRDrawingText>(drawing);
+    return found.empty() ? KRPoint{kNaN, kNaN} : found.back()->whereToDraw();
+  };
+  EXPECT_EQ(legendAt(), (KRPoint{24, 20}));
+  // A marker of size 10 with a line of width 1 reaches 6 points beside the end.
+  plot->pointStyleSetting()->setTag(kMarkerSolidBox);
+  plot->pointSizeSetting()->setText("10");
+  EXPECT_EQ(legendAt(), (KRPoint{30, 20}));
+  // An x error bar reaching to x = 3.5 (page 35) pushes it further.
+  plot->errorStyleSetting()->setTag(kErrorStyleNoBars);
+  plot->errorPosXSelector()->selectColumn(column("ex", texts({0, 1.5})));
+  EXPECT_EQ(legendAt(), (KRPoint{39, 20}));
+}
+
 TEST_F(PlotMarkers, OffersTheScatterMenus) {
   const auto titles = [](const std::vector<VKMenuEntry>& entries) {
     std::vector<std::pair<int, std::string>> found;
