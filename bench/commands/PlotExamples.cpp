@@ -3,7 +3,7 @@
 //   build-bench/bin/plot_examples examples
 //
 // writes plot-gaps.png, plot-steps.png, plot-smooth.png, plot-smooth-log.png,
-// plot-fills.png and plot-fill-kinds.png into the folder.
+// plot-fills.png, plot-fill-kinds.png and plot-error-bars.png into the folder.
 
 #include <cmath>
 #include <cstdio>
@@ -25,10 +25,6 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 struct Picture {
   std::shared_ptr<bench::PlotDocument> document = bench::PlotDocument::create();
   std::vector<std::shared_ptr<VKPlotCommand>> plots;
-  // Data points shown as small circles (the plot's own markers are drawn by
-  // the scatter command's code, which is not wired in here).
-  std::vector<KRPoint> dots;
-
   std::shared_ptr<OrrelinColumn> column(const std::string& name, const std::vector<double>& values) {
     return document->addColumn(name, values);
   }
@@ -57,19 +53,6 @@ struct Picture {
     content->setCrop(KRDrawingPathRectangle::createWithRect(frame.region()));
     KRDrawingInformation information;
     for (auto& p : plots) content->addObject(p->computeDrawingObjectForScale(*record, information));
-    if (!dots.empty()) {
-      auto circles = KRFloatArrayContainer::createArrayOfSizeM(3, long(dots.size()));
-      float* c = circles->mutablePointer();
-      for (std::size_t k = 0; k < dots.size(); ++k) {
-        const KRPoint at = record->transform(dots[k]);
-        c[3 * k] = float(at.x);
-        c[3 * k + 1] = float(at.y);
-        c[3 * k + 2] = 2.5f;
-      }
-      auto collection = KRDrawingPathCircleCollection::createFromArray(circles);
-      collection->setStyle(KRDrawingStyleCurve::color(KRColor::black(), true));
-      content->addObject(collection);
-    }
     VKDrawingView view;
     view.setGraphic(frame.picture(content, *record, title), {560, 360});
     if (!view.savePNGInto(path, 2, true)) {
@@ -128,9 +111,8 @@ bool steps(const std::string& folder) {
     auto yc = picture.column("y" + std::to_string(type), shifted);
     picture.plot(xc, yc,
                  {{"Line Style", line(2, 1.5, colors[type - 1])}, {"Connections", PropertyList(3)},
-                  {"Step Type", PropertyList(type)}, {"Legend Position", PropertyList(2)},
-                  {"Legend", PropertyList(titles[type - 1])}});
-    for (std::size_t k = 0; k < x.size(); ++k) picture.dots.push_back({x[k], shifted[k]});
+                  {"Step Type", PropertyList(type)}, {"Point Style", PropertyList(3)},
+                  {"Legend Position", PropertyList(2)}, {"Legend", PropertyList(titles[type - 1])}});
   }
   return picture.write(folder + "/plot-steps.png", "Steps: the three step types", false, KRBoundingRange::between(0, 13));
 }
@@ -142,7 +124,6 @@ bool smooth(const std::string& folder) {
   for (double t : x) y.push_back(0.15 * (t - 3) * (t - 3) + 0.4 * std::sin(2 * t) - 0.5);
   auto xc = picture.column("x", x);
   auto yc = picture.column("y", y);
-  picture.plot(xc, yc, {{"Line Style", line(3, 0.75, KRColor::grey(0.4))}});
   picture.plot(xc, yc,
                {{"Line Style", line(2, 1.5, KRColor::rgb(0.1, 0.3, 0.8))}, {"Connections", PropertyList(2)},
                 {"Legend Position", PropertyList(2)}, {"Legend", PropertyList("natural")}});
@@ -150,6 +131,8 @@ bool smooth(const std::string& folder) {
                {{"Line Style", line(2, 1.5, KRColor::rgb(0.8, 0.2, 0.1))}, {"Connections", PropertyList(2)},
                 {"Spline Type", PropertyList(2)}, {"Legend Position", PropertyList(3)},
                 {"Legend", PropertyList("end slopes")}});
+  // The data points and their straight connection, over the curves.
+  picture.plot(xc, yc, {{"Line Style", line(3, 0.75, KRColor::grey(0.4))}, {"Point Style", PropertyList(3)}});
   // A curve that goes back and forth: split into pieces increasing in x.
   std::vector<double> lx, ly;
   for (int i = 0; i <= 8; ++i) {
@@ -158,9 +141,8 @@ bool smooth(const std::string& folder) {
     ly.push_back(-1.6 + 0.3 * std::sin(a));
   }
   picture.plot(picture.column("loop x", lx), picture.column("loop y", ly),
-               {{"Line Style", line(2, 1.5, KRColor::rgb(0.1, 0.6, 0.2))}, {"Connections", PropertyList(2)}});
-  for (std::size_t k = 0; k < x.size(); ++k) picture.dots.push_back({x[k], y[k]});
-  for (std::size_t k = 0; k < lx.size(); ++k) picture.dots.push_back({lx[k], ly[k]});
+               {{"Line Style", line(2, 1.5, KRColor::rgb(0.1, 0.6, 0.2))}, {"Connections", PropertyList(2)},
+                {"Point Style", PropertyList(3)}});
   const bool linear = picture.write(folder + "/plot-smooth.png", "Smooth: natural spline and estimated end slopes");
 
   Picture logPicture;
@@ -169,8 +151,8 @@ bool smooth(const std::string& folder) {
   auto lxc = logPicture.column("x", lxs);
   auto lyc = logPicture.column("y", lys);
   logPicture.plot(lxc, lyc,
-                  {{"Line Style", line(2, 1.5, KRColor::rgb(0.1, 0.3, 0.8))}, {"Connections", PropertyList(2)}});
-  for (std::size_t k = 0; k < lxs.size(); ++k) logPicture.dots.push_back({lxs[k], lys[k]});
+                  {{"Line Style", line(2, 1.5, KRColor::rgb(0.1, 0.3, 0.8))}, {"Connections", PropertyList(2)},
+                   {"Point Style", PropertyList(3)}});
   return logPicture.write(folder + "/plot-smooth-log.png", "Smooth on a logarithmic y axis", true) && linear;
 }
 
@@ -245,10 +227,56 @@ bool fillKinds(const std::string& folder) {
                        false, KRBoundingRange::between(0, 6));
 }
 
+PropertyList columnNamed(const char* name) { return PlistDictionary{{"Name", PropertyList(name)}}; }
+
+PropertyList number(const char* text) { return PlistDictionary{{"Text", PropertyList(text)}}; }
+
+// Measurements against a model: markers with symmetric y errors on one
+// series; separate lower and upper y errors, percent x errors and wide caps
+// on the other.
+bool errorBars(const std::string& folder) {
+  Picture picture;
+  const auto x = range(10, 0.5, 1);
+  const double noise[] = {0.31, -0.42, 0.12, 0.55, -0.25, -0.6, 0.2, 0.44, -0.1, 0.35};
+  std::vector<double> measured, spread, second, below, above, xPercent;
+  for (std::size_t k = 0; k < x.size(); ++k) {
+    const double t = x[k];
+    measured.push_back(1 + 0.6 * t + noise[k]);
+    spread.push_back(0.3 + 0.05 * t);
+    second.push_back(8 - 0.5 * t + 0.6 * noise[(k + 3) % 10]);
+    below.push_back(0.25 + 0.04 * double(k));
+    above.push_back(0.6 + 0.08 * double(k));
+    xPercent.push_back(4);
+  }
+  // One lost reading: no marker, no bar, a break in the line.
+  measured[6] = kNaN;
+  auto xc = picture.column("x", x);
+  picture.column("spread", spread);
+  picture.column("below", below);
+  picture.column("above", above);
+  picture.column("x percent", xPercent);
+  const KRColor blue = KRColor::rgb(0.1, 0.3, 0.8), red = KRColor::rgb(0.8, 0.2, 0.1);
+  picture.plot(xc, picture.column("measured", measured),
+               {{"Line Style", line(2, 1, blue)}, {"Point Style", PropertyList(2)},
+                {"Point Size", number("7")}, {"Point Fill Color", solidFill(KRColor::white())},
+                {"Error Style", PropertyList(3)}, {"Error Color", VKColorInputController::colorPropertyList(blue)},
+                {"Error Bar Size", number("1")}, {"Positive Y Error", columnNamed("spread")},
+                {"Legend Position", PropertyList(2)}, {"Legend", PropertyList("symmetric y")}});
+  picture.plot(xc, picture.column("second", second),
+               {{"Line Style", line(4, 1, red)}, {"Point Style", PropertyList(7)},
+                {"Point Size", number("6")}, {"Error Style", PropertyList(4)},
+                {"Error Color", VKColorInputController::colorPropertyList(KRColor::grey(0.25))},
+                {"Error Bar Size", number("0.75")}, {"Y Error Type", PropertyList(2)},
+                {"Negative Y Error", columnNamed("below")}, {"Positive Y Error", columnNamed("above")},
+                {"X Error Type", PropertyList(3)}, {"Positive X Error", columnNamed("x percent")},
+                {"Legend Position", PropertyList(3)}, {"Legend", PropertyList("separate y, 4 % x")}});
+  return picture.write(folder + "/plot-error-bars.png", "Markers and error bars");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string folder = argc > 1 ? argv[1] : "examples";
-  const bool ok = gaps(folder) && steps(folder) && smooth(folder) && fills(folder) && fillKinds(folder);
+  const bool ok = gaps(folder) && steps(folder) && smooth(folder) && fills(folder) && fillKinds(folder) && errorBars(folder);
   return ok ? 0 : 1;
 }

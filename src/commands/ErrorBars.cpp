@@ -5,6 +5,7 @@
 
 #include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingStyle.h"
+#include "table/OrrelinColumn.h"
 
 namespace orrelin {
 
@@ -42,6 +43,26 @@ std::pair<double, double> VKErrorBars::extent(int type, double value, double neg
       return {value - std::fabs(e), value + std::fabs(e)};
     }
   }
+}
+
+std::vector<double> VKErrorBars::valuesAtRows(const std::shared_ptr<OrrelinColumn>& column,
+                                              const std::vector<long>& rows) {
+  std::vector<double> values(rows.size(), NAN);
+  if (!column) return values;
+  if (column->isRowNumberColumn()) {
+    for (std::size_t k = 0; k < rows.size(); ++k) values[k] = static_cast<double>(rows[k] + 1);
+    return values;
+  }
+  if (!column->isNumberColumn()) return values;
+  auto numbers = column->numberVersion();
+  auto included = column->whichAreIncluded();
+  const long usable = std::min(numbers ? numbers->length() : 0L, included ? included->length() : 0L);
+  if (usable <= 0) return values;
+  const double* v = numbers->constDoublePointer();
+  const unsigned char* keep = included->constPointer();
+  for (std::size_t k = 0; k < rows.size(); ++k)
+    if (rows[k] >= 0 && rows[k] < usable && keep[rows[k]]) values[k] = v[rows[k]];
+  return values;
 }
 
 double VKErrorBars::capFactor(int style) {

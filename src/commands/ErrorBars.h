@@ -14,6 +14,8 @@
 
 namespace orrelin {
 
+class OrrelinColumn;
+
 // "Error Style" tags.
 enum VKErrorStyle : int {
   kErrorStyleNoError = 1,
@@ -49,6 +51,10 @@ class VKErrorBars {
   // two error columns, NaN when the column is not selected or the row has
   // no number.
   static std::pair<double, double> extent(int type, double value, double negative, double positive);
+  // A column's numbers at the given rows, for reading error columns: NaN
+  // where a row lies past the column's end, is excluded or holds no number.
+  // Values past the last row asked for are not read.
+  static std::vector<double> valuesAtRows(const std::shared_ptr<OrrelinColumn>& column, const std::vector<long>& rows);
   // How long a cap is on each side of the bar, in units of the bar's line
   // width; 0 for styles without caps.
   static double capFactor(int style);

@@ -185,6 +185,12 @@ const std::vector<VKMenuEntry>& VKMarkers::plotMenu() {
   return menu;
 }
 
+double VKMarkers::sizeOfSetting(const std::string& typed, double value) {
+  if (typed.find_first_not_of(" \t") == std::string::npos) return 5;
+  if (!std::isfinite(value) || value == 0) return 4;
+  return std::min(value, 300.0);
+}
+
 bool VKMarkers::isMarkerTag(int tag) { return tag >= kMarkerNoPoint && tag <= kMarkerAngle60; }
 
 bool VKMarkers::typeHasFill(int type) {

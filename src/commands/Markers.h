@@ -16,6 +16,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "drawing/KRDrawingGroup.h"
@@ -101,6 +102,9 @@ class VKMarkers {
   static const std::vector<VKMenuEntry>& pointMenu();
   static const std::vector<VKMenuEntry>& plotMenu();
   static bool isMarkerTag(int tag);
+  // The marker size a "Point Size" setting gives: an empty setting 5, a
+  // value that does not compute or is exactly 0 gives 4, above 300 gives 300.
+  static double sizeOfSetting(const std::string& typed, double value);
   // The outlined circle, triangle, box and diamond take the fill colour inside.
   static bool typeHasFill(int type);
   // The circle and its variants, drawn through circle collections.

@@ -5,10 +5,12 @@
 #include <limits>
 
 #include "axes/ticks/KRNumberFormatter.h"
+#include "commands/Markers.h"
 #include "commands/PlotSimplification.h"
 #include "commands/PlotSplines.h"
 #include "commands/PlotSteps.h"
 #include "commands/PlotTexts.h"
+#include "commands/PointsTexts.h"
 #include "commands/RowMask.h"
 #include "drawing/KRContainerPath2D.h"
 #include "drawing/KRDrawingCollections.h"
@@ -18,6 +20,7 @@
 #include "drawing/KRDrawingText.h"
 #include "drawing/KRDrawingTwoColorNoise.h"
 #include "graph/commandbase/CommandDocument.h"
+#include "graph/commandbase/TextFormat.h"
 #include "graph/commandbase/VKCommandFactory.h"
 #include "numeric/KRDoubleArrayContainer.h"
 #include "numeric/KRFloatArrayContainer.h"
@@ -120,19 +123,6 @@ VKPlotCommand::VKPlotCommand() = default;
 
 std::string VKPlotCommand::type() const { return text::kPlotType; }
 
-const std::vector<VKMenuEntry>& VKPlotCommand::pointStyleEntries() {
-  static const std::vector<VKMenuEntry> entries{
-      {1, "No Point"},      {2, "Circle"},           {3, "Solid Circle"},    {4, "Triangle"},
-      {5, "Solid Triangle"}, {16, "Triangle Down"},  {17, "Solid Triangle Down"},
-      {18, "Triangle Left"}, {19, "Solid Triangle Left"}, {20, "Triangle Right"},
-      {21, "Solid Triangle Right"}, {6, "Box"},       {7, "Solid Box"},       {12, "Left Box"},
-      {13, "Right Box"},    {14, "Up Box"},          {15, "Down Box"},       {8, "Diamond"},
-      {9, "Solid Diamond"}, {22, "Star"},            {23, "Filled Star"},    {10, "Plus"},
-      {11, "Cross"},        {24, "Horizontal"},      {25, "Vertical"},       {26, "Male"},
-      {27, "Female"}};
-  return entries;
-}
-
 const std::vector<VKMenuEntry>& VKPlotCommand::fillMethodEntries() {
   static const std::vector<VKMenuEntry> entries{
       {kCloseRuns, "Close Each Run"}, {kToZeroY, "To y = 0"},          {kToBottom, "To Bottom"},
@@ -166,19 +156,6 @@ const std::vector<VKMenuEntry>& VKPlotCommand::legendPositionEntries() {
   return entries;
 }
 
-const std::vector<VKMenuEntry>& VKPlotCommand::errorStyleEntries() {
-  static const std::vector<VKMenuEntry> entries{{1, "No Error"},   {5, "No Bars"},     {7, "Tiny Bars"},
-                                                {2, "Small Bars"}, {3, "Medium Bars"}, {4, "Wide Bars"},
-                                                {6, "Single Line"}};
-  return entries;
-}
-
-const std::vector<VKMenuEntry>& VKPlotCommand::errorTypeEntries() {
-  static const std::vector<VKMenuEntry> entries{
-      {1, "Symmetric"}, {2, "Negative and Positive"}, {3, "Percent"}, {4, "Lower and Upper Bounds"}};
-  return entries;
-}
-
 std::vector<float> VKPlotCommand::dashPatternForTag(int tag) {
   switch (tag) {
     case 3: return {1, 2};
@@ -197,7 +174,7 @@ void VKPlotCommand::finishConnections() {
   xColumn_ = std::make_shared<VKColumnSelector>(true);
   yColumn_ = std::make_shared<VKColumnSelector>();
   lineStyle_ = std::make_shared<VKLineStyleInputController>(VKLineStyle{2, 1, KRColor::black()});
-  pointStyle_ = std::make_shared<VKMenuInputController>(pointStyleEntries(), 1);
+  pointStyle_ = std::make_shared<VKMenuInputController>(VKMarkers::plotMenu(), kMarkerNoPoint);
   pointSize_ = std::make_shared<VKNumberInputController>("5");
   pointColor_ = std::make_shared<VKFillStyleInputController>(VKFillStyle{1, KRColor::white(), KRColor::white(), 1, 0});
   fill_ = std::make_shared<VKFillStyleInputController>(VKFillStyle{1, KRColor::grey(0.8), KRColor::white(), 1, 90});
@@ -208,15 +185,15 @@ void VKPlotCommand::finishConnections() {
       std::vector<VKMenuEntry>{{0, "Main Axis"}, {1, "Axis 2"}, {2, "Axis 3"}, {3, "Axis 4"}}, 0);
   legend_ = std::make_shared<VKTokenTextController>(text::kDefaultLegend);
   legendPosition_ = std::make_shared<VKMenuInputController>(legendPositionEntries(), kInLegend);
-  errorStyle_ = std::make_shared<VKMenuInputController>(errorStyleEntries(), 1);
+  errorStyle_ = std::make_shared<VKMenuInputController>(VKErrorBars::styleMenu(), kErrorStyleNoError);
   errorColor_ = std::make_shared<VKColorInputController>(KRColor::black());
   errorBarSize_ = std::make_shared<VKNumberInputController>("1");
   errorNegX_ = std::make_shared<VKColumnSelector>();
   errorPosX_ = std::make_shared<VKColumnSelector>();
   errorNegY_ = std::make_shared<VKColumnSelector>();
   errorPosY_ = std::make_shared<VKColumnSelector>();
-  errorXType_ = std::make_shared<VKMenuInputController>(errorTypeEntries(), 1);
-  errorYType_ = std::make_shared<VKMenuInputController>(errorTypeEntries(), 1);
+  errorXType_ = std::make_shared<VKMenuInputController>(VKErrorBars::typeMenu(), kErrorTypeSymmetric);
+  errorYType_ = std::make_shared<VKMenuInputController>(VKErrorBars::typeMenu(), kErrorTypeSymmetric);
   offset_ = std::make_shared<VKPointInputController>("0,0");
   crop_ = std::make_shared<VKRangeInputController>();
   labelFormatter_ = std::make_shared<VKNumberFormatController>();
@@ -423,16 +400,142 @@ void VKPlotCommand::updateCacheXLinear(bool xLinear, bool yLinear) {
   }
 }
 
+namespace {
+
+// The range of the bar ends along one direction; values a logarithmic axis
+// cannot show are left out. Invalid when there is no end.
+KRBoundingRange barRange(const std::vector<VKErrorBars::Bar>& bars, bool alongX, bool linear) {
+  double low = INFINITY, high = -INFINITY;
+  const auto take = [&](double v) {
+    if (!std::isfinite(v) || (!linear && v <= 0)) return;
+    low = std::min(low, v);
+    high = std::max(high, v);
+  };
+  for (const auto& bar : bars) {
+    take(alongX ? bar.xLow : bar.yLow);
+    take(alongX ? bar.xHigh : bar.yHigh);
+  }
+  return low <= high ? KRBoundingRange::between(low, high) : KRBoundingRange::invalid();
+}
+
+}  // namespace
+
 KRBoundingRange VKPlotCommand::domainRangeXLinear(bool xLinear, bool yLinear) {
   updateCacheXLinear(xLinear, yLinear);
-  if (cachedSplineRangeValid_ && smoothAlongY()) return cachedSplineRange_;
-  return DomainRangeOfPlot(cachedPlot_);
+  const KRBoundingRange own =
+      cachedSplineRangeValid_ && smoothAlongY() ? cachedSplineRange_ : DomainRangeOfPlot(cachedPlot_);
+  if (!drawsErrorBars() || own.isInvalid()) return own;
+  return own.unionWith(barRange(updateErrorBars(), true, xLinear));
 }
 
 KRBoundingRange VKPlotCommand::valueRangeXLinear(bool xLinear, bool yLinear) {
   updateCacheXLinear(xLinear, yLinear);
-  if (cachedSplineRangeValid_ && !smoothAlongY()) return cachedSplineRange_;
-  return ValueRangeOfPlot(cachedPlot_);
+  const KRBoundingRange own =
+      cachedSplineRangeValid_ && !smoothAlongY() ? cachedSplineRange_ : ValueRangeOfPlot(cachedPlot_);
+  if (!drawsErrorBars() || own.isInvalid()) return own;
+  return own.unionWith(barRange(updateErrorBars(), false, yLinear));
+}
+
+bool VKPlotCommand::drawsErrorBars() const {
+  return errorStyle_->tag() != kErrorStyleNoError &&
+         (errorNegX_->hasSelection() || errorPosX_->hasSelection() || errorNegY_->hasSelection() ||
+          errorPosY_->hasSelection());
+}
+
+bool VKPlotCommand::requiresXFloatAxis() const {
+  return errorStyle_->tag() != kErrorStyleNoError && (errorNegX_->column() || errorPosX_->column());
+}
+
+bool VKPlotCommand::requiresYFloatAxis() const {
+  return errorStyle_->tag() != kErrorStyleNoError && (errorNegY_->column() || errorPosY_->column());
+}
+
+double VKPlotCommand::pointSizeValue() const {
+  return VKMarkers::sizeOfSetting(pointSize_->text(), pointSize_->value());
+}
+
+std::vector<VKErrorBars::Bar> VKPlotCommand::updateErrorBars() {
+  std::vector<VKErrorBars::Bar> bars;
+  if (!drawsErrorBars()) return bars;
+  updateCacheXLinear(xIsLinear_, yIsLinear_);
+  // Each point reads the error columns at its own row, so a shorter error
+  // column leaves the last points without a bar and a longer one is read no
+  // further than the data.
+  const auto read = [this](const std::shared_ptr<VKColumnSelector>& selector) {
+    return selector->column() ? VKErrorBars::valuesAtRows(selector->column(), cachedRows_) : std::vector<double>{};
+  };
+  const auto negX = read(errorNegX_), posX = read(errorPosX_), negY = read(errorNegY_), posY = read(errorPosY_);
+  const auto at = [](const std::vector<double>& v, std::size_t k) { return v.empty() ? kNaN : v[k]; };
+  const bool anyX = !negX.empty() || !posX.empty(), anyY = !negY.empty() || !posY.empty();
+  bars.resize(cachedPoints_.size());
+  for (std::size_t k = 0; k < cachedPoints_.size(); ++k) {
+    bars[k].center = cachedPoints_[k];
+    if (anyX)
+      std::tie(bars[k].xLow, bars[k].xHigh) =
+          VKErrorBars::extent(errorXType_->tag(), cachedPoints_[k].x, at(negX, k), at(posX, k));
+    if (anyY)
+      std::tie(bars[k].yLow, bars[k].yHigh) =
+          VKErrorBars::extent(errorYType_->tag(), cachedPoints_[k].y, at(negY, k), at(posY, k));
+  }
+  return bars;
+}
+
+std::shared_ptr<KRDrawingGroup> VKPlotCommand::computeErrorBars(const KR1DPlotDrawingInfo& record,
+                                                                const KRRect& cropWith) {
+  updateCacheXLinear(record.xIsLinear, record.yIsLinear);
+  const std::vector<VKErrorBars::Bar> bars = updateErrorBars();
+  if (bars.empty()) return nullptr;
+  // An end a logarithmic axis cannot show has no bar.
+  const auto mapX = [&](double v) {
+    return std::isnan(v) || (!record.xIsLinear && v <= 0) ? kNaN : record.transformX(v);
+  };
+  const auto mapY = [&](double v) {
+    return std::isnan(v) || (!record.yIsLinear && v <= 0) ? kNaN : record.transformY(v);
+  };
+  std::vector<VKErrorBars::Bar> page;
+  page.reserve(bars.size());
+  for (const auto& bar : bars) {
+    VKErrorBars::Bar drawn;
+    drawn.center = record.transform(bar.center);
+    drawn.xLow = mapX(bar.xLow);
+    drawn.xHigh = mapX(bar.xHigh);
+    drawn.yLow = mapY(bar.yLow);
+    drawn.yHigh = mapY(bar.yHigh);
+    page.push_back(drawn);
+  }
+  return VKErrorBars::computeErrorBars(page, errorStyle_->tag(), errorColor_->color(), errorBarSize_->value(),
+                                       cropWith);
+}
+
+std::shared_ptr<KRDrawingGroup> VKPlotCommand::markersForScale(const KR1DPlotDrawingInfo& record) {
+  updateCacheXLinear(record.xIsLinear, record.yIsLinear);
+  if (!drawsMarkers() || cachedPoints_.empty()) return nullptr;
+  const VKLineStyle line = lineStyle_->style();
+  VKMarkerLook look;
+  look.type = pointStyle();
+  look.size = pointSizeValue();
+  // The outline takes the line's colour and width, so the markers belong to
+  // their curve; a fill style other than "Nothing" fills the interior of the
+  // outlined shapes with its (first) colour.
+  look.lineColor = line.color;
+  look.lineWidth = std::isfinite(line.width) && line.width > 0 ? std::min(line.width, 300.0) : 0.5;
+  const VKFillStyle fill = pointColor_->style();
+  if (fill.kind != 1) look.fillColor = fill.color;
+  const KRRect region = visibleRegion(record);
+  const double reach = look.size / 2 + look.lineWidth;
+  const KRRect area = region.insetBy(-reach, -reach);
+  std::vector<KRPoint> page;
+  page.reserve(cachedPoints_.size());
+  for (const KRPoint& p : cachedPoints_) {
+    const KRPoint at = record.transform(p);
+    if (at.x >= area.minX() && at.x <= area.maxX() && at.y >= area.minY() && at.y <= area.maxY()) page.push_back(at);
+  }
+  if (page.empty()) return nullptr;
+  // Bitmaps and the screen get stencils stamped on whole pixels of the
+  // resolution the drawing is made for; vector outputs get paths.
+  const bool allowLayers = !record.destinationIsResolutionIndependent;
+  const double pixels = allowLayers ? (record.prepareForScale > 0 ? record.prepareForScale : 1) : 0;
+  return VKMarkers::createPoints(page, look, nullptr, 1, false, allowLayers, region, pixels);
 }
 
 bool VKPlotCommand::xUsesDateAxis() const {
@@ -748,6 +851,34 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::labelsForScale(const KR1DPlotDraw
   return group;
 }
 
+std::vector<KRRect> VKPlotCommand::pointMarksOnPage(const KR1DPlotDrawingInfo& record) {
+  std::vector<KRRect> marks;
+  const bool markers = drawsMarkers();
+  if (!markers && !drawsErrorBars()) return marks;
+  const double reach = markers ? pointSizeValue() / 2 + std::max(0.0, lineStyle_->style().width) : 0;
+  const std::vector<VKErrorBars::Bar> bars = updateErrorBars();
+  const auto widen = [](double& low, double& high, double end) {
+    if (!std::isfinite(end)) return;
+    low = std::min(low, end);
+    high = std::max(high, end);
+  };
+  for (std::size_t k = 0; k < cachedPoints_.size(); ++k) {
+    const KRPoint at = record.transform(cachedPoints_[k]);
+    double minX = at.x - reach, maxX = at.x + reach, minY = at.y - reach, maxY = at.y + reach;
+    if (k < bars.size()) {
+      const auto& bar = bars[k];
+      const auto pageX = [&](double v) { return std::isnan(v) || (!record.xIsLinear && v <= 0) ? kNaN : record.transformX(v); };
+      const auto pageY = [&](double v) { return std::isnan(v) || (!record.yIsLinear && v <= 0) ? kNaN : record.transformY(v); };
+      widen(minX, maxX, pageX(bar.xLow));
+      widen(minX, maxX, pageX(bar.xHigh));
+      widen(minY, maxY, pageY(bar.yLow));
+      widen(minY, maxY, pageY(bar.yHigh));
+    }
+    if (std::isfinite(minX) && std::isfinite(minY)) marks.emplace_back(minX, minY, maxX - minX, maxY - minY);
+  }
+  return marks;
+}
+
 void VKPlotCommand::addInlineLegend(KRDrawingGroup& group, const KR1DPlotDrawingInfo& record,
                                     const std::vector<PageRun>& line) {
   const std::string label = legendText();
@@ -776,9 +907,25 @@ void VKPlotCommand::addInlineLegend(KRDrawingGroup& group, const KR1DPlotDrawing
   auto style = KRDrawingStyleFont::styleWithFont(font.family, font.size, lineStyle_->style().color);
   const KRSize size = KRDrawingText::sizeOfString(label, *style);
   constexpr double gap = 4;
-  // Beyond the end of the line, in its direction, when there is room.
-  if (atEnd ? anchor->x + gap + size.width <= region.maxX() : anchor->x - gap - size.width >= region.minX()) {
-    group.addObject(KRDrawingText::string(label, {atEnd ? anchor->x + gap : anchor->x - gap, anchor->y}, style,
+  // The markers and error bars at the points, which the text keeps clear of
+  // as it does of the line.
+  const std::vector<KRRect> marks = pointMarksOnPage(record);
+  // Beyond the end of the line, in its direction, past the marks beside the
+  // end, when there is room.
+  double start = atEnd ? anchor->x + gap : anchor->x - gap;
+  for (bool moved = true; moved;) {
+    moved = false;
+    for (const KRRect& mark : marks) {
+      const double textFrom = atEnd ? start : start - size.width, textTo = atEnd ? start + size.width : start;
+      const bool overlaps = mark.maxX() >= textFrom && mark.minX() <= textTo &&
+                            mark.maxY() >= anchor->y - size.height / 2 && mark.minY() <= anchor->y + size.height / 2;
+      if (!overlaps) continue;
+      start = atEnd ? mark.maxX() + gap : mark.minX() - gap;
+      moved = true;
+    }
+  }
+  if (atEnd ? start + size.width <= region.maxX() : start - size.width >= region.minX()) {
+    group.addObject(KRDrawingText::string(label, {start, anchor->y}, style,
                                           atEnd ? KRDrawingText::Left : KRDrawingText::Right, KRDrawingText::VCenter));
     return;
   }
@@ -795,6 +942,11 @@ void VKPlotCommand::addInlineLegend(KRDrawingGroup& group, const KR1DPlotDrawing
       highest = std::max(highest, p.y);
       lowest = std::min(lowest, p.y);
     }
+  for (const KRRect& mark : marks) {
+    if (mark.maxX() < from || mark.minX() > to) continue;
+    highest = std::max(highest, std::min(mark.maxY(), region.maxY()));
+    lowest = std::min(lowest, std::max(mark.minY(), region.minY()));
+  }
   const bool above = highest + gap + size.height <= region.maxY() || lowest - gap - size.height < region.minY();
   const KRPoint at{anchor->x, above ? highest + gap : lowest - gap};
   group.addObject(KRDrawingText::string(label, at, style, atEnd ? KRDrawingText::Right : KRDrawingText::Left,
@@ -805,11 +957,26 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::plotForScale(const KR1DPlotDrawin
   updateCacheXLinear(record.xIsLinear, record.yIsLinear);
   auto group = KRDrawingGroup::create();
   group->setDescriptionString(text::kGroupDescription);
-  const bool nothing = !drawsLine() && pointStyle() == 1 && !drawsFill() && !drawsLabels();
-  if (nothing)
-    setErrorExplanation(std::string(text::kNothingDrawn));
-  else if (errorExplanation() == std::optional<std::string>(text::kNothingDrawn))
+  const bool nothing = !drawsLine() && !drawsMarkers() && !drawsFill() && !drawsLabels();
+  std::optional<std::string> problem;
+  if (nothing) problem = std::string(text::kNothingDrawn);
+  // An error column without a single number draws no bars; say so.
+  if (!problem && drawsErrorBars())
+    for (const auto* selector : {&errorNegX_, &errorPosX_, &errorNegY_, &errorPosY_}) {
+      auto column = (*selector)->column();
+      if (!column || cachedRows_.empty()) continue;
+      const auto values = VKErrorBars::valuesAtRows(column, cachedRows_);
+      if (std::none_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); })) {
+        problem = formatText(points_text::kNoNumbers, column->name());
+        break;
+      }
+    }
+  if (problem)
+    setErrorExplanation(problem);
+  else if (const auto shown = errorExplanation();
+           shown && (*shown == text::kNothingDrawn || shownErrorColumnProblem_ == shown))
     setErrorExplanation(std::nullopt);
+  shownErrorColumnProblem_ = nothing ? std::nullopt : problem;
   if (cachedPlot_.isEmpty()) return group;
 
   if (!crop_->range().isInvalid())
@@ -817,6 +984,10 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::plotForScale(const KR1DPlotDrawin
   if (drawsFill())
     if (auto loops = fillLoopsForScale(record)) group->addObject(fillDrawing(*loops, record));
   if (drawsLine()) addLine(*group, record);
+  // Error bars over the line, markers over both.
+  if (drawsErrorBars())
+    if (auto bars = computeErrorBars(record, visibleRegion(record))) group->addObject(bars);
+  if (auto markers = markersForScale(record)) group->addObject(markers);
   if (drawsLabels()) group->addObject(labelsForScale(record));
   if (legendPosition() != kInLegend)
     addInlineLegend(*group, record, connection() == kSmooth ? flattenedSpline(record, std::nullopt)

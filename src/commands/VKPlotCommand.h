@@ -1,7 +1,9 @@
 #pragma once
 // The plot command ("Plot"): one y column against one x column as a line,
-// straight, smooth or in steps, with an optional fill, point labels and an
-// inline legend, an offset, a crop range and a row mask.
+// straight, smooth or in steps, with an optional fill, error bars, markers,
+// point labels and an inline legend, an offset, a crop range and a row mask.
+// Markers and error bars are drawn by the same code as the scatter
+// command's (VKMarkers, VKErrorBars), with the same menus.
 //
 // The prepared data (the runs, the spline second derivatives, the points
 // with their rows) is kept until a column it reads or a setting changes;
@@ -13,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "commands/ErrorBars.h"
 #include "commands/Plot1D.h"
 #include "commands/PlotFills.h"
 #include "graph/commandbase/InputControllers.h"
@@ -53,14 +56,11 @@ class VKPlotCommand : public VKDrawingCommand {
   std::string legendName() const override;
 
   // Menu entries of the settings.
-  static const std::vector<VKMenuEntry>& pointStyleEntries();
   static const std::vector<VKMenuEntry>& fillMethodEntries();
   static const std::vector<VKMenuEntry>& connectionEntries();
   static const std::vector<VKMenuEntry>& splineTypeEntries();
   static const std::vector<VKMenuEntry>& stepTypeEntries();
   static const std::vector<VKMenuEntry>& legendPositionEntries();
-  static const std::vector<VKMenuEntry>& errorStyleEntries();
-  static const std::vector<VKMenuEntry>& errorTypeEntries();
   // The dash pattern of a line style tag (empty for a solid line), in
   // multiples of the line width.
   static std::vector<float> dashPatternForTag(int tag);
@@ -77,6 +77,11 @@ class VKPlotCommand : public VKDrawingCommand {
   bool drawsLine() const { return lineStyle_->drawsLine(); }
   bool drawsFill() const { return fill_->fills(); }
   bool drawsLabels() const { return labels_->hasSelection(); }
+  bool drawsMarkers() const { return pointStyle() != 1; }
+  // An error style other than "No Error" and at least one error column.
+  bool drawsErrorBars() const;
+  // The marker size drawn for "Point Size".
+  double pointSizeValue() const;
   // Whether the curve is smooth and a function of y (fill methods above 9).
   bool smoothAlongY() const { return connection() == kSmooth && fillMethod() > 9; }
 
@@ -109,6 +114,9 @@ class VKPlotCommand : public VKDrawingCommand {
   KRBoundingRange valueRangeXLinear(bool xLinear, bool yLinear) override;
   KRBoundingRange cropXRange(const KRBoundingRange& range) const override { return range; }
   KRBoundingRange cropYRange(const KRBoundingRange& range) const override { return range; }
+  // Error bars along x (y) need an axis that can hold their ends.
+  bool requiresXFloatAxis() const override;
+  bool requiresYFloatAxis() const override;
   bool xUsesDateAxis() const override;
   bool yUsesDateAxis() const override;
 
@@ -125,6 +133,15 @@ class VKPlotCommand : public VKDrawingCommand {
   // be closed ("Error when splitting a plot." is posted).
   std::optional<std::vector<PageRun>> fillLoopsForScale(const KR1DPlotDrawingInfo& record);
   std::shared_ptr<KRDrawingGroup> labelsForScale(const KR1DPlotDrawingInfo& record);
+  // The error bars in data values, one per cached point (centre: the point);
+  // an end without a bar is NaN. Empty when no error bars are drawn.
+  std::vector<VKErrorBars::Bar> updateErrorBars();
+  // The error bars on the page, cut to cropWith (none when it is the null
+  // rectangle). Null when there is nothing to draw.
+  std::shared_ptr<KRDrawingGroup> computeErrorBars(const KR1DPlotDrawingInfo& record, const KRRect& cropWith);
+  // The markers at the cached points inside the visible region; null when
+  // there are none or the point style is "No Point".
+  std::shared_ptr<KRDrawingGroup> markersForScale(const KR1DPlotDrawingInfo& record);
   std::shared_ptr<KRDrawingPath> computeCroppingPathForScale(const KR1DPlotDrawingInfo& record) override;
 
   // A click at a page point: "Hits a Point" or "Hits a Line" with "Points
@@ -151,6 +168,17 @@ class VKPlotCommand : public VKDrawingCommand {
   const std::shared_ptr<VKMaskInputController>& maskSetting() const { return mask_; }
   const std::shared_ptr<VKPointInputController>& offsetSetting() const { return offset_; }
   const std::shared_ptr<VKRangeInputController>& cropSetting() const { return crop_; }
+  const std::shared_ptr<VKMenuInputController>& pointStyleSetting() const { return pointStyle_; }
+  const std::shared_ptr<VKNumberInputController>& pointSizeSetting() const { return pointSize_; }
+  const std::shared_ptr<VKFillStyleInputController>& pointColorSetting() const { return pointColor_; }
+  const std::shared_ptr<VKMenuInputController>& errorStyleSetting() const { return errorStyle_; }
+  const std::shared_ptr<VKNumberInputController>& errorBarSizeSetting() const { return errorBarSize_; }
+  const std::shared_ptr<VKColumnSelector>& errorNegXSelector() const { return errorNegX_; }
+  const std::shared_ptr<VKColumnSelector>& errorPosXSelector() const { return errorPosX_; }
+  const std::shared_ptr<VKColumnSelector>& errorNegYSelector() const { return errorNegY_; }
+  const std::shared_ptr<VKColumnSelector>& errorPosYSelector() const { return errorPosY_; }
+  const std::shared_ptr<VKMenuInputController>& errorXTypeSetting() const { return errorXType_; }
+  const std::shared_ptr<VKMenuInputController>& errorYTypeSetting() const { return errorYType_; }
 
  private:
   struct Reference;
@@ -164,6 +192,9 @@ class VKPlotCommand : public VKDrawingCommand {
   std::optional<std::vector<PageRun>> betweenRuns(const KR1DPlotDrawingInfo& record);
   std::shared_ptr<KRDrawingGroup> fillDrawing(const std::vector<PageRun>& loops, const KR1DPlotDrawingInfo& record) const;
   void addLine(KRDrawingGroup& group, const KR1DPlotDrawingInfo& record);
+  // Page rectangles around each point's marker and error bar (none when
+  // neither is drawn).
+  std::vector<KRRect> pointMarksOnPage(const KR1DPlotDrawingInfo& record);
   void addInlineLegend(KRDrawingGroup& group, const KR1DPlotDrawingInfo& record, const std::vector<PageRun>& line);
 
   std::shared_ptr<VKColumnSelector> xColumn_, yColumn_;
@@ -205,6 +236,9 @@ class VKPlotCommand : public VKDrawingCommand {
   bool cachedSplineRangeValid_ = false;
   std::vector<KRPoint> cachedPoints_;
   std::vector<long> cachedRows_;
+  // The error-column explanation last shown, so that it is taken back once
+  // the column holds numbers again.
+  std::optional<std::string> shownErrorColumnProblem_;
 };
 
 // Registers "Plot" with the factory.

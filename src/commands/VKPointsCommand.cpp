@@ -21,8 +21,6 @@ namespace text = points_text;
 
 namespace {
 
-constexpr double kDefaultPointSize = 5;
-constexpr double kZeroPointSize = 4;
 constexpr double kLargestSize = 300;
 constexpr double kDefaultLineWidth = 0.5;
 // A click this close to a marker's centre hits it, however small the marker.
@@ -168,11 +166,7 @@ std::string VKPointsCommand::legendName() const { return legend_ ? legend_->text
 // ---- Setting values
 
 double VKPointsCommand::pointSizeValue() const {
-  const std::string& typed = pointSize_->text();
-  if (typed.find_first_not_of(" \t") == std::string::npos) return kDefaultPointSize;
-  double value = pointSize_->value();
-  if (!std::isfinite(value) || value == 0) return kZeroPointSize;
-  return std::min(value, kLargestSize);
+  return VKMarkers::sizeOfSetting(pointSize_->text(), pointSize_->value());
 }
 
 double VKPointsCommand::theLineWidth() const {
