@@ -1,47 +1,52 @@
 #pragma once
 // The texts of the plot command: its kind, setting names, menu titles and
-// messages.
+// messages. The settings it shares with the points command (markers, error
+// bars, labels, legend, mask) keep their names in one place, beside the
+// points command's.
+
+#include "commands/PointsTexts.h"
 
 namespace orrelin::plottext {
+
+using points_text::kX;
+using points_text::kY;
+using points_text::kPointStyle;
+using points_text::kPointSize;
+using points_text::kPointFillColor;
+using points_text::kLegend;
+using points_text::kErrorStyle;
+using points_text::kErrorColor;
+using points_text::kErrorBarSize;
+using points_text::kNegativeXError;
+using points_text::kPositiveXError;
+using points_text::kNegativeYError;
+using points_text::kPositiveYError;
+using points_text::kXErrorType;
+using points_text::kYErrorType;
+using points_text::kLabelFormatter;
+using points_text::kLabels;
+using points_text::kLabelFont;
+using points_text::kLabelsOffset;
+using points_text::kMask;
+using points_text::kDefaultLegend;
 
 inline constexpr const char* kPlotType = "Plot";
 
 // Setting names (the stored keys).
-inline constexpr const char* kX = "X";
-inline constexpr const char* kY = "Y";
 inline constexpr const char* kLineStyle = "Line Style";
-inline constexpr const char* kPointStyle = "Point Style";
-inline constexpr const char* kPointSize = "Point Size";
-inline constexpr const char* kPointFillColor = "Point Fill Color";
 inline constexpr const char* kFill = "Fill";
 inline constexpr const char* kFillMethod = "Fill Method";
 inline constexpr const char* kBetween = "Between";
 inline constexpr const char* kBetweenX = "Between X";
 inline constexpr const char* kBetweenWhichAxis = "Between Which Axis";
-inline constexpr const char* kLegend = "Legend";
 inline constexpr const char* kLegendPosition = "Legend Position";
-inline constexpr const char* kErrorStyle = "Error Style";
-inline constexpr const char* kErrorColor = "Error Color";
-inline constexpr const char* kErrorBarSize = "Error Bar Size";
-inline constexpr const char* kNegativeXError = "Negative X Error";
-inline constexpr const char* kPositiveXError = "Positive X Error";
-inline constexpr const char* kNegativeYError = "Negative Y Error";
-inline constexpr const char* kPositiveYError = "Positive Y Error";
-inline constexpr const char* kXErrorType = "X Error Type";
-inline constexpr const char* kYErrorType = "Y Error Type";
 inline constexpr const char* kOffset = "Offset";
 inline constexpr const char* kCrop = "Crop";
-inline constexpr const char* kLabelFormatter = "Label Formatter";
-inline constexpr const char* kLabels = "Labels";
-inline constexpr const char* kLabelFont = "Label Font";
-inline constexpr const char* kLabelsOffset = "Labels Offset";
 inline constexpr const char* kBridgeGaps = "Bridge Gaps";
 inline constexpr const char* kConnections = "Connections";
 inline constexpr const char* kSplineType = "Spline Type";
 inline constexpr const char* kStepType = "Step Type";
-inline constexpr const char* kMask = "Mask";
 
-inline constexpr const char* kDefaultLegend = "<Label>Y Label</Label> vs <Label>X Label</Label>";
 
 // Messages.
 inline constexpr const char* kNoLoops =
