@@ -77,10 +77,7 @@ PropertyList VKColorScheme::propertyList() const {
   PlistArray lines;
   for (const auto& line : lines_) {
     PlistDictionary entry;
-    entry.emplace(texts::kKeyValue, line.value);
-    entry.emplace(texts::kKeyRange, line.range);
-    entry.emplace(texts::kKeyMatch, line.match);
-    entry.emplace(texts::kKeyTitle, line.title);
+    line.addTo(entry);
     entry.emplace(texts::kKeyColor, colorList(line.color));
     lines.emplace_back(std::move(entry));
   }
@@ -95,10 +92,7 @@ void VKColorScheme::fillFromPropertyList(const PropertyList& list) {
   lines_.clear();
   for (const auto& entry : *stored) {
     Line line;
-    line.value = entry.stringForKey(texts::kKeyValue).value_or("");
-    line.range = entry.stringForKey(texts::kKeyRange).value_or("");
-    line.match = entry.stringForKey(texts::kKeyMatch).value_or("");
-    line.title = entry.stringForKey(texts::kKeyTitle).value_or("");
+    line.readFrom(entry);
     line.color = colorFromList(entry.find(texts::kKeyColor));
     lines_.push_back(std::move(line));
   }

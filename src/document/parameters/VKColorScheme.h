@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "document/parameters/VKDefinedObject.h"
+#include "document/parameters/VKSchemeLine.h"
 
 namespace orrelin {
 
@@ -22,11 +23,7 @@ class VKColorScheme final : public VKDefinedObject {
     double alpha = 1;
     bool operator==(const Color&) const = default;
   };
-  struct Line {
-    std::string value;
-    std::string range;
-    std::string match;
-    std::string title;
+  struct Line : VKSchemeLine {
     Color color;
     bool operator==(const Line&) const = default;
   };

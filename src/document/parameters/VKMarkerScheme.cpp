@@ -33,10 +33,7 @@ PropertyList VKMarkerScheme::propertyList() const {
   PlistArray lines;
   for (const auto& line : lines_) {
     PlistDictionary entry;
-    entry.emplace(texts::kKeyValue, line.value);
-    entry.emplace(texts::kKeyRange, line.range);
-    entry.emplace(texts::kKeyMatch, line.match);
-    entry.emplace(texts::kKeyTitle, line.title);
+    line.addTo(entry);
     entry.emplace(texts::kKeyMarker, static_cast<std::int64_t>(line.marker));
     lines.emplace_back(std::move(entry));
   }
@@ -51,10 +48,7 @@ void VKMarkerScheme::fillFromPropertyList(const PropertyList& list) {
   lines_.clear();
   for (const auto& entry : *stored) {
     Line line;
-    line.value = entry.stringForKey(texts::kKeyValue).value_or("");
-    line.range = entry.stringForKey(texts::kKeyRange).value_or("");
-    line.match = entry.stringForKey(texts::kKeyMatch).value_or("");
-    line.title = entry.stringForKey(texts::kKeyTitle).value_or("");
+    line.readFrom(entry);
     // A marker that is not a whole number keeps the circle.
     if (const PropertyList* marker = entry.find(texts::kKeyMarker);
         marker && marker->isNumber() && std::isfinite(marker->real()) && marker->real() == std::floor(marker->real()))

@@ -9,16 +9,13 @@
 #include <vector>
 
 #include "document/parameters/VKDefinedObject.h"
+#include "document/parameters/VKSchemeLine.h"
 
 namespace orrelin {
 
 class VKMarkerScheme final : public VKDefinedObject {
  public:
-  struct Line {
-    std::string value;
-    std::string range;
-    std::string match;
-    std::string title;
+  struct Line : VKSchemeLine {
     // A tag of the marker menu.
     int marker = 2;
     bool operator==(const Line&) const = default;
