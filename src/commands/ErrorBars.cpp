@@ -3,11 +3,37 @@
 #include <algorithm>
 #include <cmath>
 
+#include "commands/PointsTexts.h"
 #include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingStyle.h"
+#include "graph/commandbase/DataDrawingCommand.h"
 #include "table/OrrelinColumn.h"
 
 namespace orrelin {
+
+VKErrorBarSettings::VKErrorBarSettings(int defaultStyle, const std::string& defaultBarSize)
+    : style(std::make_shared<VKMenuInputController>(VKErrorBars::styleMenu(), defaultStyle)),
+      color(std::make_shared<VKColorInputController>(KRColor::black())),
+      barSize(std::make_shared<VKNumberInputController>(defaultBarSize)),
+      negX(std::make_shared<VKColumnSelector>()),
+      posX(std::make_shared<VKColumnSelector>()),
+      negY(std::make_shared<VKColumnSelector>()),
+      posY(std::make_shared<VKColumnSelector>()),
+      xType(std::make_shared<VKMenuInputController>(VKErrorBars::typeMenu(), kErrorTypeSymmetric)),
+      yType(std::make_shared<VKMenuInputController>(VKErrorBars::typeMenu(), kErrorTypeSymmetric)) {}
+
+void VKErrorBarSettings::connectTo(DataDrawingCommand& command) const {
+  namespace text = points_text;
+  command.connect(style, text::kErrorStyle);
+  command.connect(color, text::kErrorColor);
+  command.connect(barSize, text::kErrorBarSize);
+  command.connect(negX, text::kNegativeXError);
+  command.connect(posX, text::kPositiveXError);
+  command.connect(negY, text::kNegativeYError);
+  command.connect(posY, text::kPositiveYError);
+  command.connect(xType, text::kXErrorType);
+  command.connect(yType, text::kYErrorType);
+}
 
 const std::vector<VKMenuEntry>& VKErrorBars::styleMenu() {
   static const std::vector<VKMenuEntry> menu = {{1, "No Error"},    {5, "No Bars"},    {7, "Tiny Bars"},

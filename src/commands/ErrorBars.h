@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,23 @@ enum VKErrorType : int {
   kErrorTypeSeparate = 2,
   kErrorTypePercent = 3,
   kErrorTypeBounds = 4,
+};
+
+class DataDrawingCommand;
+
+// The error-bar settings the plot and points commands share, connected to a
+// command under their stored names. The commands differ only in the
+// defaults of the style and the bar size.
+struct VKErrorBarSettings {
+  VKErrorBarSettings() = default;
+  VKErrorBarSettings(int defaultStyle, const std::string& defaultBarSize);
+  void connectTo(DataDrawingCommand& command) const;
+
+  std::shared_ptr<VKMenuInputController> style;
+  std::shared_ptr<VKColorInputController> color;
+  std::shared_ptr<VKNumberInputController> barSize;
+  std::shared_ptr<VKColumnSelector> negX, posX, negY, posY;
+  std::shared_ptr<VKMenuInputController> xType, yType;
 };
 
 class VKErrorBars {

@@ -185,15 +185,7 @@ void VKPlotCommand::finishConnections() {
       std::vector<VKMenuEntry>{{0, "Main Axis"}, {1, "Axis 2"}, {2, "Axis 3"}, {3, "Axis 4"}}, 0);
   legend_ = std::make_shared<VKTokenTextController>(text::kDefaultLegend);
   legendPosition_ = std::make_shared<VKMenuInputController>(legendPositionEntries(), kInLegend);
-  errorStyle_ = std::make_shared<VKMenuInputController>(VKErrorBars::styleMenu(), kErrorStyleNoError);
-  errorColor_ = std::make_shared<VKColorInputController>(KRColor::black());
-  errorBarSize_ = std::make_shared<VKNumberInputController>("1");
-  errorNegX_ = std::make_shared<VKColumnSelector>();
-  errorPosX_ = std::make_shared<VKColumnSelector>();
-  errorNegY_ = std::make_shared<VKColumnSelector>();
-  errorPosY_ = std::make_shared<VKColumnSelector>();
-  errorXType_ = std::make_shared<VKMenuInputController>(VKErrorBars::typeMenu(), kErrorTypeSymmetric);
-  errorYType_ = std::make_shared<VKMenuInputController>(VKErrorBars::typeMenu(), kErrorTypeSymmetric);
+  errorBars_ = VKErrorBarSettings(kErrorStyleNoError, "1");
   offset_ = std::make_shared<VKPointInputController>("0,0");
   crop_ = std::make_shared<VKRangeInputController>();
   labelFormatter_ = std::make_shared<VKNumberFormatController>();
@@ -219,15 +211,7 @@ void VKPlotCommand::finishConnections() {
   connect(betweenYAxis_, text::kBetweenWhichAxis);
   connect(legend_, text::kLegend);
   connect(legendPosition_, text::kLegendPosition);
-  connect(errorStyle_, text::kErrorStyle);
-  connect(errorColor_, text::kErrorColor);
-  connect(errorBarSize_, text::kErrorBarSize);
-  connect(errorNegX_, text::kNegativeXError);
-  connect(errorPosX_, text::kPositiveXError);
-  connect(errorNegY_, text::kNegativeYError);
-  connect(errorPosY_, text::kPositiveYError);
-  connect(errorXType_, text::kXErrorType);
-  connect(errorYType_, text::kYErrorType);
+  errorBars_.connectTo(*this);
   connect(offset_, text::kOffset);
   connect(crop_, text::kCrop);
   connect(labelFormatter_, text::kLabelFormatter);
@@ -437,17 +421,17 @@ KRBoundingRange VKPlotCommand::valueRangeXLinear(bool xLinear, bool yLinear) {
 }
 
 bool VKPlotCommand::drawsErrorBars() const {
-  return errorStyle_->tag() != kErrorStyleNoError &&
-         (errorNegX_->hasSelection() || errorPosX_->hasSelection() || errorNegY_->hasSelection() ||
-          errorPosY_->hasSelection());
+  return errorBars_.style->tag() != kErrorStyleNoError &&
+         (errorBars_.negX->hasSelection() || errorBars_.posX->hasSelection() || errorBars_.negY->hasSelection() ||
+          errorBars_.posY->hasSelection());
 }
 
 bool VKPlotCommand::requiresXFloatAxis() const {
-  return errorStyle_->tag() != kErrorStyleNoError && (errorNegX_->column() || errorPosX_->column());
+  return errorBars_.style->tag() != kErrorStyleNoError && (errorBars_.negX->column() || errorBars_.posX->column());
 }
 
 bool VKPlotCommand::requiresYFloatAxis() const {
-  return errorStyle_->tag() != kErrorStyleNoError && (errorNegY_->column() || errorPosY_->column());
+  return errorBars_.style->tag() != kErrorStyleNoError && (errorBars_.negY->column() || errorBars_.posY->column());
 }
 
 double VKPlotCommand::pointSizeValue() const {
@@ -464,7 +448,7 @@ std::vector<VKErrorBars::Bar> VKPlotCommand::updateErrorBars() {
   const auto read = [this](const std::shared_ptr<VKColumnSelector>& selector) {
     return selector->column() ? VKErrorBars::valuesAtRows(selector->column(), cachedRows_) : std::vector<double>{};
   };
-  const auto negX = read(errorNegX_), posX = read(errorPosX_), negY = read(errorNegY_), posY = read(errorPosY_);
+  const auto negX = read(errorBars_.negX), posX = read(errorBars_.posX), negY = read(errorBars_.negY), posY = read(errorBars_.posY);
   const auto at = [](const std::vector<double>& v, std::size_t k) { return v.empty() ? kNaN : v[k]; };
   const bool anyX = !negX.empty() || !posX.empty(), anyY = !negY.empty() || !posY.empty();
   bars.resize(cachedPoints_.size());
@@ -472,10 +456,10 @@ std::vector<VKErrorBars::Bar> VKPlotCommand::updateErrorBars() {
     bars[k].center = cachedPoints_[k];
     if (anyX)
       std::tie(bars[k].xLow, bars[k].xHigh) =
-          VKErrorBars::extent(errorXType_->tag(), cachedPoints_[k].x, at(negX, k), at(posX, k));
+          VKErrorBars::extent(errorBars_.xType->tag(), cachedPoints_[k].x, at(negX, k), at(posX, k));
     if (anyY)
       std::tie(bars[k].yLow, bars[k].yHigh) =
-          VKErrorBars::extent(errorYType_->tag(), cachedPoints_[k].y, at(negY, k), at(posY, k));
+          VKErrorBars::extent(errorBars_.yType->tag(), cachedPoints_[k].y, at(negY, k), at(posY, k));
   }
   return bars;
 }
@@ -503,7 +487,7 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::computeErrorBars(const KR1DPlotDr
     drawn.yHigh = mapY(bar.yHigh);
     page.push_back(drawn);
   }
-  return VKErrorBars::computeErrorBars(page, errorStyle_->tag(), errorColor_->color(), errorBarSize_->value(),
+  return VKErrorBars::computeErrorBars(page, errorBars_.style->tag(), errorBars_.color->color(), errorBars_.barSize->value(),
                                        cropWith);
 }
 
@@ -962,7 +946,7 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::plotForScale(const KR1DPlotDrawin
   if (nothing) problem = std::string(text::kNothingDrawn);
   // An error column without a single number draws no bars; say so.
   if (!problem && drawsErrorBars())
-    for (const auto* selector : {&errorNegX_, &errorPosX_, &errorNegY_, &errorPosY_}) {
+    for (const auto* selector : {&errorBars_.negX, &errorBars_.posX, &errorBars_.negY, &errorBars_.posY}) {
       auto column = (*selector)->column();
       if (!column || cachedRows_.empty()) continue;
       const auto values = VKErrorBars::valuesAtRows(column, cachedRows_);

@@ -171,14 +171,14 @@ class VKPlotCommand : public VKDrawingCommand {
   const std::shared_ptr<VKMenuInputController>& pointStyleSetting() const { return pointStyle_; }
   const std::shared_ptr<VKNumberInputController>& pointSizeSetting() const { return pointSize_; }
   const std::shared_ptr<VKFillStyleInputController>& pointColorSetting() const { return pointColor_; }
-  const std::shared_ptr<VKMenuInputController>& errorStyleSetting() const { return errorStyle_; }
-  const std::shared_ptr<VKNumberInputController>& errorBarSizeSetting() const { return errorBarSize_; }
-  const std::shared_ptr<VKColumnSelector>& errorNegXSelector() const { return errorNegX_; }
-  const std::shared_ptr<VKColumnSelector>& errorPosXSelector() const { return errorPosX_; }
-  const std::shared_ptr<VKColumnSelector>& errorNegYSelector() const { return errorNegY_; }
-  const std::shared_ptr<VKColumnSelector>& errorPosYSelector() const { return errorPosY_; }
-  const std::shared_ptr<VKMenuInputController>& errorXTypeSetting() const { return errorXType_; }
-  const std::shared_ptr<VKMenuInputController>& errorYTypeSetting() const { return errorYType_; }
+  const std::shared_ptr<VKMenuInputController>& errorStyleSetting() const { return errorBars_.style; }
+  const std::shared_ptr<VKNumberInputController>& errorBarSizeSetting() const { return errorBars_.barSize; }
+  const std::shared_ptr<VKColumnSelector>& errorNegXSelector() const { return errorBars_.negX; }
+  const std::shared_ptr<VKColumnSelector>& errorPosXSelector() const { return errorBars_.posX; }
+  const std::shared_ptr<VKColumnSelector>& errorNegYSelector() const { return errorBars_.negY; }
+  const std::shared_ptr<VKColumnSelector>& errorPosYSelector() const { return errorBars_.posY; }
+  const std::shared_ptr<VKMenuInputController>& errorXTypeSetting() const { return errorBars_.xType; }
+  const std::shared_ptr<VKMenuInputController>& errorYTypeSetting() const { return errorBars_.yType; }
 
  private:
   struct Reference;
@@ -208,11 +208,7 @@ class VKPlotCommand : public VKDrawingCommand {
   std::shared_ptr<VKMenuInputController> betweenYAxis_;
   std::shared_ptr<VKTokenTextController> legend_;
   std::shared_ptr<VKMenuInputController> legendPosition_;
-  std::shared_ptr<VKMenuInputController> errorStyle_;
-  std::shared_ptr<VKColorInputController> errorColor_;
-  std::shared_ptr<VKNumberInputController> errorBarSize_;
-  std::shared_ptr<VKColumnSelector> errorNegX_, errorPosX_, errorNegY_, errorPosY_;
-  std::shared_ptr<VKMenuInputController> errorXType_, errorYType_;
+  VKErrorBarSettings errorBars_;
   std::shared_ptr<VKPointInputController> offset_;
   std::shared_ptr<VKRangeInputController> crop_;
   std::shared_ptr<VKNumberFormatController> labelFormatter_;

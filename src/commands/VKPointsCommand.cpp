@@ -96,16 +96,8 @@ void VKPointsCommand::finishConnections() {
   pointSize_ = std::make_shared<VKNumberInputController>("5");
   pointColor_ = std::make_shared<VKColorInputController>(KRColor::black());
   legend_ = std::make_shared<VKTokenTextController>(text::kDefaultLegend);
-  errorStyle_ = std::make_shared<VKMenuInputController>(VKErrorBars::styleMenu(), kErrorStyleSmallBars);
-  errorColor_ = std::make_shared<VKColorInputController>(KRColor::black());
-  // One pen width.
-  errorBarSize_ = std::make_shared<VKNumberInputController>("0.5");
-  errorNegX_ = std::make_shared<VKColumnSelector>();
-  errorPosX_ = std::make_shared<VKColumnSelector>();
-  errorNegY_ = std::make_shared<VKColumnSelector>();
-  errorPosY_ = std::make_shared<VKColumnSelector>();
-  errorXType_ = std::make_shared<VKMenuInputController>(VKErrorBars::typeMenu(), kErrorTypeSymmetric);
-  errorYType_ = std::make_shared<VKMenuInputController>(VKErrorBars::typeMenu(), kErrorTypeSymmetric);
+  // Bars one pen width wide.
+  errorBars_ = VKErrorBarSettings(kErrorStyleSmallBars, "0.5");
   pointSizeScale_ = std::make_shared<VKNumberInputController>("1");
   pointSizeColumn_ = std::make_shared<VKColumnSelector>();
   pointSizeType_ = std::make_shared<VKMenuInputController>(sizeTypeMenu(), kSizeDiameter);
@@ -132,15 +124,7 @@ void VKPointsCommand::finishConnections() {
   connect(pointSize_, text::kPointSize);
   connect(pointColor_, text::kPointColor);
   connect(legend_, text::kLegend);
-  connect(errorStyle_, text::kErrorStyle);
-  connect(errorColor_, text::kErrorColor);
-  connect(errorBarSize_, text::kErrorBarSize);
-  connect(errorNegX_, text::kNegativeXError);
-  connect(errorPosX_, text::kPositiveXError);
-  connect(errorNegY_, text::kNegativeYError);
-  connect(errorPosY_, text::kPositiveYError);
-  connect(errorXType_, text::kXErrorType);
-  connect(errorYType_, text::kYErrorType);
+  errorBars_.connectTo(*this);
   connect(pointSizeScale_, text::kPointSizeScale);
   connect(pointSizeColumn_, text::kPointSizeColumn);
   connect(pointSizeType_, text::kPointSizeType);
@@ -176,13 +160,13 @@ double VKPointsCommand::theLineWidth() const {
 }
 
 bool VKPointsCommand::drawsErrorBars() const {
-  return errorStyle_->tag() != kErrorStyleNoError &&
-         (errorNegX_->hasSelection() || errorPosX_->hasSelection() || errorNegY_->hasSelection() ||
-          errorPosY_->hasSelection());
+  return errorBars_.style->tag() != kErrorStyleNoError &&
+         (errorBars_.negX->hasSelection() || errorBars_.posX->hasSelection() || errorBars_.negY->hasSelection() ||
+          errorBars_.posY->hasSelection());
 }
 
 bool VKPointsCommand::requiresXFloatAxis() const {
-  return errorStyle_->tag() != kErrorStyleNoError && (errorNegX_->column() || errorPosX_->column());
+  return errorBars_.style->tag() != kErrorStyleNoError && (errorBars_.negX->column() || errorBars_.posX->column());
 }
 
 std::shared_ptr<VKColumnSelector> VKPointsCommand::columnUsedWithScheme(const VKSchemeSelector* scheme) const {
@@ -198,7 +182,7 @@ VKPointsCommand::InputKey VKPointsCommand::currentInputKey() const {
   InputKey key;
   key.changeCount = changeCount();
   for (const auto* selector : {&xColumn_, &yColumn_, &pointSizeColumn_, &labels_, &colorVariable_, &fillVariable_,
-                               &markerVariable_, &errorNegX_, &errorPosX_, &errorNegY_, &errorPosY_})
+                               &markerVariable_, &errorBars_.negX, &errorBars_.posX, &errorBars_.negY, &errorBars_.posY})
     key.serials.push_back((*selector)->columnSerialNumber());
   // The mask's columns: any change of a column it names changes its serial.
   if (mask_->isDefined()) {
@@ -324,17 +308,17 @@ std::vector<VKSchemeValue> VKPointsCommand::schemeValuesForPoints(const std::sha
 std::vector<VKPointsCommand::DataBar> VKPointsCommand::updateErrorBars() {
   std::vector<DataBar> bars(cachedPoints_.size());
   if (!drawsErrorBars()) return bars;
-  auto negX = valuesForPoints(errorNegX_), posX = valuesForPoints(errorPosX_);
-  auto negY = valuesForPoints(errorNegY_), posY = valuesForPoints(errorPosY_);
+  auto negX = valuesForPoints(errorBars_.negX), posX = valuesForPoints(errorBars_.posX);
+  auto negY = valuesForPoints(errorBars_.negY), posY = valuesForPoints(errorBars_.posY);
   auto at = [](const std::vector<double>& v, std::size_t i) { return v.empty() ? NAN : v[i]; };
   const bool anyX = !negX.empty() || !posX.empty(), anyY = !negY.empty() || !posY.empty();
   for (std::size_t i = 0; i < cachedPoints_.size(); ++i) {
     if (anyX)
       std::tie(bars[i].xLow, bars[i].xHigh) =
-          VKErrorBars::extent(errorXType_->tag(), cachedPoints_[i].x, at(negX, i), at(posX, i));
+          VKErrorBars::extent(errorBars_.xType->tag(), cachedPoints_[i].x, at(negX, i), at(posX, i));
     if (anyY)
       std::tie(bars[i].yLow, bars[i].yHigh) =
-          VKErrorBars::extent(errorYType_->tag(), cachedPoints_[i].y, at(negY, i), at(posY, i));
+          VKErrorBars::extent(errorBars_.yType->tag(), cachedPoints_[i].y, at(negY, i), at(posY, i));
   }
   return bars;
 }
@@ -430,8 +414,8 @@ std::shared_ptr<KRDrawingGroup> VKPointsCommand::pointsForScale(const KR1DPlotDr
       bar.yHigh = mapY(bars[i].yHigh);
       page.push_back(bar);
     }
-    if (auto drawn = VKErrorBars::computeErrorBars(page, errorStyle_->tag(), errorColor_->color(),
-                                                   errorBarSize_->value(), region))
+    if (auto drawn = VKErrorBars::computeErrorBars(page, errorBars_.style->tag(), errorBars_.color->color(),
+                                                   errorBars_.barSize->value(), region))
       group->addObject(drawn);
   }
 
