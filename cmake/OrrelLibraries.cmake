@@ -26,3 +26,26 @@ orrel_pkg(ffmpeg libavformat libavcodec libswscale libavutil)
 # other data file formats
 orrel_pkg(matio matio)
 orrel_pkg(netcdf netcdf netcdf-cxx4)
+
+# orrel_soname(<var> <module> <name>): the file name under which the dynamic
+# loader finds library <name> ("avcodec") of pkg-config module <module>, for
+# libraries the program opens itself when it first needs them.
+function(orrel_soname var module name)
+  set(readelf "${CMAKE_READELF}")
+  if(NOT readelf)
+    find_program(ORREL_READELF NAMES readelf llvm-readelf REQUIRED)
+    set(readelf "${ORREL_READELF}")
+  endif()
+  get_target_property(files PkgConfig::${module} INTERFACE_LINK_LIBRARIES)
+  foreach(file IN LISTS files)
+    get_filename_component(base "${file}" NAME)
+    if(base MATCHES "^lib${name}\\.so")
+      execute_process(COMMAND "${readelf}" -d "${file}" OUTPUT_VARIABLE dynamic RESULT_VARIABLE failed)
+      if(NOT failed AND dynamic MATCHES "Library soname: \\[([^]]+)\\]")
+        set(${var} "${CMAKE_MATCH_1}" PARENT_SCOPE)
+        return()
+      endif()
+    endif()
+  endforeach()
+  message(FATAL_ERROR "Cannot find the shared library file name of lib${name} (module ${module})")
+endfunction()

@@ -4,22 +4,38 @@
 # "x,y" rows on a 640 x 480 point page), each pair run in turn by
 # farm-bench --vs so the ratios hold on a busy machine:
 #
-#   bench/cli/compare_batch.sh [build/bin] [runs]
+#   bench/cli/compare_batch.sh [build/bin] [runs] [earlier/build/bin]
 #
 # Prints, per data size and form, farm-bench's report; quote the median
 # "A/B cpu" and "A/B wall" lines (A is orrel, B the peer). Also times
 # "orrel -help", the tool's start-up.
+#
+# With a third argument, the bin folder of an earlier build (another commit
+# built the same way), every job is also run against that build's orrel in
+# the same pairs, so a change is measured before and after side by side.
+# The template is the current build's, for both.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 bin=$(cd "${1:-build/bin}" && pwd)
 runs=${2:-5}
+earlier=""
+[ $# -ge 3 ] && earlier=$(cd "$3" && pwd)
 template=$bin/../examples/line-plot.orrel
 python=/usr/bin/python3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+if [ ! -d "$template" ]; then
+  echo "compare_batch.sh: no template at $template (build the example documents first)" >&2
+  exit 2
+fi
+
 echo "== orrel -help (start-up)"
 farm-bench -n "$runs" -- "$bin/orrel" -help | tail -8
+if [ -n "$earlier" ]; then
+  echo "== orrel -help (start-up): this build against the earlier one"
+  farm-bench -n "$runs" --vs "$earlier/orrel -help" -- "$bin/orrel" -help | tail -12
+fi
 
 for rows in 1000 1000000; do
   data=$work/plot-$rows.csv
@@ -27,6 +43,11 @@ for rows in 1000 1000000; do
   for ending in pdf png svg; do
     [ "$rows" = 1000 ] && [ "$ending" != pdf ] && continue
     out=$work/out.$ending
+    if [ -n "$earlier" ]; then
+      echo "== $rows rows, $ending: this build against the earlier one"
+      farm-bench -n "$runs" --timeout 1200 --vs "$earlier/orrel $data -script $template -output $work/earlier.$ending" -- \
+        "$bin/orrel" "$data" -script "$template" -output "$out" | tail -14
+    fi
     echo "== $rows rows, $ending: orrel against gnuplot"
     farm-bench -n "$runs" --timeout 1200 --vs "$here/../commands/plot_gnuplot.sh $data $work/gnuplot.$ending" -- \
       "$bin/orrel" "$data" -script "$template" -output "$out" | tail -14

@@ -1,5 +1,6 @@
 // The QuickTime movie writer over FFmpeg's libraries: one video track whose
-// frames are encoded one by one as they arrive.
+// frames are encoded one by one as they arrive. The libraries are opened when
+// the first movie is written (see SharedLibrary.h).
 
 #include <algorithm>
 #include <cmath>
@@ -21,6 +22,42 @@ extern "C" {
 #include "platform/FileWriting.h"
 #include "platform/KRImage.h"
 #include "platform/MovieWriter.h"
+#include "platform/SharedLibrary.h"
+
+// The functions of FFmpeg's libraries the writer calls, by library.
+#define ORREL_FFMPEG_FUNCTIONS(X) \
+  X(avutil, av_strerror) \
+  X(avutil, av_log_set_level) \
+  X(avutil, av_d2q) \
+  X(avutil, av_frame_free) \
+  X(avutil, av_frame_alloc) \
+  X(avutil, av_opt_set_int) \
+  X(avutil, av_opt_set) \
+  X(avutil, av_frame_get_buffer) \
+  X(avutil, av_frame_make_writable) \
+  X(avcodec, avcodec_find_encoder) \
+  X(avcodec, avcodec_find_encoder_by_name) \
+  X(avcodec, av_packet_free) \
+  X(avcodec, avcodec_free_context) \
+  X(avcodec, avcodec_alloc_context3) \
+  X(avcodec, av_packet_alloc) \
+  X(avcodec, avcodec_open2) \
+  X(avcodec, avcodec_parameters_from_context) \
+  X(avcodec, avcodec_send_frame) \
+  X(avcodec, avcodec_receive_packet) \
+  X(avcodec, av_packet_unref) \
+  X(avcodec, av_packet_rescale_ts) \
+  X(avformat, avio_closep) \
+  X(avformat, avformat_free_context) \
+  X(avformat, avformat_alloc_output_context2) \
+  X(avformat, avformat_new_stream) \
+  X(avformat, avio_open) \
+  X(avformat, avformat_write_header) \
+  X(avformat, av_interleaved_write_frame) \
+  X(avformat, av_write_trailer) \
+  X(swscale, sws_freeContext) \
+  X(swscale, sws_getContext) \
+  X(swscale, sws_scale)
 
 namespace orrelin {
 
@@ -36,12 +73,52 @@ const char* movieCodecType(MovieCodec codec) {
 
 namespace {
 
+// FFmpeg's libraries, opened the first time a movie is written; error is
+// empty when every function was found.
+struct FFmpegLibraries {
+#define ORREL_FFMPEG_POINTER(library, name) decltype(&::name) name = nullptr;
+  ORREL_FFMPEG_FUNCTIONS(ORREL_FFMPEG_POINTER)
+#undef ORREL_FFMPEG_POINTER
+  std::string error;
+};
+
+FFmpegLibraries loadFFmpeg() {
+  // In dependency order, so each finds the ones it needs already loaded.
+  static SharedLibrary avutil(ORREL_AVUTIL_FILE);
+  static SharedLibrary swscale(ORREL_SWSCALE_FILE);
+  static SharedLibrary avcodec(ORREL_AVCODEC_FILE);
+  static SharedLibrary avformat(ORREL_AVFORMAT_FILE);
+  FFmpegLibraries libraries;
+  bool found = true;
+#define ORREL_FFMPEG_BIND(library, name) found = library.bind(libraries.name, #name) && found;
+  ORREL_FFMPEG_FUNCTIONS(ORREL_FFMPEG_BIND)
+#undef ORREL_FFMPEG_BIND
+  if (!found) {
+    for (const SharedLibrary* library : {&avutil, &swscale, &avcodec, &avformat}) {
+      if (!library->error().empty()) {
+        libraries.error = "movies are written with FFmpeg, but " + library->error();
+        break;
+      }
+    }
+  }
+  return libraries;
+}
+
+const FFmpegLibraries& ffmpeg() {
+  static const FFmpegLibraries libraries = loadFFmpeg();
+  return libraries;
+}
+
+}  // namespace
+
+namespace {
+
 // The largest frame side written; the codecs' own limits lie above it.
 constexpr int kMaxFrameSide = 16384;
 
 std::string ffmpegError(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};
-  av_strerror(code, text, sizeof text);
+  ffmpeg().av_strerror(code, text, sizeof text);
   return text;
 }
 
@@ -49,7 +126,7 @@ std::string ffmpegError(int code) {
 // library is kept quiet.
 void silenceLibraryLog() {
   static std::once_flag once;
-  std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
+  std::call_once(once, [] { ffmpeg().av_log_set_level(AV_LOG_QUIET); });
 }
 
 // Ticks per second: a multiple of the frame duration's denominator, so a
@@ -58,7 +135,7 @@ void silenceLibraryLog() {
 int timeScaleFor(double frameDuration) {
   int denominator = 600;
   if (std::isfinite(frameDuration) && frameDuration > 0) {
-    AVRational q = av_d2q(frameDuration, 1 << 16);
+    AVRational q = ffmpeg().av_d2q(frameDuration, 1 << 16);
     if (q.num > 0 && q.den > 0) denominator = q.den;
   }
   int multiple = (6000 + denominator - 1) / denominator;
@@ -77,11 +154,11 @@ EncoderChoice encoderFor(const MovieFormat& format) {
   const bool alpha = format.keepTransparency;
   switch (format.codec) {
     case MovieCodec::Animation:
-      choice.encoder = avcodec_find_encoder(AV_CODEC_ID_QTRLE);
+      choice.encoder = ffmpeg().avcodec_find_encoder(AV_CODEC_ID_QTRLE);
       choice.pixelFormats = alpha ? std::vector{AV_PIX_FMT_ARGB, AV_PIX_FMT_RGB24} : std::vector{AV_PIX_FMT_RGB24};
       break;
     case MovieCodec::JPEG:
-      choice.encoder = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
+      choice.encoder = ffmpeg().avcodec_find_encoder(AV_CODEC_ID_MJPEG);
       // Full chroma at the maximum quality, halved both ways below it.
       choice.pixelFormats = format.quality >= movie_quality::kMaximum
                                 ? std::vector{AV_PIX_FMT_YUVJ444P, AV_PIX_FMT_YUVJ420P}
@@ -90,12 +167,12 @@ EncoderChoice encoderFor(const MovieFormat& format) {
     case MovieCodec::JPEG2000:
       // OpenJPEG keeps an alpha channel and takes a compression ratio;
       // FFmpeg's own encoder stands in when it is missing.
-      choice.encoder = avcodec_find_encoder_by_name("libopenjpeg");
-      if (!choice.encoder) choice.encoder = avcodec_find_encoder(AV_CODEC_ID_JPEG2000);
+      choice.encoder = ffmpeg().avcodec_find_encoder_by_name("libopenjpeg");
+      if (!choice.encoder) choice.encoder = ffmpeg().avcodec_find_encoder(AV_CODEC_ID_JPEG2000);
       choice.pixelFormats = alpha ? std::vector{AV_PIX_FMT_RGBA, AV_PIX_FMT_RGB24} : std::vector{AV_PIX_FMT_RGB24};
       break;
     case MovieCodec::PNG:
-      choice.encoder = avcodec_find_encoder(AV_CODEC_ID_PNG);
+      choice.encoder = ffmpeg().avcodec_find_encoder(AV_CODEC_ID_PNG);
       choice.pixelFormats = alpha ? std::vector{AV_PIX_FMT_RGBA, AV_PIX_FMT_RGB24} : std::vector{AV_PIX_FMT_RGB24};
       break;
   }
@@ -131,13 +208,13 @@ class FFmpegMovieWriter : public MovieWriter {
   FFmpegMovieWriter(const std::string& path, const MovieFormat& format) : file_(path), format_(format) {}
 
   ~FFmpegMovieWriter() override {
-    sws_freeContext(scaler_);
-    av_frame_free(&frame_);
-    av_packet_free(&packet_);
-    avcodec_free_context(&codec_);
+    ffmpeg().sws_freeContext(scaler_);
+    ffmpeg().av_frame_free(&frame_);
+    ffmpeg().av_packet_free(&packet_);
+    ffmpeg().avcodec_free_context(&codec_);
     if (container_) {
-      if (container_->pb) avio_closep(&container_->pb);
-      avformat_free_context(container_);
+      if (container_->pb) ffmpeg().avio_closep(&container_->pb);
+      ffmpeg().avformat_free_context(container_);
     }
     // An unfinished movie's temporary file goes with file_.
   }
@@ -155,12 +232,12 @@ class FFmpegMovieWriter : public MovieWriter {
     if (choice.pixelFormats.empty())
       return fail(std::string("the encoder for \"") + movieCodecType(format_.codec) + "\" takes no RGB frames");
 
-    if (avformat_alloc_output_context2(&container_, nullptr, "mov", temporary.c_str()) < 0 || !container_)
+    if (ffmpeg().avformat_alloc_output_context2(&container_, nullptr, "mov", temporary.c_str()) < 0 || !container_)
       return fail("the QuickTime container is not available");
-    stream_ = avformat_new_stream(container_, nullptr);
-    codec_ = avcodec_alloc_context3(choice.encoder);
-    packet_ = av_packet_alloc();
-    frame_ = av_frame_alloc();
+    stream_ = ffmpeg().avformat_new_stream(container_, nullptr);
+    codec_ = ffmpeg().avcodec_alloc_context3(choice.encoder);
+    packet_ = ffmpeg().av_packet_alloc();
+    frame_ = ffmpeg().av_frame_alloc();
     if (!stream_ || !codec_ || !packet_ || !frame_) return fail("out of memory");
 
     timeScale_ = timeScaleFor(format_.frameDuration);
@@ -184,12 +261,12 @@ class FFmpegMovieWriter : public MovieWriter {
         if (std::string(choice.encoder->name) == "libopenjpeg") {
           // The encoder asks for a rate of twice the level given.
           codec_->compression_level = ratio / 2;
-          if (ratio > 0) av_opt_set_int(codec_->priv_data, "irreversible", 1, 0);
+          if (ratio > 0) ffmpeg().av_opt_set_int(codec_->priv_data, "irreversible", 1, 0);
         } else if (ratio > 0) {
           codec_->flags |= AV_CODEC_FLAG_QSCALE;
           codec_->global_quality = FF_QP2LAMBDA * ratio / 2;
         } else {
-          av_opt_set(codec_->priv_data, "pred", "dwt53", 0);
+          ffmpeg().av_opt_set(codec_->priv_data, "pred", "dwt53", 0);
         }
         break;
       }
@@ -197,20 +274,20 @@ class FFmpegMovieWriter : public MovieWriter {
       case MovieCodec::PNG: break;
     }
 
-    int status = avcodec_open2(codec_, choice.encoder, nullptr);
+    int status = ffmpeg().avcodec_open2(codec_, choice.encoder, nullptr);
     if (status < 0) return fail("the \"" + std::string(movieCodecType(format_.codec)) + "\" encoder refused the frames: " + ffmpegError(status));
     stream_->time_base = codec_->time_base;
-    if ((status = avcodec_parameters_from_context(stream_->codecpar, codec_)) < 0) return fail(ffmpegError(status));
+    if ((status = ffmpeg().avcodec_parameters_from_context(stream_->codecpar, codec_)) < 0) return fail(ffmpegError(status));
 
-    if ((status = avio_open(&container_->pb, temporary.c_str(), AVIO_FLAG_WRITE)) < 0) return fail(ffmpegError(status));
-    if ((status = avformat_write_header(container_, nullptr)) < 0) return fail(ffmpegError(status));
+    if ((status = ffmpeg().avio_open(&container_->pb, temporary.c_str(), AVIO_FLAG_WRITE)) < 0) return fail(ffmpegError(status));
+    if ((status = ffmpeg().avformat_write_header(container_, nullptr)) < 0) return fail(ffmpegError(status));
 
     frame_->format = codec_->pix_fmt;
     frame_->width = format_.width;
     frame_->height = format_.height;
     frame_->color_range = codec_->color_range;
-    if ((status = av_frame_get_buffer(frame_, 0)) < 0) return fail(ffmpegError(status));
-    scaler_ = sws_getContext(format_.width, format_.height, AV_PIX_FMT_RGBA, format_.width, format_.height,
+    if ((status = ffmpeg().av_frame_get_buffer(frame_, 0)) < 0) return fail(ffmpegError(status));
+    scaler_ = ffmpeg().sws_getContext(format_.width, format_.height, AV_PIX_FMT_RGBA, format_.width, format_.height,
                              codec_->pix_fmt, SWS_POINT, nullptr, nullptr, nullptr);
     if (!scaler_) return fail("the frames cannot be converted for the encoder");
     return true;
@@ -224,12 +301,12 @@ class FFmpegMovieWriter : public MovieWriter {
                   std::to_string(format_.height));
     if (!std::isfinite(duration) || duration < 0) duration = 0;
 
-    int status = av_frame_make_writable(frame_);
+    int status = ffmpeg().av_frame_make_writable(frame_);
     if (status < 0) return fail(ffmpegError(status));
     std::vector<std::uint8_t> rgba = image.rgbaData();
     const std::uint8_t* source[4] = {rgba.data(), nullptr, nullptr, nullptr};
     const int sourceStride[4] = {4 * format_.width, 0, 0, 0};
-    sws_scale(scaler_, source, sourceStride, 0, format_.height, frame_->data, frame_->linesize);
+    ffmpeg().sws_scale(scaler_, source, sourceStride, 0, format_.height, frame_->data, frame_->linesize);
 
     // Times are kept in seconds and turned into ticks at each frame's start,
     // so rounding does not add up over a long movie.
@@ -239,7 +316,7 @@ class FFmpegMovieWriter : public MovieWriter {
     frame_->pts = start;
     if (format_.codec == MovieCodec::JPEG) frame_->quality = codec_->global_quality;
     pending_.push_back({start, std::max<std::int64_t>(end - start, 1)});
-    if ((status = avcodec_send_frame(codec_, frame_)) < 0) return fail(ffmpegError(status));
+    if ((status = ffmpeg().avcodec_send_frame(codec_, frame_)) < 0) return fail(ffmpegError(status));
     ++frames_;
     return drainPackets();
   }
@@ -247,11 +324,11 @@ class FFmpegMovieWriter : public MovieWriter {
   bool finish() override {
     if (!error_.empty()) return false;
     if (frames_ == 0) return fail("the movie has no frames");
-    int status = avcodec_send_frame(codec_, nullptr);
+    int status = ffmpeg().avcodec_send_frame(codec_, nullptr);
     if (status < 0) return fail(ffmpegError(status));
     if (!drainPackets()) return false;
-    if ((status = av_write_trailer(container_)) < 0) return fail(ffmpegError(status));
-    if ((status = avio_closep(&container_->pb)) < 0) return fail(ffmpegError(status));
+    if ((status = ffmpeg().av_write_trailer(container_)) < 0) return fail(ffmpegError(status));
+    if ((status = ffmpeg().avio_closep(&container_->pb)) < 0) return fail(ffmpegError(status));
     if (!file_.commit()) return fail(file_.error());
     return true;
   }
@@ -266,11 +343,11 @@ class FFmpegMovieWriter : public MovieWriter {
 
   bool drainPackets() {
     for (;;) {
-      int status = avcodec_receive_packet(codec_, packet_);
+      int status = ffmpeg().avcodec_receive_packet(codec_, packet_);
       if (status == AVERROR(EAGAIN) || status == AVERROR_EOF) return true;
       if (status < 0) return fail(ffmpegError(status));
       if (pending_.empty()) {
-        av_packet_unref(packet_);
+        ffmpeg().av_packet_unref(packet_);
         return fail("the encoder gave more pictures than it was handed");
       }
       Timing timing = pending_.front();
@@ -278,9 +355,9 @@ class FFmpegMovieWriter : public MovieWriter {
       packet_->pts = packet_->dts = timing.pts;
       packet_->duration = timing.duration;
       packet_->stream_index = stream_->index;
-      av_packet_rescale_ts(packet_, codec_->time_base, stream_->time_base);
-      status = av_interleaved_write_frame(container_, packet_);
-      av_packet_unref(packet_);
+      ffmpeg().av_packet_rescale_ts(packet_, codec_->time_base, stream_->time_base);
+      status = ffmpeg().av_interleaved_write_frame(container_, packet_);
+      ffmpeg().av_packet_unref(packet_);
       if (status < 0) return fail(ffmpegError(status));
     }
   }
@@ -309,6 +386,10 @@ class FFmpegMovieWriter : public MovieWriter {
 
 std::unique_ptr<MovieWriter> openQuickTimeMovie(const std::string& path, const MovieFormat& format,
                                                 std::string* error) {
+  if (!ffmpeg().error.empty()) {
+    if (error) *error = ffmpeg().error;
+    return nullptr;
+  }
   silenceLibraryLog();
   auto writer = std::make_unique<FFmpegMovieWriter>(path, format);
   if (!writer->open()) {

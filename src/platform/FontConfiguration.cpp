@@ -87,11 +87,15 @@ const char* FontConfiguration::defaultFamily() { return "DejaVu Sans"; }
 FcConfig* FontConfiguration::shared() {
   // Never destroyed: fonts may be in use while the process ends.
   static FcConfig* config = [] {
-    FcInit();
     FcConfig* made = FcConfigCreate();
     std::string text = configurationText();
     FcConfigParseAndLoadFromMemory(made, reinterpret_cast<const FcChar8*>(text.c_str()), FcTrue);
     FcConfigBuildFonts(made);
+    // Ours is also the configuration of every caller that names none (cairo's
+    // own font look-ups, the text layout's start-up). Otherwise the first of
+    // them would read the machine's whole configuration, some sixty files
+    // and the caches of every font folder, only for it to go unused.
+    FcConfigSetCurrent(made);
     return made;
   }();
   return config;

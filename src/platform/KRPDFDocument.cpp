@@ -6,8 +6,41 @@
 #include <mutex>
 
 #include "platform/CairoSupport.h"
+#include "platform/SharedLibrary.h"
 
 namespace orrelin {
+
+namespace {
+
+// poppler's library, opened when the first PDF document is made; error is
+// empty when every function was found.
+struct PopplerLibrary {
+  decltype(&::poppler_document_new_from_bytes) poppler_document_new_from_bytes = nullptr;
+  decltype(&::poppler_document_get_n_pages) poppler_document_get_n_pages = nullptr;
+  decltype(&::poppler_document_get_page) poppler_document_get_page = nullptr;
+  decltype(&::poppler_page_get_size) poppler_page_get_size = nullptr;
+  decltype(&::poppler_page_render) poppler_page_render = nullptr;
+  std::string error;
+};
+
+PopplerLibrary loadPoppler() {
+  static SharedLibrary library(ORREL_POPPLER_GLIB_FILE);
+  PopplerLibrary functions;
+  bool found = library.bind(functions.poppler_document_new_from_bytes, "poppler_document_new_from_bytes");
+  found = library.bind(functions.poppler_document_get_n_pages, "poppler_document_get_n_pages") && found;
+  found = library.bind(functions.poppler_document_get_page, "poppler_document_get_page") && found;
+  found = library.bind(functions.poppler_page_get_size, "poppler_page_get_size") && found;
+  found = library.bind(functions.poppler_page_render, "poppler_page_render") && found;
+  if (!found) functions.error = "PDF documents are read with poppler, but " + library.error();
+  return functions;
+}
+
+const PopplerLibrary& poppler() {
+  static const PopplerLibrary functions = loadPoppler();
+  return functions;
+}
+
+}  // namespace
 
 struct KRPDFDocument::Document {
   PopplerDocument* poppler = nullptr;
@@ -30,12 +63,16 @@ std::shared_ptr<KRPDFDocument> KRPDFDocument::createWithData(std::vector<std::ui
     if (error) *error = "The PDF data is empty.";
     return nullptr;
   }
+  if (!poppler().error.empty()) {
+    if (error) *error = "The PDF data can not be read: " + poppler().error + ".";
+    return nullptr;
+  }
   auto* document = new Document;
   std::shared_ptr<KRPDFDocument> pdf(new KRPDFDocument(std::move(bytes), document));
   // The bytes live in pdf, which outlives the poppler document.
   document->bytes = g_bytes_new_static(pdf->bytes_.data(), pdf->bytes_.size());
   GError* gerror = nullptr;
-  document->poppler = poppler_document_new_from_bytes(document->bytes, nullptr, &gerror);
+  document->poppler = poppler().poppler_document_new_from_bytes(document->bytes, nullptr, &gerror);
   if (!document->poppler) {
     if (error) *error = std::string("The PDF data can not be read: ") + (gerror ? gerror->message : "unknown error");
     if (gerror) g_error_free(gerror);
@@ -46,16 +83,16 @@ std::shared_ptr<KRPDFDocument> KRPDFDocument::createWithData(std::vector<std::ui
 
 int KRPDFDocument::pageCount() const {
   std::lock_guard guard(document_->lock);
-  return poppler_document_get_n_pages(document_->poppler);
+  return poppler().poppler_document_get_n_pages(document_->poppler);
 }
 
 KRSize KRPDFDocument::pageSize(int page) const {
   std::lock_guard guard(document_->lock);
-  if (page < 0 || page >= poppler_document_get_n_pages(document_->poppler)) return {};
-  PopplerPage* p = poppler_document_get_page(document_->poppler, page);
+  if (page < 0 || page >= poppler().poppler_document_get_n_pages(document_->poppler)) return {};
+  PopplerPage* p = poppler().poppler_document_get_page(document_->poppler, page);
   if (!p) return {};
   double w = 0, h = 0;
-  poppler_page_get_size(p, &w, &h);
+  poppler().poppler_page_get_size(p, &w, &h);
   g_object_unref(p);
   return {w, h};
 }
@@ -63,10 +100,10 @@ KRSize KRPDFDocument::pageSize(int page) const {
 
 bool KRPDFDocument::renderPage(int page, cairo_t* cr) const {
   std::lock_guard guard(document_->lock);
-  if (page < 0 || page >= poppler_document_get_n_pages(document_->poppler)) return false;
-  PopplerPage* p = poppler_document_get_page(document_->poppler, page);
+  if (page < 0 || page >= poppler().poppler_document_get_n_pages(document_->poppler)) return false;
+  PopplerPage* p = poppler().poppler_document_get_page(document_->poppler, page);
   if (!p) return false;
-  poppler_page_render(p, cr);
+  poppler().poppler_page_render(p, cr);
   g_object_unref(p);
   return true;
 }

@@ -64,9 +64,12 @@ TextMachinery& machinery() {
   // Never destroyed: text may be measured while the process ends.
   static TextMachinery* shared = [] {
     auto* m = new TextMachinery;
+    // Our own fonts only, whatever else the machine has. The configuration
+    // is made before the font map, which would otherwise start loading the
+    // machine's.
+    FcConfig* config = FontConfiguration::shared();
     m->fontMap = pango_cairo_font_map_new();
-    // Our own fonts only, whatever else the machine has.
-    pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(m->fontMap), FontConfiguration::shared());
+    pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(m->fontMap), config);
     m->measuring = pango_font_map_create_context(m->fontMap);
     makeResolutionIndependent(m->measuring);
     return m;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fontconfig/fontconfig.h>
+
 #include <cmath>
 #include <thread>
 
@@ -70,6 +72,28 @@ TEST(TextSystem, OnlyTheApplicationsOwnFontsAreUsedWhateverElseIsInstalled) {
         << family;
   // Italics are real faces, not slanted copies: they report their angle.
   EXPECT_LT(TextSystem::fontMetrics({"Liberation Serif", false, true}, 100).italicAngle, -5);
+}
+
+// Cairo's own font look-ups name no configuration; they must land on our
+// fonts too, and the machine's configuration must never have been loaded
+// (reading it costs more than the rest of a small batch job's text set-up).
+TEST(TextSystem, CallersThatNameNoConfigurationGetOurs) {
+  TextSystem::familyUsedFor({"Helvetica"});
+  EXPECT_EQ(FcConfigGetCurrent(), FontConfiguration::shared());
+  for (const auto& [name, family] : std::vector<std::pair<std::string, std::string>>{
+           {"Helvetica", "Liberation Sans"}, {"Nimbus Sans", "DejaVu Sans"}, {"sans-serif", "DejaVu Sans"}}) {
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(name.c_str()));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result;
+    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    ASSERT_NE(match, nullptr) << name;
+    FcChar8* matched = nullptr;
+    ASSERT_EQ(FcPatternGetString(match, FC_FAMILY, 0, &matched), FcResultMatch);
+    EXPECT_EQ(reinterpret_cast<const char*>(matched), family) << name;
+    FcPatternDestroy(match);
+    FcPatternDestroy(pattern);
+  }
 }
 
 TEST(TextSystem, WidthsScaleWithTheSizeAndAddUpOverRuns) {
