@@ -2,12 +2,13 @@
 # The batch tool as a user runs it, timed as whole processes against gnuplot
 # and matplotlib doing the same job on the same CSV file (a line through
 # "x,y" rows on a 640 x 480 point page), each pair run in turn by
-# farm-bench --vs so the ratios hold on a busy machine:
+# paired_runs.py so the ratios hold on a busy machine:
 #
 #   bench/cli/compare_batch.sh [build/bin] [runs] [earlier/build/bin]
 #
-# Prints, per data size and form, farm-bench's report; quote the median
-# "A/B cpu" and "A/B wall" lines (A is orrel, B the peer). Also times
+# Prints, per data size and form, the medians of both commands and of the
+# pair-by-pair ratios; quote the "A/B cpu" and "A/B wall" lines (A is orrel,
+# B the peer). Also times
 # "orrel -help", the tool's start-up.
 #
 # With a third argument, the bin folder of an earlier build (another commit
@@ -22,6 +23,7 @@ earlier=""
 [ $# -ge 3 ] && earlier=$(cd "$3" && pwd)
 template=$bin/../examples/line-plot.orrel
 python=/usr/bin/python3
+paired="$python $here/paired_runs.py"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -31,10 +33,10 @@ if [ ! -d "$template" ]; then
 fi
 
 echo "== orrel -help (start-up)"
-farm-bench -n "$runs" -- "$bin/orrel" -help | tail -8
+$paired "$runs" "$bin/orrel -help"
 if [ -n "$earlier" ]; then
   echo "== orrel -help (start-up): this build against the earlier one"
-  farm-bench -n "$runs" --vs "$earlier/orrel -help" -- "$bin/orrel" -help | tail -12
+  $paired "$runs" "$bin/orrel -help" "$earlier/orrel -help"
 fi
 
 for rows in 1000 1000000; do
@@ -45,14 +47,14 @@ for rows in 1000 1000000; do
     out=$work/out.$ending
     if [ -n "$earlier" ]; then
       echo "== $rows rows, $ending: this build against the earlier one"
-      farm-bench -n "$runs" --timeout 1200 --vs "$earlier/orrel $data -script $template -output $work/earlier.$ending" -- \
-        "$bin/orrel" "$data" -script "$template" -output "$out" | tail -14
+      $paired "$runs" "$bin/orrel $data -script $template -output $out" \
+        "$earlier/orrel $data -script $template -output $work/earlier.$ending"
     fi
     echo "== $rows rows, $ending: orrel against gnuplot"
-    farm-bench -n "$runs" --timeout 1200 --vs "$here/../commands/plot_gnuplot.sh $data $work/gnuplot.$ending" -- \
-      "$bin/orrel" "$data" -script "$template" -output "$out" | tail -14
+    $paired "$runs" "$bin/orrel $data -script $template -output $out" \
+      "$here/../commands/plot_gnuplot.sh $data $work/gnuplot.$ending"
     echo "== $rows rows, $ending: orrel against matplotlib"
-    farm-bench -n "$runs" --timeout 1200 --vs "$python $here/../commands/plot_matplotlib.py $data $work/mpl.$ending" -- \
-      "$bin/orrel" "$data" -script "$template" -output "$out" | tail -14
+    $paired "$runs" "$bin/orrel $data -script $template -output $out" \
+      "$python $here/../commands/plot_matplotlib.py $data $work/mpl.$ending"
   done
 done
