@@ -114,6 +114,7 @@ bool dampedOscillation(OrrelinDocument& document, const std::string& examples) {
   line->xColumnSelector()->selectColumn(time);
   line->yColumnSelector()->selectColumn(model);
   document.definitions().setAnimationDurationText("4");
+  frame(document, "Damped oscillation: measured signal and model", "Time (s)", "Signal (V)");
   document.setDrawingSize({480, 320});
   document.setWindowSize({900, 600});
   return true;
