@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "axes/VKAxisSettings.h"
 #include "commands/ErrorBars.h"
 #include "commands/Markers.h"
 #include "commands/VKPlotCommand.h"
@@ -80,7 +79,9 @@ PropertyList numberText(const std::string& text) { return PlistDictionary{{"Text
 void frame(OrrelinDocument& document, const std::string& title, const std::string& xTitle, const std::string& yTitle) {
   const auto& graph = *document.drawings().at(0);
   set(*graph.canvasSettings(), "Title", PropertyList(title));
-  const auto& axes = *graph.mainAxis();
+  // The main axis holds the settings of both directions; it is the first
+  // axis of each.
+  const auto& axes = *graph.xAxisCommands().at(0);
   set(axes, "X Title", PropertyList(xTitle));
   set(axes, "Y Title", PropertyList(yTitle));
   set(axes, "Pad X Range", PropertyList(3));
