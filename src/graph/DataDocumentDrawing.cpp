@@ -266,7 +266,10 @@ std::vector<KRBoundingRange> DataDocumentDrawing::xRanges() const {
   for (int i = 0; i < static_cast<int>(axes.size()); ++i) {
     bool date = false;
     AxisRef ref(axes[i], true);
-    KRBoundingRange range = ref.crop(ref.pad(mergedRange(true, i, &date), date));
+    // The merged range first: it tells whether the axis holds dates, which
+    // decides the padding.
+    const KRBoundingRange merged = mergedRange(true, i, &date);
+    KRBoundingRange range = ref.crop(ref.pad(merged, date));
     ranges.push_back(range.isValid() ? range : KRBoundingRange::invalid());
   }
   return ranges;
@@ -279,7 +282,8 @@ std::vector<KRBoundingRange> DataDocumentDrawing::yRanges() const {
   for (int i = 0; i < static_cast<int>(axes.size()); ++i) {
     bool date = false;
     AxisRef ref(axes[i], false);
-    KRBoundingRange range = ref.crop(ref.pad(mergedRange(false, i, &date), date));
+    const KRBoundingRange merged = mergedRange(false, i, &date);
+    KRBoundingRange range = ref.crop(ref.pad(merged, date));
     ranges.push_back(range.isValid() ? range : KRBoundingRange::invalid());
     for (const auto& command : commandsThatAreExcluded()) {
       if (command->whichYAxis() != i) continue;
@@ -309,7 +313,8 @@ std::vector<bool> DataDocumentDrawing::yLabelMultipleLines() const {
   for (int i = 0; i < static_cast<int>(axes.size()); ++i) {
     bool date = false;
     AxisRef ref(axes[i], false);
-    KRBoundingRange range = ref.pad(mergedRange(false, i, &date), date);
+    const KRBoundingRange merged = mergedRange(false, i, &date);
+    KRBoundingRange range = ref.pad(merged, date);
     lines.push_back(ref.datesCanUseTwoLines() && date && range.isValid() && range.width() > kOneDay);
   }
   return lines;

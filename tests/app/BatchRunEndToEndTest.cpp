@@ -119,9 +119,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // The numbers in the SVG follow from the data and the override: the y axis
-// of the example spans the measured signal, -0.55 to 0.82, in steps of 0.1,
-// the x axis the times 0 to 10; with the decay overridden to the one the
-// data was made with, the model line passes through every measured point.
+// of the example spans the measured signal, -0.55 to 0.82, padded by 5% to
+// -0.62 and 0.90, in steps of 0.1; the x axis the times 0 to 10; each axis
+// has its title, and the graph its title above. With the decay overridden to
+// the one the data was made with, the model line passes through every
+// measured point.
 TEST(BatchRunOutput, SvgTicksAndLineFollowTheDataAndTheOverride) {
   TemporaryFolder folder;
   const std::string svg = folder.path("fitted.svg");
@@ -133,10 +135,13 @@ TEST(BatchRunOutput, SvgTicksAndLineFollowTheDataAndTheOverride) {
   for (auto it = std::sregex_iterator(text.begin(), text.end(), label); it != std::sregex_iterator(); ++it)
     labels.push_back((*it)[1]);
   std::vector<std::string> expected;
-  for (const char* y : {"\xE2\x88\x92" "0.5", "\xE2\x88\x92" "0.4", "\xE2\x88\x92" "0.3", "\xE2\x88\x92" "0.2",
-                        "\xE2\x88\x92" "0.1", "0", "0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8"})
+  for (const char* y : {"\xE2\x88\x92" "0.6", "\xE2\x88\x92" "0.5", "\xE2\x88\x92" "0.4", "\xE2\x88\x92" "0.3",
+                        "\xE2\x88\x92" "0.2", "\xE2\x88\x92" "0.1", "0", "0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7",
+                        "0.8", "Signal (V)"})
     expected.push_back(y);
   for (int x = 0; x <= 10; ++x) expected.push_back(std::to_string(x));
+  expected.push_back("Time (s)");
+  expected.push_back("Damped oscillation: measured signal and model");
   EXPECT_EQ(labels, expected);
 
   // Tick positions give the page mapping; each circle of the points lies on

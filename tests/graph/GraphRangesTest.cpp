@@ -89,6 +89,18 @@ TEST(GraphRanges, DateLabelsUseTwoLinesOnlyBeyondOneDay) {
   EXPECT_FALSE(graph->xLabelMultipleLines().at(0));
 }
 
+TEST(GraphRanges, PaddingWidensNumberAxesButNeverDateAxes) {
+  auto graph = DataDocumentDrawing::create();
+  setAxisSetting(*graph->mainAxis(), "Pad X Range", PropertyList(std::int64_t{3}));
+  setAxisSetting(*graph->mainAxis(), "Pad Y Range", PropertyList(std::int64_t{3}));
+  auto command = addRangeCommand(*graph, 0, 100, 0, 100);
+  EXPECT_EQ(graph->xRanges().at(0), KRBoundingRange::between(-5, 105));
+  EXPECT_EQ(graph->yRanges().at(0), KRBoundingRange::between(-5, 105));
+  command->dates = true;
+  EXPECT_EQ(graph->xRanges().at(0), KRBoundingRange::between(0, 100));
+  EXPECT_EQ(graph->yRanges().at(0), KRBoundingRange::between(-5, 105));
+}
+
 TEST(GraphRanges, SingleAxisCommandsAddAxesAndCommandsPickTheirs) {
   auto graph = DataDocumentDrawing::create();
   auto second = makeKind("Y Axis");

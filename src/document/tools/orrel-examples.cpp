@@ -14,9 +14,13 @@
 #include <string>
 #include <vector>
 
+#include "commands/ErrorBars.h"
+#include "commands/Markers.h"
 #include "commands/VKPlotCommand.h"
 #include "commands/VKPointsCommand.h"
 #include "document/OrrelinDocument.h"
+#include "graph/DataDocumentDrawing.h"
+#include "graph/VKCanvasSettings.h"
 #include "graph/commandbase/VKCommandFactory.h"
 #include "table/StructuralColumns.h"
 #include "table/VKDataColumnBinary.h"
@@ -50,6 +54,40 @@ std::shared_ptr<Command> addCommand(OrrelinDocument& document, const std::string
   return command;
 }
 
+// A setting of a command given in its stored form.
+void set(const DataDrawingCommand& command, const std::string& key, const PropertyList& value) {
+  if (auto setting = command.objectWithName(key)) setting->setFromPropertyList(&value);
+}
+
+PropertyList color(double red, double green, double blue, double alpha = 1) {
+  return VKColorInputController::colorPropertyList(KRColor::rgb(red, green, blue, alpha));
+}
+
+PropertyList lineStyle(double width, const PropertyList& color) {
+  return PlistDictionary{{"Tag", PropertyList(2)}, {"Width", PropertyList(width)}, {"Color", color}};
+}
+
+PropertyList solidFill(const PropertyList& color) {
+  return PlistDictionary{{"Kind", PropertyList(2)}, {"Color", color}};
+}
+
+PropertyList numberText(const std::string& text) { return PlistDictionary{{"Text", PropertyList(text)}}; }
+
+// The graph's title and its axis titles; the axes pad their automatic
+// ranges by 5% so that markers on the ends of the data are not cut by the
+// frame (date axes are never padded).
+void frame(OrrelinDocument& document, const std::string& title, const std::string& xTitle, const std::string& yTitle) {
+  const auto& graph = *document.drawings().at(0);
+  set(*graph.canvasSettings(), "Title", PropertyList(title));
+  // The main axis holds the settings of both directions; it is the first
+  // axis of each.
+  const auto& axes = *graph.xAxisCommands().at(0);
+  set(axes, "X Title", PropertyList(xTitle));
+  set(axes, "Y Title", PropertyList(yTitle));
+  set(axes, "Pad X Range", PropertyList(3));
+  set(axes, "Pad Y Range", PropertyList(3));
+}
+
 // A damped oscillation measured at 101 times, with the model that fits it:
 // the decay and the frequency are parameters, the model and the residual
 // formula columns.
@@ -77,6 +115,7 @@ bool dampedOscillation(OrrelinDocument& document, const std::string& examples) {
   line->xColumnSelector()->selectColumn(time);
   line->yColumnSelector()->selectColumn(model);
   document.definitions().setAnimationDurationText("4");
+  frame(document, "Damped oscillation: measured signal and model", "Time (s)", "Signal (V)");
   document.setDrawingSize({480, 320});
   document.setWindowSize({900, 600});
   return true;
@@ -93,6 +132,108 @@ bool linePlot(OrrelinDocument& document, const std::string&) {
   line->xColumnSelector()->selectColumn(x);
   line->yColumnSelector()->selectColumn(y);
   document.setDrawingSize({640, 480});
+  return true;
+}
+
+// A calibration series read from a CSV file: concentration, absorbance and
+// its standard deviation. The line joins the measurements, each with a
+// circle and a symmetric error bar from the third column.
+bool calibration(OrrelinDocument& document, const std::string&) {
+  auto concentration = add(document, VKDataColumnSpecified::createEmptyFor(), "concentration");
+  auto absorbance = add(document, VKDataColumnSpecified::createEmptyFor(), "absorbance");
+  auto error = add(document, VKDataColumnSpecified::createEmptyFor(), "error");
+  auto line = addCommand<VKPlotCommand>(document, "Plot");
+  if (!line) return false;
+  line->setXColumn(concentration, absorbance);
+  const PropertyList blue = color(0.1, 0.3, 0.75);
+  set(*line, "Line Style", lineStyle(1.25, blue));
+  set(*line, "Point Style", PropertyList(int(kMarkerCircle)));
+  set(*line, "Point Size", numberText("7"));
+  set(*line, "Point Fill Color", solidFill(color(1, 1, 1)));
+  line->errorPosYSelector()->selectColumn(error);
+  set(*line, "Error Style", PropertyList(int(kErrorStyleSmallBars)));
+  set(*line, "Error Color", blue);
+  frame(document, "Calibration", "Concentration (mg/L)", "Absorbance");
+  document.setDrawingSize({480, 360});
+  return true;
+}
+
+// Weather stations: mean temperature against altitude, the marker's area
+// from the yearly precipitation and its colours from the region, a text
+// column, through two colour schemes (outline and a lighter fill).
+bool stations(OrrelinDocument& document, const std::string&) {
+  auto altitude = add(document, VKDataColumnSpecified::createEmptyFor(), "altitude");
+  auto temperature = add(document, VKDataColumnSpecified::createEmptyFor(), "temperature");
+  auto precipitation = add(document, VKDataColumnSpecified::createEmptyFor(), "precipitation");
+  auto region = add(document, VKDataColumnString::createEmptyFor(), "region");
+  auto& definitions = document.definitions();
+  struct Region {
+    const char* name;
+    VKColorScheme::Color color;
+  };
+  const Region regions[] = {{"Alps", {0.15, 0.3, 0.75, 1}},
+                            {"Jura", {0.15, 0.55, 0.25, 1}},
+                            {"Plains", {0.85, 0.55, 0.1, 1}},
+                            {"Coast", {0.75, 0.15, 0.2, 1}}};
+  auto outlines = definitions.addColorScheme("regions");
+  auto fills = definitions.addColorScheme("region fills");
+  for (const auto& [name, c] : regions) {
+    outlines->addLine({{name, "", "", name}, c});
+    fills->addLine({{name, "", "", name}, {0.5 + 0.5 * c.red, 0.5 + 0.5 * c.green, 0.5 + 0.5 * c.blue, 0.7}});
+  }
+  auto points = addCommand<VKPointsCommand>(document, "Scatter");
+  if (!points) return false;
+  points->xColumn()->selectColumn(altitude);
+  points->yColumn()->selectColumn(temperature);
+  // Areas in proportion to the precipitation: the size is the square root of
+  // the value times the scale, so 2500 mm is a marker of 20 points.
+  points->pointSizeColumn()->selectColumn(precipitation);
+  points->pointSizeType()->setTag(VKPointsCommand::kSizeArea);
+  points->pointSizeScale()->setText("0.4");
+  points->lineWidth()->setText("1");
+  points->colorVariable()->selectColumn(region);
+  points->colorScheme()->setSchemeName("regions");
+  points->fillVariable()->selectColumn(region);
+  points->fillScheme()->setSchemeName("region fills");
+  frame(document, "Weather stations (area: yearly precipitation, colour: region)", "Altitude (m)",
+        "Mean temperature (\u00B0C)");
+  document.setDrawingSize({520, 380});
+  return true;
+}
+
+// A year of daily temperatures: the dates are text in the data file, read
+// by the date column with its pattern, so the x axis is a date axis.
+bool dailyTemperature(OrrelinDocument& document, const std::string&) {
+  auto day = VKDataColumnDate::createEmptyFor();
+  day->setDateFormat("yyyy-MM-dd");
+  add(document, day, "date");
+  auto temperature = add(document, VKDataColumnSpecified::createEmptyFor(), "temperature");
+  auto line = addCommand<VKPlotCommand>(document, "Plot");
+  if (!line) return false;
+  line->setXColumn(day, temperature);
+  set(*line, "Line Style", lineStyle(1, color(0.75, 0.2, 0.1)));
+  frame(document, "Daily mean temperature", "", "Temperature (\u00B0C)");
+  document.setDrawingSize({640, 320});
+  return true;
+}
+
+// The power of a solar panel read once an hour, drawn as a natural spline
+// through the readings with the area below it filled, and the readings as
+// dots on the curve.
+bool solarPower(OrrelinDocument& document, const std::string&) {
+  auto hour = add(document, VKDataColumnSpecified::createEmptyFor(), "hour");
+  auto power = add(document, VKDataColumnSpecified::createEmptyFor(), "power");
+  auto curve = addCommand<VKPlotCommand>(document, "Plot");
+  if (!curve) return false;
+  curve->setXColumn(hour, power);
+  set(*curve, "Connections", PropertyList(int(VKPlotCommand::kSmooth)));
+  set(*curve, "Line Style", lineStyle(1.5, color(0.8, 0.45, 0)));
+  set(*curve, "Fill", solidFill(color(1, 0.75, 0.2, 0.5)));
+  set(*curve, "Fill Method", PropertyList(int(VKPlotCommand::kToZeroY)));
+  set(*curve, "Point Style", PropertyList(int(kMarkerSolidCircle)));
+  set(*curve, "Point Size", numberText("4"));
+  frame(document, "Solar power through one day", "Hour", "Power (W/m\u00B2)");
+  document.setDrawingSize({480, 320});
   return true;
 }
 
@@ -132,7 +273,13 @@ int main(int argc, char** argv) {
   const std::string output = argv[1];
   const std::string examples = argv[2];
   const std::vector<std::pair<const char*, std::function<bool(OrrelinDocument&, const std::string&)>>> documents = {
-      {"damped-oscillation", dampedOscillation}, {"every-column-kind", everyColumnKind}, {"line-plot", linePlot}};
+      {"damped-oscillation", dampedOscillation},
+      {"every-column-kind", everyColumnKind},
+      {"line-plot", linePlot},
+      {"calibration", calibration},
+      {"stations", stations},
+      {"daily-temperature", dailyTemperature},
+      {"solar-power", solarPower}};
   int failures = 0;
   for (const auto& [name, build] : documents) {
     auto document = OrrelinDocument::create(OrrelinDocument::Mode::CommandLine);
