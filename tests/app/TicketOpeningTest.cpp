@@ -199,6 +199,19 @@ TEST_F(TicketOpening, WithoutTemplateTheDataGoesIntoANewEmptyDocument) {
   EXPECT_NE(fileText(folder.path("empty.svg")).find("<svg"), std::string::npos);
 }
 
+TEST_F(TicketOpening, AFileThatFindsNoFreeColumnGetsNewColumnsAtTheEnd) {
+  writeText(folder.path("z.txt"), "7\n8\n");
+  PlistDictionary entries = fullTicket();
+  entries["File Names"] = PlistArray{folder.path("x.txt"), folder.path("y.txt"), folder.path("z.txt")};
+  ASSERT_EQ(run({writeTicket(entries), "-output", folder.path("shown.orrel")}), 0) << err.str();
+  auto shown = OrrelinDocument::createCommandLineFrom(folder.path("shown.orrel"));
+  ASSERT_TRUE(shown);
+  ASSERT_EQ(shown->table().numberOfColumns(), 5) << "u, v and w stay; z's data comes after them";
+  EXPECT_EQ(shown->table().columnAtIndex(3)->name(), "w");
+  EXPECT_EQ(shown->table().columnAtIndex(4)->valueAtRow(1), 8);
+  EXPECT_NE(out.str().find("Data imported into the columns \"u\" \"v\" \""), std::string::npos) << out.str();
+}
+
 TEST_F(TicketOpening, AMissingDataFileIsReportedAndTheNextFillsItsPlace) {
   PlistDictionary entries = fullTicket();
   entries["File Names"] = PlistArray{folder.path("gone.txt"), folder.path("y.txt")};
