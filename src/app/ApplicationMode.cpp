@@ -1,11 +1,9 @@
 #include "ApplicationMode.h"
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 #include <iostream>
 #include <optional>
-#include <string_view>
 
 #include "app/ApplicationArguments.h"
 #include "cli/BatchOutput.h"
@@ -24,10 +22,6 @@ namespace orrelin {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Every key the tool writes into a ticket.
-constexpr std::array<std::string_view, 6> kTicketKeys = {"Switches",       "Script",     "File Names",
-                                                          "Work Directory", "Parameters", "Color Schemes"};
 
 // The path as the file system resolves it, symbolic links and "..".
 std::string resolved(const std::string& path) {
@@ -62,7 +56,7 @@ bool checkTicket(const std::string& path, std::optional<std::string>& script, st
   for (const auto& problem : problems) err << "orrelin: " << problem << '\n';
   // Keys that the tool never writes are most likely misspelt.
   for (const auto& [key, entry] : value->dictionary())
-    if (std::find(kTicketKeys.begin(), kTicketKeys.end(), key) == kTicketKeys.end())
+    if (std::find(ticketKeys().begin(), ticketKeys().end(), key) == ticketKeys().end())
       err << "orrelin: The ticket's \"" << key << "\" entry is not one a ticket holds; it is ignored.\n";
   script = ticket->script;
   return true;
