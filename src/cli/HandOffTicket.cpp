@@ -110,6 +110,12 @@ std::optional<HandOffTicket> HandOffTicket::fromPropertyList(const PropertyList&
   return ticket;
 }
 
+const std::vector<std::string_view>& ticketKeys() {
+  static const std::vector<std::string_view> keys = {kSwitches,  kScript,     kFileNames,
+                                                     kWorkDirectory, kParameters, kColorSchemes};
+  return keys;
+}
+
 std::string newTicketPath(const DesktopServices& desktop) {
   std::string name = std::string(kApplicationIdentifier) + ".orrel." + desktop.newUUIDString() + "." + kTicketEnding;
   return appendPathComponent(desktop.temporaryDirectory(), name);

@@ -5,6 +5,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/CommandLineArguments.h"
@@ -34,6 +35,9 @@ struct HandOffTicket {
   static std::optional<HandOffTicket> fromPropertyList(const PropertyList& value,
                                                        std::vector<std::string>& problems);
 };
+
+// Every key a ticket holds, in the order written.
+const std::vector<std::string_view>& ticketKeys();
 
 // "<identifier>.orrel.<UUID>.orrelticket" in the temporary directory.
 std::string newTicketPath(const DesktopServices& desktop);

@@ -92,6 +92,11 @@ void importDataFiles(OrrelinDocument& document, const std::vector<std::string>& 
 
 }  // namespace
 
+std::unique_ptr<BatchDocument> batchDocumentFor(std::shared_ptr<OrrelinDocument> document) {
+  if (!document) return nullptr;
+  return std::make_unique<TemplateDocument>(std::move(document));
+}
+
 std::unique_ptr<BatchDocument> openTemplateDocument(const CommandLineRequest& request, ToolContext& context) {
   if (!request.scriptPath) return nullptr;
   const auto started = std::chrono::steady_clock::now();

@@ -11,6 +11,13 @@
 
 namespace orrelin {
 
+class OrrelinDocument;
+
+// An open document as the output step sees it: its current graph at the
+// size its canvas settings give (else the size it was saved with), its
+// animation and movie settings. Closing it ends the document.
+std::unique_ptr<BatchDocument> batchDocumentFor(std::shared_ptr<OrrelinDocument> document);
+
 // None when the template cannot be read.
 std::unique_ptr<BatchDocument> openTemplateDocument(const CommandLineRequest& request, ToolContext& context);
 

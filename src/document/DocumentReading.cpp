@@ -238,7 +238,18 @@ void OrrelinDocument::applyTicket(const PlistDictionary& ticket) {
         KRMessageCenter::addMessage(withPath(text::kTicketFileMissing, file));
         continue;
       }
-      const RowIndices written = table().overwriteByImportingFile(file, pool);
+      // A file that finds no free column (a ticket without a template, or
+      // one whose columns the files before it filled) goes into new columns
+      // as the Import action puts it, rather than being lost.
+      const bool poolHasRoom = std::any_of(pool.begin(), pool.end(), [this](long position) {
+        auto column = table().columnAtIndex(position);
+        return column && column->canBeModified();
+      });
+      RowIndices written;
+      if (poolHasRoom)
+        written = table().overwriteByImportingFile(file, pool);
+      else
+        table().importAll(file, std::nullopt, table().numberOfColumns(), false, written);
       if (written.empty()) continue;
       columnsImportedByTicket_.insert(columnsImportedByTicket_.end(), written.begin(), written.end());
       const long last = *std::max_element(written.begin(), written.end());

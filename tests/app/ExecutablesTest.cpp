@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "support/TemporaryFolder.h"
@@ -74,6 +78,34 @@ TEST(Executables, StartWithoutTheMovieAndPDFPageLibraries) {
     for (const char* library : {"libavcodec", "libavformat", "libavutil", "libswscale", "libpoppler"})
       EXPECT_EQ(loaded.output.find(library), std::string::npos) << program << " links " << library;
   }
+}
+
+// orrel without an output file hands its job to orrelin, which opens the
+// ticket and, with no window yet, leaves the graph as a PDF beside the
+// ticket in the temporary folder; the template is not touched.
+TEST(Executables, AHandedOverJobEndsAsAPdfInTheTemporaryFolder) {
+  TemporaryFolder folder;
+  const std::string templatePath = std::string(ORREL_EXAMPLES_DIR) + "/damped-oscillation.orrel";
+  const std::string data = std::string(ORREL_SOURCE_EXAMPLES_DIR) + "/damped-oscillation.txt";
+  const auto contentBefore = std::filesystem::last_write_time(templatePath + "/Content.plist");
+  auto handOff = runCommand("TMPDIR=" + folder.root() + " " + kOrrel + " " + data + " -script " + templatePath +
+                            " -v decay=0.25");
+  ASSERT_EQ(handOff.status, 1) << handOff.output;
+
+  std::string pdf;
+  for (int attempt = 0; attempt < 300 && pdf.empty(); ++attempt) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder.root()))
+      if (entry.path().extension() == ".pdf") pdf = entry.path().string();
+    if (pdf.empty()) ::usleep(100000);
+  }
+  ASSERT_FALSE(pdf.empty()) << "orrelin wrote no PDF within 30 seconds";
+  std::ifstream in(pdf, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(bytes.rfind("%PDF", 0), 0u);
+  EXPECT_NE(bytes.find("%%EOF"), std::string::npos) << "the PDF appears only when complete";
+  std::string ticket = pdf.substr(0, pdf.size() - 4) + ".orrelticket";
+  EXPECT_TRUE(std::filesystem::exists(ticket)) << ticket;
+  EXPECT_EQ(std::filesystem::last_write_time(templatePath + "/Content.plist"), contentBefore);
 }
 
 }  // namespace
