@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "axes/AxisTexts.h"
 
@@ -32,9 +33,12 @@ bool hasChoice(const AxisMenuItem& item, int tag) {
   return std::any_of(item.choices.begin(), item.choices.end(), [tag](const VKMenuEntry& e) { return e.tag == tag; });
 }
 
+// A whole number; a real without a fraction counts as one.
 std::optional<int> tagArgument(const PropertyList& argument) {
-  if (argument.kind() != PropertyList::Kind::Integer) return std::nullopt;
-  return static_cast<int>(argument.integer());
+  if (!argument.isNumber()) return std::nullopt;
+  const double value = argument.real();
+  if (!(std::fabs(value) < 1e9) || value != std::floor(value)) return std::nullopt;
+  return static_cast<int>(value);
 }
 
 bool chooseTag(VKMenuInputController& menu, const AxisMenuItem& item, const PropertyList& argument) {

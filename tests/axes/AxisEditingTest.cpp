@@ -263,7 +263,7 @@ TEST_F(AxisInDocument, ContextMenuOffersWhatFitsTheAxisNow) {
   ASSERT_TRUE(settings->performContextMenuItem('X', {"Add X title"}, PropertyList("Time [s]")));
   EXPECT_EQ(settings->xAxis().title->text(), "Time [s]");
 
-  ASSERT_TRUE(settings->performContextMenuItem('Y', {"Y Padding"}, PropertyList(4)));
+  ASSERT_TRUE(settings->performContextMenuItem('Y', {"Y Padding"}, PropertyList(4.0)));
   EXPECT_DOUBLE_EQ(settings->yAxis().paddingFraction(), 0.10);
 }
 
@@ -289,6 +289,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RefusedEntry{"DefaultIsNotOffered", {"X Tick Marks"}, PropertyList(kTicksDefault)},
                       RefusedEntry{"TagSevenIsNoChoice", {"X Tick Marks"}, PropertyList(7)},
                       RefusedEntry{"TextForATag", {"X Padding"}, PropertyList("2")},
+                      RefusedEntry{"FractionForATag", {"X Padding"}, PropertyList(2.5)},
                       RefusedEntry{"OtherAxisTitle", {"Add Y title"}, PropertyList()},
                       RefusedEntry{"HiddenSubmenuEntry", {"X Currency Settings", "Negative numbers red"}, PropertyList()},
                       RefusedEntry{"SubmenuItself", {"X Tick Marks", "Stride"}, PropertyList()},
