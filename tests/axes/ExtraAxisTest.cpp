@@ -230,5 +230,23 @@ TEST(ExtraAxis, AxisRangeDrawsAPartAndPositionInsideKeepsItInTheFrame) {
   EXPECT_GE(box.minX(), record.graphRegion.minX());
 }
 
+TEST(ExtraAxis, StoresEveryKeyOfItsKind) {
+  auto axis = makeExtraAxis({});
+  PropertyList stored = axis->propertyList();
+  for (const char* key :
+       {"Unit Conversion", "Graph Units", "Axis Units", "Graph Temperature", "Axis Temperature", "OU Origin",
+        "OU Unit", "Axis Type", "Axis Location", "Axis Range", "Prefix", "Suffix", "Position Inside",
+        "Title Offset", "Exclude Numbers", "Axis Title", "Axis Title Position", "Axis Title Offset",
+        "Major Grid Lines", "Minor Grid Lines", "Draw Background", "Background Color", "Axis Color",
+        "Axis Font Style", "Drawing Style", "Orientation", "Tick Locations", "Tick Labels", "Categories",
+        "Ticks Choice", "Ticks Stride", "Ticks Between", "Major Ticks Values", "Minor Ticks Values",
+        "Degree/Radians", "Currency", "Currency Negative", "Currency Negative Red", "X Label Height",
+        "Y Label Width"})
+    EXPECT_TRUE(stored.find(key)) << key;
+  // The tick-choice settings are stored once, under their own names only.
+  EXPECT_FALSE(stored.find("X Ticks Choice"));
+  EXPECT_FALSE(stored.find("X Dates With Two Lines"));
+}
+
 }  // namespace
 }  // namespace orrelin
