@@ -71,8 +71,10 @@ void VKExtraAxisCommand::finishConnections() {
   connect(excludeNumbers_, "Exclude Numbers");
   axisTitle_ = std::make_shared<VKTokenTextController>();
   connect(axisTitle_, "Axis Title");
-  connect(menu({{1, "Centered"}, {2, "At the Start"}, {3, "At the End"}}, 1), "Axis Title Position");
-  connect(std::make_shared<VKNumberInputController>("0"), "Axis Title Offset");
+  titlePosition_ = menu({{1, "Centered"}, {2, "At the Start"}, {3, "At the End"}}, 1);
+  connect(titlePosition_, "Axis Title Position");
+  titleOffset_ = std::make_shared<VKNumberInputController>("0");
+  connect(titleOffset_, "Axis Title Offset");
   majorGrid_ = std::make_shared<VKLineStyleInputController>(VKLineStyle{1, 0.5, KRColor::grey(0.8)});
   connect(majorGrid_, "Major Grid Lines");
   minorGrid_ = std::make_shared<VKLineStyleInputController>(VKLineStyle{1, 0.25, KRColor::grey(0.9)});
@@ -204,6 +206,9 @@ AxisContent VKExtraAxisCommand::content(const AxisTicks& ticks) const {
   AxisContent content;
   content.ticks = &ticks;
   content.title = axisTitle_->text();
+  content.titlePlace = static_cast<AxisContent::TitlePlace>(titlePosition_->tag());
+  const double offset = titleOffset_->value();
+  content.titleOffset = std::isfinite(offset) ? offset : 0;
   int tag = orientation_->tag();
   content.orientation = !onTop()    ? LabelOrientation::Horizontal
                         : tag == 2 ? LabelOrientation::Vertical
@@ -257,7 +262,10 @@ double VKExtraAxisCommand::roomNeeded() const {
     room = style.tickOutside() + style.numberGap() +
            (onTop() ? 1.2 : 2.5) * style.numberFontSize();
   }
-  return std::ceil(room + titleSpace(axisTitle_->text(), style));
+  double title = titleSpace(axisTitle_->text(), style);
+  const double offset = titleOffset_->value();
+  if (title > 0 && std::isfinite(offset)) title = std::max(0.0, title + offset);
+  return std::ceil(room + title);
 }
 
 std::shared_ptr<KRDrawingGroup> VKExtraAxisCommand::computeDrawingObjectForScale(const KR1DPlotDrawingInfo& record,

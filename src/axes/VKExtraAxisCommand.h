@@ -86,6 +86,8 @@ class VKExtraAxisCommand : public VKDrawingCommand {
   std::shared_ptr<VKTextInputController> suffix_;
   std::shared_ptr<VKNumberListController> excludeNumbers_;
   std::shared_ptr<VKTokenTextController> axisTitle_;
+  std::shared_ptr<VKMenuInputController> titlePosition_;
+  std::shared_ptr<VKNumberInputController> titleOffset_;
   std::shared_ptr<VKLineStyleInputController> majorGrid_;
   std::shared_ptr<VKLineStyleInputController> minorGrid_;
   std::shared_ptr<VKColorInputController> axisColor_;

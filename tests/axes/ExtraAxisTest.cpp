@@ -222,6 +222,11 @@ TEST(ExtraAxis, AxisRangeDrawsAPartAndPositionInsideKeepsItInTheFrame) {
   EXPECT_FALSE(broken->ticksFor(graphRange, 200));
   EXPECT_TRUE(broken->hasErrorExplanation());
 
+  // A title farther out asks for that much more room.
+  auto near = makeExtraAxis({{"Axis Title", "Feet"}});
+  auto far = makeExtraAxis({{"Axis Title", "Feet"}, {"Axis Title Offset", "10"}, {"Axis Title Position", 3}});
+  EXPECT_EQ(far->spaceToTheRight(), near->spaceToTheRight() + 10);
+
   // Inside: on the frame's right edge, the numbers to its left, no room asked for.
   auto inside = makeExtraAxis({{"Axis Location", 2}, {"Position Inside", true}});
   EXPECT_EQ(inside->spaceToTheRight(), 0);
