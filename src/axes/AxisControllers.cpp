@@ -5,6 +5,9 @@
 #include <cmath>
 
 #include "axes/AxisTexts.h"
+#include "document/parameters/VKVariable.h"
+#include "graph/commandbase/CommandDocument.h"
+#include "graph/commandbase/CommandTexts.h"
 #include "graph/commandbase/TextFormat.h"
 
 namespace orrelin {
@@ -56,8 +59,8 @@ std::vector<VKMenuEntry> labelSpaceEntries() {
 }  // namespace
 
 std::optional<std::vector<double>> VKNumberListController::values() const {
-  if (isBlank(text())) return std::nullopt;
-  auto parts = splitAtTopLevelCommas(text());
+  if (isBlank(text_)) return std::nullopt;
+  auto parts = splitAtTopLevelCommas(text_);
   if (requiredCount_ >= 0 && static_cast<int>(parts.size()) != requiredCount_) return std::nullopt;
   std::vector<double> result;
   for (const auto& part : parts) {
@@ -68,15 +71,65 @@ std::optional<std::vector<double>> VKNumberListController::values() const {
   return result;
 }
 
+std::vector<std::string> VKNumberListController::namesUsed() const {
+  std::vector<std::string> names;
+  if (isBlank(text_)) return names;
+  for (const auto& part : splitAtTopLevelCommas(text_))
+    for (auto& name : FormulaText(part).namesUsed())
+      if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(std::move(name));
+  return names;
+}
+
+void VKNumberListController::setFromPropertyList(const PropertyList* value) {
+  text_.clear();
+  if (!value) return;
+  if (value->isString())
+    text_ = value->string();
+  else
+    reportBadValue(*value, "a string");
+}
+
+void VKNumberListController::establishDependencyConnections() {
+  disconnectAllSuppliers();
+  auto* document = commandDocument();
+  if (!document) return;
+  for (const auto& name : namesUsed())
+    if (auto parameter = document->parameters().parameterWithName(name)) connectToSupplier(parameter);
+}
+
+void VKNumberListController::parameterListChanged(const ParameterListChanges& changes) {
+  auto names = namesUsed();
+  if (std::none_of(names.begin(), names.end(), [&](const std::string& name) { return changes.count(name) > 0; }))
+    return;
+  establishDependencyConnections();
+  changed();
+}
+
+bool VKNumberListController::perform(const std::string& selector, const PropertyList& argument) {
+  if (selector != commandtext::kSetFromPropertyList) return false;
+  setFromPropertyList(&argument);
+  // The new text may name other parameters.
+  establishDependencyConnections();
+  changed();
+  return true;
+}
+
+void VKNumberListController::setText(const std::string& text) {
+  if (text == text_) return;
+  text_ = text;
+  establishDependencyConnections();
+  changed();
+}
+
 std::optional<std::string> VKNumberListController::errorExplanation() const {
-  if (isBlank(text())) return std::nullopt;
+  if (isBlank(text_)) return std::nullopt;
   if (auto numbers = values()) {
     if (requiredCount_ == 2 && (*numbers)[0] == (*numbers)[1])
-      return formatText(axistext::kCropEmpty, text(), settingName());
+      return formatText(axistext::kCropEmpty, text_, settingName());
     return std::nullopt;
   }
-  if (requiredCount_ == 2) return formatText(axistext::kCropNotTwoNumbers, text(), settingName());
-  return formatText(axistext::kNumbersDoNotCompute, text(), settingName());
+  if (requiredCount_ == 2) return formatText(axistext::kCropNotTwoNumbers, text_, settingName());
+  return formatText(axistext::kNumbersDoNotCompute, text_, settingName());
 }
 
 std::string axisKey(const char* pattern, char letter) {
@@ -146,6 +199,34 @@ KRBoundingRange AxisControllers::includeRange() const {
 std::string AxisControllers::croppingText(const KRBoundingRange& range) {
   if (!range.isValid()) return {};
   return shortestText(range.minR) + "," + shortestText(range.maxR);
+}
+
+bool AxisControllers::croppingMayChange() const { return crop->namesUsed().empty(); }
+
+bool AxisControllers::canShow(const KRBoundingRange& range) const {
+  if (!range.isValid() || !std::isfinite(range.minR) || !std::isfinite(range.maxR) || !(range.maxR > range.minR))
+    return false;
+  return isLinear() || range.minR > 0;
+}
+
+bool AxisControllers::setCroppingRange(const KRBoundingRange& range, bool recordUndo) {
+  if (!range.isInvalid() && !canShow(range)) return false;
+  std::string text = croppingText(range);
+  if (recordUndo)
+    crop->setFromPropertyListRecordUndo(PropertyList(text));
+  else
+    crop->setText(text);
+  return true;
+}
+
+bool AxisControllers::setCroppingEdge(bool upperEnd, double value, const KRBoundingRange& shown, bool recordUndo) {
+  auto fixed = croppingRange();
+  KRBoundingRange current = fixed ? *fixed : shown;
+  if (!current.isValid() || !std::isfinite(value)) return false;
+  // Ends are kept as given, so a drag past the other end is no range.
+  KRBoundingRange moved{upperEnd ? current.minR : value, upperEnd ? value : current.maxR, false, true};
+  if (!canShow(moved)) return false;
+  return setCroppingRange(moved, recordUndo);
 }
 
 double AxisControllers::paddingFraction() const {

@@ -17,12 +17,24 @@ namespace orrelin {
 // Numbers typed as one text, separated by commas outside brackets; each part
 // is a formula over the document's parameters. With a required count (2 for
 // a crop range) a text with another number of parts is an error; an empty
-// text is always allowed and means "none given".
-class VKNumberListController : public VKTextInputController {
+// text is always allowed and means "none given". The setting is a client of
+// the parameters its formulas name, so a change of one reaches the command.
+class VKNumberListController : public VKInputController {
  public:
   explicit VKNumberListController(int requiredCount = -1) : requiredCount_(requiredCount) {}
   const char* className() const override { return "VKNumberListController"; }
+  std::optional<PropertyList> propertyList() const override { return PropertyList(text_); }
+  void setFromPropertyList(const PropertyList* value) override;
+  void establishDependencyConnections() override;
+  void parameterListChanged(const ParameterListChanges& changes) override;
+  bool perform(const std::string& selector, const PropertyList& argument) override;
   std::optional<std::string> errorExplanation() const override;
+
+  const std::string& text() const { return text_; }
+  // Tells the clients when the text changes.
+  void setText(const std::string& text);
+  // The parameter names the formulas use, each once.
+  std::vector<std::string> namesUsed() const;
 
   // The numbers; none when the text is empty, a part does not compute or the
   // count is not the required one.
@@ -30,6 +42,7 @@ class VKNumberListController : public VKTextInputController {
 
  private:
   int requiredCount_;
+  std::string text_;
 };
 
 // Menu tags.
@@ -61,6 +74,20 @@ struct AxisControllers {
   KRBoundingRange includeRange() const;
   // The crop text of a range ("0,10"); empty for an invalid range.
   static std::string croppingText(const KRBoundingRange& range);
+  // Whether a drag of the axis or a zoom rectangle may rewrite "Crop": not
+  // while its text names a parameter, which would be lost.
+  bool croppingMayChange() const;
+  // Whether the range can be shown on this axis: finite ends with a width
+  // between them, positive on logarithmic scales.
+  bool canShow(const KRBoundingRange& range) const;
+  // Writes the range as "Crop" (an invalid range makes the axis automatic
+  // again), through undo when asked. A range the axis cannot show is refused
+  // and nothing changes.
+  bool setCroppingRange(const KRBoundingRange& range, bool recordUndo);
+  // Moves the lower or the upper end of the range to value; the other end is
+  // that of "Crop" or, while the axis is automatic, of the range shown.
+  // Refused like setCroppingRange, and when the end would pass the other.
+  bool setCroppingEdge(bool upperEnd, double value, const KRBoundingRange& shown, bool recordUndo);
 
   AxisScale scale() const { return static_cast<AxisScale>(scaleMenu->tag()); }
   bool isLinear() const { return scale() == AxisScale::Linear || scale() == AxisScale::Reversed; }

@@ -267,8 +267,18 @@ std::shared_ptr<KRDrawingGroup> calculateAxis(const AxisContent& content, const 
   }
 
   if (!content.title.empty() && look.titleFont) {
-    double middle = (placement.start + placement.end) / 2;
-    KRPoint at = pointAt(placement, middle, titleDistance + look.titleGap());
+    double along = (placement.start + placement.end) / 2;
+    unsigned alignment = KRTextAlignment::Center;
+    // Vertical titles read upwards, so their start is at the bottom too.
+    if (content.titlePlace == AxisContent::TitlePlace::AtStart) {
+      along = std::min(placement.start, placement.end);
+      alignment = KRTextAlignment::Left;
+    } else if (content.titlePlace == AxisContent::TitlePlace::AtEnd) {
+      along = std::max(placement.start, placement.end);
+      alignment = KRTextAlignment::Right;
+    }
+    const double offset = std::isfinite(content.titleOffset) ? content.titleOffset : 0;
+    KRPoint at = pointAt(placement, along, titleDistance + look.titleGap() + offset);
     // Titles of vertical axes read upwards; their foot faces the plot area
     // on the left and their head on the right.
     int vAlignment = KRTextVerticalAlignment::Top;
@@ -280,8 +290,8 @@ std::shared_ptr<KRDrawingGroup> calculateAxis(const AxisContent& content, const 
       case AxisSide::Right: vAlignment = KRTextVerticalAlignment::Top; rotation = 90; break;
     }
     group->addObject(KRDrawingExpressionText::multiLineString(content.title, at, look.titleFont, std::nullopt,
-                                                              KRTextAlignment::Center, KRTextAlignment::Center,
-                                                              vAlignment, rotation, std::nullopt));
+                                                              alignment, alignment, vAlignment, rotation,
+                                                              std::nullopt));
   }
   return group;
 }

@@ -62,6 +62,11 @@ struct AxisContent {
   std::optional<double> reservedLabelSpace;
   LabelOrientation orientation = LabelOrientation::Horizontal;
   std::string title;
+  // Where the title sits along the axis: centred, or flush with the start
+  // (left, bottom) or the end; and how much farther out than usual.
+  enum class TitlePlace { Centered = 1, AtStart = 2, AtEnd = 3 };
+  TitlePlace titlePlace = TitlePlace::Centered;
+  double titleOffset = 0;
   bool drawLine = true;
 };
 

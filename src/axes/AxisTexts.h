@@ -52,6 +52,26 @@ inline constexpr const char* kSpaceBefore = "Space Before";
 inline constexpr const char* kSpaceBeforePixels = "Space Before Pixels";
 inline constexpr const char* kSide = "Side";
 
+// Interactive cropping permissions.
+inline constexpr const char* kChangeXWidth = "Change X Width";
+inline constexpr const char* kChangeYHeight = "Change Y Height";
+inline constexpr const char* kChangeXEdge = "Change X Edge";
+inline constexpr const char* kChangeYEdge = "Change Y Edge";
+
+// Context-menu entries. A pattern's '%' stands for the axis letter.
+inline constexpr const char* kMenuChangeLabelFont = "Change Label Font";
+inline constexpr const char* kMenuChangeNumberFont = "Change Number Font";
+inline constexpr const char* kMenuAddTitle = "Add % title";
+inline constexpr const char* kMenuPadding = "% Padding";
+inline constexpr const char* kMenuTickMarks = "% Tick Marks";
+inline constexpr const char* kMenuAngleSettings = "% Angle Settings";
+inline constexpr const char* kMenuAngleUnit = "Angle unit";
+inline constexpr const char* kMenuCategoryLabels = "Category Labels";
+inline constexpr const char* kMenuCurrencySettings = "% Currency Settings";
+inline constexpr const char* kMenuNumberFormat = "Number format";
+inline constexpr const char* kMenuNegativeInParentheses = "Negative numbers in ()";
+inline constexpr const char* kMenuNegativeRed = "Negative numbers red";
+
 // Error explanations.
 inline constexpr const char* kCropNotTwoNumbers =
     "The range \"%s\" of %s is not two numbers separated by a comma.";

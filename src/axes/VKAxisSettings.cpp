@@ -79,12 +79,57 @@ KRBoundingRange VKAxisSettings::padYIfNeeded(const KRBoundingRange& range, bool 
   return paddedRange(range, y_.paddingFraction(), y_.isLinear(), isDateAxis);
 }
 
-void VKAxisSettings::setXCroppingRange(const KRBoundingRange& range, bool recordUndo) {
-  setCroppingText(*x_.crop, range, recordUndo);
+void VKAxisSettings::entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) {
+  VKDrawingCommand::entryChanged(sender, alreadySentFor);
+  setErrorExplanation(settingsErrorExplanation());
 }
 
-void VKAxisSettings::setYCroppingRange(const KRBoundingRange& range, bool recordUndo) {
-  setCroppingText(*y_.crop, range, recordUndo);
+bool VKAxisSettings::setXCroppingRange(const KRBoundingRange& range, bool recordUndo) {
+  return x_.setCroppingRange(range, recordUndo);
+}
+
+bool VKAxisSettings::setYCroppingRange(const KRBoundingRange& range, bool recordUndo) {
+  return y_.setCroppingRange(range, recordUndo);
+}
+
+bool VKAxisSettings::setXCroppingEdge(bool upperEnd, double value, const KRBoundingRange& shown, bool recordUndo) {
+  return x_.setCroppingEdge(upperEnd, value, shown, recordUndo);
+}
+
+bool VKAxisSettings::setYCroppingEdge(bool upperEnd, double value, const KRBoundingRange& shown, bool recordUndo) {
+  return y_.setCroppingEdge(upperEnd, value, shown, recordUndo);
+}
+
+PlistDictionary VKAxisSettings::croppingPermissions() const {
+  const bool x = x_.croppingMayChange();
+  const bool y = y_.croppingMayChange();
+  return PlistDictionary{{axistext::kChangeXWidth, x},
+                         {axistext::kChangeXEdge, x},
+                         {axistext::kChangeYHeight, y},
+                         {axistext::kChangeYEdge, y}};
+}
+
+bool VKAxisSettings::croppingAllowed(const std::string& permission) const {
+  return PropertyList(croppingPermissions()).booleanForKey(permission).value_or(false);
+}
+
+std::vector<AxisMenuItem> VKAxisSettings::contextMenuItems(char letter) const {
+  std::vector<AxisMenuItem> menu{AxisMenuItem::named(axistext::kMenuChangeLabelFont),
+                                 AxisMenuItem::named(axistext::kMenuChangeNumberFont)};
+  auto own = axisMenuItems(letter == 'Y' ? y_ : x_);
+  menu.insert(menu.end(), own.begin(), own.end());
+  return menu;
+}
+
+bool VKAxisSettings::performContextMenuItem(char letter, const std::vector<std::string>& path,
+                                            const PropertyList& argument) {
+  if (path.size() == 1 && (path[0] == axistext::kMenuChangeLabelFont || path[0] == axistext::kMenuChangeNumberFont)) {
+    if (!argument.isDictionary()) return false;
+    auto& font = path[0] == axistext::kMenuChangeLabelFont ? axisLabelsFont_ : numberFont_;
+    font->setFromPropertyListRecordUndo(argument);
+    return true;
+  }
+  return performAxisMenuItem(letter == 'Y' ? y_ : x_, path, argument);
 }
 
 AxisTicks VKAxisSettings::computeXAxisTicks(const KRBoundingRange& range, const KRBoundingRange& unchangedRange,
@@ -126,14 +171,6 @@ KRBoundingRange paddedRange(const KRBoundingRange& range, double fraction, bool 
   if (range.minR <= 0) return range;
   double pad = std::log(range.maxR / range.minR) * fraction;
   return KRBoundingRange::between(range.minR * std::exp(-pad), range.maxR * std::exp(pad));
-}
-
-void setCroppingText(VKNumberListController& crop, const KRBoundingRange& range, bool recordUndo) {
-  std::string text = AxisControllers::croppingText(range);
-  if (recordUndo)
-    crop.setFromPropertyListRecordUndo(PropertyList(text));
-  else
-    crop.setText(text);
 }
 
 void registerAxisCommandKinds(VKCommandFactory& factory) {

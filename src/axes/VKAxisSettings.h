@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "axes/AxisContextMenu.h"
 #include "axes/AxisControllers.h"
 #include "axes/AxisTicks.h"
 #include "graph/commandbase/VKDrawingCommand.h"
@@ -35,9 +36,32 @@ class VKAxisSettings : public VKDrawingCommand {
   KRBoundingRange padXIfNeeded(const KRBoundingRange& range, bool isDateAxis) const override;
   KRBoundingRange padYIfNeeded(const KRBoundingRange& range, bool isDateAxis) const override;
 
+  // A change of a setting or of a parameter a number list names also
+  // renews the error explanation.
+  void entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) override;
+  using VKDrawingCommand::entryChanged;
+
   // Fixes an axis to the range (an invalid range makes it automatic again).
-  void setXCroppingRange(const KRBoundingRange& range, bool recordUndo);
-  void setYCroppingRange(const KRBoundingRange& range, bool recordUndo);
+  // A range the axis cannot show (no width, not finite, not positive on a
+  // logarithmic scale) is refused: false, nothing changed.
+  bool setXCroppingRange(const KRBoundingRange& range, bool recordUndo);
+  bool setYCroppingRange(const KRBoundingRange& range, bool recordUndo);
+  // Moves one end of an axis's range; shown is the range the graph shows,
+  // whose other end is kept while the axis is automatic.
+  bool setXCroppingEdge(bool upperEnd, double value, const KRBoundingRange& shown, bool recordUndo);
+  bool setYCroppingEdge(bool upperEnd, double value, const KRBoundingRange& shown, bool recordUndo);
+  // What a user interface may let the user change by dragging an axis or
+  // drawing a zoom rectangle: "Change X Width" and "Change Y Height" (both
+  // ends of the range), "Change X Edge" and "Change Y Edge" (one end).
+  PlistDictionary croppingPermissions() const;
+  bool croppingAllowed(const std::string& permission) const;
+
+  // The context menu over the x axis ('X') or the y axis ('Y'): the two font
+  // entries, then the axis's own (see axisMenuItems).
+  std::vector<AxisMenuItem> contextMenuItems(char letter) const;
+  // Carries out an entry. "Change Label Font" and "Change Number Font" take
+  // a font's stored form.
+  bool performContextMenuItem(char letter, const std::vector<std::string>& path, const PropertyList& argument);
 
   // The tick choice of each axis, as the tick computation takes it.
   std::optional<PropertyList> xLocations() const { return tickLocationsFor(x_); }
@@ -62,6 +86,8 @@ class VKAxisSettings : public VKDrawingCommand {
   void setDateLanguage(std::string language) { dateLanguage_ = std::move(language); }
 
   const AxisControllers& xAxis() const { return x_; }
+  AxisControllers& xAxis() { return x_; }
+  AxisControllers& yAxis() { return y_; }
   const AxisControllers& yAxis() const { return y_; }
   bool xLinear() const { return x_.isLinear(); }
   bool yLinear() const { return y_.isLinear(); }
@@ -85,8 +111,6 @@ class VKAxisSettings : public VKDrawingCommand {
 // A range widened at both ends by fraction of its width (logarithmic axes
 // widen in the logarithm); date axes and invalid ranges are left as they are.
 KRBoundingRange paddedRange(const KRBoundingRange& range, double fraction, bool linear, bool isDateAxis);
-// Writes a crop text, through undo when asked.
-void setCroppingText(VKNumberListController& crop, const KRBoundingRange& range, bool recordUndo);
 
 // Registers the axis command kinds with the factory.
 void registerAxisCommandKinds(VKCommandFactory& factory);

@@ -1,5 +1,6 @@
 #include "axes/VKExtraAxisCommand.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "axes/AxisTexts.h"
@@ -57,19 +58,23 @@ void VKExtraAxisCommand::finishConnections() {
   connect(axisType_, "Axis Type");
   axisLocation_ = menu({{kTop, "Top"}, {kRight, "Right"}}, kRight);
   connect(axisLocation_, "Axis Location");
-  connect(std::make_shared<VKRangeInputController>(), "Axis Range");
+  axisRange_ = std::make_shared<VKRangeInputController>();
+  connect(axisRange_, "Axis Range");
   prefix_ = std::make_shared<VKTextInputController>();
   connect(prefix_, "Prefix");
   suffix_ = std::make_shared<VKTextInputController>();
   connect(suffix_, "Suffix");
-  connect(std::make_shared<VKButtonInputController>(false), "Position Inside");
+  positionInside_ = std::make_shared<VKButtonInputController>(false);
+  connect(positionInside_, "Position Inside");
   connect(std::make_shared<VKNumberInputController>("0"), "Title Offset");
   excludeNumbers_ = std::make_shared<VKNumberListController>();
   connect(excludeNumbers_, "Exclude Numbers");
   axisTitle_ = std::make_shared<VKTokenTextController>();
   connect(axisTitle_, "Axis Title");
-  connect(menu({{1, "Centered"}, {2, "At the Start"}, {3, "At the End"}}, 1), "Axis Title Position");
-  connect(std::make_shared<VKNumberInputController>("0"), "Axis Title Offset");
+  titlePosition_ = menu({{1, "Centered"}, {2, "At the Start"}, {3, "At the End"}}, 1);
+  connect(titlePosition_, "Axis Title Position");
+  titleOffset_ = std::make_shared<VKNumberInputController>("0");
+  connect(titleOffset_, "Axis Title Offset");
   majorGrid_ = std::make_shared<VKLineStyleInputController>(VKLineStyle{1, 0.5, KRColor::grey(0.8)});
   connect(majorGrid_, "Major Grid Lines");
   minorGrid_ = std::make_shared<VKLineStyleInputController>(VKLineStyle{1, 0.25, KRColor::grey(0.9)});
@@ -84,27 +89,44 @@ void VKExtraAxisCommand::finishConnections() {
   connect(drawingStyle_, "Drawing Style");
   orientation_ = menu({{1, "Horizontal"}, {2, "Vertical"}, {3, "Slanted"}}, 1);
   connect(orientation_, "Orientation");
-  connect(std::make_shared<VKColumnSelector>(), "Tick Locations");
-  connect(std::make_shared<VKColumnSelector>(false, true), "Tick Labels");
-  connect(std::make_shared<VKColumnSelector>(false, true), "Categories");
-  connect(menu({{kTicksDefault, "Default"},
-                {kTicksAutomatic, "Automatic"},
-                {kTicksStride, "Stride"},
-                {kTicksGivenValues, "Given Values"},
-                {kTicksFromColumns, "From Columns"},
-                {kTicksCategories, "Categories"},
-                {kTicksAngle, "Angle"},
-                {kTicksCurrency, "Currency"}},
-               kTicksAutomatic),
-          "Ticks Choice");
-  connect(std::make_shared<VKNumberInputController>("1"), "Ticks Stride");
-  connect(std::make_shared<VKButtonInputController>(false), "Ticks Between");
-  connect(std::make_shared<VKNumberListController>(), "Major Ticks Values");
-  connect(std::make_shared<VKNumberListController>(), "Minor Ticks Values");
-  connect(menu({{1, "Degrees"}, {2, "Radians"}}, 1), "Degree/Radians");
-  connect(menu({{1, "Dollar"}, {2, "Euro"}, {3, "Pound"}, {4, "Yen"}, {5, "Franc"}}, 1), "Currency");
-  connect(std::make_shared<VKButtonInputController>(false), "Currency Negative");
-  connect(std::make_shared<VKButtonInputController>(false), "Currency Negative Red");
+  // The tick choice uses the settings of the same names as an axis of the
+  // graph does; see ticksFor.
+  ticks_.tickLocations = std::make_shared<VKColumnSelector>();
+  connect(ticks_.tickLocations, "Tick Locations");
+  ticks_.tickLabels = std::make_shared<VKColumnSelector>(false, true);
+  connect(ticks_.tickLabels, "Tick Labels");
+  ticks_.categories = std::make_shared<VKColumnSelector>(false, true);
+  connect(ticks_.categories, "Categories");
+  ticks_.ticksChoice = menu({{kTicksDefault, "Default"},
+                             {kTicksAutomatic, "Automatic"},
+                             {kTicksStride, "Stride"},
+                             {kTicksGivenValues, "Given Values"},
+                             {kTicksFromColumns, "From Columns"},
+                             {kTicksCategories, "Categories"},
+                             {kTicksAngle, "Angle"},
+                             {kTicksCurrency, "Currency"}},
+                            kTicksAutomatic);
+  connect(ticks_.ticksChoice, "Ticks Choice");
+  ticks_.ticksStride = std::make_shared<VKNumberInputController>("1");
+  connect(ticks_.ticksStride, "Ticks Stride");
+  ticks_.categoryTicks = std::make_shared<VKButtonInputController>(false);
+  connect(ticks_.categoryTicks, "Ticks Between");
+  ticks_.ticksValues = std::make_shared<VKNumberListController>();
+  connect(ticks_.ticksValues, "Major Ticks Values");
+  ticks_.minorTicksValues = std::make_shared<VKNumberListController>();
+  connect(ticks_.minorTicksValues, "Minor Ticks Values");
+  ticks_.angleUnit = menu({{1, "Degrees"}, {2, "Radians"}}, 1);
+  connect(ticks_.angleUnit, "Degree/Radians");
+  ticks_.currency = menu({{1, "Dollar"}, {2, "Euro"}, {3, "Pound"}, {4, "Yen"}, {5, "Franc"}}, 1);
+  connect(ticks_.currency, "Currency");
+  ticks_.currencyNegative = std::make_shared<VKButtonInputController>(false);
+  connect(ticks_.currencyNegative, "Currency Negative");
+  ticks_.currencyNegativeRed = std::make_shared<VKButtonInputController>(false);
+  connect(ticks_.currencyNegativeRed, "Currency Negative Red");
+  ticks_.prefix = prefix_;
+  ticks_.suffix = suffix_;
+  // An extra axis shows numbers, never dates: this one is not stored.
+  ticks_.datesWithTwoLines = std::make_shared<VKButtonInputController>(false);
   connect(menu({{1, "Automatic"}, {2, "Small"}, {3, "Medium"}, {4, "Large"}}, 1), axistext::kXLabelHeight);
   connect(menu({{1, "Automatic"}, {2, "Small"}, {3, "Medium"}, {4, "Large"}}, 1), axistext::kYLabelWidth);
   VKDrawingCommand::finishConnections();
@@ -143,6 +165,16 @@ KRBoundingRange VKExtraAxisCommand::axisRangeFor(const KRBoundingRange& graphRan
   return KRBoundingRange::between(convert->toAxis(graphRange.minR), convert->toAxis(graphRange.maxR));
 }
 
+KRBoundingRange VKExtraAxisCommand::drawnAxisRange(const KRBoundingRange& graphRange) const {
+  KRBoundingRange full = axisRangeFor(graphRange);
+  KRBoundingRange part = axisRange_->range();
+  if (!full.isValid() || part.isInvalid()) return full;
+  if (!part.isValid()) return KRBoundingRange::empty();
+  return full.intersectionWith(part);
+}
+
+bool VKExtraAxisCommand::positionInside() const { return positionInside_->isSelected(); }
+
 void VKExtraAxisCommand::establishDependencyConnections() {
   VKDrawingCommand::establishDependencyConnections();
   refreshErrorExplanation();
@@ -174,6 +206,9 @@ AxisContent VKExtraAxisCommand::content(const AxisTicks& ticks) const {
   AxisContent content;
   content.ticks = &ticks;
   content.title = axisTitle_->text();
+  content.titlePlace = static_cast<AxisContent::TitlePlace>(titlePosition_->tag());
+  const double offset = titleOffset_->value();
+  content.titleOffset = std::isfinite(offset) ? offset : 0;
   int tag = orientation_->tag();
   content.orientation = !onTop()    ? LabelOrientation::Horizontal
                         : tag == 2 ? LabelOrientation::Vertical
@@ -183,36 +218,34 @@ AxisContent VKExtraAxisCommand::content(const AxisTicks& ticks) const {
 }
 
 std::optional<AxisTicks> VKExtraAxisCommand::ticksFor(const KRBoundingRange& graphRange, double length) const {
-  KRBoundingRange range = axisRangeFor(graphRange);
+  KRBoundingRange full = axisRangeFor(graphRange);
+  KRBoundingRange range = drawnAxisRange(graphRange);
   if (!range.isValid() || !(range.maxR > range.minR) || !std::isfinite(range.maxR - range.minR) || !(length > 0))
     return std::nullopt;
+  // The part of the axis that is drawn takes its share of the length.
+  const bool logScale = axisType_->tag() == 2 && full.minR > 0;
+  double share = logScale ? std::log(range.maxR / range.minR) / std::log(full.maxR / full.minR)
+                          : (range.maxR - range.minR) / (full.maxR - full.minR);
+  if (std::isfinite(share) && share > 0 && share < 1) length *= share;
   AxisLook style = look();
-  double major = automaticMajorSpacing(style.numberFontSize(), range.minR, range.maxR);
-  std::shared_ptr<KRAxis> axis;
-  if (axisType_->tag() == 2) {
-    if (!(range.minR > 0)) return std::nullopt;
-    axis = KRAxis::logarithmicAxisWithMin(range.minR, range.maxR, length, major, major / 4);
-  } else {
-    axis = KRAxis::linearAxisWithMin(range.minR, range.maxR, length, major, major / 4);
-    if (axis && axis->formatter()) {
-      KRNumberFormatter formatter = *axis->formatter();
-      formatter.setUseUnicodeMinus(true);
-      axis->setFormatter(formatter);
-    }
-  }
-  if (!axis) return std::nullopt;
-  if (auto excluded = excludeNumbers_->values()) axis->maskValuesFromSet(*excluded);
-  AxisTicks ticks;
-  ticks.axis = axis;
-  if (!prefix_->text().empty() || !suffix_->text().empty()) {
-    std::vector<std::string> labels;
-    for (const auto& label : axis->majorTickMarkLabels()) labels.push_back(prefix_->text() + label + suffix_->text());
-    ticks.axis = KRAxis::initWithMajor(axis->majorTickMarks(), axis->labelValues(), labels, axis->minorTickMarks());
-  }
+  const bool logarithmic = axisType_->tag() == 2;
+  if (logarithmic && !(range.minR > 0)) return std::nullopt;
+  AxisTickRequest request;
+  request.range = range;
+  request.unchangedRange = range;
+  request.allowMultipleLines = false;
+  request.linear = !logarithmic;
+  request.length = length;
+  request.fontSize = style.numberFontSize();
+  request.locations = tickLocationsFor(ticks_);
+  AxisTicks ticks = computeAxisTicks(ticks_, request);
+  if (!ticks.axis) return std::nullopt;
+  if (auto excluded = excludeNumbers_->values()) ticks.axis->maskValuesFromSet(*excluded);
   return ticks;
 }
 
 double VKExtraAxisCommand::roomNeeded() const {
+  if (positionInside()) return 0;
   AxisLook style = look();
   const auto& record = lastInfo();
   std::optional<AxisTicks> ticks;
@@ -229,7 +262,10 @@ double VKExtraAxisCommand::roomNeeded() const {
     room = style.tickOutside() + style.numberGap() +
            (onTop() ? 1.2 : 2.5) * style.numberFontSize();
   }
-  return std::ceil(room + titleSpace(axisTitle_->text(), style));
+  double title = titleSpace(axisTitle_->text(), style);
+  const double offset = titleOffset_->value();
+  if (title > 0 && std::isfinite(offset)) title = std::max(0.0, title + offset);
+  return std::ceil(room + title);
 }
 
 std::shared_ptr<KRDrawingGroup> VKExtraAxisCommand::computeDrawingObjectForScale(const KR1DPlotDrawingInfo& record,
@@ -244,16 +280,28 @@ std::shared_ptr<KRDrawingGroup> VKExtraAxisCommand::computeDrawingObjectForScale
   if (!ticks || !convert) return group;
   AxisLook style = look();
   AxisPlacement placement;
-  placement.side = top ? AxisSide::Top : AxisSide::Right;
-  // Beyond whatever the layout put on that side of the plot area.
-  placement.position = top ? std::max<double>(region.maxY(), record.yValueForOverallTitle)
-                           : std::max<double>(region.maxX(), record.startOfAreaToTheRight);
-  placement.start = top ? region.minX() : region.minY();
-  placement.end = top ? region.maxX() : region.maxY();
+  if (positionInside()) {
+    // On the frame's edge with the numbers turned into the plot area.
+    placement.side = top ? AxisSide::Bottom : AxisSide::Left;
+    placement.position = top ? region.maxY() : region.maxX();
+  } else {
+    placement.side = top ? AxisSide::Top : AxisSide::Right;
+    // Beyond whatever the layout put on that side of the plot area.
+    placement.position = top ? std::max<double>(region.maxY(), record.yValueForOverallTitle)
+                             : std::max<double>(region.maxX(), record.startOfAreaToTheRight);
+  }
   placement.map = [&record, top, c = *convert](double value) {
     double graphValue = c.toGraph(value);
     return top ? record.transformX(graphValue) : record.transformY(graphValue);
   };
+  // Only the part of the axis that "Axis Range" leaves is drawn.
+  const double low = top ? region.minX() : region.minY();
+  const double high = top ? region.maxX() : region.maxY();
+  KRBoundingRange drawn = drawnAxisRange(graph);
+  double a = placement.map(drawn.minR);
+  double b = placement.map(drawn.maxR);
+  placement.start = std::clamp(std::min(a, b), low, high);
+  placement.end = std::clamp(std::max(a, b), low, high);
   auto major = curveStyleForLine(majorGrid_->style());
   auto minor = curveStyleForLine(minorGrid_->style());
   if (major || minor) {

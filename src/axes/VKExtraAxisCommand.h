@@ -9,6 +9,7 @@
 
 #include "axes/AxisControllers.h"
 #include "axes/AxisDrawing.h"
+#include "axes/AxisTicks.h"
 #include "axes/UnitConstants.h"
 #include "graph/commandbase/VKDrawingCommand.h"
 
@@ -36,6 +37,13 @@ class VKExtraAxisCommand : public VKDrawingCommand {
   std::optional<std::string> conversionProblem() const;
   // The range of axis values over a range of graph values (ends in order).
   KRBoundingRange axisRangeFor(const KRBoundingRange& graphRange) const;
+  // The part of that range which is drawn: all of it, or what "Axis Range"
+  // (in axis values, an open side unlimited) leaves of it; empty when
+  // nothing is left or "Axis Range" does not compute.
+  KRBoundingRange drawnAxisRange(const KRBoundingRange& graphRange) const;
+  // "Position Inside": the axis lies on the frame with its numbers inside the
+  // plot area and asks for no room outside.
+  bool positionInside() const;
 
   const std::shared_ptr<VKMenuInputController>& unitConversion() const { return unitConversion_; }
   const std::shared_ptr<VKTextInputController>& graphUnits() const { return graphUnits_; }
@@ -52,7 +60,9 @@ class VKExtraAxisCommand : public VKDrawingCommand {
   double spaceForPlotTitle() const override { return onTop() ? roomNeeded() : 0; }
   double spaceToTheRight() const override { return onTop() ? 0 : roomNeeded(); }
   // The ticks and labels of the axis for the graph range it stands beside
-  // and its length in points; none without a conversion or range.
+  // and its length in points, by its tick choice as for an axis of the
+  // graph (values, strides and locations in the axis's own units); none
+  // without a conversion or range.
   std::optional<AxisTicks> ticksFor(const KRBoundingRange& graphRange, double length) const;
 
  private:
@@ -70,16 +80,22 @@ class VKExtraAxisCommand : public VKDrawingCommand {
   std::shared_ptr<VKNumberInputController> unit_;
   std::shared_ptr<VKMenuInputController> axisType_;
   std::shared_ptr<VKMenuInputController> axisLocation_;
+  std::shared_ptr<VKRangeInputController> axisRange_;
+  std::shared_ptr<VKButtonInputController> positionInside_;
   std::shared_ptr<VKTextInputController> prefix_;
   std::shared_ptr<VKTextInputController> suffix_;
   std::shared_ptr<VKNumberListController> excludeNumbers_;
   std::shared_ptr<VKTokenTextController> axisTitle_;
+  std::shared_ptr<VKMenuInputController> titlePosition_;
+  std::shared_ptr<VKNumberInputController> titleOffset_;
   std::shared_ptr<VKLineStyleInputController> majorGrid_;
   std::shared_ptr<VKLineStyleInputController> minorGrid_;
   std::shared_ptr<VKColorInputController> axisColor_;
   std::shared_ptr<VKFontStyleInputController> axisFont_;
   std::shared_ptr<VKMenuInputController> drawingStyle_;
   std::shared_ptr<VKMenuInputController> orientation_;
+  // The tick-choice settings, gathered as the tick computation takes them.
+  AxisControllers ticks_;
 };
 
 }  // namespace orrelin

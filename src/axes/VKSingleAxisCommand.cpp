@@ -45,7 +45,7 @@ AxisTicks VKSingleAxisCommand::computeAxisTicks(const KRBoundingRange& range, co
                                                 bool isDate, bool isInteger, double fontSize, int cacheNumber,
                                                 double minimumSpacing) {
   AxisTickRequest request{range,  unchangedRange, allowMultipleLines, linear,        length,
-                          isDate, isInteger,      fontSize,           decimalComma_, {},
+                          isDate, isInteger,      fontSize,           decimalComma_, dateLanguage_,
                           locations, minimumSpacing};
   std::string key = formatText(isXAxis() ? "X Label Cache %d" : "Y Label Cache %d", std::to_string(cacheNumber));
   if (const AxisTicks* kept = labelCache_.find(key, request, changeCount())) return *kept;
@@ -59,8 +59,28 @@ KRBoundingRange VKSingleAxisCommand::croppedRange(const KRBoundingRange& range) 
   return fixed ? *fixed : range;
 }
 
-void VKSingleAxisCommand::setCroppingRange(const KRBoundingRange& range, bool recordUndo) {
-  setCroppingText(*axis_.crop, range, recordUndo);
+bool VKSingleAxisCommand::setCroppingRange(const KRBoundingRange& range, bool recordUndo) {
+  return axis_.setCroppingRange(range, recordUndo);
+}
+
+bool VKSingleAxisCommand::setCroppingEdge(bool upperEnd, double value, const KRBoundingRange& shown,
+                                          bool recordUndo) {
+  return axis_.setCroppingEdge(upperEnd, value, shown, recordUndo);
+}
+
+PlistDictionary VKSingleAxisCommand::croppingPermissions() const {
+  const bool may = axis_.croppingMayChange();
+  if (isXAxis()) return PlistDictionary{{axistext::kChangeXWidth, may}, {axistext::kChangeXEdge, may}};
+  return PlistDictionary{{axistext::kChangeYHeight, may}, {axistext::kChangeYEdge, may}};
+}
+
+bool VKSingleAxisCommand::croppingAllowed(const std::string& permission) const {
+  return PropertyList(croppingPermissions()).booleanForKey(permission).value_or(false);
+}
+
+void VKSingleAxisCommand::entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) {
+  VKDrawingCommand::entryChanged(sender, alreadySentFor);
+  setErrorExplanation(settingsErrorExplanation());
 }
 
 double VKSingleAxisCommand::relativeSize() const {

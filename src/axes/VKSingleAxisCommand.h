@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "axes/AxisContextMenu.h"
 #include "axes/AxisControllers.h"
 #include "axes/AxisTicks.h"
 #include "graph/commandbase/VKDrawingCommand.h"
@@ -26,10 +27,25 @@ class VKSingleAxisCommand : public VKDrawingCommand {
 
   bool isXAxis() const { return letter_ == 'X'; }
   const AxisControllers& axis() const { return axis_; }
+  AxisControllers& axis() { return axis_; }
   KRBoundingRange includeRange() const { return axis_.includeRange(); }
   // The fixed range when "Crop" gives one, else range.
   KRBoundingRange croppedRange(const KRBoundingRange& range) const;
-  void setCroppingRange(const KRBoundingRange& range, bool recordUndo);
+  // As for the main axis: refused (false) for a range the axis cannot show.
+  bool setCroppingRange(const KRBoundingRange& range, bool recordUndo);
+  bool setCroppingEdge(bool upperEnd, double value, const KRBoundingRange& shown, bool recordUndo);
+  // "Change X Width" and "Change X Edge" for an x axis, "Change Y Height"
+  // and "Change Y Edge" for a y axis.
+  PlistDictionary croppingPermissions() const;
+  bool croppingAllowed(const std::string& permission) const;
+  void entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) override;
+  using VKDrawingCommand::entryChanged;
+
+  // The context menu of the axis (see axisMenuItems) and its operations.
+  std::vector<AxisMenuItem> contextMenuItems() const { return axisMenuItems(axis_); }
+  bool performContextMenuItem(const std::vector<std::string>& path, const PropertyList& argument) {
+    return performAxisMenuItem(axis_, path, argument);
+  }
 
   // The tick choice and the ticks of this axis, as for the main axis; kept
   // under "X Label Cache %d" or "Y Label Cache %d" by its direction.
@@ -39,6 +55,8 @@ class VKSingleAxisCommand : public VKDrawingCommand {
                              double length, bool isDate, bool isInteger, double fontSize, int cacheNumber,
                              double minimumSpacing = 0);
   void setDecimalComma(bool on) { decimalComma_ = on; }
+  // The language of month names on a date axis (a date column's localization).
+  void setDateLanguage(std::string language) { dateLanguage_ = std::move(language); }
 
   // The share of the graph's length this axis takes relative to the others.
   double relativeSize() const;
@@ -56,6 +74,7 @@ class VKSingleAxisCommand : public VKDrawingCommand {
   std::shared_ptr<VKButtonInputController> spaceBeforePixels_;
   std::shared_ptr<VKMenuInputController> side_;
   bool decimalComma_ = false;
+  std::string dateLanguage_;
   AxisLabelCache labelCache_;
 };
 

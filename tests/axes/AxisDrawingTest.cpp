@@ -127,6 +127,58 @@ TEST(AxisDrawing, TitlesAndReservedSpace) {
   EXPECT_NEAR(title.midY(), 200, 1);
 }
 
+// Titles flush with either end of the axis, or farther out, on a horizontal
+// and on a vertical axis (whose titles read upwards, so its start is at the bottom).
+TEST(AxisDrawing, TitlesAtTheStartOrTheEndAndFartherOut) {
+  AxisTicks t = ticks({}, {});
+  const AxisLook look = makeLook();
+  struct Case {
+    AxisSide side;
+    AxisContent::TitlePlace place;
+    double offset;
+  } cases[] = {{AxisSide::Top, AxisContent::TitlePlace::AtStart, 0},
+               {AxisSide::Top, AxisContent::TitlePlace::AtEnd, 0},
+               {AxisSide::Right, AxisContent::TitlePlace::AtStart, 0},
+               {AxisSide::Right, AxisContent::TitlePlace::AtEnd, 12},
+               {AxisSide::Bottom, AxisContent::TitlePlace::Centered, 12}};
+  for (const auto& c : cases) {
+    AxisContent content;
+    content.ticks = &t;
+    content.title = "Temperature";
+    content.titlePlace = c.place;
+    content.titleOffset = c.offset;
+    auto drawing = calculateAxis(content, look, placement(c.side, 400), 20);
+    std::vector<std::shared_ptr<KRDrawingBasic>> texts, paths;
+    collect(drawing, texts, paths);
+    ASSERT_EQ(texts.size(), 1u);
+    KRRect title = texts[0]->boundingRectangle();
+    const bool horizontal = isHorizontal(c.side);
+    const double low = horizontal ? title.minX() : title.minY();
+    const double high = horizontal ? title.maxX() : title.maxY();
+    switch (c.place) {
+      case AxisContent::TitlePlace::AtStart:
+        EXPECT_NEAR(low, 100, 1.5);
+        EXPECT_LT(high, 250);
+        break;
+      case AxisContent::TitlePlace::AtEnd:
+        EXPECT_NEAR(high, 300, 1.5);
+        EXPECT_GT(low, 150);
+        break;
+      case AxisContent::TitlePlace::Centered:
+        EXPECT_NEAR((low + high) / 2, 200, 1);
+        break;
+    }
+    // Outward from the line at 400: the nearer edge of the title.
+    const double nearEdge = c.side == AxisSide::Top     ? title.minY()
+                            : c.side == AxisSide::Right ? title.minX()
+                            : c.side == AxisSide::Bottom ? 400 - title.maxY()
+                                                         : 400 - title.maxX();
+    const double expected = c.side == AxisSide::Bottom ? 20 + look.titleGap() + c.offset
+                                                       : 400 + 20 + look.titleGap() + c.offset;
+    EXPECT_NEAR(nearEdge, expected, 1.5) << static_cast<int>(c.side) << " " << static_cast<int>(c.place);
+  }
+}
+
 TEST(AxisDrawing, GridLinesAtTheTicksInsideTheRectangle) {
   AxisTicks t = ticks({0, 5, 10, 15}, {"0", "5", "10", "15"}, {2.5, 7.5});
   auto map = [](double v) { return 100 + 20 * v; };

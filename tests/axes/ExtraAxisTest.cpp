@@ -153,5 +153,105 @@ TEST(ExtraAxis, DrawsItsTicksBesideThePlotAreaAtTheConvertedPlaces) {
   EXPECT_FALSE(mixed->ticksFor(KRBoundingRange::between(0, 100), 150));
 }
 
+TEST(ExtraAxis, TickChoicesWorkInTheAxisUnits) {
+  // Metres on the graph, feet on the extra axis: 0 to 10 m is 0 to 32.8 ft.
+  PlistDictionary feet{{"Unit Conversion", 2}, {"Graph Units", "m"}, {"Axis Units", "ft"}};
+  const auto graphRange = KRBoundingRange::between(0, 10);
+
+  auto stride = feet;
+  stride["Ticks Choice"] = 2;
+  stride["Ticks Stride"] = "10";
+  auto ticks = makeExtraAxis(stride)->ticksFor(graphRange, 300);
+  ASSERT_TRUE(ticks);
+  EXPECT_EQ(ticks->axis->majorTickMarks(), (std::vector<double>{0, 10, 20, 30}));
+
+  auto given = feet;
+  given["Ticks Choice"] = 3;
+  given["Major Ticks Values"] = "5, 25, 50";
+  given["Minor Ticks Values"] = "15";
+  given["Prefix"] = "~";
+  ticks = makeExtraAxis(given)->ticksFor(graphRange, 300);
+  ASSERT_TRUE(ticks);
+  EXPECT_EQ(ticks->axis->majorTickMarks(), (std::vector<double>{5, 25}));  // 50 ft is beyond 10 m
+  EXPECT_EQ(ticks->axis->minorTickMarks(), (std::vector<double>{15}));
+  EXPECT_EQ(ticks->axis->majorTickMarkLabels(), (std::vector<std::string>{"~5", "~25"}));
+
+  // Automatic ticks keep the Unicode minus; excluded numbers lose their label only.
+  PlistDictionary below{{"Unit Conversion", 4}, {"OU Origin", "10"}, {"Exclude Numbers", "0"}};
+  ticks = makeExtraAxis(below)->ticksFor(graphRange, 300);
+  ASSERT_TRUE(ticks);
+  const auto& labels = ticks->axis->majorTickMarkLabels();
+  ASSERT_FALSE(labels.empty());
+  EXPECT_EQ(labels.front().rfind("\u2212", 0), 0u) << labels.front();
+  for (const auto& label : labels) EXPECT_NE(label, "0");
+
+  // A logarithmic extra axis over values that are not all positive has no ticks.
+  PlistDictionary logarithmic{{"Unit Conversion", 4}, {"OU Origin", "5"}, {"Axis Type", 2}};
+  EXPECT_FALSE(makeExtraAxis(logarithmic)->ticksFor(graphRange, 300));
+}
+
+TEST(ExtraAxis, AxisRangeDrawsAPartAndPositionInsideKeepsItInTheFrame) {
+  KR1DPlotDrawingInfo record;
+  record.graphRegion = KRRect(100, 50, 200, 100);
+  record.setXLinearShift(50, 2);
+  record.setYLinearShift(50, 1);  // y: 0 to 100 over 50 to 150
+  record.boundingBox = {0, 100, 0, 100, 0};
+  record.yValueForOverallTitle = 160;
+  const auto graphRange = KRBoundingRange::between(0, 100);
+
+  // Only 20 to 60 of the axis is drawn (an open side reaches the end).
+  auto part = makeExtraAxis({{"Axis Location", 1}, {"Axis Range", PlistDictionary{{"Min", "20"}, {"Max", "60"}}}});
+  EXPECT_EQ(part->drawnAxisRange(graphRange), KRBoundingRange::between(20, 60));
+  auto ticks = part->ticksFor(graphRange, 200);
+  ASSERT_TRUE(ticks);
+  for (double value : ticks->axis->majorTickMarks()) {
+    EXPECT_GE(value, 20);
+    EXPECT_LE(value, 60);
+  }
+  KRDrawingInformation information;
+  KRRect box = part->computeDrawingObjectForScale(record, information)->boundingRectangle();
+  EXPECT_GE(box.minX(), record.transformX(20) - 15);  // numbers are centred on their ticks
+  EXPECT_LE(box.maxX(), record.transformX(60) + 15);
+  EXPECT_GE(box.minY(), 160 - 1);  // above what the layout put over the plot area
+
+  auto open = makeExtraAxis({{"Axis Range", PlistDictionary{{"Min", "90"}, {"Max", ""}}}});
+  EXPECT_EQ(open->drawnAxisRange(graphRange), KRBoundingRange::between(90, 100));
+  auto outside = makeExtraAxis({{"Axis Range", PlistDictionary{{"Min", "200"}, {"Max", "300"}}}});
+  EXPECT_FALSE(outside->ticksFor(graphRange, 200));
+  auto broken = makeExtraAxis({{"Axis Range", PlistDictionary{{"Min", "nothing"}, {"Max", "1"}}}});
+  EXPECT_FALSE(broken->ticksFor(graphRange, 200));
+  EXPECT_TRUE(broken->hasErrorExplanation());
+
+  // A title farther out asks for that much more room.
+  auto near = makeExtraAxis({{"Axis Title", "Feet"}});
+  auto far = makeExtraAxis({{"Axis Title", "Feet"}, {"Axis Title Offset", "10"}, {"Axis Title Position", 3}});
+  EXPECT_EQ(far->spaceToTheRight(), near->spaceToTheRight() + 10);
+
+  // Inside: on the frame's right edge, the numbers to its left, no room asked for.
+  auto inside = makeExtraAxis({{"Axis Location", 2}, {"Position Inside", true}});
+  EXPECT_EQ(inside->spaceToTheRight(), 0);
+  box = inside->computeDrawingObjectForScale(record, information)->boundingRectangle();
+  EXPECT_LE(box.maxX(), record.graphRegion.maxX() + 1);
+  EXPECT_GE(box.minX(), record.graphRegion.minX());
+}
+
+TEST(ExtraAxis, StoresEveryKeyOfItsKind) {
+  auto axis = makeExtraAxis({});
+  PropertyList stored = axis->propertyList();
+  for (const char* key :
+       {"Unit Conversion", "Graph Units", "Axis Units", "Graph Temperature", "Axis Temperature", "OU Origin",
+        "OU Unit", "Axis Type", "Axis Location", "Axis Range", "Prefix", "Suffix", "Position Inside",
+        "Title Offset", "Exclude Numbers", "Axis Title", "Axis Title Position", "Axis Title Offset",
+        "Major Grid Lines", "Minor Grid Lines", "Draw Background", "Background Color", "Axis Color",
+        "Axis Font Style", "Drawing Style", "Orientation", "Tick Locations", "Tick Labels", "Categories",
+        "Ticks Choice", "Ticks Stride", "Ticks Between", "Major Ticks Values", "Minor Ticks Values",
+        "Degree/Radians", "Currency", "Currency Negative", "Currency Negative Red", "X Label Height",
+        "Y Label Width"})
+    EXPECT_TRUE(stored.find(key)) << key;
+  // The tick-choice settings are stored once, under their own names only.
+  EXPECT_FALSE(stored.find("X Ticks Choice"));
+  EXPECT_FALSE(stored.find("X Dates With Two Lines"));
+}
+
 }  // namespace
 }  // namespace orrelin
