@@ -5,6 +5,7 @@
 #include <map>
 #include <tuple>
 
+#include "commands/OlderSettings.h"
 #include "commands/PointsTexts.h"
 #include "drawing/KRDrawingText.h"
 #include "expression/KRExpression.h"
@@ -66,6 +67,17 @@ void registerPointsCommandKind(VKCommandFactory& factory) {
   factory.registerKind(text::kType, [] { return std::make_shared<VKPointsCommand>(); });
 }
 
+void VKPointsCommand::fillFromPropertyList(const PropertyList& list) {
+  if (!list.isDictionary()) {
+    VKDrawingCommand::fillFromPropertyList(list);
+    return;
+  }
+  PropertyList converted = list;
+  convertOlderMask(converted.dictionary());
+  convertOlderColorUsage(converted.dictionary());
+  VKDrawingCommand::fillFromPropertyList(converted);
+}
+
 const std::vector<VKMenuEntry>& VKPointsCommand::sizeTypeMenu() {
   static const std::vector<VKMenuEntry> menu = {{1, "Diameter"}, {2, "Radius"}, {3, "Area"}};
   return menu;
@@ -96,8 +108,7 @@ void VKPointsCommand::finishConnections() {
   pointSize_ = std::make_shared<VKNumberInputController>("5");
   pointColor_ = std::make_shared<VKColorInputController>(KRColor::black());
   legend_ = std::make_shared<VKTokenTextController>(text::kDefaultLegend);
-  // Bars one pen width wide.
-  errorBars_ = VKErrorBarSettings(kErrorStyleSmallBars, "0.5");
+  errorBars_ = VKErrorBarSettings(kErrorStyleSmallBars);
   pointSizeScale_ = std::make_shared<VKNumberInputController>("1");
   pointSizeColumn_ = std::make_shared<VKColumnSelector>();
   pointSizeType_ = std::make_shared<VKMenuInputController>(sizeTypeMenu(), kSizeDiameter);

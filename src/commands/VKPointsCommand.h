@@ -39,6 +39,8 @@ class VKPointsCommand : public VKDrawingCommand {
 
   std::string type() const override;
   void finishConnections() override;
+  // Also reads the older mask keys and "Point Color Usage".
+  void fillFromPropertyList(const PropertyList& list) override;
   std::string legendName() const override;
   bool partOfLegend() const override { return true; }
 
