@@ -6,6 +6,8 @@
 #include "commands/PlotTexts.h"
 #include "commands/VKPlotCommand.h"
 #include "commands/VKPointsCommand.h"
+#include "axes/VKAxisSettings.h"
+#include "graph/DataDocumentDrawing.h"
 #include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingPathFromObj.h"
 #include "drawing/KRDrawingText.h"
@@ -376,6 +378,65 @@ TEST_F(PlotCommand, ChangingAColumnDropsTheCache) {
   y->setStringList(texts({5, 6, 9}));
   EXPECT_TRUE(plot->somethingChanged());
   EXPECT_EQ(plot->valueRangeXLinear(true, true), KRBoundingRange::between(5, 9));
+}
+
+}  // namespace
+}  // namespace orrelin
+
+namespace orrelin {
+namespace {
+
+// "Between Which Axis": the second curve of a fill between columns is placed
+// by the y axis it names, in a graph laid out with two y axes.
+TEST(PlotBetweenAxis, TheSecondCurveFollowsTheChosenYAxis) {
+  registerAxisCommandKinds(VKCommandFactory::shared());
+  auto document = TestCommandDocument::create();
+  auto graph = DataDocumentDrawing::create();
+  document->addGraph(graph);
+  auto secondAxis = VKCommandFactory::shared().createCommand("Y Axis");
+  graph->addCommand(secondAxis);
+  const auto x = document->addColumn("x", {"0", "1", "2"});
+  const auto low = document->addColumn("low", {"1", "1", "1"});
+  const auto plot = std::make_shared<VKPlotCommand>();
+  plot->finishConnections();
+  graph->addCommand(plot);
+  plot->setXColumn(x, document->addColumn("y", {"2", "3", "2"}));
+  plot->fillType()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(2)}}));
+  plot->fillMethod()->setTag(VKPlotCommand::kBetweenY);
+  plot->betweenY()->selectColumn(low);
+  // A curve far above on the second axis gives that axis another scale.
+  const auto other = std::make_shared<VKPlotCommand>();
+  other->finishConnections();
+  graph->addCommand(other);
+  other->moveToXAxis(0, 1);
+  other->setXColumn(x, document->addColumn("high", {"100", "300", "200"}));
+  ASSERT_TRUE(graph->createGraphic({400, 300}, 1, false, {}, KRRect()));
+  const auto& infos = graph->drawingInfos();
+  ASSERT_EQ(infos.size(), 1u);
+  ASSERT_EQ(infos[0].size(), 2u);
+  const KR1DPlotDrawingInfo& own = *infos[0][0];
+  const KR1DPlotDrawingInfo& second = *infos[0][1];
+  ASSERT_NE(own.transformY(1), second.transformY(1));
+
+  // The fill reaches down to where the "low" values land on the chosen axis.
+  const auto reaches = [&](double pageY) {
+    auto loops = plot->fillLoopsForScale(own);
+    int count = 0;
+    if (loops)
+      for (const auto& loop : *loops)
+        for (const auto& p : loop) count += std::fabs(p.y - pageY) < 1e-9;
+    return count;
+  };
+  EXPECT_EQ(reaches(own.transformY(1)), 3);
+  EXPECT_EQ(reaches(second.transformY(1)), 0);
+  plot->betweenYAxis()->setTag(2);
+  EXPECT_EQ(reaches(second.transformY(1)), 3);
+  EXPECT_EQ(reaches(own.transformY(1)), 0);
+  plot->betweenYAxis()->setTag(1);
+  EXPECT_EQ(reaches(own.transformY(1)), 3);
+  // A y axis the graph does not have falls back to the command's own.
+  plot->betweenYAxis()->setTag(4);
+  EXPECT_EQ(reaches(own.transformY(1)), 3);
 }
 
 }  // namespace
