@@ -66,7 +66,7 @@ void BM_PlotPrepareRuns(benchmark::State& state) {
   for (auto _ : state) {
     // A new offset makes the runs stale each time.
     shifted = !shifted;
-    plot.command->offsetSetting()->setText(shifted ? "0,1" : "0,0");
+    plot.command->offset()->setText(shifted ? "0,1" : "0,0");
     plot.command->updateCacheXLinear(true, true);
     benchmark::DoNotOptimize(plot.command->cachedPlot().columns().data());
   }

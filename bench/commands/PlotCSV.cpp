@@ -24,7 +24,21 @@ using namespace orrelin;
 
 namespace {
 
-// With ORREL_PLOT_TIMES set, each stage's time goes to standard error.
+// The process's peak resident size so far in megabytes (0 where the system
+// does not tell).
+double peakResidentMB() {
+  std::FILE* status = std::fopen("/proc/self/status", "r");
+  if (!status) return 0;
+  char line[256];
+  double kilobytes = 0;
+  while (std::fgets(line, sizeof line, status))
+    if (std::sscanf(line, "VmHWM: %lf kB", &kilobytes) == 1) break;
+  std::fclose(status);
+  return kilobytes / 1024;
+}
+
+// With ORREL_PLOT_TIMES set, each stage's time and the peak resident size
+// after it go to standard error.
 void stageDone(const char* stage) {
   static auto last = std::chrono::steady_clock::now();
   static std::clock_t lastCPU = std::clock();
@@ -32,8 +46,9 @@ void stageDone(const char* stage) {
   const auto now = std::chrono::steady_clock::now();
   const std::clock_t cpu = std::clock();
   if (report)
-    std::fprintf(stderr, "%s: %.3f s wall, %.3f s processor\n", stage, std::chrono::duration<double>(now - last).count(),
-                 double(cpu - lastCPU) / CLOCKS_PER_SEC);
+    std::fprintf(stderr, "%s: %.3f s wall, %.3f s processor, peak %.0f MB\n", stage,
+                 std::chrono::duration<double>(now - last).count(), double(cpu - lastCPU) / CLOCKS_PER_SEC,
+                 peakResidentMB());
   last = now;
   lastCPU = cpu;
 }

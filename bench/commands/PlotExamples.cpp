@@ -13,8 +13,11 @@
 
 #include "commands/VKPlotCommand.h"
 #include "drawing/KRDrawingCollections.h"
-#include "drawing/writers/VKDrawingView.h"
-#include "support/PlotFrame.h"
+#include "drawing/KRDrawingOutput.h"
+#include "graph/DataDocumentDrawing.h"
+#include "graph/VKCanvasSettings.h"
+#include "axes/VKAxisSettings.h"
+#include "support/PlotDocument.h"
 
 using namespace orrelin;
 
@@ -39,24 +42,36 @@ struct Picture {
     return command;
   }
 
+  // The plots laid out in a graph with its axes, ticks and titles, drawn as
+  // a screen at twice the point size shows it.
   bool write(const std::string& path, const std::string& title, bool yLog = false,
-             KRBoundingRange forceY = KRBoundingRange::invalid()) {
-    KRBoundingRange x, y;
-    for (auto& p : plots) {
-      x = x.unionWith(p->domainRangeXLinear(true, !yLog));
-      y = y.unionWith(p->valueRangeXLinear(true, !yLog));
+             KRBoundingRange forceY = KRBoundingRange::invalid(), const std::string& xTitle = "x",
+             const std::string& yTitle = "y") {
+    auto graph = DataDocumentDrawing::create();
+    const auto set = [](DataDrawingCommand& command, const std::string& key, PropertyList value) {
+      if (auto setting = command.objectWithName(key)) setting->setFromPropertyList(&value);
+    };
+    set(*graph->canvasSettings(), "Title", PropertyList(title));
+    set(*graph->mainAxis(), "X Title", PropertyList(xTitle));
+    set(*graph->mainAxis(), "Y Title", PropertyList(yTitle));
+    // 5 % around the data, so that markers and line ends stay clear of the frame.
+    set(*graph->mainAxis(), "Pad X Range", PropertyList(std::int64_t{3}));
+    set(*graph->mainAxis(), "Pad Y Range", PropertyList(std::int64_t{3}));
+    if (yLog) set(*graph->mainAxis(), "Y Type", PropertyList(std::int64_t{2}));
+    if (forceY.isValid()) {
+      char crop[64];
+      std::snprintf(crop, sizeof crop, "%g,%g", forceY.minR, forceY.maxR);
+      set(*graph->mainAxis(), "Crop Y", PropertyList(crop));
     }
-    if (forceY.isValid()) y = forceY;
-    bench::PlotFrame frame({560, 360}, yLog);
-    auto record = frame.recordFor(x, y, false);
-    auto content = KRDrawingGroup::create();
-    content->setCrop(KRDrawingPathRectangle::createWithRect(frame.region()));
-    KRDrawingInformation information;
-    for (auto& p : plots) content->addObject(p->computeDrawingObjectForScale(*record, information));
-    VKDrawingView view;
-    view.setGraphic(frame.picture(content, *record, title), {560, 360});
-    if (!view.savePNGInto(path, 2, true)) {
-      std::fprintf(stderr, "plot_examples: %s: %s\n", path.c_str(), view.lastError().c_str());
+    for (auto& p : plots) graph->addCommand(p);
+    const KRSize size{560, 360};
+    const double scale = 2;
+    auto screen = graph->createGraphic(size, scale, false, {}, KRRect());
+    KRRenderOptions options;
+    options.background = KRColor::white();
+    std::string error;
+    if (!screen || !writePNG(*screen, KRRect(0, 0, size.width * scale, size.height * scale), path, options, &error)) {
+      std::fprintf(stderr, "plot_examples: %s: %s\n", path.c_str(), error.empty() ? "nothing drawn" : error.c_str());
       return false;
     }
     return true;
@@ -95,7 +110,8 @@ bool gaps(const std::string& folder) {
                {{"Line Style", line(4, 1, KRColor::rgb(0.8, 0.2, 0.1))}, {"Bridge Gaps", PropertyList(true)},
                 {"Offset", PropertyList("0,-1")}, {"Legend Position", PropertyList(2)},
                 {"Legend", PropertyList("Bridge Gaps, offset 0,-1")}});
-  return picture.write(folder + "/plot-gaps.png", "Missing values: separate runs, or bridged");
+  return picture.write(folder + "/plot-gaps.png", "Missing values: separate runs, or bridged", false,
+                       KRBoundingRange::invalid(), "t", "signal");
 }
 
 bool steps(const std::string& folder) {
@@ -270,7 +286,8 @@ bool errorBars(const std::string& folder) {
                 {"Negative Y Error", columnNamed("below")}, {"Positive Y Error", columnNamed("above")},
                 {"X Error Type", PropertyList(3)}, {"Positive X Error", columnNamed("x percent")},
                 {"Legend Position", PropertyList(3)}, {"Legend", PropertyList("separate y, 4 % x")}});
-  return picture.write(folder + "/plot-error-bars.png", "Markers and error bars");
+  return picture.write(folder + "/plot-error-bars.png", "Markers and error bars", false, KRBoundingRange::invalid(),
+                       "x", "measured");
 }
 
 }  // namespace

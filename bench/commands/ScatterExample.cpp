@@ -12,13 +12,14 @@
 
 #include "commands/VKPointsCommand.h"
 #include "drawing/KRDrawingOutput.h"
-#include "drawing/KRDrawingText.h"
+#include "axes/VKAxisSettings.h"
+#include "graph/DataDocumentDrawing.h"
+#include "graph/VKCanvasSettings.h"
 #include "graph/commandbase/CommandTestSupport.h"
 #include "table/VKDataColumnString.h"
 
 using namespace orrelin;
 using testing_support::TestCommandDocument;
-using testing_support::TestGraph;
 
 namespace {
 
@@ -32,17 +33,15 @@ std::vector<std::string> texts(const std::vector<double>& values) {
   return cells;
 }
 
-std::shared_ptr<VKPointsCommand> addCommand(TestCommandDocument& document, TestGraph& graph) {
+std::shared_ptr<VKPointsCommand> addCommand(DataDocumentDrawing& graph) {
   auto command = std::make_shared<VKPointsCommand>();
   command->finishConnections();
   graph.addCommand(command);
-  (void)document;
   return command;
 }
 
-std::shared_ptr<KRDrawingText> label(const std::string& text, KRPoint at, double size) {
-  return KRDrawingText::string(text, at, KRDrawingStyleFont::styleWithFont("DejaVu Sans", size, KRColor::grey(0.15)),
-                               KRDrawingText::Center, KRDrawingText::CenterLetters);
+void set(DataDrawingCommand& command, const std::string& key, PropertyList value) {
+  if (auto setting = command.objectWithName(key)) setting->setFromPropertyList(&value);
 }
 
 }  // namespace
@@ -50,7 +49,7 @@ std::shared_ptr<KRDrawingText> label(const std::string& text, KRPoint at, double
 int main(int argc, char** argv) {
   std::string output = argc > 1 ? argv[1] : "examples/scatter.png";
   auto document = TestCommandDocument::create();
-  auto graph = std::make_shared<TestGraph>();
+  auto graph = DataDocumentDrawing::create();
   document->addGraph(graph);
 
   // A cloud of 60 cities: position, population (area of the marker) and region.
@@ -85,7 +84,7 @@ int main(int argc, char** argv) {
     fills->addLine(light);
   }
 
-  auto cities = addCommand(*document, *graph);
+  auto cities = addCommand(*graph);
   cities->xColumn()->selectColumn(px);
   cities->yColumn()->selectColumn(py);
   cities->pointSizeColumn()->selectColumn(pop);
@@ -112,7 +111,7 @@ int main(int argc, char** argv) {
   markers->addLine({"0", "", "", "good", kMarkerSolidCircle});
   markers->addLine({"1", "", "", "fair", kMarkerSolidDiamond});
   markers->addLine({"2", "", "", "poor", kMarkerBox});
-  auto measured = addCommand(*document, *graph);
+  auto measured = addCommand(*graph);
   measured->xColumn()->selectColumn(document->addColumn("mx", texts(mx)));
   auto myColumn = document->addColumn("my", texts(my));
   measured->yColumn()->selectColumn(myColumn);
@@ -131,29 +130,24 @@ int main(int argc, char** argv) {
   measured->labelsOffset()->setText("6,4");
   for (auto& command : graph->commands()) command->establishDependencyConnections();
 
-  // One page: the data range 0 to 10 in x and 0 to 12.5 in y.
-  const KRRect plot{50, 40, 520, 400};
-  auto record = std::make_shared<KR1DPlotDrawingInfo>();
-  record->graphRegion = record->drawRegion = record->axisRegion = plot;
-  record->setXLinearShift(plot.minX() / 52.0, 52.0);
-  record->setYLinearShift(plot.minY() / 32.0, 32.0);
-  auto page = KRDrawingGroup::create();
-  KRDrawingInformation information;
-  for (auto& command : {cities, measured})
-    if (auto drawing = command->drawingObjectForScale(record, 1, information)) page->addObject(drawing);
-  auto frame = KRDrawingPathRectangle::createWithRect(plot);
-  frame->setStyle(KRDrawingStyleCurve::createWithColor(KRColor::grey(0.3), 1));
-  page->addObject(frame);
-  page->addObject(label("Sizes (by area) and colours from columns; error bars, marker scheme and labels",
-                        {plot.midX(), 462}, 13));
+  // Laid out as a graph: axes with titles and ticks, room around the data
+  // (10 % in x, for the labels right of the last points; 5 % in y).
+  set(*graph->canvasSettings(), "Title",
+      PropertyList("Sizes (by area) and colours from columns; error bars, marker scheme and labels"));
+  set(*graph->mainAxis(), "X Title", PropertyList("x"));
+  set(*graph->mainAxis(), "Y Title", PropertyList("y"));
+  set(*graph->mainAxis(), "Pad X Range", PropertyList(std::int64_t{4}));
+  set(*graph->mainAxis(), "Pad Y Range", PropertyList(std::int64_t{3}));
+  const KRSize size{600, 480};
+  const double scale = 2;
+  auto page = graph->createGraphic(size, scale, false, {}, KRRect());
   for (auto& command : {cities, measured})
     if (command->hasErrorExplanation()) std::fprintf(stderr, "scatter_example: %s\n", command->errorExplanation()->c_str());
 
   KRRenderOptions options;
-  options.scale = 2;
   options.background = KRColor::white();
   std::string error;
-  if (!writePNG(*page, {0, 0, 600, 480}, output, options, &error)) {
+  if (!page || !writePNG(*page, {0, 0, size.width * scale, size.height * scale}, output, options, &error)) {
     std::fprintf(stderr, "scatter_example: %s\n", error.c_str());
     return 1;
   }

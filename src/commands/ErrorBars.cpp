@@ -11,10 +11,10 @@
 
 namespace orrelin {
 
-VKErrorBarSettings::VKErrorBarSettings(int defaultStyle, const std::string& defaultBarSize)
+VKErrorBarSettings::VKErrorBarSettings(int defaultStyle)
     : style(std::make_shared<VKMenuInputController>(VKErrorBars::styleMenu(), defaultStyle)),
       color(std::make_shared<VKColorInputController>(KRColor::black())),
-      barSize(std::make_shared<VKNumberInputController>(defaultBarSize)),
+      barSize(std::make_shared<VKNumberInputController>(kOnePenWidth)),
       negX(std::make_shared<VKColumnSelector>()),
       posX(std::make_shared<VKColumnSelector>()),
       negY(std::make_shared<VKColumnSelector>()),

@@ -40,10 +40,11 @@ class DataDrawingCommand;
 
 // The error-bar settings the plot and points commands share, connected to a
 // command under their stored names. The commands differ only in the
-// defaults of the style and the bar size.
+// default style; both draw bars one pen width (0.5 points) wide.
 struct VKErrorBarSettings {
+  static constexpr const char* kOnePenWidth = "0.5";
   VKErrorBarSettings() = default;
-  VKErrorBarSettings(int defaultStyle, const std::string& defaultBarSize);
+  explicit VKErrorBarSettings(int defaultStyle);
   void connectTo(DataDrawingCommand& command) const;
 
   std::shared_ptr<VKMenuInputController> style;

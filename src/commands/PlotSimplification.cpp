@@ -5,128 +5,143 @@
 
 namespace orrelin {
 
-namespace {
-
-// Which sides of the region the point lies beyond: 1 left, 2 right, 4 below, 8 above.
-unsigned outCode(KRPoint p, double x0, double x1, double y0, double y1) {
-  return (p.x < x0 ? 1u : 0u) | (p.x > x1 ? 2u : 0u) | (p.y < y0 ? 4u : 0u) | (p.y > y1 ? 8u : 0u);
-}
-
-}  // namespace
+PolylineOutsideFilter::PolylineOutsideFilter(const KRRect& region)
+    : x0_(region.minX()), x1_(region.maxX()), y0_(region.minY()), y1_(region.maxY()) {}
 
 void simplifyPolylineOutside(const KRPoint* points, long count, const KRRect& region, std::vector<KRPoint>& out) {
-  if (count <= 2) {
-    out.insert(out.end(), points, points + std::max(count, 0L));
-    return;
-  }
-  const double x0 = region.minX(), x1 = region.maxX(), y0 = region.minY(), y1 = region.maxY();
-  out.push_back(points[0]);
-  unsigned kept = outCode(points[0], x0, x1, y0, y1);
-  unsigned current = outCode(points[1], x0, x1, y0, y1);
-  for (long i = 1; i + 1 < count; ++i) {
-    const unsigned next = outCode(points[i + 1], x0, x1, y0, y1);
-    // The kept point, this one and the next lie beyond one side: the straight
-    // line from the kept point to the next stays beyond it as well.
-    if ((kept & current & next) == 0) {
-      out.push_back(points[i]);
-      kept = current;
-    }
-    current = next;
-  }
-  out.push_back(points[count - 1]);
+  PolylineOutsideFilter filter(region);
+  const auto keep = [&out](KRPoint p) { out.push_back(p); };
+  for (long i = 0; i < count; ++i) filter.add(points[i], keep);
+  filter.finish(keep);
 }
 
-void simplifyPolylineWithin(const KRPoint* points, long count, double tolerance, std::vector<KRPoint>& out) {
-  if (count <= 2 || !(tolerance > 0)) {
-    out.insert(out.end(), points, points + std::max(count, 0L));
+// From an anchor, the first point farther than half the tolerance sets a
+// direction. The points after it are passed over, however they go back and
+// forth along that direction, as long as they and the anchor fit into a
+// strip of the tolerance's width along it; only the farthest forward, the
+// farthest backward and the last one passed are kept, and the next stretch
+// starts from the last. The kept points cover the passed ones along the
+// strip, and everything lies in the strip, so every point passed lies
+// within the tolerance of the line drawn and the line drawn within the
+// tolerance of the original. Lines of one or two points are kept whole.
+PolylineStripThinner::PolylineStripThinner(double tolerance, std::vector<KRPoint>& out)
+    : out_(out), tolerance_(tolerance), half_(tolerance / 2) {}
+
+void PolylineStripThinner::put(KRPoint p) {
+  if (emitted_ == 0 || !(out_.back() == p)) {
+    out_.push_back(p);
+    ++emitted_;
+  }
+}
+
+void PolylineStripThinner::add(KRPoint p) {
+  if (!(tolerance_ > 0)) {
+    out_.push_back(p);
     return;
   }
-  // From an anchor, the first point farther than half the tolerance sets a
-  // direction. The points after it are passed over, however they go back and
-  // forth along that direction, as long as they and the anchor fit into a
-  // strip of the tolerance's width along it; only the farthest forward, the
-  // farthest backward and the last one passed are kept, and the next stretch
-  // starts from the last. The kept points cover the passed ones along the
-  // strip, and everything lies in the strip, so every point passed lies
-  // within the tolerance of the line drawn and the line drawn within the
-  // tolerance of the original.
-  const double half = tolerance / 2;
-  const auto put = [&out](KRPoint p) {
-    if (out.empty() || !(out.back() == p)) out.push_back(p);
-  };
-  KRPoint anchor = points[0];
-  put(anchor);
-  bool haveDirection = false;
-  double ux = 0, uy = 0, forward = 0, backward = 0, leftmost = 0, rightmost = 0;
-  long forwardAt = -1, backwardAt = -1, last = 0, anchorAt = 0;
-  // The first point far enough from the anchor sets the direction; the
-  // points before it, close to the anchor, start the strip.
-  const auto startDirection = [&](long i, double vx, double vy, double d) {
-    ux = vx / d;
-    uy = vy / d;
-    haveDirection = true;
-    forward = d;
-    forwardAt = i;
-    backward = 0;
-    backwardAt = -1;
-    leftmost = rightmost = 0;
-    for (long j = anchorAt + 1; j < i; ++j) {
-      const double across = (points[j].x - anchor.x) * uy - (points[j].y - anchor.y) * ux;
-      leftmost = std::min(leftmost, across);
-      rightmost = std::max(rightmost, across);
-    }
-  };
-  const auto finishStretch = [&]() {
-    if (haveDirection) {
-      put(points[forwardAt]);
-      if (backwardAt >= 0) put(points[backwardAt]);
-    }
-    put(points[last]);
-  };
-  for (long i = 1; i < count; ++i) {
-    const KRPoint p = points[i];
-    double vx = p.x - anchor.x, vy = p.y - anchor.y;
-    if (!haveDirection) {
-      const double d = std::hypot(vx, vy);
-      if (d > half) startDirection(i, vx, vy, d);
-      last = i;
-      continue;
-    }
-    const double along = vx * ux + vy * uy;
-    const double across = vx * uy - vy * ux;
-    if (std::max(rightmost, across) - std::min(leftmost, across) <= tolerance) {
-      leftmost = std::min(leftmost, across);
-      rightmost = std::max(rightmost, across);
-      if (along > forward) {
-        forward = along;
-        forwardAt = i;
-      } else if (along < backward) {
-        backward = along;
-        backwardAt = i;
+  if (seen_ < 2) {
+    head_[seen_++] = p;
+    return;
+  }
+  if (seen_ == 2) {
+    start(head_[0]);
+    step(head_[1]);
+  }
+  ++seen_;
+  step(p);
+}
+
+void PolylineStripThinner::start(KRPoint p) {
+  anchor_ = last_ = p;
+  put(p);
+}
+
+void PolylineStripThinner::startDirection(KRPoint p, double vx, double vy, double d) {
+  ux_ = vx / d;
+  uy_ = vy / d;
+  haveDirection_ = true;
+  forward_ = d;
+  forwardPoint_ = p;
+  backward_ = 0;
+  haveBackward_ = false;
+  leftmost_ = rightmost_ = 0;
+  // The points close to the anchor start the strip.
+  for (const KRPoint& q : nearAnchor_) {
+    const double across = (q.x - anchor_.x) * uy_ - (q.y - anchor_.y) * ux_;
+    leftmost_ = std::min(leftmost_, across);
+    rightmost_ = std::max(rightmost_, across);
+  }
+  nearAnchor_.clear();
+}
+
+void PolylineStripThinner::finishStretch() {
+  if (haveDirection_) {
+    put(forwardPoint_);
+    if (haveBackward_) put(backwardPoint_);
+  }
+  put(last_);
+}
+
+void PolylineStripThinner::step(KRPoint p) {
+  double vx = p.x - anchor_.x, vy = p.y - anchor_.y;
+  if (haveDirection_) {
+    const double along = vx * ux_ + vy * uy_;
+    const double across = vx * uy_ - vy * ux_;
+    if (std::max(rightmost_, across) - std::min(leftmost_, across) <= tolerance_) {
+      leftmost_ = std::min(leftmost_, across);
+      rightmost_ = std::max(rightmost_, across);
+      if (along > forward_) {
+        forward_ = along;
+        forwardPoint_ = p;
+      } else if (along < backward_) {
+        backward_ = along;
+        backwardPoint_ = p;
+        haveBackward_ = true;
       }
-      last = i;
-      continue;
+      last_ = p;
+      return;
     }
     // Leaves the strip: the stretch ends at the last point passed.
     finishStretch();
-    anchor = points[last];
-    anchorAt = last;
-    haveDirection = false;
-    vx = p.x - anchor.x;
-    vy = p.y - anchor.y;
-    const double d = std::hypot(vx, vy);
-    if (d > half) startDirection(i, vx, vy, d);
-    last = i;
+    anchor_ = last_;
+    haveDirection_ = false;
+    nearAnchor_.clear();
+    vx = p.x - anchor_.x;
+    vy = p.y - anchor_.y;
   }
-  finishStretch();
-  if (out.size() == 1) out.push_back(points[count - 1]);
+  const double d = std::hypot(vx, vy);
+  if (d > half_)
+    startDirection(p, vx, vy, d);
+  else
+    nearAnchor_.push_back(p);
+  last_ = p;
+}
+
+void PolylineStripThinner::finish() {
+  if (tolerance_ > 0) {
+    if (seen_ <= 2) {
+      out_.insert(out_.end(), head_, head_ + seen_);
+    } else {
+      finishStretch();
+      if (emitted_ == 1) out_.push_back(last_);
+    }
+  }
+  seen_ = 0;
+  emitted_ = 0;
+  haveDirection_ = false;
+  nearAnchor_.clear();
+}
+
+void simplifyPolylineWithin(const KRPoint* points, long count, double tolerance, std::vector<KRPoint>& out) {
+  PolylineStripThinner thinner(tolerance, out);
+  for (long i = 0; i < count; ++i) thinner.add(points[i]);
+  thinner.finish();
 }
 
 void simplifyPolyline(const KRPoint* points, long count, const PolylineSimplification& how, std::vector<KRPoint>& out) {
-  std::vector<KRPoint> visiblePart;
-  visiblePart.reserve(static_cast<std::size_t>(std::max(count, 0L)));
-  simplifyPolylineOutside(points, count, how.visible.insetBy(-how.margin, -how.margin), visiblePart);
-  simplifyPolylineWithin(visiblePart.data(), static_cast<long>(visiblePart.size()), how.tolerance, out);
+  PolylineSimplifier simplifier(how, out);
+  for (long i = 0; i < count; ++i) simplifier.add(points[i]);
+  simplifier.finish();
 }
 
 }  // namespace orrelin

@@ -43,6 +43,13 @@ inline constexpr const char* kPointStyleVariable = "Point Style Variable";
 inline constexpr const char* kPointMarkerScheme = "Point Marker Scheme";
 inline constexpr const char* kMask = "Mask";
 
+// Keys of older files, converted when read.
+inline constexpr const char* kOlderMaskType = "Mask Type";
+inline constexpr const char* kOlderMaskValue = "Mask Value";
+inline constexpr const char* kOlderMaskRange = "Mask Range";
+inline constexpr const char* kOlderMaskMatch = "Mask Match";
+inline constexpr const char* kOlderPointColorUsage = "Point Color Usage";
+
 inline constexpr const char* kDefaultLegend = "<Label>Y Label</Label> vs <Label>X Label</Label>";
 
 // Hit test and context menu.
@@ -60,6 +67,8 @@ inline constexpr const char* kSelectPointInTable = "Select Point in Table";
 inline constexpr const char* kColorSchemeMissing = "The color scheme \"%s\" does not exist.";
 inline constexpr const char* kMarkerSchemeMissing = "The marker scheme \"%s\" does not exist.";
 inline constexpr const char* kMaskNotComputed = "Mask could not be computed.";
+inline constexpr const char* kOlderMaskNotConverted =
+    "The older mask on the column \"%s\" could not be turned into a formula; no row is masked.";
 inline constexpr const char* kNoNumbers = "The column \"%s\" has no numbers.";
 
 }  // namespace orrelin::points_text

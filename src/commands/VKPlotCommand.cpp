@@ -6,6 +6,7 @@
 
 #include "axes/ticks/KRNumberFormatter.h"
 #include "commands/Markers.h"
+#include "commands/OlderSettings.h"
 #include "commands/PlotSimplification.h"
 #include "commands/PlotSplines.h"
 #include "commands/PlotSteps.h"
@@ -19,6 +20,7 @@
 #include "drawing/KRDrawingPathFromObj.h"
 #include "drawing/KRDrawingText.h"
 #include "drawing/KRDrawingTwoColorNoise.h"
+#include "graph/DataDocumentDrawing.h"
 #include "graph/commandbase/CommandDocument.h"
 #include "graph/commandbase/TextFormat.h"
 #include "graph/commandbase/VKCommandFactory.h"
@@ -132,6 +134,26 @@ const std::vector<VKMenuEntry>& VKPlotCommand::fillMethodEntries() {
   return entries;
 }
 
+const std::vector<VKMenuEntry>& VKPlotCommand::betweenAxisEntries() {
+  static const std::vector<VKMenuEntry> entries{{kBetweenOwnAxis, "Same Axis"},
+                                                {1, "Y Axis 1"},
+                                                {2, "Y Axis 2"},
+                                                {3, "Y Axis 3"},
+                                                {4, "Y Axis 4"}};
+  return entries;
+}
+
+const KR1DPlotDrawingInfo& VKPlotCommand::betweenRecord(const KR1DPlotDrawingInfo& record) const {
+  const int which = betweenYAxis_->tag();
+  const auto* graph = dynamic_cast<const DataDocumentDrawing*>(insideDrawing());
+  if (which == kBetweenOwnAxis || !graph) return record;
+  const auto& infos = graph->drawingInfos();
+  const auto x = static_cast<std::size_t>(std::max(0, whichXAxis()));
+  const auto y = static_cast<std::size_t>(which - 1);
+  if (x >= infos.size() || y >= infos[x].size() || !infos[x][y]) return record;
+  return *infos[x][y];
+}
+
 const std::vector<VKMenuEntry>& VKPlotCommand::connectionEntries() {
   static const std::vector<VKMenuEntry> entries{{kLine, "Line"}, {kSmooth, "Smooth"}, {kSteps, "Steps"}};
   return entries;
@@ -181,11 +203,10 @@ void VKPlotCommand::finishConnections() {
   fillMethod_ = std::make_shared<VKMenuInputController>(fillMethodEntries(), kToZeroY);
   betweenY_ = std::make_shared<VKColumnSelector>();
   betweenX_ = std::make_shared<VKColumnSelector>(true);
-  betweenYAxis_ = std::make_shared<VKMenuInputController>(
-      std::vector<VKMenuEntry>{{0, "Main Axis"}, {1, "Axis 2"}, {2, "Axis 3"}, {3, "Axis 4"}}, 0);
+  betweenYAxis_ = std::make_shared<VKMenuInputController>(betweenAxisEntries(), kBetweenOwnAxis);
   legend_ = std::make_shared<VKTokenTextController>(text::kDefaultLegend);
   legendPosition_ = std::make_shared<VKMenuInputController>(legendPositionEntries(), kInLegend);
-  errorBars_ = VKErrorBarSettings(kErrorStyleNoError, "1");
+  errorBars_ = VKErrorBarSettings(kErrorStyleNoError);
   offset_ = std::make_shared<VKPointInputController>("0,0");
   crop_ = std::make_shared<VKRangeInputController>();
   labelFormatter_ = std::make_shared<VKNumberFormatController>();
@@ -227,7 +248,13 @@ void VKPlotCommand::finishConnections() {
 }
 
 void VKPlotCommand::fillFromPropertyList(const PropertyList& list) {
-  VKDrawingCommand::fillFromPropertyList(list);
+  if (list.isDictionary()) {
+    PropertyList converted = list;
+    convertOlderMask(converted.dictionary());
+    VKDrawingCommand::fillFromPropertyList(converted);
+  } else {
+    VKDrawingCommand::fillFromPropertyList(list);
+  }
   dropCache();
 }
 
@@ -338,7 +365,7 @@ void VKPlotCommand::updateCacheXLinear(bool xLinear, bool yLinear) {
   const unsigned char* yIn = yIncluded->constPointer();
   const double* xs = xValues ? xValues->constDoublePointer() : nullptr;
   const unsigned char* xIn = xIncluded ? xIncluded->constPointer() : nullptr;
-  const bool bridge = bridgeGaps();
+  const bool bridge = bridgesGaps();
   Plot1D plot;
   plot.reserveColumns(static_cast<std::size_t>(usable) + 1);
   cachedPoints_.reserve(static_cast<std::size_t>(usable));
@@ -358,7 +385,7 @@ void VKPlotCommand::updateCacheXLinear(bool xLinear, bool yLinear) {
   }
   plot.endRun();
 
-  if (connection() == kSteps) plot = stepsFor(plot, static_cast<StepType>(stepType()));
+  if (connection() == kSteps) plot = stepsFor(plot, static_cast<StepType>(stepTypeTag()));
   cachedPlot_ = std::move(plot);
 
   if (connection() == kSmooth && !cachedPlot_.isEmpty()) {
@@ -370,7 +397,7 @@ void VKPlotCommand::updateCacheXLinear(bool xLinear, bool yLinear) {
       pieces = splitPlotIntoIncreasingComponents(pieces);
     }
     cachedSplinePlot_ = pieces.logTransformed(!xLinear, !yLinear);
-    const bool natural = splineType() == kNaturalSpline;
+    const bool natural = splineTypeTag() == kNaturalSpline;
     if (alongY) {
       cachedSecondDerivatives_ = natural ? SecondDerivativesNormalSplineYDirection(cachedSplinePlot_)
                                          : SecondDerivativesApproximateEndSlopeYDirection(cachedSplinePlot_);
@@ -496,7 +523,7 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::markersForScale(const KR1DPlotDra
   if (!drawsMarkers() || cachedPoints_.empty()) return nullptr;
   const VKLineStyle line = lineStyle_->style();
   VKMarkerLook look;
-  look.type = pointStyle();
+  look.type = pointStyleTag();
   look.size = pointSizeValue();
   // The outline takes the line's colour and width, so the markers belong to
   // their curve; a fill style other than "Nothing" fills the interior of the
@@ -563,13 +590,21 @@ std::vector<PageRun> VKPlotCommand::computePathForScale(const KR1DPlotDrawingInf
   how.tolerance = record.destinationIsResolutionIndependent && record.resolutionScale > 0
                       ? 0.1 / record.resolutionScale
                       : 0.1;
+  // The points are mapped and thinned in one pass, with no page copy of the
+  // whole line; linear axes are mapped here rather than point by point
+  // through the record.
+  const bool linear = record.xIsLinear && record.yIsLinear;
   std::vector<PageRun> runs;
-  std::vector<KRPoint> page;
   for (const auto& run : cachedPlot_.runs()) {
-    page.resize(static_cast<std::size_t>(run.length));
-    for (long i = 0; i < run.length; ++i) page[std::size_t(i)] = record.transform(cachedPlot_.point(run.start + i));
     PageRun kept;
-    simplifyPolyline(page.data(), run.length, how, kept);
+    PolylineSimplifier simplifier(how, kept);
+    for (long i = run.start; i < run.start + run.length; ++i) {
+      const KRPoint p = cachedPlot_.point(i);
+      simplifier.add(linear ? KRPoint{(p.x + record.shiftX) * record.scaleX, (p.y + record.shiftY) * record.scaleY}
+                            : record.transform(p));
+    }
+    simplifier.finish();
+    kept.shrink_to_fit();
     runs.push_back(std::move(kept));
   }
   return runs;
@@ -640,25 +675,27 @@ std::optional<std::vector<PageRun>> VKPlotCommand::betweenRuns(const KR1DPlotDra
   if (!yColumn || !xColumn || !yColumn->isNumberColumn() || !xColumn->isNumberColumn()) return std::nullopt;
   const long rows = xColumn->isRowNumberColumn() ? yColumn->howManyEntries()
                                                  : std::min(yColumn->howManyEntries(), xColumn->howManyEntries());
-  Plot1D other;
+  // Its y values belong to the y axis "Between Which Axis" names.
+  const KR1DPlotDrawingInfo& yRecord = betweenRecord(record);
+  std::vector<PageRun> runs(1);
   for (long r = 0; r < rows; ++r) {
     const double x = xColumn->isRowNumberColumn() ? double(r + 1) : xColumn->valueAtRow(r);
     const double y = yColumn->valueAtRow(r);
-    const bool valid = std::isfinite(x) && std::isfinite(y) && (record.xIsLinear || x > 0) && (record.yIsLinear || y > 0);
+    const bool valid = std::isfinite(x) && std::isfinite(y) && (record.xIsLinear || x > 0) && (yRecord.yIsLinear || y > 0);
     if (valid)
-      other.addPoint(x, y);
-    else if (!bridgeGaps())
-      other.endRun();
+      runs.back().push_back({record.transformX(x), yRecord.transformY(y)});
+    else if (!bridgesGaps() && !runs.back().empty())
+      runs.emplace_back();
   }
-  other.endRun();
-  if (other.isEmpty()) return std::nullopt;
-  return pageRunsOf(other, record);
+  if (runs.back().empty()) runs.pop_back();
+  if (runs.empty()) return std::nullopt;
+  return runs;
 }
 
 std::optional<std::vector<PageRun>> VKPlotCommand::fillLoopsForScale(const KR1DPlotDrawingInfo& record) {
   updateCacheXLinear(record.xIsLinear, record.yIsLinear);
   if (cachedPlot_.isEmpty()) return std::vector<PageRun>{};
-  const int method = fillMethod();
+  const int method = fillMethodTag();
   const KRRect region = record.graphRegion.standardized();
   const bool inX = method > 9;
   const bool smooth = connection() == kSmooth;
@@ -868,7 +905,7 @@ void VKPlotCommand::addInlineLegend(KRDrawingGroup& group, const KR1DPlotDrawing
   const std::string label = legendText();
   if (label.empty()) return;
   const KRRect region = visibleRegion(record);
-  const bool atEnd = legendPosition() == kInlineAtEnd;
+  const bool atEnd = legendPositionTag() == kInlineAtEnd;
   // The last (or first) point of the line inside the region.
   std::optional<KRPoint> anchor;
   if (atEnd) {
@@ -973,7 +1010,7 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::plotForScale(const KR1DPlotDrawin
     if (auto bars = computeErrorBars(record, visibleRegion(record))) group->addObject(bars);
   if (auto markers = markersForScale(record)) group->addObject(markers);
   if (drawsLabels()) group->addObject(labelsForScale(record));
-  if (legendPosition() != kInLegend)
+  if (legendPositionTag() != kInLegend)
     addInlineLegend(*group, record, connection() == kSmooth ? flattenedSpline(record, std::nullopt)
                                                             : pageRunsOf(cachedPlot_, record));
   return group;

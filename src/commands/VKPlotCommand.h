@@ -44,6 +44,8 @@ class VKPlotCommand : public VKDrawingCommand {
     kToRight = 12,
     kBetweenX = 13,
   };
+  // "Between Which Axis": 0 the command's own y axis, n the graph's y axis n.
+  enum { kBetweenOwnAxis = 0 };
   enum LegendPosition { kInLegend = 1, kInlineAtEnd = 2, kInlineAtStart = 3 };
 
   VKPlotCommand();
@@ -52,12 +54,13 @@ class VKPlotCommand : public VKDrawingCommand {
   bool canBeCropped() const override { return true; }
   void finishConnections() override;
   void fillFromPropertyList(const PropertyList& list) override;
-  bool partOfLegend() const override { return legendPosition() == kInLegend; }
+  bool partOfLegend() const override { return legendPositionTag() == kInLegend; }
   std::string legendName() const override;
 
   // Menu entries of the settings.
   static const std::vector<VKMenuEntry>& fillMethodEntries();
   static const std::vector<VKMenuEntry>& connectionEntries();
+  static const std::vector<VKMenuEntry>& betweenAxisEntries();
   static const std::vector<VKMenuEntry>& splineTypeEntries();
   static const std::vector<VKMenuEntry>& stepTypeEntries();
   static const std::vector<VKMenuEntry>& legendPositionEntries();
@@ -67,23 +70,23 @@ class VKPlotCommand : public VKDrawingCommand {
 
   // Settings as values.
   int connection() const { return lineType_->tag(); }
-  int splineType() const { return splineType_->tag(); }
-  int stepType() const { return stepType_->tag(); }
-  int fillMethod() const { return fillMethod_->tag(); }
-  int legendPosition() const { return legendPosition_->tag(); }
-  int pointStyle() const { return pointStyle_->tag(); }
-  bool bridgeGaps() const { return bridgeGaps_->isSelected(); }
+  int splineTypeTag() const { return splineType_->tag(); }
+  int stepTypeTag() const { return stepType_->tag(); }
+  int fillMethodTag() const { return fillMethod_->tag(); }
+  int legendPositionTag() const { return legendPosition_->tag(); }
+  int pointStyleTag() const { return pointStyle_->tag(); }
+  bool bridgesGaps() const { return bridgeGaps_->isSelected(); }
   bool usesMask() const { return mask_->isDefined(); }
   bool drawsLine() const { return lineStyle_->drawsLine(); }
   bool drawsFill() const { return fill_->fills(); }
   bool drawsLabels() const { return labels_->hasSelection(); }
-  bool drawsMarkers() const { return pointStyle() != 1; }
+  bool drawsMarkers() const { return pointStyleTag() != 1; }
   // An error style other than "No Error" and at least one error column.
   bool drawsErrorBars() const;
   // The marker size drawn for "Point Size".
   double pointSizeValue() const;
   // Whether the curve is smooth and a function of y (fill methods above 9).
-  bool smoothAlongY() const { return connection() == kSmooth && fillMethod() > 9; }
+  bool smoothAlongY() const { return connection() == kSmooth && fillMethodTag() > 9; }
 
   // Selecting the columns, as the user does.
   void setXColumn(const std::shared_ptr<OrrelinColumn>& x, const std::shared_ptr<OrrelinColumn>& y);
@@ -157,32 +160,52 @@ class VKPlotCommand : public VKDrawingCommand {
   // The legend text with the column names put in for its labels.
   std::string legendText() const;
 
-  // Settings.
+  // ---- Settings, named after their fields as the scatter command's are.
+  const std::shared_ptr<VKColumnSelector>& xColumn() const { return xColumn_; }
+  const std::shared_ptr<VKColumnSelector>& yColumn() const { return yColumn_; }
+  const std::shared_ptr<VKLineStyleInputController>& lineStyle() const { return lineStyle_; }
+  const std::shared_ptr<VKMenuInputController>& pointStyle() const { return pointStyle_; }
+  const std::shared_ptr<VKNumberInputController>& pointSize() const { return pointSize_; }
+  const std::shared_ptr<VKFillStyleInputController>& pointColor() const { return pointColor_; }
+  const std::shared_ptr<VKFillStyleInputController>& fillType() const { return fill_; }
+  const std::shared_ptr<VKMenuInputController>& fillMethod() const { return fillMethod_; }
+  const std::shared_ptr<VKColumnSelector>& betweenY() const { return betweenY_; }
+  const std::shared_ptr<VKColumnSelector>& betweenX() const { return betweenX_; }
+  const std::shared_ptr<VKMenuInputController>& betweenYAxis() const { return betweenYAxis_; }
+  const std::shared_ptr<VKTokenTextController>& legend() const { return legend_; }
+  const std::shared_ptr<VKMenuInputController>& legendPosition() const { return legendPosition_; }
+  const std::shared_ptr<VKMenuInputController>& errorStyle() const { return errorBars_.style; }
+  const std::shared_ptr<VKColorInputController>& errorColor() const { return errorBars_.color; }
+  const std::shared_ptr<VKNumberInputController>& errorBarSize() const { return errorBars_.barSize; }
+  const std::shared_ptr<VKColumnSelector>& errorNegX() const { return errorBars_.negX; }
+  const std::shared_ptr<VKColumnSelector>& errorPosX() const { return errorBars_.posX; }
+  const std::shared_ptr<VKColumnSelector>& errorNegY() const { return errorBars_.negY; }
+  const std::shared_ptr<VKColumnSelector>& errorPosY() const { return errorBars_.posY; }
+  const std::shared_ptr<VKMenuInputController>& errorXType() const { return errorBars_.xType; }
+  const std::shared_ptr<VKMenuInputController>& errorYType() const { return errorBars_.yType; }
+  const std::shared_ptr<VKPointInputController>& offset() const { return offset_; }
+  const std::shared_ptr<VKRangeInputController>& crop() const { return crop_; }
+  const std::shared_ptr<VKNumberFormatController>& labelFormatter() const { return labelFormatter_; }
+  const std::shared_ptr<VKColumnSelector>& labels() const { return labels_; }
+  const std::shared_ptr<VKFontStyleInputController>& labelFont() const { return labelFont_; }
+  const std::shared_ptr<VKPointInputController>& labelsOffset() const { return labelsOffset_; }
+  const std::shared_ptr<VKButtonInputController>& bridgeGaps() const { return bridgeGaps_; }
+  const std::shared_ptr<VKMenuInputController>& lineType() const { return lineType_; }
+  const std::shared_ptr<VKMenuInputController>& splineType() const { return splineType_; }
+  const std::shared_ptr<VKMenuInputController>& stepType() const { return stepType_; }
+  const std::shared_ptr<VKMaskInputController>& mask() const { return mask_; }
+  // The older names of the two column settings, still used by the examples
+  // tool; they go once it calls xColumn() and yColumn().
   const std::shared_ptr<VKColumnSelector>& xColumnSelector() const { return xColumn_; }
   const std::shared_ptr<VKColumnSelector>& yColumnSelector() const { return yColumn_; }
-  const std::shared_ptr<VKColumnSelector>& betweenYSelector() const { return betweenY_; }
-  const std::shared_ptr<VKColumnSelector>& betweenXSelector() const { return betweenX_; }
-  const std::shared_ptr<VKColumnSelector>& labelsSelector() const { return labels_; }
-  const std::shared_ptr<VKLineStyleInputController>& lineStyleSetting() const { return lineStyle_; }
-  const std::shared_ptr<VKFillStyleInputController>& fillSetting() const { return fill_; }
-  const std::shared_ptr<VKMaskInputController>& maskSetting() const { return mask_; }
-  const std::shared_ptr<VKPointInputController>& offsetSetting() const { return offset_; }
-  const std::shared_ptr<VKRangeInputController>& cropSetting() const { return crop_; }
-  const std::shared_ptr<VKMenuInputController>& pointStyleSetting() const { return pointStyle_; }
-  const std::shared_ptr<VKNumberInputController>& pointSizeSetting() const { return pointSize_; }
-  const std::shared_ptr<VKFillStyleInputController>& pointColorSetting() const { return pointColor_; }
-  const std::shared_ptr<VKMenuInputController>& errorStyleSetting() const { return errorBars_.style; }
-  const std::shared_ptr<VKNumberInputController>& errorBarSizeSetting() const { return errorBars_.barSize; }
-  const std::shared_ptr<VKColumnSelector>& errorNegXSelector() const { return errorBars_.negX; }
-  const std::shared_ptr<VKColumnSelector>& errorPosXSelector() const { return errorBars_.posX; }
-  const std::shared_ptr<VKColumnSelector>& errorNegYSelector() const { return errorBars_.negY; }
-  const std::shared_ptr<VKColumnSelector>& errorPosYSelector() const { return errorBars_.posY; }
-  const std::shared_ptr<VKMenuInputController>& errorXTypeSetting() const { return errorBars_.xType; }
-  const std::shared_ptr<VKMenuInputController>& errorYTypeSetting() const { return errorBars_.yType; }
 
  private:
   struct Reference;
   void dropCache();
+  // The record whose y mapping places the "Between" column: the graph's
+  // record for this command's x axis and the chosen y axis, or record itself
+  // (its own axis, or a y axis the graph does not have).
+  const KR1DPlotDrawingInfo& betweenRecord(const KR1DPlotDrawingInfo& record) const;
   // The visible part of the page: the graph region within the crop range.
   KRRect visibleRegion(const KR1DPlotDrawingInfo& record) const;
   std::vector<PageRun> pageRunsOf(const Plot1D& plot, const KR1DPlotDrawingInfo& record) const;

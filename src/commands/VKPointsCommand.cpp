@@ -5,6 +5,7 @@
 #include <map>
 #include <tuple>
 
+#include "commands/OlderSettings.h"
 #include "commands/PointsTexts.h"
 #include "drawing/KRDrawingText.h"
 #include "expression/KRExpression.h"
@@ -66,6 +67,17 @@ void registerPointsCommandKind(VKCommandFactory& factory) {
   factory.registerKind(text::kType, [] { return std::make_shared<VKPointsCommand>(); });
 }
 
+void VKPointsCommand::fillFromPropertyList(const PropertyList& list) {
+  if (!list.isDictionary()) {
+    VKDrawingCommand::fillFromPropertyList(list);
+    return;
+  }
+  PropertyList converted = list;
+  convertOlderMask(converted.dictionary());
+  convertOlderColorUsage(converted.dictionary());
+  VKDrawingCommand::fillFromPropertyList(converted);
+}
+
 const std::vector<VKMenuEntry>& VKPointsCommand::sizeTypeMenu() {
   static const std::vector<VKMenuEntry> menu = {{1, "Diameter"}, {2, "Radius"}, {3, "Area"}};
   return menu;
@@ -96,8 +108,7 @@ void VKPointsCommand::finishConnections() {
   pointSize_ = std::make_shared<VKNumberInputController>("5");
   pointColor_ = std::make_shared<VKColorInputController>(KRColor::black());
   legend_ = std::make_shared<VKTokenTextController>(text::kDefaultLegend);
-  // Bars one pen width wide.
-  errorBars_ = VKErrorBarSettings(kErrorStyleSmallBars, "0.5");
+  errorBars_ = VKErrorBarSettings(kErrorStyleSmallBars);
   pointSizeScale_ = std::make_shared<VKNumberInputController>("1");
   pointSizeColumn_ = std::make_shared<VKColumnSelector>();
   pointSizeType_ = std::make_shared<VKMenuInputController>(sizeTypeMenu(), kSizeDiameter);
@@ -393,31 +404,36 @@ std::shared_ptr<KRDrawingGroup> VKPointsCommand::computeDrawingObjectForScale(co
   return group ? group : KRDrawingGroup::create();
 }
 
+std::shared_ptr<KRDrawingGroup> VKPointsCommand::computeErrorBars(const KR1DPlotDrawingInfo& record,
+                                                                  const KRRect& cropWith) {
+  if (!drawsErrorBars()) return nullptr;
+  updateCacheXLinear(record.xIsLinear, record.yIsLinear);
+  const auto bars = updateErrorBars();
+  // An end a logarithmic axis cannot show has no bar, as in the plot command.
+  const auto mapX = [&](double v) { return std::isnan(v) || (!record.xIsLinear && v <= 0) ? NAN : record.transformX(v); };
+  const auto mapY = [&](double v) { return std::isnan(v) || (!record.yIsLinear && v <= 0) ? NAN : record.transformY(v); };
+  std::vector<VKErrorBars::Bar> page;
+  page.reserve(bars.size());
+  for (std::size_t i = 0; i < bars.size(); ++i) {
+    VKErrorBars::Bar bar;
+    bar.center = record.transform({cachedPoints_[i].x, cachedPoints_[i].y});
+    bar.xLow = mapX(bars[i].xLow);
+    bar.xHigh = mapX(bars[i].xHigh);
+    bar.yLow = mapY(bars[i].yLow);
+    bar.yHigh = mapY(bars[i].yHigh);
+    page.push_back(bar);
+  }
+  return VKErrorBars::computeErrorBars(page, errorBars_.style->tag(), errorBars_.color->color(),
+                                       errorBars_.barSize->value(), cropWith);
+}
+
 std::shared_ptr<KRDrawingGroup> VKPointsCommand::pointsForScale(const KR1DPlotDrawingInfo& record) {
   auto group = KRDrawingGroup::create();
   if (cachedPoints_.empty()) return group;
   const KRRect region = record.graphRegion;
 
   // Error bars first, under the markers.
-  if (drawsErrorBars()) {
-    auto bars = updateErrorBars();
-    std::vector<VKErrorBars::Bar> page;
-    page.reserve(bars.size());
-    auto mapX = [&](double v) { return std::isnan(v) ? NAN : record.transformX(v); };
-    auto mapY = [&](double v) { return std::isnan(v) ? NAN : record.transformY(v); };
-    for (std::size_t i = 0; i < bars.size(); ++i) {
-      VKErrorBars::Bar bar;
-      bar.center = record.transform({cachedPoints_[i].x, cachedPoints_[i].y});
-      bar.xLow = mapX(bars[i].xLow);
-      bar.xHigh = mapX(bars[i].xHigh);
-      bar.yLow = mapY(bars[i].yLow);
-      bar.yHigh = mapY(bars[i].yHigh);
-      page.push_back(bar);
-    }
-    if (auto drawn = VKErrorBars::computeErrorBars(page, errorBars_.style->tag(), errorBars_.color->color(),
-                                                   errorBars_.barSize->value(), region))
-      group->addObject(drawn);
-  }
+  if (auto drawn = computeErrorBars(record, region)) group->addObject(drawn);
 
   VKMarkerLook look;
   look.type = pointStyle_->tag();

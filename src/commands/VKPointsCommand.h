@@ -39,6 +39,8 @@ class VKPointsCommand : public VKDrawingCommand {
 
   std::string type() const override;
   void finishConnections() override;
+  // Also reads the older mask keys and "Point Color Usage".
+  void fillFromPropertyList(const PropertyList& list) override;
   std::string legendName() const override;
   bool partOfLegend() const override { return true; }
 
@@ -77,6 +79,10 @@ class VKPointsCommand : public VKDrawingCommand {
     double xLow = NAN, xHigh = NAN, yLow = NAN, yHigh = NAN;
   };
   std::vector<DataBar> updateErrorBars();
+  // The error bars on the page, cut to cropWith (no cut for the null
+  // rectangle); an end a logarithmic axis cannot show has no bar. Null when
+  // there is nothing to draw.
+  std::shared_ptr<KRDrawingGroup> computeErrorBars(const KR1DPlotDrawingInfo& record, const KRRect& cropWith);
 
   // ---- Class operations shared with the plot command
   static bool typeHasFill(int type) { return VKMarkers::typeHasFill(type); }

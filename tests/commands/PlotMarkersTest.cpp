@@ -92,8 +92,8 @@ class PlotMarkers : public ::testing::Test {
   }
   // Symmetric y errors from one column, drawn as small bars.
   void yErrors(const std::string& name, const std::vector<std::string>& cells) {
-    plot->errorStyleSetting()->setTag(kErrorStyleSmallBars);
-    plot->errorPosYSelector()->selectColumn(column(name, cells));
+    plot->errorStyle()->setTag(kErrorStyleSmallBars);
+    plot->errorPosY()->selectColumn(column(name, cells));
   }
   std::shared_ptr<KRDrawingGroup> draw(double scale = 10, bool vector = true) {
     KRDrawingInformation information;
@@ -107,7 +107,7 @@ class PlotMarkers : public ::testing::Test {
 
 TEST_F(PlotMarkers, SitOnTheValidRowsOnlyWhateverTheConnection) {
   use({1, 2, 3, 4, 5}, {1, kNaN, 3, 4, 5});
-  plot->pointStyleSetting()->setTag(kMarkerCircle);
+  plot->pointStyle()->setTag(kMarkerCircle);
   const std::vector<KRPoint> valid{{10, 10}, {30, 30}, {40, 40}, {50, 50}};
   EXPECT_EQ(circleCenters(draw()), valid);
   // Steps add corners to the line, not markers.
@@ -118,7 +118,7 @@ TEST_F(PlotMarkers, SitOnTheValidRowsOnlyWhateverTheConnection) {
   plot->objectWithName(plottext::kOffset)->setFromPropertyListRecordUndo(PropertyList("1,0"));
   EXPECT_EQ(circleCenters(draw()), (std::vector<KRPoint>{{20, 10}, {40, 30}, {60, 50}}));
   // "No Point" draws none, while the line stays.
-  plot->pointStyleSetting()->setTag(kMarkerNoPoint);
+  plot->pointStyle()->setTag(kMarkerNoPoint);
   auto drawing = draw();
   EXPECT_TRUE(circleCenters(drawing).empty());
   EXPECT_FALSE(all<KRDrawingPathFromObj>(drawing).empty());
@@ -126,14 +126,14 @@ TEST_F(PlotMarkers, SitOnTheValidRowsOnlyWhateverTheConnection) {
 
 TEST_F(PlotMarkers, MarkersOutsideTheCropRangeAreLeftOut) {
   use({1, 2, 3, 4, 5, 6, 7, 8, 9}, {1, 1, 1, 1, 1, 1, 1, 1, 1});
-  plot->pointStyleSetting()->setTag(kMarkerCircle);
-  plot->cropSetting()->setTexts("2.5", "6.5");
+  plot->pointStyle()->setTag(kMarkerCircle);
+  plot->crop()->setTexts("2.5", "6.5");
   EXPECT_EQ(circleCenters(draw()), (std::vector<KRPoint>{{30, 10}, {40, 10}, {50, 10}, {60, 10}}));
 }
 
 TEST_F(PlotMarkers, SizesKeepTheirLimitsAndTheFillFollowsPointFillColor) {
   use({1, 2}, {1, 2});
-  plot->pointStyleSetting()->setTag(kMarkerCircle);
+  plot->pointStyle()->setTag(kMarkerCircle);
   const auto radii = [&] {
     std::vector<float> found;
     for (auto& c : all<KRDrawingPathCircleCollection>(draw()))
@@ -142,12 +142,12 @@ TEST_F(PlotMarkers, SizesKeepTheirLimitsAndTheFillFollowsPointFillColor) {
   };
   const std::vector<std::pair<std::string, float>> sizes{{"8", 4}, {"0", 2}, {"1000", 150}, {"", 2.5}, {"1/0", 2}};
   for (const auto& [typed, radius] : sizes) {
-    plot->pointSizeSetting()->setText(typed);
+    plot->pointSize()->setText(typed);
     EXPECT_EQ(radii(), std::vector<float>{radius}) << '"' << typed << '"';
   }
   // "Nothing" leaves the outlined circle open; a solid colour fills it.
   EXPECT_EQ(all<KRDrawingPathCircleCollection>(draw()).size(), 1u);
-  plot->pointColorSetting()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(2)}}));
+  plot->pointColor()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(2)}}));
   auto circles = all<KRDrawingPathCircleCollection>(draw());
   ASSERT_EQ(circles.size(), 2u);
   EXPECT_NE(circles[0]->isFilled(), circles[1]->isFilled());
@@ -161,7 +161,7 @@ TEST_F(PlotMarkers, ManyMarkersOnBitmapsAreStampedOnWholePixels) {
     ys.push_back(std::to_string(0.013 * double(i)));
   }
   plot->setXColumn(column("x", xs), column("y", ys));
-  plot->pointStyleSetting()->setTag(kMarkerSolidBox);
+  plot->pointStyle()->setTag(kMarkerSolidBox);
   auto stamped = all<KRDrawingRepeated>(draw(10, false));
   ASSERT_EQ(stamped.size(), 1u);
   EXPECT_EQ(stamped[0]->count(), many);
@@ -184,10 +184,10 @@ class PlotErrorTypes : public PlotMarkers, public ::testing::WithParamInterface<
 TEST_P(PlotErrorTypes, GiveTheBarEndsAndWidenTheValueRange) {
   const auto& c = GetParam();
   use({2, 3}, {10, 5});
-  plot->errorStyleSetting()->setTag(kErrorStyleSmallBars);
-  plot->errorYTypeSetting()->setTag(c.type);
-  plot->errorNegYSelector()->selectColumn(column("n", texts({1, 1})));
-  plot->errorPosYSelector()->selectColumn(column("p", texts({2, 2})));
+  plot->errorStyle()->setTag(kErrorStyleSmallBars);
+  plot->errorYType()->setTag(c.type);
+  plot->errorNegY()->selectColumn(column("n", texts({1, 1})));
+  plot->errorPosY()->selectColumn(column("p", texts({2, 2})));
   const auto bars = plot->updateErrorBars();
   ASSERT_EQ(bars.size(), 2u);
   EXPECT_DOUBLE_EQ(bars[0].yLow, c.low);
@@ -215,23 +215,23 @@ INSTANTIATE_TEST_SUITE_P(Types, PlotErrorTypes,
 TEST_F(PlotMarkers, XErrorsWidenTheDomainAndAskForAFloatAxis) {
   use({1, 2}, {1, 1});
   EXPECT_FALSE(plot->requiresXFloatAxis());
-  plot->errorStyleSetting()->setTag(kErrorStyleNoBars);
-  plot->errorNegXSelector()->selectColumn(column("ex", texts({0.5, 3})));
+  plot->errorStyle()->setTag(kErrorStyleNoBars);
+  plot->errorNegX()->selectColumn(column("ex", texts({0.5, 3})));
   EXPECT_TRUE(plot->requiresXFloatAxis());
   EXPECT_FALSE(plot->requiresYFloatAxis());
   EXPECT_EQ(plot->domainRangeXLinear(true, true), KRBoundingRange::between(-1, 5));
   // A logarithmic axis keeps only the ends it can show.
   EXPECT_EQ(plot->domainRangeXLinear(false, true), KRBoundingRange::between(0.5, 5));
   // "No Error" draws nothing and leaves the range alone.
-  plot->errorStyleSetting()->setTag(kErrorStyleNoError);
+  plot->errorStyle()->setTag(kErrorStyleNoError);
   EXPECT_EQ(plot->domainRangeXLinear(true, true), KRBoundingRange::between(1, 2));
   EXPECT_TRUE(segments(draw()).empty());
 }
 
 TEST_F(PlotMarkers, LineThenErrorBarsThenMarkersThenLabels) {
   use({1, 2, 3}, {1, 2, 3});
-  plot->pointStyleSetting()->setTag(kMarkerCircle);
-  plot->labelsSelector()->selectColumn(column("label", texts({7, 8, 9})));
+  plot->pointStyle()->setTag(kMarkerCircle);
+  plot->labels()->selectColumn(column("label", texts({7, 8, 9})));
   yErrors("e", texts({0.5, 0.5, 0.5}));
   auto drawing = draw();
   // The kind of leaf each top-level object of the drawing holds, in order.
@@ -287,12 +287,12 @@ TEST_F(PlotMarkers, TheInlineLegendKeepsClearOfMarkersAndBars) {
   };
   EXPECT_EQ(legendAt(), (KRPoint{24, 20}));
   // A marker of size 10 with a line of width 1 reaches 6 points beside the end.
-  plot->pointStyleSetting()->setTag(kMarkerSolidBox);
-  plot->pointSizeSetting()->setText("10");
+  plot->pointStyle()->setTag(kMarkerSolidBox);
+  plot->pointSize()->setText("10");
   EXPECT_EQ(legendAt(), (KRPoint{30, 20}));
   // An x error bar reaching to x = 3.5 (page 35) pushes it further.
-  plot->errorStyleSetting()->setTag(kErrorStyleNoBars);
-  plot->errorPosXSelector()->selectColumn(column("ex", texts({0, 1.5})));
+  plot->errorStyle()->setTag(kErrorStyleNoBars);
+  plot->errorPosX()->selectColumn(column("ex", texts({0, 1.5})));
   EXPECT_EQ(legendAt(), (KRPoint{39, 20}));
 }
 
@@ -302,13 +302,13 @@ TEST_F(PlotMarkers, OffersTheScatterMenus) {
     for (const auto& e : entries) found.emplace_back(e.tag, e.title);
     return found;
   };
-  EXPECT_EQ(titles(plot->errorXTypeSetting()->entries()), titles(VKErrorBars::typeMenu()));
-  EXPECT_EQ(titles(plot->errorYTypeSetting()->entries()), titles(VKErrorBars::typeMenu()));
-  EXPECT_EQ(titles(plot->errorStyleSetting()->entries()), titles(VKErrorBars::styleMenu()));
+  EXPECT_EQ(titles(plot->errorXType()->entries()), titles(VKErrorBars::typeMenu()));
+  EXPECT_EQ(titles(plot->errorYType()->entries()), titles(VKErrorBars::typeMenu()));
+  EXPECT_EQ(titles(plot->errorStyle()->entries()), titles(VKErrorBars::styleMenu()));
   // The scatter menu without its tags 28 to 34.
   auto scatter = titles(VKMarkers::pointMenu());
   std::erase_if(scatter, [](const auto& e) { return e.first >= 28 && e.first <= 34; });
-  EXPECT_EQ(titles(plot->pointStyleSetting()->entries()), scatter);
+  EXPECT_EQ(titles(plot->pointStyle()->entries()), scatter);
 }
 
 }  // namespace

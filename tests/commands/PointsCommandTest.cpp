@@ -276,6 +276,26 @@ TEST(PointsCommand, LogarithmicAxesLeaveOutValuesThatHaveNoPlace) {
   EXPECT_EQ(s.command->domainRangeXLinear(true, true), KRBoundingRange::between(-1, 8));
 }
 
+TEST(PointsCommand, ErrorBarEndsALogarithmicAxisCannotShowAreLeftOut) {
+  Scatter s;
+  s.xy({"5"}, {"1"});
+  s.command->errorPosY()->selectColumn(s.numbers("e", {"2"}));  // from -1 to 3
+  auto record = makeRecord();
+  record->setYLogarithmicShift(50, 10);
+  const double center = record->transformY(1), top = record->transformY(3);
+  auto bars = s.command->computeErrorBars(*record, KRRect());
+  ASSERT_TRUE(bars);
+  const KRRect drawn = bars->boundingRectangle();
+  // The upper half is drawn; the lower one, down to -1, is not drawn to the axis's edge.
+  EXPECT_GT(drawn.maxY(), top - 1);
+  EXPECT_GT(drawn.minY(), center - 1);
+  // On a linear axis the same bar reaches down to -1.
+  record->setYLinearShift(0, 10);
+  bars = s.command->computeErrorBars(*record, KRRect());
+  ASSERT_TRUE(bars);
+  EXPECT_LT(bars->boundingRectangle().minY(), record->transformY(-1) + 1);
+}
+
 TEST(PointsCommand, SizeColumnSetsEachMarkerByItsType) {
   Scatter s;
   s.xy({"1", "2", "3", "4"}, {"1", "1", "1", "1"});

@@ -5,6 +5,9 @@
 
 #include "commands/PlotTexts.h"
 #include "commands/VKPlotCommand.h"
+#include "commands/VKPointsCommand.h"
+#include "axes/VKAxisSettings.h"
+#include "graph/DataDocumentDrawing.h"
 #include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingPathFromObj.h"
 #include "drawing/KRDrawingText.h"
@@ -94,6 +97,11 @@ TEST_F(PlotCommand, NewCommandHasItsDefaultsAndTheFactoryMakesIt) {
   EXPECT_EQ(list.find(plottext::kPointSize)->find("Text")->string(), "5");
   EXPECT_EQ(list.find(plottext::kConnections)->integer(), VKPlotCommand::kLine);
   EXPECT_FALSE(list.find(plottext::kBridgeGaps)->boolean());
+  // Both commands draw error bars one pen width (0.5 points) wide unless told otherwise.
+  EXPECT_EQ(list.find(plottext::kErrorBarSize)->find("Text")->string(), "0.5");
+  registerPointsCommandKind(VKCommandFactory::shared());
+  const auto scatter = VKCommandFactory::shared().createCommand("Scatter")->propertyList();
+  EXPECT_EQ(*scatter.find(plottext::kErrorBarSize), *list.find(plottext::kErrorBarSize));
 }
 
 TEST_F(PlotCommand, StoredFormReadsBackTheSame) {
@@ -113,8 +121,8 @@ TEST_F(PlotCommand, StoredFormReadsBackTheSame) {
   other->fillFromPropertyList(stored);
   EXPECT_EQ(other->propertyList(), stored);
   EXPECT_EQ(other->connection(), VKPlotCommand::kSmooth);
-  EXPECT_EQ(other->fillMethod(), VKPlotCommand::kToRight);
-  EXPECT_TRUE(other->bridgeGaps());
+  EXPECT_EQ(other->fillMethodTag(), VKPlotCommand::kToRight);
+  EXPECT_TRUE(other->bridgesGaps());
   EXPECT_TRUE(messages.texts().empty());
 }
 
@@ -131,13 +139,13 @@ TEST_F(PlotCommand, OffsetsMasksAndTheRowNumberColumn) {
   MessageCapture messages;
   auto y = column("y", texts({10, 20, 30, 40}));
   plot->setXColumn(document->table->rowNumberColumn(), y);
-  plot->offsetSetting()->setText("0.5,-10");
+  plot->offset()->setText("0.5,-10");
   EXPECT_EQ(runs(), (std::vector<std::vector<KRPoint>>{{{1.5, 0}, {2.5, 10}, {3.5, 20}, {4.5, 30}}}));
-  plot->maskSetting()->setText("y != 20");
+  plot->mask()->setText("y != 20");
   EXPECT_EQ(runs(), (std::vector<std::vector<KRPoint>>{{{1.5, 0}}, {{3.5, 20}, {4.5, 30}}}));
   EXPECT_TRUE(messages.texts().empty());
   // A mask that cannot be worked out masks nothing and says so.
-  plot->maskSetting()->setText("nosuchname > 1");
+  plot->mask()->setText("nosuchname > 1");
   EXPECT_EQ(runs().front().size(), 4u);
   EXPECT_TRUE(messages.saw(plottext::kMaskFailed));
 }
@@ -240,11 +248,11 @@ TEST_F(PlotCommand, ManyPointsInFewRunsAreDrawnOneObjectPerRun) {
 
 TEST_F(PlotCommand, NothingToDrawIsExplained) {
   use(texts({1, 2}), texts({1, 2}));
-  plot->lineStyleSetting()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Tag", PropertyList(1)}}));
+  plot->lineStyle()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Tag", PropertyList(1)}}));
   KRDrawingInformation information;
   plot->computeDrawingObjectForScale(*makeRecord(), information);
   EXPECT_EQ(plot->errorExplanation(), std::optional<std::string>(plottext::kNothingDrawn));
-  plot->fillSetting()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(2)}}));
+  plot->fillType()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(2)}}));
   plot->computeDrawingObjectForScale(*makeRecord(), information);
   EXPECT_FALSE(plot->hasErrorExplanation());
 }
@@ -254,7 +262,7 @@ TEST_F(PlotCommand, FillsCloseToTheirReferenceAndBetweenColumns) {
   use(texts({0, 1, 3, 4}), texts({0, 2, -2, 0}));
   auto record = makeRecord(10);
   record->setYLinearShift(5, 10);  // y = 0 lands at 50 on the page
-  plot->fillSetting()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(2)}}));
+  plot->fillType()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(2)}}));
   auto loops = plot->fillLoopsForScale(*record);
   ASSERT_TRUE(loops);
   EXPECT_EQ(loops->size(), 2u);
@@ -266,7 +274,7 @@ TEST_F(PlotCommand, FillsCloseToTheirReferenceAndBetweenColumns) {
   set(plottext::kFillMethod, PropertyList(int(VKPlotCommand::kBetweenY)));
   EXPECT_FALSE(plot->fillLoopsForScale(*record));
   EXPECT_TRUE(messages.saw(plottext::kSplitFailed));
-  plot->betweenYSelector()->selectColumn(column("low", texts({-3, -3, -3, -3})));
+  plot->betweenY()->selectColumn(column("low", texts({-3, -3, -3, -3})));
   loops = plot->fillLoopsForScale(*record);
   ASSERT_TRUE(loops);
   ASSERT_EQ(loops->size(), 1u);
@@ -276,7 +284,7 @@ TEST_F(PlotCommand, FillsCloseToTheirReferenceAndBetweenColumns) {
 TEST_F(PlotCommand, SmoothFillsSplitExactlyWhereTheSplineCrossesTheReference) {
   use(texts({0, 1, 2, 3}), texts({1, -1, 1, -1}));
   set(plottext::kConnections, PropertyList(2));
-  plot->fillSetting()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(2)}}));
+  plot->fillType()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(2)}}));
   auto record = makeRecord(10);
   record->setYLinearShift(5, 10);
   auto loops = plot->fillLoopsForScale(*record);
@@ -314,7 +322,7 @@ TEST_F(PlotCommand, HitTestsFindPointsAndTheLine) {
 
 TEST_F(PlotCommand, LabelsSitBesideTheirPointsAndTheInlineLegendBeyondTheEnd) {
   use(texts({1, 2, 30}), texts({1, 2, 3}));
-  plot->labelsSelector()->selectColumn(column("n", texts({10, 20, 30})));
+  plot->labels()->selectColumn(column("n", texts({10, 20, 30})));
   set(plottext::kLabelsOffset, PropertyList("3,-1"));
   auto labels = plot->labelsForScale(*makeRecord(10));
   // The third point lies outside the 100 x 100 region: no label.
@@ -370,6 +378,65 @@ TEST_F(PlotCommand, ChangingAColumnDropsTheCache) {
   y->setStringList(texts({5, 6, 9}));
   EXPECT_TRUE(plot->somethingChanged());
   EXPECT_EQ(plot->valueRangeXLinear(true, true), KRBoundingRange::between(5, 9));
+}
+
+}  // namespace
+}  // namespace orrelin
+
+namespace orrelin {
+namespace {
+
+// "Between Which Axis": the second curve of a fill between columns is placed
+// by the y axis it names, in a graph laid out with two y axes.
+TEST(PlotBetweenAxis, TheSecondCurveFollowsTheChosenYAxis) {
+  registerAxisCommandKinds(VKCommandFactory::shared());
+  auto document = TestCommandDocument::create();
+  auto graph = DataDocumentDrawing::create();
+  document->addGraph(graph);
+  auto secondAxis = VKCommandFactory::shared().createCommand("Y Axis");
+  graph->addCommand(secondAxis);
+  const auto x = document->addColumn("x", {"0", "1", "2"});
+  const auto low = document->addColumn("low", {"1", "1", "1"});
+  const auto plot = std::make_shared<VKPlotCommand>();
+  plot->finishConnections();
+  graph->addCommand(plot);
+  plot->setXColumn(x, document->addColumn("y", {"2", "3", "2"}));
+  plot->fillType()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(2)}}));
+  plot->fillMethod()->setTag(VKPlotCommand::kBetweenY);
+  plot->betweenY()->selectColumn(low);
+  // A curve far above on the second axis gives that axis another scale.
+  const auto other = std::make_shared<VKPlotCommand>();
+  other->finishConnections();
+  graph->addCommand(other);
+  other->moveToXAxis(0, 1);
+  other->setXColumn(x, document->addColumn("high", {"100", "300", "200"}));
+  ASSERT_TRUE(graph->createGraphic({400, 300}, 1, false, {}, KRRect()));
+  const auto& infos = graph->drawingInfos();
+  ASSERT_EQ(infos.size(), 1u);
+  ASSERT_EQ(infos[0].size(), 2u);
+  const KR1DPlotDrawingInfo& own = *infos[0][0];
+  const KR1DPlotDrawingInfo& second = *infos[0][1];
+  ASSERT_NE(own.transformY(1), second.transformY(1));
+
+  // The fill reaches down to where the "low" values land on the chosen axis.
+  const auto reaches = [&](double pageY) {
+    auto loops = plot->fillLoopsForScale(own);
+    int count = 0;
+    if (loops)
+      for (const auto& loop : *loops)
+        for (const auto& p : loop) count += std::fabs(p.y - pageY) < 1e-9;
+    return count;
+  };
+  EXPECT_EQ(reaches(own.transformY(1)), 3);
+  EXPECT_EQ(reaches(second.transformY(1)), 0);
+  plot->betweenYAxis()->setTag(2);
+  EXPECT_EQ(reaches(second.transformY(1)), 3);
+  EXPECT_EQ(reaches(own.transformY(1)), 0);
+  plot->betweenYAxis()->setTag(1);
+  EXPECT_EQ(reaches(own.transformY(1)), 3);
+  // A y axis the graph does not have falls back to the command's own.
+  plot->betweenYAxis()->setTag(4);
+  EXPECT_EQ(reaches(own.transformY(1)), 3);
 }
 
 }  // namespace
