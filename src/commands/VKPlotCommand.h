@@ -194,10 +194,6 @@ class VKPlotCommand : public VKDrawingCommand {
   const std::shared_ptr<VKMenuInputController>& splineType() const { return splineType_; }
   const std::shared_ptr<VKMenuInputController>& stepType() const { return stepType_; }
   const std::shared_ptr<VKMaskInputController>& mask() const { return mask_; }
-  // The older names of the two column settings, still used by the examples
-  // tool; they go once it calls xColumn() and yColumn().
-  const std::shared_ptr<VKColumnSelector>& xColumnSelector() const { return xColumn_; }
-  const std::shared_ptr<VKColumnSelector>& yColumnSelector() const { return yColumn_; }
 
  private:
   struct Reference;

@@ -87,8 +87,8 @@ class TicketOpening : public testing::Test {
     auto plot = std::dynamic_pointer_cast<VKPlotCommand>(VKCommandFactory::shared().createCommand("Plot"));
     ASSERT_TRUE(plot);
     document->drawings().at(0)->addCommand(plot);
-    plot->xColumnSelector()->selectColumn(u);
-    plot->yColumnSelector()->selectColumn(w);
+    plot->xColumn()->selectColumn(u);
+    plot->yColumn()->selectColumn(w);
     document->setDrawingSize({300, 200});
     ASSERT_TRUE(document->saveToURL(templatePath));
     document->disconnectBeforeClosing();

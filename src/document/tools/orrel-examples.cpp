@@ -112,8 +112,8 @@ bool dampedOscillation(OrrelinDocument& document, const std::string& examples) {
   if (!points || !line) return false;
   points->xColumn()->selectColumn(time);
   points->yColumn()->selectColumn(signal);
-  line->xColumnSelector()->selectColumn(time);
-  line->yColumnSelector()->selectColumn(model);
+  line->xColumn()->selectColumn(time);
+  line->yColumn()->selectColumn(model);
   document.definitions().setAnimationDurationText("4");
   frame(document, "Damped oscillation: measured signal and model", "Time (s)", "Signal (V)");
   document.setDrawingSize({480, 320});
@@ -129,8 +129,8 @@ bool linePlot(OrrelinDocument& document, const std::string&) {
   auto y = add(document, VKDataColumnSpecified::createEmptyFor(), "y");
   auto line = addCommand<VKPlotCommand>(document, "Plot");
   if (!line) return false;
-  line->xColumnSelector()->selectColumn(x);
-  line->yColumnSelector()->selectColumn(y);
+  line->xColumn()->selectColumn(x);
+  line->yColumn()->selectColumn(y);
   document.setDrawingSize({640, 480});
   return true;
 }
