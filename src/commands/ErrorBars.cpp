@@ -5,6 +5,7 @@
 
 #include "commands/PointsTexts.h"
 #include "drawing/KRDrawingCollections.h"
+#include "drawing/KRDrawingPathFromObj.h"
 #include "drawing/KRDrawingStyle.h"
 #include "graph/commandbase/DataDrawingCommand.h"
 #include "table/OrrelinColumn.h"
@@ -109,17 +110,45 @@ double VKErrorBars::barLineWidth(double setting) {
   return std::min(setting, 300.0);
 }
 
+namespace {
+
+// The bars as one path of two-point runs, which every output form can write
+// (SVG included). A line collection, which SVG has no form for, takes over
+// only when the bars are too many for a path.
+std::shared_ptr<KRDrawingPath> barSegments(const std::vector<double>& lines) {
+  const long segments = static_cast<long>(lines.size() / 4);
+  if (3 * segments <= KRDrawingPathFromObj::kMaxConnections) {
+    auto points = KRDoubleArrayContainer::createArrayOfSizeM(2, 2 * segments);
+    auto connections = KRIntArrayContainer::createArrayOfLength(3 * segments);
+    if (!points || !connections) return nullptr;
+    std::copy(lines.begin(), lines.end(), points->mutablePointer());
+    int* runs = connections->mutablePointer();
+    for (long k = 0; k < segments; ++k) {
+      runs[3 * k] = 2;
+      runs[3 * k + 1] = static_cast<int>(2 * k);
+      runs[3 * k + 2] = static_cast<int>(2 * k + 1);
+    }
+    auto path = KRContainerPath2D::create(std::move(points), std::move(connections));
+    return path ? KRDrawingPathFromObj::createFromPath(std::move(path)) : nullptr;
+  }
+  auto array = KRFloatArrayContainer::createArrayOfSizeM(4, segments);
+  if (!array) return nullptr;
+  std::transform(lines.begin(), lines.end(), array->mutablePointer(), [](double v) { return static_cast<float>(v); });
+  return KRDrawingPathLineCollection::createLines(array, nullptr);
+}
+
+}  // namespace
+
 std::shared_ptr<KRDrawingGroup> VKErrorBars::computeErrorBars(const std::vector<Bar>& bars, int style,
                                                               const KRColor& color, double lineWidth,
                                                               const KRRect& crop) {
   if (style == kErrorStyleNoError || bars.empty()) return nullptr;
   const double width = barLineWidth(lineWidth);
   const double cap = capFactor(style) * width;
-  std::vector<float> lines;
+  std::vector<double> lines;
   auto add = [&](double x1, double y1, double x2, double y2) {
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
-    lines.insert(lines.end(), {static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
-                               static_cast<float>(y2)});
+    lines.insert(lines.end(), {x1, y1, x2, y2});
   };
   for (const auto& bar : bars) {
     const KRPoint c = bar.center;
@@ -144,14 +173,12 @@ std::shared_ptr<KRDrawingGroup> VKErrorBars::computeErrorBars(const std::vector<
     }
   }
   if (lines.empty()) return nullptr;
-  auto array = KRFloatArrayContainer::createArrayOfSizeM(4, static_cast<long>(lines.size() / 4));
-  std::copy(lines.begin(), lines.end(), array->mutablePointer());
-  auto collection = KRDrawingPathLineCollection::createLines(array, nullptr);
-  if (!collection) return nullptr;
+  std::shared_ptr<KRDrawingPath> drawing = barSegments(lines);
+  if (!drawing) return nullptr;
   auto style_ = KRDrawingStyleCurve::createWithColor(color, width);
   style_->changeLineCap(KRLineCap::Butt);
-  collection->setStyle(style_);
-  auto group = KRDrawingGroup::createWithDrawingObject(collection);
+  drawing->setStyle(style_);
+  auto group = KRDrawingGroup::createWithDrawingObject(drawing);
   if (!crop.isNull()) group->setCrop(KRDrawingPathRectangle::createWithRect(crop));
   return group;
 }
