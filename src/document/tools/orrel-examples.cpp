@@ -150,7 +150,7 @@ bool calibration(OrrelinDocument& document, const std::string&) {
   set(*line, "Point Style", PropertyList(int(kMarkerCircle)));
   set(*line, "Point Size", numberText("7"));
   set(*line, "Point Fill Color", solidFill(color(1, 1, 1)));
-  line->errorPosYSelector()->selectColumn(error);
+  line->errorPosY()->selectColumn(error);
   set(*line, "Error Style", PropertyList(int(kErrorStyleSmallBars)));
   set(*line, "Error Color", blue);
   frame(document, "Calibration", "Concentration (mg/L)", "Absorbance");
