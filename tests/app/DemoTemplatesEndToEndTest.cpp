@@ -188,7 +188,7 @@ std::vector<std::string> numberTexts(double from, double step, int count) {
 // A line with markers and error bars from a CSV file. The error bars widen
 // the y range: with them the largest value is 1.414 + 0.105, padded by 5% to
 // 1.596, so the labels reach 1.5; the data alone would stop at 1.4.
-TEST(DemoTemplates, CalibrationMarkersSitOnTheDataAndTheErrorBarsWidenTheRange) {
+TEST(DemoTemplates, CalibrationMarkersAndErrorBarsSitOnTheDataAndWidenTheRange) {
   TemporaryFolder folder;
   const std::string svg = drawSVG("calibration", "calibration.csv", folder);
   const AxisLabels labels = axisLabels(svg);
@@ -207,6 +207,20 @@ TEST(DemoTemplates, CalibrationMarkersSitOnTheDataAndTheErrorBarsWidenTheRange) 
     EXPECT_NEAR(markers[i].cx, x(std::stod(rows[i][0])), 0.01) << "row " << i;
     EXPECT_NEAR(markers[i].cy, y(std::stod(rows[i][1])), 0.01) << "row " << i;
     EXPECT_DOUBLE_EQ(markers[i].r, 3.5);
+  }
+
+  // Each row's error bar runs from y - error to y + error at its x.
+  std::vector<std::array<double, 4>> segments;
+  const std::regex segment(R"(M ([-0-9.e]+) ([-0-9.e]+) L ([-0-9.e]+) ([-0-9.e]+))");
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), segment); it != std::sregex_iterator(); ++it)
+    segments.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])});
+  for (const auto& row : rows) {
+    const double cx = x(std::stod(row[0])), value = std::stod(row[1]), error = std::stod(row[2]);
+    const double low = y(value - error), high = y(value + error);
+    EXPECT_TRUE(std::any_of(segments.begin(), segments.end(), [&](const auto& s) {
+      return std::abs(s[0] - cx) < 0.01 && std::abs(s[2] - cx) < 0.01 && std::abs(s[1] - low) < 0.01 &&
+             std::abs(s[3] - high) < 0.01;
+    })) << "error bar at concentration " << row[0];
   }
 }
 

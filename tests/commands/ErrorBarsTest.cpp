@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <vector>
 
 #include "commands/ErrorBars.h"
 #include "drawing/KRDrawingCollections.h"
+#include "drawing/KRDrawingPathFromObj.h"
 
 namespace orrelin {
 namespace {
@@ -55,8 +58,24 @@ TEST(ErrorBarStyle, CapsScaleWithTheWidthByStyle) {
   EXPECT_EQ(VKErrorBars::barLineWidth(2), 2);
 }
 
-const KRDrawingPathLineCollection& linesOf(const KRDrawingGroup& group) {
-  return dynamic_cast<const KRDrawingPathLineCollection&>(*group.objectAtIndex(0));
+// The segments drawn, x1, y1, x2, y2 each, whichever kind carries them.
+std::vector<std::array<double, 4>> segmentsOf(const KRDrawingGroup& group) {
+  std::vector<std::array<double, 4>> segments;
+  const auto object = group.objectAtIndex(0);
+  if (const auto* path = dynamic_cast<const KRDrawingPathFromObj*>(object.get())) {
+    const auto& loops = *path->thePath();
+    for (const auto& run : loops.runs()) {
+      EXPECT_EQ(run.length, 2);
+      const KRPoint a = loops.point(loops.connections()[run.start]), b = loops.point(loops.connections()[run.start + 1]);
+      segments.push_back({a.x, a.y, b.x, b.y});
+    }
+  } else if (const auto* lines = dynamic_cast<const KRDrawingPathLineCollection*>(object.get())) {
+    const float* l = lines->lineSegments()->constPointer();
+    for (long k = 0; k < lines->count(); ++k) segments.push_back({l[4 * k], l[4 * k + 1], l[4 * k + 2], l[4 * k + 3]});
+  } else {
+    ADD_FAILURE() << "error bars drawn as " << object->className();
+  }
+  return segments;
 }
 
 TEST(ErrorBarDrawing, DrawsBarsAndCapsOfTheStyle) {
@@ -72,25 +91,44 @@ TEST(ErrorBarDrawing, DrawsBarsAndCapsOfTheStyle) {
 
   auto medium = VKErrorBars::computeErrorBars({both, above}, kErrorStyleMediumBars, KRColor::black(), 1, {});
   ASSERT_TRUE(medium);
-  const auto& lines = linesOf(*medium);
+  const auto lines = segmentsOf(*medium);
   // Two bars with two caps each, and one bar with one cap.
-  ASSERT_EQ(lines.count(), 8);
-  const float* l = lines.lineSegments()->constPointer();
+  ASSERT_EQ(lines.size(), 8u);
   // The first cap of the y bar: 6 widths on each side of x = 50 at y = 45.
-  EXPECT_FLOAT_EQ(l[4], 44);
-  EXPECT_FLOAT_EQ(l[5], 45);
-  EXPECT_FLOAT_EQ(l[6], 56);
-  EXPECT_FLOAT_EQ(l[7], 45);
+  EXPECT_EQ(lines[1], (std::array<double, 4>{44, 45, 56, 45}));
   // The one-sided bar runs from the point up.
-  EXPECT_FLOAT_EQ(l[6 * 4 + 1], 20);
-  EXPECT_FLOAT_EQ(l[6 * 4 + 3], 30);
+  EXPECT_EQ(lines[6][1], 20);
+  EXPECT_EQ(lines[6][3], 30);
 
-  EXPECT_EQ(linesOf(*VKErrorBars::computeErrorBars({both}, kErrorStyleNoBars, KRColor::black(), 1, {})).count(), 2);
+  EXPECT_EQ(segmentsOf(*VKErrorBars::computeErrorBars({both}, kErrorStyleNoBars, KRColor::black(), 1, {})).size(), 2u);
   auto single = VKErrorBars::computeErrorBars({both}, kErrorStyleSingleLine, KRColor::black(), 1, {});
-  ASSERT_EQ(linesOf(*single).count(), 1);
-  EXPECT_FLOAT_EQ(linesOf(*single).lineSegments()->constPointer()[0], 50);  // the vertical one
+  ASSERT_EQ(segmentsOf(*single).size(), 1u);
+  EXPECT_EQ(segmentsOf(*single)[0][0], 50);  // the vertical one
   EXPECT_FALSE(VKErrorBars::computeErrorBars({both}, kErrorStyleNoError, KRColor::black(), 1, {}));
   EXPECT_FALSE(VKErrorBars::computeErrorBars({VKErrorBars::Bar{{1, 1}}}, kErrorStyleSmallBars, KRColor::black(), 1, {}));
+}
+
+// A path, which every output form writes, while the bars fit one; beyond
+// that the same segments as a line collection.
+TEST(ErrorBarDrawing, TakesAPathUntilTheBarsOutgrowIt) {
+  auto bars = [](long count) {
+    std::vector<VKErrorBars::Bar> list(static_cast<std::size_t>(count));
+    for (long i = 0; i < count; ++i) {
+      list[std::size_t(i)].center = {double(i), 0};
+      list[std::size_t(i)].yHigh = 1;
+    }
+    return list;
+  };
+  const long fits = KRDrawingPathFromObj::kMaxConnections / 3;
+  auto small = VKErrorBars::computeErrorBars(bars(fits), kErrorStyleNoBars, KRColor::black(), 1, {});
+  ASSERT_TRUE(small);
+  EXPECT_TRUE(dynamic_cast<const KRDrawingPathFromObj*>(small->objectAtIndex(0).get()));
+  EXPECT_EQ(segmentsOf(*small).size(), std::size_t(fits));
+  auto large = VKErrorBars::computeErrorBars(bars(fits + 1), kErrorStyleNoBars, KRColor::black(), 1, {});
+  ASSERT_TRUE(large);
+  EXPECT_TRUE(dynamic_cast<const KRDrawingPathLineCollection*>(large->objectAtIndex(0).get()));
+  const auto last = segmentsOf(*large).back();
+  EXPECT_EQ(last, (std::array<double, 4>{double(fits), 0, double(fits), 1}));
 }
 
 TEST(ErrorBarDrawing, IsCutToTheRegion) {
