@@ -211,7 +211,7 @@ TEST(DemoTemplates, CalibrationMarkersAndErrorBarsSitOnTheDataAndWidenTheRange) 
 
   // Each row's error bar runs from y - error to y + error at its x.
   std::vector<std::array<double, 4>> segments;
-  const std::regex segment(R"(M ([-0-9.e]+) ([-0-9.e]+) L ([-0-9.e]+) ([-0-9.e]+))");
+  const std::regex segment(R"(M\s+([-0-9.e]+)\s+([-0-9.e]+)\s+L\s+([-0-9.e]+)\s+([-0-9.e]+))");
   for (auto it = std::sregex_iterator(svg.begin(), svg.end(), segment); it != std::sregex_iterator(); ++it)
     segments.push_back({std::stod((*it)[1]), std::stod((*it)[2]), std::stod((*it)[3]), std::stod((*it)[4])});
   for (const auto& row : rows) {
