@@ -5,11 +5,14 @@
 #include <vector>
 
 #include "commands/ErrorBars.h"
+#include "commands/DrawingLeaves.h"
 #include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingPathFromObj.h"
 
 namespace orrelin {
 namespace {
+
+using testing_support::barSegments;
 
 struct ExtentCase {
   const char* name;
@@ -58,26 +61,6 @@ TEST(ErrorBarStyle, CapsScaleWithTheWidthByStyle) {
   EXPECT_EQ(VKErrorBars::barLineWidth(2), 2);
 }
 
-// The segments drawn, x1, y1, x2, y2 each, whichever kind carries them.
-std::vector<std::array<double, 4>> segmentsOf(const KRDrawingGroup& group) {
-  std::vector<std::array<double, 4>> segments;
-  const auto object = group.objectAtIndex(0);
-  if (const auto* path = dynamic_cast<const KRDrawingPathFromObj*>(object.get())) {
-    const auto& loops = *path->thePath();
-    for (const auto& run : loops.runs()) {
-      EXPECT_EQ(run.length, 2);
-      const KRPoint a = loops.point(loops.connections()[run.start]), b = loops.point(loops.connections()[run.start + 1]);
-      segments.push_back({a.x, a.y, b.x, b.y});
-    }
-  } else if (const auto* lines = dynamic_cast<const KRDrawingPathLineCollection*>(object.get())) {
-    const float* l = lines->lineSegments()->constPointer();
-    for (long k = 0; k < lines->count(); ++k) segments.push_back({l[4 * k], l[4 * k + 1], l[4 * k + 2], l[4 * k + 3]});
-  } else {
-    ADD_FAILURE() << "error bars drawn as " << object->className();
-  }
-  return segments;
-}
-
 TEST(ErrorBarDrawing, DrawsBarsAndCapsOfTheStyle) {
   VKErrorBars::Bar both;
   both.center = {50, 50};
@@ -91,19 +74,19 @@ TEST(ErrorBarDrawing, DrawsBarsAndCapsOfTheStyle) {
 
   auto medium = VKErrorBars::computeErrorBars({both, above}, kErrorStyleMediumBars, KRColor::black(), 1, {});
   ASSERT_TRUE(medium);
-  const auto lines = segmentsOf(*medium);
+  const auto lines = barSegments(medium);
   // Two bars with two caps each, and one bar with one cap.
   ASSERT_EQ(lines.size(), 8u);
   // The first cap of the y bar: 6 widths on each side of x = 50 at y = 45.
-  EXPECT_EQ(lines[1], (std::array<double, 4>{44, 45, 56, 45}));
+  EXPECT_EQ(lines[1], (std::array<float, 4>{44, 45, 56, 45}));
   // The one-sided bar runs from the point up.
   EXPECT_EQ(lines[6][1], 20);
   EXPECT_EQ(lines[6][3], 30);
 
-  EXPECT_EQ(segmentsOf(*VKErrorBars::computeErrorBars({both}, kErrorStyleNoBars, KRColor::black(), 1, {})).size(), 2u);
+  EXPECT_EQ(barSegments(VKErrorBars::computeErrorBars({both}, kErrorStyleNoBars, KRColor::black(), 1, {})).size(), 2u);
   auto single = VKErrorBars::computeErrorBars({both}, kErrorStyleSingleLine, KRColor::black(), 1, {});
-  ASSERT_EQ(segmentsOf(*single).size(), 1u);
-  EXPECT_EQ(segmentsOf(*single)[0][0], 50);  // the vertical one
+  ASSERT_EQ(barSegments(single).size(), 1u);
+  EXPECT_EQ(barSegments(single)[0][0], 50);  // the vertical one
   EXPECT_FALSE(VKErrorBars::computeErrorBars({both}, kErrorStyleNoError, KRColor::black(), 1, {}));
   EXPECT_FALSE(VKErrorBars::computeErrorBars({VKErrorBars::Bar{{1, 1}}}, kErrorStyleSmallBars, KRColor::black(), 1, {}));
 }
@@ -123,12 +106,12 @@ TEST(ErrorBarDrawing, TakesAPathUntilTheBarsOutgrowIt) {
   auto small = VKErrorBars::computeErrorBars(bars(fits), kErrorStyleNoBars, KRColor::black(), 1, {});
   ASSERT_TRUE(small);
   EXPECT_TRUE(dynamic_cast<const KRDrawingPathFromObj*>(small->objectAtIndex(0).get()));
-  EXPECT_EQ(segmentsOf(*small).size(), std::size_t(fits));
+  EXPECT_EQ(barSegments(small).size(), std::size_t(fits));
   auto large = VKErrorBars::computeErrorBars(bars(fits + 1), kErrorStyleNoBars, KRColor::black(), 1, {});
   ASSERT_TRUE(large);
   EXPECT_TRUE(dynamic_cast<const KRDrawingPathLineCollection*>(large->objectAtIndex(0).get()));
-  const auto last = segmentsOf(*large).back();
-  EXPECT_EQ(last, (std::array<double, 4>{double(fits), 0, double(fits), 1}));
+  const auto last = barSegments(large).back();
+  EXPECT_EQ(last, (std::array<float, 4>{float(fits), 0, float(fits), 1}));
 }
 
 TEST(ErrorBarDrawing, IsCutToTheRegion) {

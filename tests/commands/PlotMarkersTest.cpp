@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -9,6 +10,7 @@
 #include "commands/Markers.h"
 #include "commands/PlotTexts.h"
 #include "commands/VKPlotCommand.h"
+#include "commands/DrawingLeaves.h"
 #include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingPathFromObj.h"
 #include "drawing/KRDrawingRepeated.h"
@@ -22,6 +24,9 @@ namespace orrelin {
 namespace {
 
 using testing_support::makeRecord;
+using testing_support::all;
+using testing_support::barSegments;
+using testing_support::isSegmentPath;
 using testing_support::TestCommandDocument;
 using testing_support::TestGraph;
 
@@ -31,26 +36,6 @@ std::vector<std::string> texts(std::initializer_list<double> values) {
   std::vector<std::string> cells;
   for (double v : values) cells.push_back(std::isnan(v) ? std::string() : std::to_string(v));
   return cells;
-}
-
-void collect(const KRDrawingGroup& group, std::vector<std::shared_ptr<KRDrawingBasic>>& out) {
-  for (std::size_t i = 0; i < group.count(); ++i) {
-    auto child = group.objectAtIndex(i);
-    if (auto inner = std::dynamic_pointer_cast<KRDrawingGroup>(child))
-      collect(*inner, out);
-    else
-      out.push_back(child);
-  }
-}
-
-template <class Kind>
-std::vector<std::shared_ptr<Kind>> all(const std::shared_ptr<KRDrawingGroup>& group) {
-  std::vector<std::shared_ptr<KRDrawingBasic>> leaves;
-  if (group) collect(*group, leaves);
-  std::vector<std::shared_ptr<Kind>> found;
-  for (auto& leaf : leaves)
-    if (auto kind = std::dynamic_pointer_cast<Kind>(leaf)) found.push_back(kind);
-  return found;
 }
 
 // The centres of the outlined circles of a drawing.
@@ -65,15 +50,6 @@ std::vector<KRPoint> circleCenters(const std::shared_ptr<KRDrawingGroup>& group)
 }
 
 // The segments (x1, y1, x2, y2) of the line collections of a drawing.
-std::vector<std::array<float, 4>> segments(const std::shared_ptr<KRDrawingGroup>& group) {
-  std::vector<std::array<float, 4>> found;
-  for (auto& lines : all<KRDrawingPathLineCollection>(group)) {
-    const float* v = lines->lineSegments()->constPointer();
-    for (long i = 0; i < lines->count(); ++i) found.push_back({v[4 * i], v[4 * i + 1], v[4 * i + 2], v[4 * i + 3]});
-  }
-  return found;
-}
-
 class PlotMarkers : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -198,7 +174,7 @@ TEST_P(PlotErrorTypes, GiveTheBarEndsAndWidenTheValueRange) {
   EXPECT_DOUBLE_EQ(range.minR, std::min({5.0, bars[1].yLow}));
   // On the page: one vertical bar through the point, from end to end.
   bool found = false;
-  for (const auto& s : segments(draw()))
+  for (const auto& s : barSegments(draw()))
     if (s[0] == 20 && s[2] == 20)
       found = found || (std::fabs(std::min(s[1], s[3]) - float(10 * c.low)) < 1e-3 &&
                         std::fabs(std::max(s[1], s[3]) - float(10 * c.high)) < 1e-3);
@@ -225,7 +201,7 @@ TEST_F(PlotMarkers, XErrorsWidenTheDomainAndAskForAFloatAxis) {
   // "No Error" draws nothing and leaves the range alone.
   plot->errorStyle()->setTag(kErrorStyleNoError);
   EXPECT_EQ(plot->domainRangeXLinear(true, true), KRBoundingRange::between(1, 2));
-  EXPECT_TRUE(segments(draw()).empty());
+  EXPECT_TRUE(barSegments(draw()).empty());
 }
 
 TEST_F(PlotMarkers, LineThenErrorBarsThenMarkersThenLabels) {
@@ -240,8 +216,10 @@ TEST_F(PlotMarkers, LineThenErrorBarsThenMarkersThenLabels) {
     auto child = drawing->objectAtIndex(k);
     auto group = std::dynamic_pointer_cast<KRDrawingGroup>(child);
     if (!group) group = KRDrawingGroup::createWithDrawingObject(child);
-    if (!all<KRDrawingPathFromObj>(group).empty()) order.push_back("line");
-    if (!all<KRDrawingPathLineCollection>(group).empty()) order.push_back("bars");
+    const auto paths = all<KRDrawingPathFromObj>(group);
+    if (std::any_of(paths.begin(), paths.end(), [](const auto& p) { return !isSegmentPath(*p); }))
+      order.push_back("line");
+    if (!barSegments(group).empty()) order.push_back("bars");
     if (!all<KRDrawingPathCircleCollection>(group).empty()) order.push_back("markers");
     if (!all<KRDrawingText>(group).empty()) order.push_back("labels");
   }
@@ -258,7 +236,7 @@ TEST_F(PlotMarkers, ErrorColumnsOfTheWrongLengthOrWithoutNumbers) {
   EXPECT_DOUBLE_EQ(bars[0].yHigh, 2);
   EXPECT_TRUE(std::isnan(bars[1].yLow) && std::isnan(bars[1].yHigh));
   EXPECT_EQ(plot->valueRangeXLinear(true, true), KRBoundingRange::between(0, 3));
-  EXPECT_EQ(segments(draw()).size(), 3u);  // one bar and its two caps
+  EXPECT_EQ(barSegments(draw()).size(), 3u);  // one bar and its two caps
   // Longer: rows past the data are not read. A NaN error draws no bar.
   yErrors("long", texts({kNaN, 5, 0.5, 100}));
   bars = plot->updateErrorBars();
@@ -270,7 +248,7 @@ TEST_F(PlotMarkers, ErrorColumnsOfTheWrongLengthOrWithoutNumbers) {
   yErrors("words", {"a", "b", "c"});
   draw();
   EXPECT_EQ(plot->errorExplanation(), std::optional<std::string>("The column \"words\" has no numbers."));
-  EXPECT_TRUE(segments(draw()).empty());
+  EXPECT_TRUE(barSegments(draw()).empty());
   yErrors("ones", texts({1, 1, 1}));
   draw();
   EXPECT_FALSE(plot->hasErrorExplanation());

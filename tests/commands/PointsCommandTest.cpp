@@ -4,6 +4,7 @@
 #include <set>
 
 #include "commands/VKPointsCommand.h"
+#include "commands/DrawingLeaves.h"
 #include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingText.h"
 #include "graph/commandbase/CommandTestSupport.h"
@@ -15,6 +16,9 @@ namespace orrelin {
 namespace {
 
 using testing_support::makeRecord;
+using testing_support::all;
+using testing_support::barSegments;
+using testing_support::isSegmentPath;
 using testing_support::TestCommandDocument;
 using testing_support::TestGraph;
 
@@ -53,26 +57,6 @@ struct Scatter {
   std::shared_ptr<TestGraph> graph;
   std::shared_ptr<VKPointsCommand> command;
 };
-
-void collect(const KRDrawingGroup& group, std::vector<std::shared_ptr<KRDrawingBasic>>& out) {
-  for (std::size_t i = 0; i < group.count(); ++i) {
-    auto child = group.objectAtIndex(i);
-    if (auto inner = std::dynamic_pointer_cast<KRDrawingGroup>(child))
-      collect(*inner, out);
-    else
-      out.push_back(child);
-  }
-}
-
-template <class Kind>
-std::vector<std::shared_ptr<Kind>> all(const std::shared_ptr<KRDrawingGroup>& group) {
-  std::vector<std::shared_ptr<KRDrawingBasic>> leaves;
-  if (group) collect(*group, leaves);
-  std::vector<std::shared_ptr<Kind>> found;
-  for (auto& leaf : leaves)
-    if (auto kind = std::dynamic_pointer_cast<Kind>(leaf)) found.push_back(kind);
-  return found;
-}
 
 // The outline circles (not filled) of a drawing.
 std::vector<std::shared_ptr<KRDrawingPathCircleCollection>> outlines(const std::shared_ptr<KRDrawingGroup>& group) {
@@ -260,13 +244,11 @@ TEST(PointsCommand, ErrorBarsWidenTheRangesWhileTheyAreDrawn) {
   s.command->errorNegX()->selectColumn(s.numbers("ex", {"1"}));
   EXPECT_EQ(s.command->domainRangeXLinear(true, true), KRBoundingRange::between(0, 3));
   EXPECT_TRUE(s.command->requiresXFloatAxis());
-  auto lines = all<KRDrawingPathLineCollection>(s.draw());
-  ASSERT_EQ(lines.size(), 1u);
   // Three y bars and one x bar, each with two caps.
-  EXPECT_EQ(lines[0]->count(), 4 * 3);
+  EXPECT_EQ(barSegments(s.draw()).size(), 4u * 3);
   s.command->errorStyle()->setTag(kErrorStyleNoError);
   EXPECT_EQ(s.command->valueRangeXLinear(true, true), KRBoundingRange::between(1, 3));
-  EXPECT_TRUE(all<KRDrawingPathLineCollection>(s.draw()).empty());
+  EXPECT_TRUE(barSegments(s.draw()).empty());
 }
 
 TEST(PointsCommand, LogarithmicAxesLeaveOutValuesThatHaveNoPlace) {

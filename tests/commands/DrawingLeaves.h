@@ -1,0 +1,65 @@
+#pragma once
+// What a command's drawing holds, looked up by kind for the tests: every
+// leaf below a group, and the error-bar segments whichever drawing kind
+// carries them (a path of two-point runs, or a line collection when the bars
+// are too many for a path).
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "drawing/KRDrawingCollections.h"
+#include "drawing/KRDrawingGroup.h"
+#include "drawing/KRDrawingPathFromObj.h"
+
+namespace orrelin::testing_support {
+
+inline void collectLeaves(const KRDrawingGroup& group, std::vector<std::shared_ptr<KRDrawingBasic>>& out) {
+  for (std::size_t i = 0; i < group.count(); ++i) {
+    auto child = group.objectAtIndex(i);
+    if (auto inner = std::dynamic_pointer_cast<KRDrawingGroup>(child))
+      collectLeaves(*inner, out);
+    else
+      out.push_back(child);
+  }
+}
+
+template <class Kind>
+std::vector<std::shared_ptr<Kind>> all(const std::shared_ptr<KRDrawingGroup>& group) {
+  std::vector<std::shared_ptr<KRDrawingBasic>> leaves;
+  if (group) collectLeaves(*group, leaves);
+  std::vector<std::shared_ptr<Kind>> found;
+  for (auto& leaf : leaves)
+    if (auto kind = std::dynamic_pointer_cast<Kind>(leaf)) found.push_back(kind);
+  return found;
+}
+
+// A path all of whose runs are single segments: how error bars are drawn.
+inline bool isSegmentPath(const KRDrawingPathFromObj& path) {
+  const auto runs = path.thePath()->runs();
+  if (runs.empty()) return false;
+  for (const auto& run : runs)
+    if (run.length != 2) return false;
+  return true;
+}
+
+// x1, y1, x2, y2 of each segment of the error bars below group.
+inline std::vector<std::array<float, 4>> barSegments(const std::shared_ptr<KRDrawingGroup>& group) {
+  std::vector<std::array<float, 4>> found;
+  for (auto& path : all<KRDrawingPathFromObj>(group)) {
+    if (!isSegmentPath(*path)) continue;
+    const auto& loops = *path->thePath();
+    for (const auto& run : loops.runs()) {
+      const KRPoint a = loops.point(loops.connections()[run.start]);
+      const KRPoint b = loops.point(loops.connections()[run.start + 1]);
+      found.push_back({float(a.x), float(a.y), float(b.x), float(b.y)});
+    }
+  }
+  for (auto& lines : all<KRDrawingPathLineCollection>(group)) {
+    const float* v = lines->lineSegments()->constPointer();
+    for (long i = 0; i < lines->count(); ++i) found.push_back({v[4 * i], v[4 * i + 1], v[4 * i + 2], v[4 * i + 3]});
+  }
+  return found;
+}
+
+}  // namespace orrelin::testing_support
