@@ -34,10 +34,13 @@ std::vector<std::shared_ptr<Kind>> all(const std::shared_ptr<KRDrawingGroup>& gr
   return found;
 }
 
-// A path all of whose runs are single segments: how error bars are drawn.
+// A path of two or more runs that are all single segments: how error bars
+// are drawn. (A plot line is one polyline per stretch without gaps; the
+// tests' bars always come with caps or in numbers, so a lone segment is
+// taken for a line.)
 inline bool isSegmentPath(const KRDrawingPathFromObj& path) {
   const auto runs = path.thePath()->runs();
-  if (runs.empty()) return false;
+  if (runs.size() < 2) return false;
   for (const auto& run : runs)
     if (run.length != 2) return false;
   return true;
