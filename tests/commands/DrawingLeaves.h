@@ -46,22 +46,37 @@ inline bool isSegmentPath(const KRDrawingPathFromObj& path) {
   return true;
 }
 
-// x1, y1, x2, y2 of each segment of the error bars below group.
-inline std::vector<std::array<float, 4>> barSegments(const std::shared_ptr<KRDrawingGroup>& group) {
-  std::vector<std::array<float, 4>> found;
-  for (auto& path : all<KRDrawingPathFromObj>(group)) {
-    if (!isSegmentPath(*path)) continue;
+// x1, y1, x2, y2 of each segment a path's runs or a line collection draw.
+inline void addSegments(const KRDrawingBasic& drawing, std::vector<std::array<float, 4>>& found) {
+  if (const auto* path = dynamic_cast<const KRDrawingPathFromObj*>(&drawing)) {
     const auto& loops = *path->thePath();
     for (const auto& run : loops.runs()) {
+      if (run.length != 2) continue;
       const KRPoint a = loops.point(loops.connections()[run.start]);
       const KRPoint b = loops.point(loops.connections()[run.start + 1]);
       found.push_back({float(a.x), float(a.y), float(b.x), float(b.y)});
     }
-  }
-  for (auto& lines : all<KRDrawingPathLineCollection>(group)) {
+  } else if (const auto* lines = dynamic_cast<const KRDrawingPathLineCollection*>(&drawing)) {
     const float* v = lines->lineSegments()->constPointer();
     for (long i = 0; i < lines->count(); ++i) found.push_back({v[4 * i], v[4 * i + 1], v[4 * i + 2], v[4 * i + 3]});
   }
+}
+
+// The segments of the error bars below group.
+inline std::vector<std::array<float, 4>> barSegments(const std::shared_ptr<KRDrawingGroup>& group) {
+  std::vector<std::array<float, 4>> found;
+  for (auto& path : all<KRDrawingPathFromObj>(group))
+    if (isSegmentPath(*path)) addSegments(*path, found);
+  for (auto& lines : all<KRDrawingPathLineCollection>(group)) addSegments(*lines, found);
+  return found;
+}
+
+// Every segment of a drawing made of error bars alone, however few.
+inline std::vector<std::array<float, 4>> segmentsOf(const std::shared_ptr<KRDrawingGroup>& bars) {
+  std::vector<std::array<float, 4>> found;
+  std::vector<std::shared_ptr<KRDrawingBasic>> leaves;
+  if (bars) collectLeaves(*bars, leaves);
+  for (const auto& leaf : leaves) addSegments(*leaf, found);
   return found;
 }
 

@@ -74,7 +74,7 @@ TEST(ErrorBarDrawing, DrawsBarsAndCapsOfTheStyle) {
 
   auto medium = VKErrorBars::computeErrorBars({both, above}, kErrorStyleMediumBars, KRColor::black(), 1, {});
   ASSERT_TRUE(medium);
-  const auto lines = barSegments(medium);
+  const auto lines = segmentsOf(medium);
   // Two bars with two caps each, and one bar with one cap.
   ASSERT_EQ(lines.size(), 8u);
   // The first cap of the y bar: 6 widths on each side of x = 50 at y = 45.
@@ -83,10 +83,10 @@ TEST(ErrorBarDrawing, DrawsBarsAndCapsOfTheStyle) {
   EXPECT_EQ(lines[6][1], 20);
   EXPECT_EQ(lines[6][3], 30);
 
-  EXPECT_EQ(barSegments(VKErrorBars::computeErrorBars({both}, kErrorStyleNoBars, KRColor::black(), 1, {})).size(), 2u);
+  EXPECT_EQ(segmentsOf(VKErrorBars::computeErrorBars({both}, kErrorStyleNoBars, KRColor::black(), 1, {})).size(), 2u);
   auto single = VKErrorBars::computeErrorBars({both}, kErrorStyleSingleLine, KRColor::black(), 1, {});
-  ASSERT_EQ(barSegments(single).size(), 1u);
-  EXPECT_EQ(barSegments(single)[0][0], 50);  // the vertical one
+  ASSERT_EQ(segmentsOf(single).size(), 1u);
+  EXPECT_EQ(segmentsOf(single)[0][0], 50);  // the vertical one
   EXPECT_FALSE(VKErrorBars::computeErrorBars({both}, kErrorStyleNoError, KRColor::black(), 1, {}));
   EXPECT_FALSE(VKErrorBars::computeErrorBars({VKErrorBars::Bar{{1, 1}}}, kErrorStyleSmallBars, KRColor::black(), 1, {}));
 }
@@ -106,11 +106,11 @@ TEST(ErrorBarDrawing, TakesAPathUntilTheBarsOutgrowIt) {
   auto small = VKErrorBars::computeErrorBars(bars(fits), kErrorStyleNoBars, KRColor::black(), 1, {});
   ASSERT_TRUE(small);
   EXPECT_TRUE(dynamic_cast<const KRDrawingPathFromObj*>(small->objectAtIndex(0).get()));
-  EXPECT_EQ(barSegments(small).size(), std::size_t(fits));
+  EXPECT_EQ(segmentsOf(small).size(), std::size_t(fits));
   auto large = VKErrorBars::computeErrorBars(bars(fits + 1), kErrorStyleNoBars, KRColor::black(), 1, {});
   ASSERT_TRUE(large);
   EXPECT_TRUE(dynamic_cast<const KRDrawingPathLineCollection*>(large->objectAtIndex(0).get()));
-  const auto last = barSegments(large).back();
+  const auto last = segmentsOf(large).back();
   EXPECT_EQ(last, (std::array<float, 4>{float(fits), 0, float(fits), 1}));
 }
 
