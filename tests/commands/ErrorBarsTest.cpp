@@ -12,7 +12,7 @@
 namespace orrelin {
 namespace {
 
-using testing_support::barSegments;
+using testing_support::segmentsOf;
 
 struct ExtentCase {
   const char* name;
