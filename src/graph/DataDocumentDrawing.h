@@ -136,6 +136,9 @@ class DataDocumentDrawing : public VKCommandGraph {
   const std::vector<AxisTicks>& yTicks() const { return yTicks_; }
 
   void setSelectionRectangle(std::optional<KRRect> rect) { selectionRectangle_ = rect; }
+  // A command being dragged is drawn with a glow of the selection colour
+  // around it; blur in the units of the drawing (device pixels on screen).
+  static std::shared_ptr<KRDrawingGroup> addSelectionShadow(std::shared_ptr<KRDrawingBasic> drawing, double blur);
   // Whether the pass logs how long it took.
   void setPrintTiming(bool on) { printTiming_ = on; }
 

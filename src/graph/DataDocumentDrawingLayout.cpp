@@ -83,6 +83,8 @@ KRBoundingRange drawableRange(const KRBoundingRange& range, bool linear) {
   return linear ? KRBoundingRange::between(0, 1) : KRBoundingRange::between(1, 10);
 }
 
+const KRColor kSelectionColor = KRColor::rgb(0.2, 0.4, 1, 0.8);
+
 // Snaps a page coordinate to the device grid for a line of the pixel width:
 // whole pixels for even widths, pixel centres for odd ones.
 double snapToGrid(double value, double scale, int pixelWidth) {
@@ -260,6 +262,14 @@ struct Direction {
 };
 
 }  // namespace
+
+std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::addSelectionShadow(std::shared_ptr<KRDrawingBasic> drawing,
+                                                                       double blur) {
+  auto group = KRDrawingGroup::create();
+  group->addObject(std::move(drawing));
+  group->setShadowWithOffset({0, 0}, blur, kSelectionColor);
+  return group;
+}
 
 std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, double scale, bool send,
                                                                    const PlistDictionary& info,
@@ -642,7 +652,9 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
       if (xi >= nx || yj >= ny) continue;
       auto drawing = command->drawingObjectForScale(drawingInfos_[xi][yj], scale, information_);
       if (!drawing || drawing->isEmpty()) continue;
-      (command->drawInTopLayer() ? topLayer : current)->addObject(drawing);
+      std::shared_ptr<KRDrawingBasic> placed = drawing;
+      if (command->currentlyDragging()) placed = addSelectionShadow(drawing, 4 * scale);
+      (command->drawInTopLayer() ? topLayer : current)->addObject(placed);
     }
   }
 
@@ -679,7 +691,15 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
         content.drawLine = boxStyle == VKStyleSettings::kAxesOnly || (boxAround && d.ring[i] > 0) ||
                            (boxStyle != VKStyleSettings::kNoBox && !boxAround);
         double titleDistance = d.ring[i] == 0 ? ring0Numbers : d.numberSpace[i];
-        axesGroup->addObject(calculateAxis(content, look, placement, titleDistance));
+        auto drawnAxis = calculateAxis(content, look, placement, titleDistance);
+        axesGroup->addObject(drawnAxis);
+        // A click on the axis (its line, numbers or title) selects its controller.
+        KRRect hit = drawnAxis->boundingRectangle();
+        if (!hit.isEmpty())
+          information_.hitRects.push_back(
+              {hit, d.axes[i].command.get(),
+               PlistDictionary{{kHitAxis, PropertyList(d.x ? "X" : "Y")},
+                               {kHitAxisIndex, PropertyList(static_cast<int>(i))}}});
       }
     }
     // With a box around the graph, the ticks are repeated inside the
@@ -729,7 +749,7 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
   // Foreground.
   if (selectionRectangle_) {
     auto selection = KRDrawingPathRectangle::createWithRect(*selectionRectangle_);
-    selection->setStyle(KRDrawingStyleCurve::createWithColor(KRColor::rgb(0.2, 0.4, 1, 0.8), 1));
+    selection->setStyle(KRDrawingStyleCurve::createWithColor(kSelectionColor, 1));
     foreground->addObject(selection);
   }
   if (auto fill = canvas->addForeground(page, independent)) foreground->addObject(fill);
