@@ -491,11 +491,19 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
     auto need = [&](double out, double room) { return out > room ? std::ceil(out - room + edgeGap) : 0.0; };
     double wantLeft = need(xOut.low, left), wantRight = need(xOut.high, right + rightRoom);
     double wantBelow = need(yOut.low, below), wantAbove = need(yOut.high, above + topRoom);
+    // Only a need that grew moves the plot area again (an override keeps
+    // its margin however much the numbers ask for).
     bool grew = false;
-    if (wantLeft > 0) { needLeft = std::max(needLeft, left + wantLeft); grew = true; }
-    if (wantRight > 0) { needRight = std::max(needRight, right + wantRight); grew = true; }
-    if (wantBelow > 0) { needBelow = std::max(needBelow, below + wantBelow); grew = true; }
-    if (wantAbove > 0) { needAbove = std::max(needAbove, above + wantAbove); grew = true; }
+    auto raise = [&](double& kept, double margin, double want) {
+      if (want > 0 && margin + want > kept) {
+        kept = margin + want;
+        grew = true;
+      }
+    };
+    raise(needLeft, left, wantLeft);
+    raise(needRight, right, wantRight);
+    raise(needBelow, below, wantBelow);
+    raise(needAbove, above, wantAbove);
     if (settled && !grew) break;
   }
   spaceOnLeft_ = static_cast<float>(left);
