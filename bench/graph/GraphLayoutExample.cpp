@@ -1,6 +1,7 @@
 // Draws the layout pictures of examples/: one axis pair, stacked y axes,
 // joined x and y axes, a logarithmic axis, a date axis, titles with math
-// text and extra axes in other units, each as PNG and PDF.
+// text, extra axes in other units and filled backgrounds, each as PNG and
+// PDF.
 //   graph_layout_example [output folder]   (default: examples)
 
 #include <cmath>
@@ -168,6 +169,26 @@ std::shared_ptr<DataDocumentDrawing> mathTitles() {
   return graph;
 }
 
+// A page in a vertical gradient and a hatched plot area behind a bar-like
+// staircase, with numbers wide enough to reach beyond the plot area.
+std::shared_ptr<DataDocumentDrawing> fills() {
+  auto graph = DataDocumentDrawing::create();
+  set(*graph->mainAxis(), "X Title", PropertyList("Revenue (USD)"));
+  set(*graph->mainAxis(), "Y Title", PropertyList("Share"));
+  set(*graph->canvasSettings(), "Background",
+      PropertyList(PlistDictionary{{"Kind", PropertyList(std::int64_t{5})},
+                                   {"Color", VKColorInputController::colorPropertyList(KRColor::rgb(0.86, 0.91, 0.98))},
+                                   {"Second Color", VKColorInputController::colorPropertyList(KRColor::white())},
+                                   {"Angle", PropertyList(90.0)}}));
+  set(*graph->canvasSettings(), "Axis Background",
+      PropertyList(PlistDictionary{{"Kind", PropertyList(std::int64_t{3})},
+                                   {"Pattern", PropertyList(std::int64_t{4})},
+                                   {"Color", VKColorInputController::colorPropertyList(KRColor::grey(0.82))},
+                                   {"Second Color", VKColorInputController::colorPropertyList(KRColor::white())}}));
+  addCurve(*graph, sample(0, 250000, 300, [](double r) { return 1 - std::exp(-r / 60000); }), kBlue);
+  return graph;
+}
+
 }  // namespace
 }  // namespace orrelin
 
@@ -182,5 +203,6 @@ int main(int argc, char** argv) {
   ok &= write(dateAxis(), folder, "date-axis");
   ok &= write(mathTitles(), folder, "math-titles");
   ok &= write(extraAxis(), folder, "extra-axis");
+  ok &= write(fills(), folder, "fills");
   return ok ? 0 : 1;
 }

@@ -166,6 +166,52 @@ double spacingForCrowdedLabels(const AxisContent& content, const AxisLook& look,
   return crowded ? needed : 0;
 }
 
+LabelOverhang labelOverhang(const AxisContent& content, const AxisLook& look, const AxisPlacement& placement) {
+  LabelOverhang overhang;
+  if (!hasLabels(content)) return overhang;
+  const double low = std::min(placement.start, placement.end);
+  const double high = std::max(placement.start, placement.end);
+  auto reach = [&](double from, double to) {
+    overhang.low = std::max(overhang.low, low - from);
+    overhang.high = std::max(overhang.high, to - high);
+  };
+  const AxisSide side = placement.side;
+  const auto& labels = content.ticks->axis->majorTickMarkLabels();
+  std::vector<double> values = content.ticks->axis->labelValues();
+  const double diagonal = std::sqrt(0.5);
+  for (std::size_t i = 0; i < labels.size() && i < values.size(); ++i) {
+    if (labels[i].empty()) continue;
+    double along = placement.map(values[i]);
+    if (!inside(placement, along)) continue;
+    KRSize size = labelSize(labels[i], *look.numberFont);
+    if (!isHorizontal(side) || content.orientation == LabelOrientation::Vertical) {
+      reach(along - size.height / 2, along + size.height / 2);
+    } else if (content.orientation == LabelOrientation::Slanted) {
+      // Slanted numbers end at their tick and run down to the left below
+      // the axis, up to the right above it.
+      double across = size.height / 2 * diagonal, length = size.width * diagonal + across;
+      if (side == AxisSide::Bottom)
+        reach(along - length, along + across);
+      else
+        reach(along - across, along + length);
+    } else {
+      reach(along - size.width / 2, along + size.width / 2);
+    }
+  }
+  // The second date line is centred on the part of its span that shows.
+  if (isHorizontal(side))
+    for (const auto& label : content.ticks->secondLine) {
+      if (label.text.empty()) continue;
+      double a = placement.map(label.spanStart), b = placement.map(label.spanEnd);
+      double from = std::max(low, std::min(a, b)), to = std::min(high, std::max(a, b));
+      double along = from <= to ? (from + to) / 2 : placement.map(label.position);
+      if (!inside(placement, along)) continue;
+      double half = labelSize(label.text, *look.numberFont).width / 2;
+      reach(along - half, along + half);
+    }
+  return overhang;
+}
+
 double titleSpace(const std::string& title, const AxisLook& look) {
   if (title.empty() || !look.titleFont) return 0;
   KRSize size = labelSize(title, *look.titleFont);

@@ -75,6 +75,15 @@ double tickAndNumberSpace(const AxisContent& content, const AxisLook& look, Axis
 // The room the title takes beyond that (with its gap); 0 without a title.
 double titleSpace(const std::string& title, const AxisLook& look);
 
+// How far the numbers of an axis reach beyond the low and the high end of
+// its page interval, along the axis (0 where they stay inside): the first
+// and last numbers are centred on their ticks, so they stick out of the
+// plot area by about half their size.
+struct LabelOverhang {
+  double low = 0, high = 0;
+};
+LabelOverhang labelOverhang(const AxisContent& content, const AxisLook& look, const AxisPlacement& placement);
+
 // The distance major ticks need so that neighbouring numbers keep a gap of
 // half the font size between them (a quarter above each other on vertical
 // axes); 0 when the numbers as they are do not touch.

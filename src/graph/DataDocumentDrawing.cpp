@@ -325,6 +325,11 @@ KRSize DataDocumentDrawing::overwriteSizeWith() const {
   return canvas ? canvas->overwriteSizeWith() : KRSize{0, 0};
 }
 
+std::shared_ptr<KRDrawingStyleFont> DataDocumentDrawing::drawingFont(const VKFontStyle& style) const {
+  auto settings = styleSettings();
+  return settings ? settings->drawingFont(style) : VKCommandGraph::drawingFont(style);
+}
+
 double DataDocumentDrawing::drawingMagnification() const {
   auto canvas = canvasSettings();
   return canvas ? canvas->drawingMagnification() : 1;

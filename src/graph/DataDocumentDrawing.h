@@ -86,6 +86,8 @@ class DataDocumentDrawing : public VKCommandGraph {
   std::shared_ptr<KRDrawingGroup> createGraphic(KRSize size, double scale, bool send, const PlistDictionary& info,
                                                 const KRRect& outputRect) override;
   KRSize overwriteSizeWith() const override;
+  // The graph's fonts come from the style settings.
+  std::shared_ptr<KRDrawingStyleFont> drawingFont(const VKFontStyle& style) const override;
   double drawingMagnification() const override;
 
   // The state the last pass left.
@@ -93,6 +95,35 @@ class DataDocumentDrawing : public VKCommandGraph {
   double spaceOnRight() const { return spaceOnRight_; }
   double spaceBelow() const { return spaceBelow_; }
   double spaceAbove() const { return spaceAbove_; }
+  // The room around the plot area that the last pass found (points), from
+  // the axis controllers' ticks, numbers and titles and from what the taken
+  // commands ask for. The margins are made of them (docs/graph-layout.md).
+  // Tick marks and numbers of the axes beside the plot area on the left,
+  // with the room the commands ask for beside their y axis.
+  double tickAndNumberSpaceOnLeft() const { return spaces_.numbersLeft; }
+  double titleSpaceOnLeft() const { return spaces_.titleLeft; }
+  // Below: the axes' ticks and numbers with the room the commands ask for
+  // under the x axis, each on the device grid.
+  double tickAndNumberSpaceBelow() const { return spaces_.numbersBelow; }
+  double titleSpaceBelow() const { return spaces_.titleBelow; }
+  // The x axes beside the top edge of the plot area (stacked on top).
+  double tickAndNumberSpaceAbove() const { return spaces_.numbersAbove; }
+  double titleSpaceAbove() const { return spaces_.titleAbove; }
+  // The y axes beside the right edge of the plot area.
+  double tickAndNumberSpaceOnRight() const { return spaces_.numbersRight; }
+  double titleSpaceOnRight() const { return spaces_.titleRight; }
+  // Everything the axes on top take, joined extra axes beyond the first
+  // included; the plot area shrinks by it.
+  double tickAndNumberSpaceAboveAxis() const { return spaces_.axesAbove; }
+  // Everything the axes on the right take.
+  double tickAndNumberSpaceRightOfAxis() const { return spaces_.axesRight; }
+  // How far tick marks reach into the plot area from an axis on the right.
+  double tickSpaceOnLeftSideOfRightAxis() const { return spaces_.ticksInsideRight; }
+  // The overall title with the room the commands ask for above the plot.
+  double titleSpace() const { return spaces_.title; }
+  // The room the commands ask for on the right.
+  double spaceToTheRight() const { return spaces_.commandsRight; }
+
   // The plot area of the last pass (all axes together).
   const KRRect& plotArea() const { return plotArea_; }
   // drawingInfos()[x][y]: the record of the axis pair.
@@ -105,6 +136,9 @@ class DataDocumentDrawing : public VKCommandGraph {
   const std::vector<AxisTicks>& yTicks() const { return yTicks_; }
 
   void setSelectionRectangle(std::optional<KRRect> rect) { selectionRectangle_ = rect; }
+  // A command being dragged is drawn with a glow of the selection colour
+  // around it; blur in the units of the drawing (device pixels on screen).
+  static std::shared_ptr<KRDrawingGroup> addSelectionShadow(std::shared_ptr<KRDrawingBasic> drawing, double blur);
   // Whether the pass logs how long it took.
   void setPrintTiming(bool on) { printTiming_ = on; }
 
@@ -129,6 +163,12 @@ class DataDocumentDrawing : public VKCommandGraph {
   double spaceOnLeft_ = 0, spaceOnRight_ = 0, spaceBelow_ = 0, spaceAbove_ = 0;
   KRRect plotArea_;
   KRDrawingInformation information_;
+  struct Spaces {
+    double numbersLeft = 0, titleLeft = 0, numbersBelow = 0, titleBelow = 0, numbersAbove = 0, titleAbove = 0;
+    double numbersRight = 0, titleRight = 0, axesAbove = 0, axesRight = 0, ticksInsideRight = 0;
+    double title = 0, commandsRight = 0;
+  };
+  Spaces spaces_;
   std::optional<KRRect> selectionRectangle_;
   bool printTiming_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <cmath>
 
 #include "axes/AxisDrawing.h"
@@ -82,6 +83,8 @@ KRBoundingRange drawableRange(const KRBoundingRange& range, bool linear) {
   return linear ? KRBoundingRange::between(0, 1) : KRBoundingRange::between(1, 10);
 }
 
+const KRColor kSelectionColor = KRColor::rgb(0.2, 0.4, 1, 0.8);
+
 // Snaps a page coordinate to the device grid for a line of the pixel width:
 // whole pixels for even widths, pixel centres for odd ones.
 double snapToGrid(double value, double scale, int pixelWidth) {
@@ -131,6 +134,16 @@ void setMapping(KR1DPlotDrawingInfo& record, bool x, const KRBoundingRange& rang
     double shift = from - std::log(range.minR) * scale;
     x ? record.setXLogarithmicShift(shift, scale) : record.setYLogarithmicShift(shift, scale);
   }
+}
+
+// From a data value to the page coordinate along a piece.
+std::function<double(double)> pieceMap(const KRBoundingRange& range, bool linear, bool reversed,
+                                       const Interval& piece) {
+  double from = reversed ? piece.end() : piece.start;
+  double length = reversed ? -piece.length : piece.length;
+  double low = range.minR, width = linear ? range.maxR - range.minR : std::log(range.maxR / range.minR);
+  if (linear) return [=](double v) { return from + (v - low) / width * length; };
+  return [=](double v) { return from + std::log(v / low) / width * length; };
 }
 
 // One direction's axes during a pass.
@@ -217,6 +230,22 @@ struct Direction {
     if (total) *total = at;
     return offsets;
   }
+  // How far the numbers of the axes reach beyond the two ends of the plot
+  // area (from plotStart to plotEnd) in this direction.
+  LabelOverhang overhang(const AxisLook& look, double plotStart, double plotEnd) const {
+    LabelOverhang most;
+    for (std::size_t i = 0; i < axes.size() && i < ticks.size() && i < pieces.size(); ++i) {
+      AxisPlacement placement;
+      placement.side = side[i];
+      placement.start = pieces[i].start;
+      placement.end = pieces[i].end();
+      placement.map = pieceMap(drawn[i], axes[i].linear(), axes[i].reversed(), pieces[i]);
+      LabelOverhang one = labelOverhang(content(i), look, placement);
+      most.low = std::max(most.low, one.low - (pieces[i].start - plotStart));
+      most.high = std::max(most.high, one.high - (plotEnd - pieces[i].end()));
+    }
+    return most;
+  }
   bool anyOn(AxisSide which) const {
     for (std::size_t i = 0; i < axes.size(); ++i)
       if (side[i] == which) return true;
@@ -233,6 +262,14 @@ struct Direction {
 };
 
 }  // namespace
+
+std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::addSelectionShadow(std::shared_ptr<KRDrawingBasic> drawing,
+                                                                       double blur) {
+  auto group = KRDrawingGroup::create();
+  group->addObject(std::move(drawing));
+  group->setShadowWithOffset({0, 0}, blur, kSelectionColor);
+  return group;
+}
 
 std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, double scale, bool send,
                                                                    const PlistDictionary& info,
@@ -372,34 +409,52 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
   // few rounds, starting from lengths that ignore the numbers.
   double below = 0, left = 0, right = 0, above = 0;
   double rightRoom = 0, topRoom = 0;
+  // What the first and last numbers of the axes need beyond the plot area
+  // on each side; grows from round to round until nothing sticks out.
+  double needLeft = 0, needRight = 0, needBelow = 0, needAbove = 0;
   KRRect plot;
   X.pieces = splitLength(0, W * 0.8, X.axes, X.stacked);
   Y.pieces = splitLength(0, H * 0.8, Y.axes, Y.stacked);
   if (X.pieces.empty()) X.pieces.assign(X.axes.size(), Interval{0, W * 0.8});
   if (Y.pieces.empty()) Y.pieces.assign(Y.axes.size(), Interval{0, H * 0.8});
   bool fits = true;
-  for (int round = 0; round < 3; ++round) {
+  for (int round = 0; round < 4; ++round) {
     computeTicks(X);
     computeTicks(Y);
     X.measure(look, numberFontSize);
     Y.measure(look, numberFontSize);
 
+    Spaces& room = spaces_;
+    room.numbersBelow = grid(X.numbers(AxisSide::Bottom) + commandsBelow);
+    room.titleBelow = grid(X.titles(AxisSide::Bottom));
+    room.numbersLeft = grid(Y.numbers(AxisSide::Left) + commandsLeft);
+    room.titleLeft = grid(Y.titles(AxisSide::Left));
+    room.numbersAbove = X.numbers(AxisSide::Top);
+    room.titleAbove = X.titles(AxisSide::Top);
+    room.numbersRight = Y.numbers(AxisSide::Right);
+    room.titleRight = Y.titles(AxisSide::Right);
+    room.ticksInsideRight = Y.anyOn(AxisSide::Right) ? look.majorTickLength() - look.tickOutside() : 0;
+    room.title = titleSpaceAbove;
+    room.commandsRight = commandsRight;
+
     double minimum = std::round(0.8 * numberFontSize);
-    below = grid(X.numbers(AxisSide::Bottom)) + grid(X.titles(AxisSide::Bottom)) + commandsBelow;
-    below = canvas->modifySpaceBelow(std::max(below, minimum), size);
-    left = grid(Y.numbers(AxisSide::Left)) + grid(Y.titles(AxisSide::Left)) + commandsLeft;
-    left = canvas->modifySpaceOnLeft(std::max(left, minimum), size);
-    right = canvas->modifySpaceOnRight(1.3 * numberFontSize + commandsRight, size);
-    above = std::max(titleSpaceAbove, std::round(0.8 * numberFontSize));
+    below = room.numbersBelow + room.titleBelow;
+    below = canvas->modifySpaceBelow(std::max({below, minimum, needBelow}), size);
+    left = room.numbersLeft + room.titleLeft;
+    left = canvas->modifySpaceOnLeft(std::max({left, minimum, needLeft}), size);
+    right = canvas->modifySpaceOnRight(std::max(1.3 * numberFontSize + room.commandsRight, needRight), size);
+    above = std::max(room.title, std::round(0.8 * numberFontSize));
     bool extraYLabels = false;
     for (std::size_t i = 1; i < Y.axes.size(); ++i) extraYLabels = extraYLabels || Y.axes[i].drawLabels();
     if (extraYLabels) above = std::max(above, titleFontSize / 2);
     if (extraYLabels && Y.stacked) above = std::max(above, numberFontSize / 2);
-    above = canvas->modifySpaceAbove(above, size);
+    above = canvas->modifySpaceAbove(std::max(above, needAbove), size);
 
     // Room for the axes on the right and on top.
     Y.ringOffsets(AxisSide::Right, ringGap, &rightRoom);
     X.ringOffsets(AxisSide::Top, ringGap, &topRoom);
+    room.axesRight = rightRoom;
+    room.axesAbove = topRoom;
 
     double x0 = left == 0 ? 0 : snap(left);
     double x1 = snap(W - right - rightRoom);
@@ -427,7 +482,29 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
     plot = next;
     X.pieces = std::move(xPieces);
     Y.pieces = std::move(yPieces);
-    if (settled) break;
+    // Numbers that stick out of the plot area get their room in the
+    // margins (beyond the axes on the right and on top); a small gap keeps
+    // them off the page edge.
+    LabelOverhang xOut = X.overhang(look, plot.minX(), plot.maxX());
+    LabelOverhang yOut = Y.overhang(look, plot.minY(), plot.maxY());
+    const double edgeGap = look.numberGap();
+    auto need = [&](double out, double room) { return out > room ? std::ceil(out - room + edgeGap) : 0.0; };
+    double wantLeft = need(xOut.low, left), wantRight = need(xOut.high, right + rightRoom);
+    double wantBelow = need(yOut.low, below), wantAbove = need(yOut.high, above + topRoom);
+    // Only a need that grew moves the plot area again (an override keeps
+    // its margin however much the numbers ask for).
+    bool grew = false;
+    auto raise = [&](double& kept, double margin, double want) {
+      if (want > 0 && margin + want > kept) {
+        kept = margin + want;
+        grew = true;
+      }
+    };
+    raise(needLeft, left, wantLeft);
+    raise(needRight, right, wantRight);
+    raise(needBelow, below, wantBelow);
+    raise(needAbove, above, wantAbove);
+    if (settled && !grew) break;
   }
   spaceOnLeft_ = static_cast<float>(left);
   spaceBelow_ = static_cast<float>(below);
@@ -583,7 +660,9 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
       if (xi >= nx || yj >= ny) continue;
       auto drawing = command->drawingObjectForScale(drawingInfos_[xi][yj], scale, information_);
       if (!drawing || drawing->isEmpty()) continue;
-      (command->drawInTopLayer() ? topLayer : current)->addObject(drawing);
+      std::shared_ptr<KRDrawingBasic> placed = drawing;
+      if (command->currentlyDragging()) placed = addSelectionShadow(drawing, 4 * scale);
+      (command->drawInTopLayer() ? topLayer : current)->addObject(placed);
     }
   }
 
@@ -620,7 +699,15 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
         content.drawLine = boxStyle == VKStyleSettings::kAxesOnly || (boxAround && d.ring[i] > 0) ||
                            (boxStyle != VKStyleSettings::kNoBox && !boxAround);
         double titleDistance = d.ring[i] == 0 ? ring0Numbers : d.numberSpace[i];
-        axesGroup->addObject(calculateAxis(content, look, placement, titleDistance));
+        auto drawnAxis = calculateAxis(content, look, placement, titleDistance);
+        axesGroup->addObject(drawnAxis);
+        // A click on the axis (its line, numbers or title) selects its controller.
+        KRRect hit = drawnAxis->boundingRectangle();
+        if (!hit.isEmpty())
+          information_.hitRects.push_back(
+              {hit, d.axes[i].command.get(),
+               PlistDictionary{{kHitAxis, PropertyList(d.x ? "X" : "Y")},
+                               {kHitAxisIndex, PropertyList(static_cast<int>(i))}}});
       }
     }
     // With a box around the graph, the ticks are repeated inside the
@@ -670,7 +757,7 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
   // Foreground.
   if (selectionRectangle_) {
     auto selection = KRDrawingPathRectangle::createWithRect(*selectionRectangle_);
-    selection->setStyle(KRDrawingStyleCurve::createWithColor(KRColor::rgb(0.2, 0.4, 1, 0.8), 1));
+    selection->setStyle(KRDrawingStyleCurve::createWithColor(kSelectionColor, 1));
     foreground->addObject(selection);
   }
   if (auto fill = canvas->addForeground(page, independent)) foreground->addObject(fill);

@@ -55,6 +55,10 @@ inline constexpr const char* kCannotExtractSize = "Not possible to extract a siz
 inline constexpr const char* kNoValidSize = "Could not extract a valid size.";
 
 // The layout.
+// Keys of the hit rectangles the axes leave in the side information.
+inline constexpr const char* kHitAxis = "Axis";
+inline constexpr const char* kHitAxisIndex = "Index";
+
 inline constexpr const char* kInvalidScale = "Invalid call to createGraphic:.., scale==0.0";
 inline constexpr const char* kDestination = "Destination";
 inline constexpr const char* kBackgroundGroup = "Background";

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -268,6 +269,64 @@ TEST(GraphLayout, LogarithmicAndReversedAxesMapTheirEnds) {
   EXPECT_NEAR(record.transformY(0), plot.maxY(), 1e-9);
   EXPECT_NEAR(record.transformY(10), plot.minY(), 1e-9);
   EXPECT_TRUE(graph->xTicks()[0].axis->powersOfTen());
+}
+
+TEST(GraphLayout, EveryDrawnAxisLeavesAHitRectangleForItsController) {
+  auto graph = DataDocumentDrawing::create();
+  graph->canvasSettings()->stackingChoice().setTag(VKCanvasSettings::kJoinJoin);
+  auto extra = makeKind("Y Axis");
+  graph->addCommand(extra);
+  addRangeCommand(*graph, 0, 1, 0, 1);
+  addRangeCommand(*graph, 0, 1, 5, 9)->moveToXAxis(0, 1);
+  ASSERT_TRUE(draw(*graph, {400, 300}));
+  const auto& hits = graph->informationAboutDrawingElements().hitRects;
+  const KRRect plot = graph->plotArea();
+  struct Expected {
+    const char* axis;
+    int index;
+    const DataDrawingCommand* command;
+  };
+  for (const Expected& want : {Expected{"X", 0, graph->mainAxis().get()}, Expected{"Y", 0, graph->mainAxis().get()},
+                               Expected{"Y", 1, extra.get()}}) {
+    SCOPED_TRACE(std::string(want.axis) + std::to_string(want.index));
+    auto found = std::find_if(hits.begin(), hits.end(), [&](const KRHitRect& hit) {
+      return hit.details.at(graphtext::kHitAxis).string() == want.axis &&
+             hit.details.at(graphtext::kHitAxisIndex).integer() == want.index;
+    });
+    ASSERT_NE(found, hits.end());
+    EXPECT_EQ(found->command, want.command);
+    // The rectangle lies beside the plot area on the axis's side.
+    if (want.axis == std::string("X")) {
+      EXPECT_LE(found->rect.minY(), plot.minY() - 10);
+    } else if (want.index == 0) {
+      EXPECT_LE(found->rect.minX(), plot.minX() - 10);
+    } else {
+      EXPECT_GE(found->rect.maxX(), plot.maxX() + 10);
+    }
+  }
+}
+
+TEST(GraphLayout, ADraggedCommandGlowsInTheSelectionColour) {
+  auto graph = DataDocumentDrawing::create();
+  auto still = addRangeCommand(*graph, 0, 1, 0, 1);
+  auto dragged = addRangeCommand(*graph, 0, 1, 0, 1);
+  dragged->setCurrentlyDragging(true);
+  auto drawn = draw(*graph, {400, 300}, 2);
+  ASSERT_TRUE(drawn);
+  std::shared_ptr<KRDrawingGroup> commands;
+  for (std::size_t i = 0; i < drawn->count(); ++i)
+    if (drawn->objectAtIndex(i)->descriptionString() == graphtext::kCommandsGroup)
+      commands = std::dynamic_pointer_cast<KRDrawingGroup>(drawn->objectAtIndex(i));
+  ASSERT_TRUE(commands);
+  ASSERT_EQ(commands->count(), 2u);
+  auto first = std::dynamic_pointer_cast<KRDrawingGroup>(commands->objectAtIndex(0));
+  auto second = std::dynamic_pointer_cast<KRDrawingGroup>(commands->objectAtIndex(1));
+  ASSERT_TRUE(first && second);
+  EXPECT_FALSE(first->useShadow());
+  EXPECT_TRUE(second->useShadow());
+  // The glow wraps the command's own drawing, which stays as it was.
+  ASSERT_EQ(second->count(), 1u);
+  EXPECT_EQ(second->objectAtIndex(0)->boundingRectangle(), first->boundingRectangle());
 }
 
 }  // namespace

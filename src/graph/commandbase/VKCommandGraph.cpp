@@ -7,6 +7,8 @@
 #include "graph/commandbase/CommandDocument.h"
 #include "graph/commandbase/CommandTexts.h"
 #include "graph/commandbase/DataDrawingCommand.h"
+#include "drawing/KRDrawingStyle.h"
+#include "graph/commandbase/InputControllers.h"
 #include "graph/commandbase/TextFormat.h"
 #include "platform/KRMessageCenter.h"
 #include "platform/MainThreadQueue.h"
@@ -48,6 +50,10 @@ bool HeadlessGraphView::displayIfNeeded(VKCommandGraph& graph) {
 }
 
 // The graph.
+
+std::shared_ptr<KRDrawingStyleFont> VKCommandGraph::drawingFont(const VKFontStyle& style) const {
+  return KRDrawingStyleFont::styleWithFont(style.family, style.size, style.color);
+}
 
 VKCommandGraph::~VKCommandGraph() {
   for (const auto& command : commands_) {

@@ -18,6 +18,8 @@ namespace orrelin {
 
 class CommandDocument;
 class DataDrawingCommand;
+class KRDrawingStyleFont;
+struct VKFontStyle;
 
 class VKCommandGraph : public VKDependencyBase {
  public:
@@ -59,6 +61,11 @@ class VKCommandGraph : public VKDependencyBase {
   // the magnification they ask for.
   virtual KRSize overwriteSizeWith() const { return {}; }
   virtual double drawingMagnification() const { return 1; }
+  // The font a command's font setting stands for when it draws labels: a
+  // local font (5) as it is; the graph's fonts (1 main, 2 title, 3 axis,
+  // 4 label) as the graph's style settings give them. Without style
+  // settings the setting's own family, size and colour are used.
+  virtual std::shared_ptr<KRDrawingStyleFont> drawingFont(const VKFontStyle& style) const;
 
  private:
   void fitViewSize(GraphView& view);
