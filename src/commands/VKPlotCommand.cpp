@@ -845,8 +845,7 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::labelsForScale(const KR1DPlotDraw
   auto group = KRDrawingGroup::create();
   auto column = labels_->column();
   if (!column) return group;
-  const VKFontStyle font = labelFont_->style();
-  auto style = KRDrawingStyleFont::styleWithFont(font.family, font.size, font.color);
+  auto style = drawingFont(labelFont_->style());
   KRPoint shift{2, 0};
   if (auto offset = labelsOffset_->point(); offset && std::isfinite(offset->x) && std::isfinite(offset->y))
     shift = *offset;
@@ -924,8 +923,9 @@ void VKPlotCommand::addInlineLegend(KRDrawingGroup& group, const KR1DPlotDrawing
         }
   }
   if (!anchor) return;
-  const VKFontStyle font = labelFont_->style();
-  auto style = KRDrawingStyleFont::styleWithFont(font.family, font.size, lineStyle_->style().color);
+  // The inline legend takes the line's colour.
+  auto style = drawingFont(labelFont_->style());
+  style->setColor(lineStyle_->style().color);
   const KRSize size = KRDrawingText::sizeOfString(label, *style);
   constexpr double gap = 4;
   // The markers and error bars at the points, which the text keeps clear of

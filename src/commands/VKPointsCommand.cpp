@@ -52,13 +52,6 @@ long rowsOf(const std::shared_ptr<OrrelinColumn>& column) {
   return column->howManyEntries();
 }
 
-std::shared_ptr<KRDrawingStyleFont> labelStyle(const VKFontStyle& font) {
-  // Only a local font names its family and size here; the graph's fonts are
-  // the label font of the layout, Helvetica 10 until the layout hands it over.
-  if (font.which == 5) return KRDrawingStyleFont::styleWithFont(font.family, font.size, font.color);
-  return KRDrawingStyleFont::styleWithFont("Helvetica", 10, font.color);
-}
-
 }  // namespace
 
 std::string VKPointsCommand::type() const { return text::kType; }
@@ -526,7 +519,7 @@ std::shared_ptr<KRDrawingGroup> VKPointsCommand::labelsForScale(const KR1DPlotDr
   if (!column || shown.empty()) return nullptr;
   const auto offset = labelsOffset_->point().value_or(KRPoint{2, 0});
   const double rotation = labelRotationDegrees(labelRotation_->tag());
-  auto style = labelStyle(labelFont_->style());
+  auto style = drawingFont(labelFont_->style());
   const KRNumberFormatter formatter = labelFormatter_->formatter();
   const bool isText = column->isStringColumn();
   const long rows = column->howManyEntries();

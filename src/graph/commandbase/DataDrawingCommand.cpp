@@ -6,6 +6,7 @@
 #include <cxxabi.h>
 #include <typeinfo>
 
+#include "drawing/KRDrawingStyle.h"
 #include "graph/commandbase/CommandDocument.h"
 #include "graph/commandbase/CommandTexts.h"
 #include "graph/commandbase/InputControllers.h"
@@ -169,6 +170,11 @@ void DataDrawingCommand::establishDependencyConnections() {
 std::string DataDrawingCommand::groupName() const {
   std::string name = commandName();
   return name.empty() ? type() : name;
+}
+
+std::shared_ptr<KRDrawingStyleFont> DataDrawingCommand::drawingFont(const VKFontStyle& style) const {
+  if (insideDrawing_) return insideDrawing_->drawingFont(style);
+  return KRDrawingStyleFont::styleWithFont(style.family, style.size, style.color);
 }
 
 bool DataDrawingCommand::exclude() const { return excludeButton_ && excludeButton_->isSelected(); }

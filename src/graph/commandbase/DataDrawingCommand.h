@@ -19,6 +19,9 @@
 
 namespace orrelin {
 
+struct VKFontStyle;
+class KRDrawingStyleFont;
+
 class CommandDocument;
 class VKButtonInputController;
 class VKCommandGraph;
@@ -168,6 +171,10 @@ class DataDrawingCommand : public VKDependencyBase {
   // The graph that holds the command; not owned.
   VKCommandGraph* insideDrawing() const { return insideDrawing_; }
   void setInsideDrawing(VKCommandGraph* graph) { insideDrawing_ = graph; }
+  // The font a font setting stands for in the graph that holds the command
+  // (the graph's label or number font, or the setting's own); outside a
+  // graph, the setting's own family and size.
+  std::shared_ptr<KRDrawingStyleFont> drawingFont(const VKFontStyle& style) const;
   CommandDocument* commandDocument() const;
   // Passes the document on to the settings; none detaches them too.
   void setDocument(std::shared_ptr<DependencyDocument> document) override;
