@@ -107,9 +107,38 @@ void VKDataColumnSpecified::readKeptRows() {
   releaseCachedExpressions();
   parametersUsed_.clear();
   numbers_.resize(long(stringVersion_.size()));
-  for (std::size_t r = 0; r < stringVersion_.size(); ++r)
-    if (stringVersion_.form(r) == number_forms::kKept || stringVersion_.form(r) == number_forms::kEmpty)
-      readCell(long(r));
+  // The kept texts are read in bulk (on every processor when they are
+  // many), then the formulas with names one by one.
+  std::vector<long> rows;
+  CellTextStore kept;
+  for (std::size_t r = 0; r < stringVersion_.size(); ++r) {
+    const std::uint8_t form = stringVersion_.form(r);
+    if (form == number_forms::kKept) {
+      rows.push_back(long(r));
+      kept.push_back(stringVersion_[r]);
+    } else if (form == number_forms::kEmpty) {
+      numbers_.set(long(r), std::nan(""), false);
+    }
+  }
+  std::vector<long> rowsWithNames;
+  const NumberRows read = readCellTexts(kept, &rowsWithNames);
+  for (std::size_t k = 0; k < rows.size(); ++k) numbers_.set(rows[k], read.value(long(k)), read.included(long(k)));
+  for (long k : rowsWithNames) readCell(rows[std::size_t(k)]);
+}
+
+bool VKDataColumnSpecified::takeCellsInForms(CellTextStore texts, const std::vector<double>& numbers) {
+  if (!texts.coded() || numbers.size() != texts.size()) return takeTexts(std::move(texts));
+  const long length = long(numbers.size());
+  auto values = KRDoubleArrayContainer::createArrayOfLength(length);
+  auto mask = KRUCharArrayContainer::createArrayOfLength(length);
+  if (length) std::copy(numbers.begin(), numbers.end(), values->mutableDoublePointer());
+  std::uint8_t* m = mask->mutablePointer();
+  for (long r = 0; r < length; ++r) m[r] = texts.form(std::size_t(r)) >= number_forms::kFixed ? 1 : 0;
+  stringVersion_ = std::move(texts);
+  numbers_ = NumberRows::adopt(std::move(values), std::move(mask));
+  textsChanged(-1);
+  textsEdited(false);
+  return true;
 }
 
 void VKDataColumnSpecified::codeRowsInForms() {

@@ -38,6 +38,10 @@ class VKDataColumnSpecified final : public TextColumn {
 
   std::optional<PropertyList> propertyToSaveWithInfo(PlistDictionary& info) override;
 
+  // Takes imported cells: a coded store and, per row, the number of each row
+  // held in a form (the other rows are read from their texts).
+  bool takeCellsInForms(CellTextStore texts, const std::vector<double>& numbers);
+
   // The cells that hold formulas with names, and how often each name occurs
   // in them.
   long howManyCachedExpressions() const { return howManyCachedExpressions_; }

@@ -6,8 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "TableTestSupport.h"
+#include "table/TableTestSupport.h"
 #include "table/CellText.h"
+#include "table/DataDocumentTable.h"
+#include "table/ImportTestSupport.h"
+#include "table/import/KRBigTextFile.h"
 #include "table/NumberForms.h"
 #include "table/VKDataColumnSpecified.h"
 
@@ -159,6 +162,44 @@ TEST(CodedTypedInColumn, KeepsNoTextForRowsInFormsAndNoFormForMostlyOtherTexts) 
   EXPECT_EQ(column->cellsKeepingTexts(), 10000) << "mostly labels: every text kept as it is";
   EXPECT_EQ(column->valueAtRow(3), 12.5);
   EXPECT_EQ(maskOf(*column)[0], 0);
+}
+
+// An import of many lines (gathered on two threads) into typed-in columns:
+// numbers in forms, labels, grouped numbers, empty fields and short records
+// all come back as the fields were.
+TEST(CodedTypedInColumn, ImportedFieldsComeBackAsTheyWere) {
+  const std::vector<std::string> numbers = generatedTexts(70000, 5);
+  std::vector<std::vector<std::string>> expected(3);
+  std::string text = "a\tb\tc\n";
+  for (std::size_t k = 0; k < numbers.size(); ++k) {
+    const std::string second = k % 7 == 0 ? "" : k % 5 == 0 ? "1,234.5" : numbers[(k * 31) % numbers.size()];
+    const bool shortRecord = k % 11 == 0;
+    const std::string third = shortRecord ? "" : "label" + std::to_string(k);
+    text += numbers[k] + "\t" + second + (shortRecord ? "" : "\t" + third) + "\n";
+    expected[0].push_back(numbers[k]);
+    expected[1].push_back(second);
+    expected[2].push_back(third);
+  }
+  auto document = TestDocument::create();
+  const RowIndices written = document->table->insertLines(KRBigTextFile::splitStringIntoLines(text), std::nullopt, -1,
+                                                          true, false, false, nullptr);
+  ASSERT_EQ(written.size(), 3u);
+  for (std::size_t c = 0; c < 3; ++c) {
+    auto column = document->table->columnAtIndex(written[c]);
+    ASSERT_EQ(column->stringList(), expected[c]) << "column " << c;
+    const auto values = column->numberVersion();
+    const auto mask = column->whichAreIncluded();
+    for (std::size_t r = 0; r < expected[c].size(); ++r) {
+      const CellReading reading = readCellText(expected[c][r]);
+      ASSERT_EQ(bool(mask->constPointer()[r]), reading.valid) << c << " " << r << " " << expected[c][r];
+      if (reading.valid) {
+        ASSERT_EQ(values->constDoublePointer()[r], reading.value) << c << " " << r;
+      }
+    }
+  }
+  const auto* first = dynamic_cast<const TextColumn*>(document->table->columnAtIndex(written[0]).get());
+  ASSERT_TRUE(first);
+  EXPECT_LT(first->cellsKeepingTexts(), 70000 / 5) << "numbers in forms keep no text";
 }
 
 }  // namespace
