@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "table/DecimalNumber.h"
+
 namespace orrelin::number_forms {
 
 namespace {
@@ -22,7 +24,26 @@ struct Digits {
   int significant = 0;
   int leadingPower = 0;
   bool allZero = true;
+  // All the digits as one integer (exact while there are at most fifteen
+  // significant ones).
+  std::uint64_t mantissa = 0;
 };
+
+// Every power of ten up to 1e22 is a double exactly.
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The number of a text in a form: with at most fifteen significant digits
+// the mantissa is exact, so one multiplication or division by an exact power
+// of ten rounds correctly; other powers take the general reader.
+double numberOf(std::string_view text, const Digits& digits, int power) {
+  if (power >= -22 && power <= 22) {
+    double value = double(digits.mantissa);
+    value = power < 0 ? value / kPowersOfTen[-power] : value * kPowersOfTen[power];
+    return text.front() == '-' ? -value : value;
+  }
+  return readDecimalNumber(text).value_or(0);
+}
 
 bool readDigits(std::string_view text, std::size_t& at, Digits& digits, bool singleIntegerDigit) {
   const std::size_t integerStart = at;
@@ -37,6 +58,7 @@ bool readDigits(std::string_view text, std::size_t& at, Digits& digits, bool sin
       digits.leadingPower = position;
     }
     if (!digits.allZero) ++digits.significant;
+    digits.mantissa = digits.mantissa * 10 + std::uint64_t(c - '0');
     --position;
   };
   for (std::size_t k = integerStart; k < at; ++k) count(text[k]);
@@ -50,16 +72,17 @@ bool readDigits(std::string_view text, std::size_t& at, Digits& digits, bool sin
   return true;
 }
 
-std::uint8_t fixedForm(std::string_view text) {
+std::uint8_t fixedForm(std::string_view text, double* value) {
   std::size_t at = text.front() == '-' ? 1 : 0;
   Digits digits;
   if (!readDigits(text, at, digits, false) || at != text.size()) return kKept;
   if (digits.decimals > kMostFixedDecimals || digits.significant > kMostSignificantDigits) return kKept;
   if (!digits.allZero && digits.leadingPower < kSmallestPower) return kKept;
+  if (value) *value = numberOf(text, digits, -digits.decimals);
   return std::uint8_t(kFixed + digits.decimals);
 }
 
-std::uint8_t exponentForm(std::string_view text, std::size_t mark) {
+std::uint8_t exponentForm(std::string_view text, std::size_t mark, double* value) {
   std::size_t at = text.front() == '-' ? 1 : 0;
   Digits digits;
   if (!readDigits(text.substr(0, mark), at, digits, true) || at != mark) return kKept;
@@ -83,17 +106,26 @@ std::uint8_t exponentForm(std::string_view text, std::size_t mark) {
   } else if (digits.leadingPower != 0 || exponent < kSmallestPower || exponent > kLargestPower) {
     return kKept;
   }
+  if (value) *value = numberOf(text, digits, exponent - digits.decimals);
   return std::uint8_t(kExponent + digits.decimals);
 }
 
 }  // namespace
 
-std::uint8_t formOfText(std::string_view text) {
+namespace {
+
+std::uint8_t formAndNumber(std::string_view text, double* value) {
   if (text.empty()) return kEmpty;
   if (text.size() >= kLongestText) return kKept;
   const std::size_t mark = text.find('e');
-  return mark == std::string_view::npos ? fixedForm(text) : exponentForm(text, mark);
+  return mark == std::string_view::npos ? fixedForm(text, value) : exponentForm(text, mark, value);
 }
+
+}  // namespace
+
+std::uint8_t formOfText(std::string_view text) { return formAndNumber(text, nullptr); }
+
+std::uint8_t readInForm(std::string_view text, double& value) { return formAndNumber(text, &value); }
 
 std::size_t writeInForm(std::uint8_t form, double value, char* out) {
   if (form == kEmpty) return 0;

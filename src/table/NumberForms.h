@@ -32,6 +32,9 @@ constexpr std::size_t kLongestText = 48;
 // The form the text is in, kKept when it is in none (or an empty text:
 // kEmpty).
 std::uint8_t formOfText(std::string_view text);
+// The same, and for a text in a form (kFixed or above) its number, as the
+// decimal reader gives it (correctly rounded), in the same pass.
+std::uint8_t readInForm(std::string_view text, double& value);
 // The text of the number in the form (not kKept); writes at most
 // kLongestText characters and gives their count.
 std::size_t writeInForm(std::uint8_t form, double value, char* out);

@@ -53,10 +53,16 @@ TEST(NumberForms, ATextInAFormIsMadeAgainFromItsNumberByteForByte) {
   long inForms = 0;
   for (const std::string& text : generatedTexts(200000, 7)) {
     const std::uint8_t form = forms::formOfText(text);
+    double read = 0;
+    ASSERT_EQ(forms::readInForm(text, read), form) << text;
     if (form == forms::kKept) continue;
     ++inForms;
     const CellReading reading = readCellText(text);
     ASSERT_TRUE(reading.valid) << text;
+    if (form != forms::kEmpty) {
+      ASSERT_EQ(read, reading.value) << text;
+      ASSERT_EQ(std::signbit(read), std::signbit(reading.value)) << text;
+    }
     char buffer[forms::kLongestText];
     ASSERT_EQ(std::string(buffer, forms::writeInForm(form, reading.value, buffer)), text) << "form " << int(form);
   }

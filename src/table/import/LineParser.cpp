@@ -11,7 +11,6 @@
 #include "platform/KRMessageCenter.h"
 #include "table/DataDocumentTable.h"
 #include "table/VKDataColumnDate.h"
-#include "table/DecimalNumber.h"
 #include "table/NumberForms.h"
 #include "table/VKDataColumnSpecified.h"
 #include "table/import/ColumnWriting.h"
@@ -89,13 +88,12 @@ void startColumns(Gathered& into, std::size_t from, std::size_t to, std::size_t 
 // A field of a coded column: held in its form with its number when it has
 // one, kept otherwise.
 void pushCell(CellTextStore& column, std::vector<double>& numbers, std::string_view field) {
-  const std::uint8_t form = number_forms::formOfText(field);
+  double value = 0;
+  const std::uint8_t form = number_forms::readInForm(field, value);
   if (form >= number_forms::kFixed) {
-    if (const auto value = readDecimalNumber(field)) {
-      column.pushForm(form);
-      numbers.push_back(*value);
-      return;
-    }
+    column.pushForm(form);
+    numbers.push_back(value);
+    return;
   }
   column.push_back(field);
   numbers.push_back(std::nan(""));
