@@ -1,12 +1,28 @@
 #include "table/TextColumn.h"
 
+#include <stdexcept>
+
 #include "table/ColumnFiles.h"
 #include "table/TableMessages.h"
 
 namespace orrelin {
 
 std::string TextColumn::stringVersionForRow(long row) {
-  return row >= 0 && row < long(stringVersion_.size()) ? stringVersion_.text(std::size_t(row)) : std::string();
+  return row >= 0 && row < long(stringVersion_.size()) ? textOfRow(std::size_t(row)) : std::string();
+}
+
+std::string TextColumn::textOfRow(std::size_t row) const {
+  if (stringVersion_.form(row) == number_forms::kKept) return stringVersion_.text(row);
+  char buffer[number_forms::kLongestText];
+  return std::string(stringVersion_.textOf(row, numberOfCodedRow(row), buffer));
+}
+
+std::vector<std::string> TextColumn::allTexts() const {
+  if (!stringVersion_.coded()) return stringVersion_.toVector();
+  std::vector<std::string> texts;
+  texts.reserve(stringVersion_.size());
+  for (std::size_t r = 0; r < stringVersion_.size(); ++r) texts.push_back(textOfRow(r));
+  return texts;
 }
 
 bool TextColumn::setString(const std::string& text, long index) {
@@ -66,6 +82,7 @@ bool TextColumn::takeStringList(std::vector<std::string> strings) {
 
 bool TextColumn::takeTexts(CellTextStore texts) {
   if (!canBeModified()) return false;
+  if (texts.coded()) throw std::logic_error("a column takes texts only from a store that is not coded");
   stringVersion_ = std::move(texts);
   textsChanged(-1);
   textsEdited(false);
@@ -76,7 +93,7 @@ bool TextColumn::transformTexts(const std::function<std::string(const std::strin
   if (!canBeModified()) return false;
   bool changed = false;
   for (std::size_t r = 0; r < stringVersion_.size(); ++r) {
-    const std::string entry = stringVersion_.text(r);
+    const std::string entry = textOfRow(r);
     std::string cleaned = rule(entry);
     if (cleaned != entry) {
       stringVersion_.set(r, cleaned);
@@ -91,7 +108,7 @@ bool TextColumn::transformTexts(const std::function<std::string(const std::strin
 }
 
 PropertyList TextColumn::saveTexts(PlistDictionary& info) {
-  return saveStringList(stringVersion_.toVector(), info, asciiFile_);
+  return saveStringList(allTexts(), info, asciiFile_);
 }
 
 bool TextColumn::readTexts(const PropertyList& data, const std::string& packagePath) {

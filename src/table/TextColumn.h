@@ -18,9 +18,12 @@ class TextColumn : public OrrelinColumn {
   long howManyEntries() override { return long(stringVersion_.size()); }
   // The entry as held; "" past the end.
   std::string stringVersionForRow(long row) override;
-  std::vector<std::string> stringList() override { return stringVersion_.toVector(); }
+  std::vector<std::string> stringList() override { return allTexts(); }
   // The number of rows in use.
   long lengthOfStringVersion() const { return long(stringVersion_.size()); }
+  // How many cells keep their texts (the others make them from their
+  // numbers).
+  long cellsKeepingTexts() const { return long(stringVersion_.keptTexts()); }
 
   bool setString(const std::string& text, long index) override;
   bool addRowIndices(const RowIndices& indices, const std::vector<std::string>& strings) override;
@@ -31,6 +34,8 @@ class TextColumn : public OrrelinColumn {
   bool setStringList(const std::vector<std::string>& strings) override;
   // The same, taking the list over (imports of many rows).
   bool takeStringList(std::vector<std::string> strings);
+  // A store that is not coded (only the column knows the numbers of a
+  // coded store's rows).
   bool takeTexts(CellTextStore texts);
 
   bool takesDataEntry() const override { return true; }
@@ -42,6 +47,15 @@ class TextColumn : public OrrelinColumn {
   // the column grew up to it), or all of them (row -1). The kind brings its
   // numbers in line.
   virtual void textsChanged(long row) = 0;
+  // The number a row of a coded store is made from (only a kind that codes
+  // its store has such rows).
+  virtual double numberOfCodedRow(std::size_t row) const {
+    (void)row;
+    return 0;
+  }
+  // The text of a row as held, made again when the store holds it in a form.
+  std::string textOfRow(std::size_t row) const;
+  std::vector<std::string> allTexts() const;
   // Rows came, went or moved; the texts already have. By default the kind
   // reads every text again; a kind whose numbers cannot be read from its
   // texts moves them along instead.

@@ -6,6 +6,7 @@
 #include "expression/KRExpression.h"
 #include "graph/dependency/VKMemoryManager.h"
 #include "table/CellText.h"
+#include "table/NumberForms.h"
 #include "table/TableMessages.h"
 
 namespace orrelin {
@@ -64,6 +65,14 @@ void VKDataColumnSpecified::textsChanged(long row) {
       --howManyCachedExpressions_;
     }
     readCell(row);
+    if (stringVersion_.coded() && !cachedExpression(row)) {
+      const std::uint8_t form = number_forms::formOfText(stringVersion_[std::size_t(row)]);
+      if (form != number_forms::kKept) stringVersion_.setForm(std::size_t(row), form);
+    }
+  } else if (stringVersion_.coded()) {
+    // The texts of the rows in forms have not changed (an edit makes a row
+    // kept); their numbers are where they were.
+    readKeptRows();
   } else {
     releaseCachedExpressions();
     parametersUsed_.clear();
@@ -72,6 +81,7 @@ void VKDataColumnSpecified::textsChanged(long row) {
     std::vector<long> rowsWithNames;
     numbers_ = readCellTexts(stringVersion_, &rowsWithNames);
     for (long r : rowsWithNames) readCell(r);
+    codeRowsInForms();
   }
   needToRecomputeExpressions_ = false;
   connectToParameters();
@@ -91,6 +101,84 @@ void VKDataColumnSpecified::readCell(long row) {
     ++howManyCachedExpressions_;
   }
   numbers_.set(row, reading.value, reading.valid);
+}
+
+void VKDataColumnSpecified::readKeptRows() {
+  releaseCachedExpressions();
+  parametersUsed_.clear();
+  numbers_.resize(long(stringVersion_.size()));
+  // The kept texts are read in bulk (on every processor when they are
+  // many), then the formulas with names one by one.
+  std::vector<long> rows;
+  CellTextStore kept;
+  for (std::size_t r = 0; r < stringVersion_.size(); ++r) {
+    const std::uint8_t form = stringVersion_.form(r);
+    if (form == number_forms::kKept) {
+      rows.push_back(long(r));
+      kept.push_back(stringVersion_[r]);
+    } else if (form == number_forms::kEmpty) {
+      numbers_.set(long(r), std::nan(""), false);
+    }
+  }
+  std::vector<long> rowsWithNames;
+  const NumberRows read = readCellTexts(kept, &rowsWithNames);
+  for (std::size_t k = 0; k < rows.size(); ++k) numbers_.set(rows[k], read.value(long(k)), read.included(long(k)));
+  for (long k : rowsWithNames) readCell(rows[std::size_t(k)]);
+}
+
+bool VKDataColumnSpecified::takeCellsInForms(CellTextStore texts, const std::vector<double>& numbers) {
+  if (!texts.coded() || numbers.size() != texts.size()) return takeTexts(std::move(texts));
+  const long length = long(numbers.size());
+  auto values = KRDoubleArrayContainer::createArrayOfLength(length);
+  auto mask = KRUCharArrayContainer::createArrayOfLength(length);
+  if (length) std::copy(numbers.begin(), numbers.end(), values->mutableDoublePointer());
+  std::uint8_t* m = mask->mutablePointer();
+  for (long r = 0; r < length; ++r) m[r] = texts.form(std::size_t(r)) >= number_forms::kFixed ? 1 : 0;
+  stringVersion_ = std::move(texts);
+  numbers_ = NumberRows::adopt(std::move(values), std::move(mask));
+  textsChanged(-1);
+  textsEdited(false);
+  return true;
+}
+
+void VKDataColumnSpecified::codeRowsInForms() {
+  const std::size_t rows = stringVersion_.size();
+  std::vector<std::uint8_t> forms(rows);
+  std::size_t inForms = 0, keptCharacters = 0;
+  for (std::size_t r = 0; r < rows; ++r) {
+    const std::string_view text = stringVersion_[r];
+    // A text in a form always reads as its number; the mask is looked at
+    // all the same, so that no row can lose a text it could not make again.
+    std::uint8_t form = number_forms::formOfText(text);
+    if (form >= number_forms::kFixed && !numbers_.included(long(r))) form = number_forms::kKept;
+    forms[r] = form;
+    if (form == number_forms::kKept) keptCharacters += text.size();
+    else ++inForms;
+  }
+  if (rows == 0 || inForms * 2 < rows) return;
+  CellTextStore coded;
+  coded.code();
+  coded.reserve(rows, keptCharacters);
+  for (std::size_t r = 0; r < rows; ++r) {
+    if (forms[r] == number_forms::kKept) coded.push_back(stringVersion_[r]);
+    else coded.pushForm(forms[r]);
+  }
+  stringVersion_ = std::move(coded);
+}
+
+void VKDataColumnSpecified::rowsInserted(const RowIndices& positions) {
+  if (stringVersion_.coded()) numbers_.insertRows(positions, {}, {});
+  textsChanged(-1);
+}
+
+void VKDataColumnSpecified::rowsRemoved(const RowIndices& positions) {
+  if (stringVersion_.coded()) numbers_.removeRows(positions);
+  textsChanged(-1);
+}
+
+void VKDataColumnSpecified::rowsReordered(const std::vector<long>& order) {
+  if (stringVersion_.coded()) numbers_.reorder(order);
+  textsChanged(-1);
 }
 
 std::optional<double> VKDataColumnSpecified::evaluateCell(const KRExpression& expression) const {

@@ -4,6 +4,10 @@
 // whose formula names parameters keeps its parsed formula, the column counts
 // the parameters its cells use and reads them as their consumer; when one of
 // them changes, those cells are worked out again.
+//
+// After a bulk read, a cell whose text is exactly what a number form gives
+// for its number keeps only the form's code (the column codes its store
+// when at least half its rows are such); the text is made again when asked.
 
 #include <map>
 #include <memory>
@@ -34,6 +38,10 @@ class VKDataColumnSpecified final : public TextColumn {
 
   std::optional<PropertyList> propertyToSaveWithInfo(PlistDictionary& info) override;
 
+  // Takes imported cells: a coded store and, per row, the number of each row
+  // held in a form (the other rows are read from their texts).
+  bool takeCellsInForms(CellTextStore texts, const std::vector<double>& numbers);
+
   // The cells that hold formulas with names, and how often each name occurs
   // in them.
   long howManyCachedExpressions() const { return howManyCachedExpressions_; }
@@ -56,12 +64,22 @@ class VKDataColumnSpecified final : public TextColumn {
 
  protected:
   void textsChanged(long row) override;
+  double numberOfCodedRow(std::size_t row) const override { return numbers_.value(long(row)); }
+  void rowsInserted(const RowIndices& positions) override;
+  void rowsRemoved(const RowIndices& positions) override;
+  void rowsReordered(const std::vector<long>& order) override;
   bool readDataEntry(const PropertyList& data, const std::string& packagePath) override;
   void supplierChanged(VKDependencyBase* sender) override;
 
  private:
   // Reads one cell into the numbers and the formula bookkeeping.
   void readCell(long row);
+  // The rows of a coded store moved with their numbers: the kept ones are
+  // read again (their formulas are counted afresh).
+  void readKeptRows();
+  // Holds in their forms the cells whose texts their numbers make again,
+  // when that is at least half of them.
+  void codeRowsInForms();
   // The value of a formula cell with the document's parameters; none when a
   // name does not resolve.
   std::optional<double> evaluateCell(const KRExpression& expression) const;

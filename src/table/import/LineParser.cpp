@@ -2,6 +2,7 @@
 // the columns the fields go to.
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <iterator>
 #include <thread>
@@ -10,6 +11,7 @@
 #include "platform/KRMessageCenter.h"
 #include "table/DataDocumentTable.h"
 #include "table/VKDataColumnDate.h"
+#include "table/NumberForms.h"
 #include "table/VKDataColumnSpecified.h"
 #include "table/import/ColumnWriting.h"
 #include "table/import/FieldSplitter.h"
@@ -64,6 +66,43 @@ std::vector<std::string> splitAtThreeSpaces(std::string_view line) {
   return names;
 }
 
+// Makes columns [from, to) of the gathered ones, each with room for `rows`
+// rows and `characters` characters.
+void startColumns(Gathered& into, std::size_t from, std::size_t to, std::size_t rows, std::size_t characters) {
+  into.texts.resize(std::max(into.texts.size(), to));
+  into.numbers.resize(into.texts.size());
+  for (std::size_t c = from; c < to; ++c) {
+    CellTextStore& column = into.texts[c];
+    if (!column.empty()) continue;
+    const bool coded = c < into.codedTargets.size() ? bool(into.codedTargets[c]) : into.codedBeyondTargets;
+    if (coded) {
+      column.code();
+      if (rows) into.numbers[c].reserve(rows);
+    }
+    // A coded column keeps hardly any characters when its fields are
+    // numbers in forms; it grows when they are not.
+    if (rows) column.reserve(rows, coded ? characters / 16 : characters);
+  }
+}
+
+// A field of a coded column: held in its form with its number when it has
+// one, kept otherwise.
+void pushCell(CellTextStore& column, std::vector<double>& numbers, std::string_view field) {
+  double value = 0;
+  const std::uint8_t form = number_forms::readInForm(field, value);
+  if (form >= number_forms::kFixed) {
+    column.pushForm(form);
+    numbers.push_back(value);
+    return;
+  }
+  column.push_back(field);
+  numbers.push_back(std::nan(""));
+}
+
+void padRows(Gathered& into, std::size_t c, std::size_t rows) {
+  into.texts[c].resize(rows);
+  if (into.texts[c].coded()) into.numbers[c].resize(rows, std::nan(""));
+}
 
 // Gathers the records of lines [from, to) into the columns, with room for
 // `expectedRows` rows in the columns it starts.
@@ -80,27 +119,25 @@ void gather(Gathered& into, FieldSplitter& splitter, std::size_t from, std::size
   std::size_t charactersPerColumn = texts.empty() ? 0 : characters / texts.size();
   // Columns known before the first record (from the header) get their room
   // here.
-  if (texts.size() <= kReservedColumns)
-    for (auto& column : texts)
-      if (column.empty()) column.reserve(expectedRows + 1, charactersPerColumn);
+  startColumns(into, 0, texts.size(), texts.size() <= kReservedColumns ? expectedRows + 1 : 0, charactersPerColumn);
   while (splitter.nextRecord(fields)) {
     const std::size_t width = std::min(fields.size(), widest);
     into.dropped += long(fields.size() - width);
     if (texts.size() < width) {
       // Room for a row per line still to come, so the texts are not moved
       // again and again as a column grows.
-      const std::size_t before = texts.size();
-      texts.resize(width);
       charactersPerColumn = characters / width;
-      if (width <= kReservedColumns)
-        for (std::size_t c = before; c < width; ++c) texts[c].reserve(expectedRows + 1, charactersPerColumn);
+      startColumns(into, texts.size(), width, width <= kReservedColumns ? expectedRows + 1 : 0, charactersPerColumn);
     }
     for (std::size_t c = 0; c < width; ++c) {
       CellTextStore& column = texts[c];
       // A column first met on this record, or skipped by short records,
       // has empty rows up to here.
-      if (long(column.size()) < into.rows) column.resize(std::size_t(into.rows));
-      column.push_back(fields[c]);
+      if (long(column.size()) < into.rows) padRows(into, c, std::size_t(into.rows));
+      if (column.coded())
+        pushCell(column, into.numbers[c], fields[c]);
+      else
+        column.push_back(fields[c]);
     }
     ++into.rows;
     if (progress && into.rows % kProgressStride == 0) {
@@ -112,19 +149,26 @@ void gather(Gathered& into, FieldSplitter& splitter, std::size_t from, std::size
     }
   }
   into.dropped += splitter.fieldsOverLimit();
-  for (auto& column : texts) column.resize(std::size_t(into.rows));
+  for (std::size_t c = 0; c < texts.size(); ++c) padRows(into, c, std::size_t(into.rows));
 }
 
 void append(Gathered& into, Gathered&& more) {
-  if (into.texts.size() < more.texts.size()) into.texts.resize(more.texts.size());
+  if (into.texts.size() < more.texts.size()) startColumns(into, into.texts.size(), more.texts.size(), 0, 0);
   for (std::size_t c = 0; c < into.texts.size(); ++c) {
     auto& column = into.texts[c];
-    column.resize(std::size_t(into.rows));
+    padRows(into, c, std::size_t(into.rows));
     if (c < more.texts.size()) {
       // Column by column, so the two halves are not held twice.
+      if (column.coded()) {
+        auto& numbers = into.numbers[c];
+        auto& moreNumbers = more.numbers[c];
+        moreNumbers.resize(more.texts[c].size(), std::nan(""));
+        numbers.insert(numbers.end(), moreNumbers.begin(), moreNumbers.end());
+        std::vector<double>().swap(moreNumbers);
+      }
       column.append(std::move(more.texts[c]));
     }
-    column.resize(std::size_t(into.rows + more.rows));
+    padRows(into, c, std::size_t(into.rows + more.rows));
   }
   into.rows += more.rows;
   into.dropped += more.dropped;
@@ -176,12 +220,19 @@ std::optional<ParsedLines> parseLines(const DataDocumentTable& table, const Impo
   }
 
   Gathered& gathered = parsed.gathered;
-  gathered.texts.resize(headers.size());
+  // Typed-in columns, and the new ones (typed-in too), take their numbers
+  // straight from the fields.
+  for (const auto& column : targets.columns)
+    gathered.codedTargets.push_back(dynamic_cast<const VKDataColumnSpecified*>(column.get()) != nullptr);
+  gathered.codedBeyondTargets = true;
+  startColumns(gathered, 0, headers.size(), 0, 0);
   const std::size_t halfway = next + (lines.size() - next) / 2;
   if (lines.size() - next >= kParallelRecords && !anyQuote(lines, next)) {
     // No quoted field can run from one half into the other: the second half
     // is gathered on a thread of its own.
     Gathered second;
+    second.codedTargets = gathered.codedTargets;
+    second.codedBeyondTargets = gathered.codedBeyondTargets;
     {
       std::jthread worker([&] {
         FieldSplitter own(lines, set, kMaximumImportedColumns);
@@ -208,12 +259,19 @@ RowIndices writeParsedLines(DataDocumentTable& table, ParsedLines parsed, long s
   auto owner = table.document();
   auto& texts = parsed.gathered.texts;
   for (std::size_t c = 0; c < texts.size(); ++c) {
-    texts[c].resize(std::size_t(parsed.gathered.rows));
+    padRows(parsed.gathered, c, std::size_t(parsed.gathered.rows));
     ImportedColumn imported;
     imported.isNew = c >= parsed.targets.columns.size();
     imported.column = imported.isNew ? VKDataColumnSpecified::createEmptyFor(owner) : parsed.targets.columns[c];
     if (c < parsed.headers.size()) imported.header = parsed.headers[c];
-    writeTexts(*imported.column, std::move(texts[c]));
+    auto* typedIn = dynamic_cast<VKDataColumnSpecified*>(imported.column.get());
+    if (texts[c].coded() && typedIn) {
+      typedIn->takeCellsInForms(std::move(texts[c]), parsed.gathered.numbers[c]);
+      std::vector<double>().swap(parsed.gathered.numbers[c]);
+    } else {
+      // A coded store goes only to a typed-in column.
+      writeTexts(*imported.column, std::move(texts[c]));
+    }
     written.push_back(std::move(imported));
   }
   return finishImport(table, written, startAddingColumn, recordUndo);

@@ -18,6 +18,13 @@ namespace orrelin {
 // The fields of a run of records, column by column.
 struct Gathered {
   std::vector<CellTextStore> texts;
+  // For the columns whose stores are coded (typed-in targets and new
+  // columns): the number of each row held in a form, NaN for the others.
+  std::vector<std::vector<double>> numbers;
+  // Whether a column first met in a record codes its store: per target, and
+  // for the columns beyond them.
+  std::vector<bool> codedTargets;
+  bool codedBeyondTargets = false;
   long rows = 0;
   // Fields past the widest record the import keeps.
   long dropped = 0;
