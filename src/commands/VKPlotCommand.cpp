@@ -6,6 +6,7 @@
 
 #include "axes/ticks/KRNumberFormatter.h"
 #include "commands/Markers.h"
+#include "commands/LegendText.h"
 #include "commands/OlderSettings.h"
 #include "commands/PlotSimplification.h"
 #include "commands/PlotSplines.h"
@@ -261,20 +262,7 @@ void VKPlotCommand::fillFromPropertyList(const PropertyList& list) {
 std::string VKPlotCommand::legendName() const { return legendText(); }
 
 std::string VKPlotCommand::legendText() const {
-  std::string result = legend_ ? legend_->text() : std::string();
-  const auto nameOf = [](const std::shared_ptr<VKColumnSelector>& selector) {
-    if (auto column = selector ? selector->column() : nullptr) return column->name();
-    return selector ? selector->columnName() : std::string();
-  };
-  const auto replaceAll = [&result](const std::string& from, const std::string& to) {
-    for (std::size_t at = result.find(from); at != std::string::npos; at = result.find(from, at + to.size()))
-      result.replace(at, from.size(), to);
-  };
-  replaceAll("<Label>Y Label</Label>", nameOf(yColumn_));
-  replaceAll("<Label>X Label</Label>", nameOf(xColumn_));
-  replaceAll("<Label>", "");
-  replaceAll("</Label>", "");
-  return result;
+  return legendWithColumnNames(legend_ ? legend_->text() : std::string(), xColumn_, yColumn_);
 }
 
 void VKPlotCommand::setXColumn(const std::shared_ptr<OrrelinColumn>& x, const std::shared_ptr<OrrelinColumn>& y) {

@@ -5,6 +5,7 @@
 #include <map>
 #include <tuple>
 
+#include "commands/LegendText.h"
 #include "commands/OlderSettings.h"
 #include "commands/PointsTexts.h"
 #include "drawing/KRDrawingText.h"
@@ -149,7 +150,9 @@ void VKPointsCommand::finishConnections() {
   VKDrawingCommand::finishConnections();
 }
 
-std::string VKPointsCommand::legendName() const { return legend_ ? legend_->text() : std::string(); }
+std::string VKPointsCommand::legendName() const {
+  return legendWithColumnNames(legend_ ? legend_->text() : std::string(), xColumn_, yColumn_);
+}
 
 // ---- Setting values
 

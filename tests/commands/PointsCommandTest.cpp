@@ -66,6 +66,13 @@ std::vector<std::shared_ptr<KRDrawingPathCircleCollection>> outlines(const std::
   return found;
 }
 
+// The legend names the columns drawn, as the graph's group for the command.
+TEST(PointsCommand, TheLegendNamesTheColumnsDrawn) {
+  Scatter s;
+  s.xy({"1", "2"}, {"3", "4"});
+  EXPECT_EQ(s.command->legendName(), "y vs x");
+}
+
 TEST(PointsCommand, StartsWithTheDocumentedDefaults) {
   Scatter s;
   const auto& c = *s.command;
@@ -75,7 +82,7 @@ TEST(PointsCommand, StartsWithTheDocumentedDefaults) {
   EXPECT_EQ(c.pointSize()->text(), "5");
   EXPECT_EQ(c.pointSizeScale()->text(), "1");
   EXPECT_EQ(c.labelsOffset()->text(), "2,0");
-  EXPECT_EQ(c.legendName(), "<Label>Y Label</Label> vs <Label>X Label</Label>");
+  EXPECT_EQ(c.legend()->text(), "<Label>Y Label</Label> vs <Label>X Label</Label>");
   EXPECT_EQ(c.pointStyle()->tag(), kMarkerCircle);
   EXPECT_DOUBLE_EQ(c.pointSizeValue(), 5);
   EXPECT_DOUBLE_EQ(c.theLineWidth(), 0.5);
