@@ -16,6 +16,7 @@
 #include "graph/VKStyleSettings.h"
 #include "platform/KRMessageCenter.h"
 #include "platform/Timing.h"
+#include "platform/UserDefaults.h"
 
 namespace orrelin {
 
@@ -59,6 +60,11 @@ struct Axis {
   bool onFarSide() const { return single && single->side() == VKSingleAxisCommand::kRightOrTop; }
   AxisTicks ticks(const KRBoundingRange& range, const KRBoundingRange& unchanged, bool twoLines, double length,
                   bool isDate, bool isInteger, double fontSize, int cacheNumber, double spacing) const {
+    const bool decimalComma = UserDefaults::standard().integerForKey(kDecimalCommaDefault) != 0;
+    if (main)
+      main->setDecimalComma(decimalComma);
+    else
+      single->setDecimalComma(decimalComma);
     if (main)
       return x ? main->computeXAxisTicks(range, unchanged, twoLines, linear(), main->xLocations(), length, isDate,
                                          isInteger, fontSize, cacheNumber, spacing)

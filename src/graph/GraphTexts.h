@@ -7,6 +7,10 @@ namespace orrelin::graphtext {
 inline constexpr const char* kStyleSettingsType = "Style Settings";
 inline constexpr const char* kCanvasSettingsType = "Canvas Settings";
 
+// The user default (a number, non-zero for yes) that asks for a decimal
+// comma in the numbers of every axis; not stored with a graph.
+inline constexpr const char* kDecimalCommaDefault = "Decimal Comma";
+
 // Style settings.
 inline constexpr const char* kMainFont = "Main Font";
 inline constexpr const char* kTitleFont = "Title Font";

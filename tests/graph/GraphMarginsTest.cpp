@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -15,6 +16,7 @@
 #include "graph/commandbase/VKCommandFactory.h"
 #include "mathtext/KRDrawingExpressionText.h"
 #include "numeric/KRFloatArrayContainer.h"
+#include "platform/UserDefaults.h"
 
 namespace orrelin {
 namespace {
@@ -239,6 +241,32 @@ TEST(GraphMargins, GradientFillRunsBetweenItsColoursAlongItsAngle) {
       EXPECT_NEAR(from.x, 100, 1e-9);
     }
   }
+}
+
+// The decimal-comma preference reaches the numbers of the axes on the next
+// pass, and going back to the point takes them back too.
+TEST(GraphNumbers, TheDecimalCommaPreferenceReachesEveryAxis) {
+  GraphInDocument g;
+  addRangeCommand(*g.graph, 0, 1, 0, 2.5);
+  auto labels = [&] {
+    std::vector<std::string> texts;
+    leaves(g.graph->createGraphic({400, 300}, 1, false, {}, KRRect()), [&](const KRDrawingBasic& leaf) {
+      if (auto text = dynamic_cast<const KRDrawingExpressionText*>(&leaf)) texts.push_back(text->stringToCreate());
+    });
+    return texts;
+  };
+  auto has = [](const std::vector<std::string>& texts, const char* text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+  };
+  auto before = labels();
+  EXPECT_TRUE(has(before, "0.5") && has(before, "1.5")) << ::testing::PrintToString(before);
+  UserDefaults::standard().setInteger(graphtext::kDecimalCommaDefault, 1);
+  auto comma = labels();
+  UserDefaults::standard().removeObject(graphtext::kDecimalCommaDefault);
+  EXPECT_TRUE(has(comma, "0,5") && has(comma, "1,5")) << ::testing::PrintToString(comma);
+  EXPECT_FALSE(has(comma, "0.5"));
+  auto after = labels();
+  EXPECT_TRUE(has(after, "0.5"));
 }
 
 }  // namespace
