@@ -6,6 +6,7 @@
 
 #include "axes/ticks/KRNumberFormatter.h"
 #include "commands/Markers.h"
+#include "commands/ColumnDates.h"
 #include "commands/LegendText.h"
 #include "commands/OlderSettings.h"
 #include "commands/PlotSimplification.h"
@@ -537,15 +538,10 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::markersForScale(const KR1DPlotDra
   return VKMarkers::createPoints(page, look, nullptr, 1, false, allowLayers, region, pixels);
 }
 
-bool VKPlotCommand::xUsesDateAxis() const {
-  auto column = xColumn_->column();
-  return column && column->isDateColumn();
-}
-
-bool VKPlotCommand::yUsesDateAxis() const {
-  auto column = yColumn_->column();
-  return column && column->isDateColumn();
-}
+bool VKPlotCommand::xUsesDateAxis() const { return selectsDateColumn(xColumn_); }
+bool VKPlotCommand::yUsesDateAxis() const { return selectsDateColumn(yColumn_); }
+std::string VKPlotCommand::xDateLocale() const { return dateLocaleOfSelection(xColumn_); }
+std::string VKPlotCommand::yDateLocale() const { return dateLocaleOfSelection(yColumn_); }
 
 KRRect VKPlotCommand::visibleRegion(const KR1DPlotDrawingInfo& record) const {
   KRRect region = record.graphRegion.standardized();

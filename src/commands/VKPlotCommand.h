@@ -122,6 +122,8 @@ class VKPlotCommand : public VKDrawingCommand {
   bool requiresYFloatAxis() const override;
   bool xUsesDateAxis() const override;
   bool yUsesDateAxis() const override;
+  std::string xDateLocale() const override;
+  std::string yDateLocale() const override;
 
   // The drawing.
   std::shared_ptr<KRDrawingGroup> computeDrawingObjectForScale(const KR1DPlotDrawingInfo& record,

@@ -5,6 +5,7 @@
 #include <map>
 #include <tuple>
 
+#include "commands/ColumnDates.h"
 #include "commands/LegendText.h"
 #include "commands/OlderSettings.h"
 #include "commands/PointsTexts.h"
@@ -171,6 +172,11 @@ bool VKPointsCommand::drawsErrorBars() const {
          (errorBars_.negX->hasSelection() || errorBars_.posX->hasSelection() || errorBars_.negY->hasSelection() ||
           errorBars_.posY->hasSelection());
 }
+
+bool VKPointsCommand::xUsesDateAxis() const { return selectsDateColumn(xColumn_); }
+bool VKPointsCommand::yUsesDateAxis() const { return selectsDateColumn(yColumn_); }
+std::string VKPointsCommand::xDateLocale() const { return dateLocaleOfSelection(xColumn_); }
+std::string VKPointsCommand::yDateLocale() const { return dateLocaleOfSelection(yColumn_); }
 
 bool VKPointsCommand::requiresXFloatAxis() const {
   return errorBars_.style->tag() != kErrorStyleNoError && (errorBars_.negX->column() || errorBars_.posX->column());

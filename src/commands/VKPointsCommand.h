@@ -73,6 +73,11 @@ class VKPointsCommand : public VKDrawingCommand {
   KRBoundingRange domainRangeXLinear(bool xLinear, bool yLinear) override;
   KRBoundingRange valueRangeXLinear(bool xLinear, bool yLinear) override;
   bool requiresXFloatAxis() const override;
+  // Date columns put their axes in date form, in their language.
+  bool xUsesDateAxis() const override;
+  bool yUsesDateAxis() const override;
+  std::string xDateLocale() const override;
+  std::string yDateLocale() const override;
 
   // The error bars of the prepared points in data units, one per point.
   struct DataBar {

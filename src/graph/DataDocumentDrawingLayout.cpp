@@ -44,6 +44,12 @@ struct Axis {
     return single->axis();
   }
   bool linear() const { return controls().isLinear(); }
+  void setDateLanguage(const std::string& locale) const {
+    if (main)
+      main->setDateLanguage(locale);
+    else
+      single->setDateLanguage(locale);
+  }
   bool reversed() const { return controls().isReversed(); }
   bool drawLabels() const { return controls().drawLabels->isSelected(); }
   std::string title() const { return controls().title->text(); }
@@ -341,14 +347,18 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
       d.unpadded[i] = mergedRange(d.x, static_cast<int>(i), &date);
       d.date[i] = date;
       int users = 0, integers = 0;
+      // Month names in the language of the first command's dates.
+      std::string dateLocale;
       for (const auto& command : taken) {
         if ((d.x ? command->whichXAxis() : command->whichYAxis()) != static_cast<int>(i)) continue;
         if (dynamic_cast<VKAxisSettings*>(command.get()) || dynamic_cast<VKSingleAxisCommand*>(command.get()))
           continue;
         ++users;
         if (d.x ? command->xUsesIntegerAxis() : command->yUsesIntegerAxis()) ++integers;
+        if (dateLocale.empty()) dateLocale = d.x ? command->xDateLocale() : command->yDateLocale();
       }
       d.integer[i] = users > 0 && integers == users;
+      d.axes[i].setDateLanguage(dateLocale);
       d.drawn[i] = drawableRange(d.ranges[i], d.axes[i].linear());
       if (!d.unpadded[i].isValid()) d.unpadded[i] = d.drawn[i];
     }

@@ -66,6 +66,9 @@ class VKDataColumnDate final : public TextColumn {
   // The format's kind as the format menus tag it (1 full date ... 6 numeric).
   int formatState() const { return int(reader_.kind); }
   static void setLocalization(PlistDictionary& format, int tag);
+  // The ICU locale of the format's localization ("de_DE"): the language of
+  // month names wherever the column's dates are written, axes too.
+  std::string localeName() const;
 
   // Display format tags 1 ... 12 name the display patterns in order; 0
   // chooses by the values (the date alone when every value is at midnight,
@@ -132,8 +135,6 @@ class VKDataColumnDate final : public TextColumn {
   // The format as the settings hold it, in whichever form they hold it.
   PlistDictionary storedFormat() const;
   void formatChanged();
-  // The ICU locale of the format's localization.
-  std::string localeName() const;
   const NumberRows& currentValues();
   void readAllValues();
 

@@ -243,21 +243,38 @@ TEST(GraphMargins, GradientFillRunsBetweenItsColoursAlongItsAngle) {
   }
 }
 
+std::vector<std::string> labelTexts(DataDocumentDrawing& graph) {
+  std::vector<std::string> texts;
+  leaves(graph.createGraphic({400, 300}, 1, false, {}, KRRect()), [&](const KRDrawingBasic& leaf) {
+    if (auto text = dynamic_cast<const KRDrawingExpressionText*>(&leaf)) texts.push_back(text->stringToCreate());
+  });
+  return texts;
+}
+
+bool contains(const std::vector<std::string>& texts, const char* text) {
+  return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+// A date axis writes its months in the language of the dates drawn along it.
+TEST(GraphNumbers, DateAxesTakeTheLanguageOfTheirDates) {
+  GraphInDocument g;
+  auto command = addRangeCommand(*g.graph, 0, 364 * 86400.0, 0, 1);
+  command->dates = true;
+  auto english = labelTexts(*g.graph);
+  EXPECT_TRUE(contains(english, "May")) << ::testing::PrintToString(english);
+  command->dateLocale = "de_DE";
+  auto german = labelTexts(*g.graph);
+  EXPECT_TRUE(contains(german, "Mai")) << ::testing::PrintToString(german);
+  EXPECT_FALSE(contains(german, "May"));
+}
+
 // The decimal-comma preference reaches the numbers of the axes on the next
 // pass, and going back to the point takes them back too.
 TEST(GraphNumbers, TheDecimalCommaPreferenceReachesEveryAxis) {
   GraphInDocument g;
   addRangeCommand(*g.graph, 0, 1, 0, 2.5);
-  auto labels = [&] {
-    std::vector<std::string> texts;
-    leaves(g.graph->createGraphic({400, 300}, 1, false, {}, KRRect()), [&](const KRDrawingBasic& leaf) {
-      if (auto text = dynamic_cast<const KRDrawingExpressionText*>(&leaf)) texts.push_back(text->stringToCreate());
-    });
-    return texts;
-  };
-  auto has = [](const std::vector<std::string>& texts, const char* text) {
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
-  };
+  auto labels = [&] { return labelTexts(*g.graph); };
+  const auto has = contains;
   auto before = labels();
   EXPECT_TRUE(has(before, "0.5") && has(before, "1.5")) << ::testing::PrintToString(before);
   UserDefaults::standard().setInteger(graphtext::kDecimalCommaDefault, 1);

@@ -28,6 +28,7 @@ class RangeCommand : public VKDrawingCommand {
     return y;
   }
   bool xUsesDateAxis() const override { return dates; }
+  std::string xDateLocale() const override { return dateLocale; }
   void skippingThisDrawingCommand(bool, bool) override { ++skipped; }
   std::shared_ptr<KRDrawingGroup> computeDrawingObjectForScale(const KR1DPlotDrawingInfo& record,
                                                                KRDrawingInformation&) override {
@@ -42,6 +43,7 @@ class RangeCommand : public VKDrawingCommand {
 
   KRBoundingRange x, y;
   bool dates = false;
+  std::string dateLocale;
   bool lastXLinear = true, lastYLinear = true;
   int skipped = 0;
   int computations = 0;

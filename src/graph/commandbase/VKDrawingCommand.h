@@ -86,6 +86,10 @@ class VKDrawingCommand : public DataDrawingCommand {
   virtual KRBoundingRange cropYRange(const KRBoundingRange& range) const;
   virtual bool xUsesDateAxis() const { return false; }
   virtual bool yUsesDateAxis() const { return false; }
+  // The ICU locale whose month names a date axis of the command's dates
+  // writes; "" when the command has no opinion.
+  virtual std::string xDateLocale() const { return {}; }
+  virtual std::string yDateLocale() const { return {}; }
   virtual bool xUsesIntegerAxis() const { return false; }
   virtual bool yUsesIntegerAxis() const { return false; }
   virtual bool requiresXFloatAxis() const { return false; }
