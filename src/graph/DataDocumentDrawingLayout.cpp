@@ -65,7 +65,10 @@ struct Axis {
   }
   bool onFarSide() const { return single && single->side() == VKSingleAxisCommand::kRightOrTop; }
   AxisTicks ticks(const KRBoundingRange& range, const KRBoundingRange& unchanged, bool twoLines, double length,
-                  bool isDate, bool isInteger, double fontSize, int cacheNumber, double spacing) const {
+                  bool isDate, bool isInteger, const std::string& dateLocale, double fontSize, int cacheNumber,
+                  double spacing) const {
+    // The main axis serves x and y with one language: set it for this one.
+    setDateLanguage(dateLocale);
     const bool decimalComma = UserDefaults::standard().integerForKey(kDecimalCommaDefault) != 0;
     if (main)
       main->setDecimalComma(decimalComma);
@@ -165,6 +168,7 @@ struct Direction {
   std::vector<Axis> axes;
   std::vector<KRBoundingRange> unpadded, ranges, drawn;
   std::vector<bool> date, integer, twoLines;
+  std::vector<std::string> dateLocale;
   std::vector<AxisSide> side;
   // Axes beside the plot area have ring 0; joined extra axes sit outside
   // it, each in the next ring.
@@ -342,6 +346,7 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
     d.drawn.resize(n);
     d.date.assign(n, false);
     d.integer.assign(n, false);
+    d.dateLocale.assign(n, std::string());
     for (std::size_t i = 0; i < n; ++i) {
       bool date = false;
       d.unpadded[i] = mergedRange(d.x, static_cast<int>(i), &date);
@@ -358,7 +363,7 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
         if (dateLocale.empty()) dateLocale = d.x ? command->xDateLocale() : command->yDateLocale();
       }
       d.integer[i] = users > 0 && integers == users;
-      d.axes[i].setDateLanguage(dateLocale);
+      d.dateLocale[i] = dateLocale;
       d.drawn[i] = drawableRange(d.ranges[i], d.axes[i].linear());
       if (!d.unpadded[i].isValid()) d.unpadded[i] = d.drawn[i];
     }
@@ -410,7 +415,7 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
       double spacing = kept[i].range == range && kept[i].length == length ? kept[i].spacing : 0;
       for (int attempt = 0; attempt < 3; ++attempt) {
         d.ticks[i] = d.axes[i].ticks(range, d.unpadded[i], d.twoLines[i], length, d.date[i], d.integer[i],
-                                     numberFontSize, static_cast<int>(i), spacing);
+                                     d.dateLocale[i], numberFontSize, static_cast<int>(i), spacing);
         AxisContent content = d.content(i);
         double needed = spacingForCrowdedLabels(content, look, d.x ? AxisSide::Bottom : AxisSide::Left, map);
         if (!(needed > spacing)) break;
