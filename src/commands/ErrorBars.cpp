@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "commands/PointsTexts.h"
-#include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingPathFromObj.h"
 #include "drawing/KRDrawingStyle.h"
 #include "graph/commandbase/DataDrawingCommand.h"
@@ -110,35 +109,6 @@ double VKErrorBars::barLineWidth(double setting) {
   return std::min(setting, 300.0);
 }
 
-namespace {
-
-// The bars as one path of two-point runs, which every output form can write
-// (SVG included). A line collection, which SVG has no form for, takes over
-// only when the bars are too many for a path.
-std::shared_ptr<KRDrawingPath> barSegments(const std::vector<double>& lines) {
-  const long segments = static_cast<long>(lines.size() / 4);
-  if (3 * segments <= KRDrawingPathFromObj::kMaxConnections) {
-    auto points = KRDoubleArrayContainer::createArrayOfSizeM(2, 2 * segments);
-    auto connections = KRIntArrayContainer::createArrayOfLength(3 * segments);
-    if (!points || !connections) return nullptr;
-    std::copy(lines.begin(), lines.end(), points->mutablePointer());
-    int* runs = connections->mutablePointer();
-    for (long k = 0; k < segments; ++k) {
-      runs[3 * k] = 2;
-      runs[3 * k + 1] = static_cast<int>(2 * k);
-      runs[3 * k + 2] = static_cast<int>(2 * k + 1);
-    }
-    auto path = KRContainerPath2D::create(std::move(points), std::move(connections));
-    return path ? KRDrawingPathFromObj::createFromPath(std::move(path)) : nullptr;
-  }
-  auto array = KRFloatArrayContainer::createArrayOfSizeM(4, segments);
-  if (!array) return nullptr;
-  std::transform(lines.begin(), lines.end(), array->mutablePointer(), [](double v) { return static_cast<float>(v); });
-  return KRDrawingPathLineCollection::createLines(array, nullptr);
-}
-
-}  // namespace
-
 std::shared_ptr<KRDrawingGroup> VKErrorBars::computeErrorBars(const std::vector<Bar>& bars, int style,
                                                               const KRColor& color, double lineWidth,
                                                               const KRRect& crop) {
@@ -173,7 +143,7 @@ std::shared_ptr<KRDrawingGroup> VKErrorBars::computeErrorBars(const std::vector<
     }
   }
   if (lines.empty()) return nullptr;
-  std::shared_ptr<KRDrawingPath> drawing = barSegments(lines);
+  std::shared_ptr<KRDrawingPath> drawing = createSegmentsDrawing(lines);
   if (!drawing) return nullptr;
   auto style_ = KRDrawingStyleCurve::createWithColor(color, width);
   style_->changeLineCap(KRLineCap::Butt);

@@ -17,17 +17,15 @@
 #include "commands/RowMask.h"
 #include "drawing/KRContainerPath2D.h"
 #include "drawing/KRDrawingCollections.h"
-#include "drawing/KRDrawingGradient.h"
 #include "drawing/KRDrawingGroup.h"
 #include "drawing/KRDrawingPathFromObj.h"
 #include "drawing/KRDrawingText.h"
-#include "drawing/KRDrawingTwoColorNoise.h"
 #include "graph/DataDocumentDrawing.h"
+#include "graph/commandbase/FillDrawing.h"
 #include "graph/commandbase/CommandDocument.h"
 #include "graph/commandbase/TextFormat.h"
 #include "graph/commandbase/VKCommandFactory.h"
 #include "numeric/KRDoubleArrayContainer.h"
-#include "numeric/KRFloatArrayContainer.h"
 #include "platform/KRMessageCenter.h"
 #include "table/OrrelinColumn.h"
 
@@ -736,52 +734,7 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::fillDrawing(const std::vector<Pag
   const KRRect frame = path->boundingRectangle();
   auto clipped = KRDrawingGroup::create();
   clipped->setCrop(path);
-  if (style.kind == 5) {
-    auto colors = KRDoubleArrayContainer::createArrayOfSizeM(5, 2);
-    double* c = colors->mutableDoublePointer();
-    const auto first = style.color.rgbComponents(), second = style.secondColor.rgbComponents();
-    const double stops[2][5] = {{0, first[0], first[1], first[2], style.color.alpha},
-                                {1, second[0], second[1], second[2], style.secondColor.alpha}};
-    for (int k = 0; k < 2; ++k)
-      for (int row = 0; row < 5; ++row) c[5 * k + row] = stops[k][row];
-    const double angle = style.angle * M_PI / 180;
-    const KRPoint center{frame.origin.x + frame.size.width / 2, frame.origin.y + frame.size.height / 2};
-    const double reach = 0.5 * (std::fabs(std::cos(angle)) * frame.size.width + std::fabs(std::sin(angle)) * frame.size.height);
-    const KRPoint start{center.x - reach * std::cos(angle), center.y - reach * std::sin(angle)};
-    const KRPoint end{center.x + reach * std::cos(angle), center.y + reach * std::sin(angle)};
-    if (auto gradient = KRDrawingGradient::createWithColors(colors, "DeviceRGB", start, end, frame))
-      clipped->addObject(gradient);
-  } else if (style.kind == 6) {
-    if (auto noise = KRDrawingTwoColorNoise::createInsideRectangle(frame, style.color, style.secondColor, 0.5, 8, 1,
-                                                                   {0, 0}))
-      clipped->addObject(noise);
-  } else {
-    // Hatching: the background colour, then lines of the pattern's angle
-    // (pattern number n: n times 45 degrees) 4 points apart.
-    auto background = KRDrawingPathRectangle::createWithRect(frame);
-    background->setStyle(KRDrawingStyleCurve::color(style.secondColor, true));
-    clipped->addObject(background);
-    const double angle = (style.pattern % 4) * M_PI / 4 + M_PI / 4;
-    const double spacing = 4;
-    const KRPoint center{frame.origin.x + frame.size.width / 2, frame.origin.y + frame.size.height / 2};
-    const double half = std::hypot(frame.size.width, frame.size.height) / 2 + spacing;
-    const long count = static_cast<long>(std::ceil(2 * half / spacing)) + 1;
-    auto lines = KRFloatArrayContainer::createArrayOfSizeM(4, count);
-    float* l = lines->mutablePointer();
-    const double ux = std::cos(angle), uy = std::sin(angle);
-    for (long k = 0; k < count; ++k) {
-      const double offset = -half + k * spacing;
-      const KRPoint base{center.x - uy * offset, center.y + ux * offset};
-      l[4 * k] = float(base.x - ux * half);
-      l[4 * k + 1] = float(base.y - uy * half);
-      l[4 * k + 2] = float(base.x + ux * half);
-      l[4 * k + 3] = float(base.y + uy * half);
-    }
-    if (auto hatch = KRDrawingPathLineCollection::createLines(lines, nullptr)) {
-      hatch->setStyle(KRDrawingStyleCurve::createWithColor(style.color, 0.5));
-      clipped->addObject(hatch);
-    }
-  }
+  if (auto fill = fillOverRectangle(style, frame)) clipped->addObject(fill);
   group->addObject(clipped);
   return group;
 }

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingContext.h"
 #include "drawing/KRDrawingDescription.h"
 #include "drawing/KRDrawingInfo.h"
 #include "drawing/KRDrawingMessages.h"
+#include "numeric/KRFloatArrayContainer.h"
 #include "platform/KRMessageCenter.h"
 
 namespace orrelin {
@@ -173,6 +175,30 @@ std::shared_ptr<KRDrawingBasic> KRDrawingPathFromObj::createFromMVG(const Proper
   result->fillCurve_ = description.booleanForKey("Fill").value_or(false);
   result->setFromCommonMVG(description);
   return result;
+}
+
+std::shared_ptr<KRDrawingPath> createSegmentsDrawing(const std::vector<double>& segments) {
+  const long count = static_cast<long>(segments.size() / 4);
+  if (count == 0) return nullptr;
+  if (3 * count <= KRDrawingPathFromObj::kMaxConnections) {
+    auto points = KRDoubleArrayContainer::createArrayOfSizeM(2, 2 * count);
+    auto connections = KRIntArrayContainer::createArrayOfLength(3 * count);
+    if (!points || !connections) return nullptr;
+    std::copy(segments.begin(), segments.begin() + 4 * count, points->mutablePointer());
+    int* runs = connections->mutablePointer();
+    for (long k = 0; k < count; ++k) {
+      runs[3 * k] = 2;
+      runs[3 * k + 1] = static_cast<int>(2 * k);
+      runs[3 * k + 2] = static_cast<int>(2 * k + 1);
+    }
+    auto path = KRContainerPath2D::create(std::move(points), std::move(connections));
+    return path ? KRDrawingPathFromObj::createFromPath(std::move(path)) : nullptr;
+  }
+  auto lines = KRFloatArrayContainer::createArrayOfSizeM(4, count);
+  if (!lines) return nullptr;
+  std::transform(segments.begin(), segments.begin() + 4 * count, lines->mutablePointer(),
+                 [](double v) { return static_cast<float>(v); });
+  return KRDrawingPathLineCollection::createLines(lines, nullptr);
 }
 
 }  // namespace orrelin

@@ -3,6 +3,7 @@
 // use for their curves, built for large point counts.
 
 #include <memory>
+#include <vector>
 
 #include "drawing/KRContainerPath2D.h"
 #include "drawing/KRDrawingPath.h"
@@ -58,5 +59,11 @@ class KRDrawingPathFromObj : public KRDrawingPath {
   std::shared_ptr<const KRContainerPath2D> thePath_;
   bool fillCurve_ = false;
 };
+
+// Separate segments (x1, y1, x2, y2 each) as one path of two-point runs,
+// which every output form writes, SVG included; only when they are more than
+// a path may hold, as one line collection, which draws as fast but has no
+// SVG form. nullptr when there are none.
+std::shared_ptr<KRDrawingPath> createSegmentsDrawing(const std::vector<double>& segments);
 
 }  // namespace orrelin

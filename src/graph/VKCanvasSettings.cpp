@@ -2,19 +2,14 @@
 
 #include <cmath>
 
-#include "drawing/KRDrawingCollections.h"
-#include "drawing/KRDrawingGradient.h"
-#include "drawing/KRDrawingGroup.h"
 #include "drawing/KRDrawingPath.h"
-#include "drawing/KRDrawingTwoColorNoise.h"
 #include "expression/KRExpression.h"
 #include "expression/KRExpressionErrorHandler.h"
 #include "graph/GraphTexts.h"
 #include "graph/VKStyleSettings.h"
 #include "graph/commandbase/CommandDocument.h"
+#include "graph/commandbase/FillDrawing.h"
 #include "mathtext/KRDrawingExpressionText.h"
-#include "numeric/KRDoubleArrayContainer.h"
-#include "numeric/KRFloatArrayContainer.h"
 
 namespace orrelin {
 
@@ -71,83 +66,6 @@ std::string withText(const char* pattern, const std::string& text) {
   auto at = out.find("%@");
   if (at != std::string::npos) out.replace(at, 2, text);
   return out;
-}
-
-// A two-colour gradient over the rectangle, from the first colour to the
-// second along the fill's angle (degrees, counter-clockwise from the x
-// axis), reaching the rectangle's corners at both ends.
-std::shared_ptr<KRDrawingBasic> gradientFill(const VKFillStyle& fill, const KRRect& rect) {
-  auto colors = KRDoubleArrayContainer::createArrayOfSizeM(5, 2);
-  double* c = colors->mutableDoublePointer();
-  const auto first = fill.color.rgbComponents(), second = fill.secondColor.rgbComponents();
-  const double stops[2][5] = {{0, first[0], first[1], first[2], fill.color.alpha},
-                              {1, second[0], second[1], second[2], fill.secondColor.alpha}};
-  for (int k = 0; k < 2; ++k)
-    for (int row = 0; row < 5; ++row) c[5 * k + row] = stops[k][row];
-  const double angle = (std::isfinite(fill.angle) ? fill.angle : 0) * M_PI / 180;
-  const double ux = std::cos(angle), uy = std::sin(angle);
-  const KRPoint center{rect.midX(), rect.midY()};
-  const double reach = 0.5 * (std::fabs(ux) * rect.width() + std::fabs(uy) * rect.height());
-  return KRDrawingGradient::createWithColors(colors, "DeviceRGB", {center.x - reach * ux, center.y - reach * uy},
-                                             {center.x + reach * ux, center.y + reach * uy}, rect);
-}
-
-// Hatching, the same as the plot command's fills: the second colour, then
-// lines in the first colour 4 points apart at (pattern number + 1) times 45
-// degrees, so patterns 1 to 4 give the four directions, clipped to the
-// rectangle. The lines are laid from the page origin, so neighbouring
-// rectangles continue each other's hatching.
-std::shared_ptr<KRDrawingBasic> patternFill(const VKFillStyle& fill, const KRRect& rect) {
-  auto group = KRDrawingGroup::create();
-  group->setCrop(KRDrawingPathRectangle::createWithRect(rect));
-  auto background = KRDrawingPathRectangle::createWithRect(rect);
-  background->setStyle(KRDrawingStyleCurve::color(fill.secondColor, true));
-  group->addObject(background);
-  constexpr double kSpacing = 4;
-  const double angle = (fill.pattern % 4) * M_PI / 4 + M_PI / 4;
-  const double ux = std::cos(angle), uy = std::sin(angle);
-  // Offsets across the lines (along the normal) that the rectangle covers.
-  double low = INFINITY, high = -INFINITY;
-  for (KRPoint corner : {KRPoint{rect.minX(), rect.minY()}, KRPoint{rect.maxX(), rect.minY()},
-                         KRPoint{rect.minX(), rect.maxY()}, KRPoint{rect.maxX(), rect.maxY()}}) {
-    double across = -uy * corner.x + ux * corner.y;
-    low = std::min(low, across);
-    high = std::max(high, across);
-  }
-  const long first = static_cast<long>(std::floor(low / kSpacing));
-  const long last = static_cast<long>(std::ceil(high / kSpacing));
-  const long count = std::min(last - first + 1, 100000L);
-  const double half = std::hypot(rect.width(), rect.height());
-  const KRPoint center{rect.midX(), rect.midY()};
-  const double centerAlong = ux * center.x + uy * center.y;
-  auto lines = KRFloatArrayContainer::createArrayOfSizeM(4, count);
-  float* l = lines->mutablePointer();
-  for (long k = 0; k < count; ++k) {
-    const double across = (first + k) * kSpacing;
-    const KRPoint base{-uy * across + ux * centerAlong, ux * across + uy * centerAlong};
-    l[4 * k] = static_cast<float>(base.x - ux * half);
-    l[4 * k + 1] = static_cast<float>(base.y - uy * half);
-    l[4 * k + 2] = static_cast<float>(base.x + ux * half);
-    l[4 * k + 3] = static_cast<float>(base.y + uy * half);
-  }
-  if (auto hatch = KRDrawingPathLineCollection::createLines(lines, nullptr)) {
-    hatch->setStyle(KRDrawingStyleCurve::createWithColor(fill.color, 0.5));
-    group->addObject(hatch);
-  }
-  return group;
-}
-
-std::shared_ptr<KRDrawingBasic> fillDrawing(const VKFillStyle& fill, const KRRect& rect) {
-  if (fill.kind == 1 || rect.isEmpty() || !std::isfinite(rect.width()) || !std::isfinite(rect.height()))
-    return nullptr;
-  if (fill.kind == 6)
-    return KRDrawingTwoColorNoise::createInsideRectangle(rect, fill.color, fill.secondColor, 0.5, 8, 1, rect.origin);
-  if (fill.kind == 5)
-    if (auto gradient = gradientFill(fill, rect)) return gradient;
-  if (fill.kind == 3) return patternFill(fill, rect);
-  auto path = KRDrawingPathRectangle::createWithRect(rect);
-  path->setStyle(KRDrawingStyleCurve::color(fill.color, true));
-  return path;
 }
 
 // Older documents kept the fills as plain colours.
@@ -313,13 +231,13 @@ VKTextInputController& VKCanvasSettings::marginEntry(const std::string& which) {
 }
 
 std::shared_ptr<KRDrawingBasic> VKCanvasSettings::addBackground(const KRRect& rect, bool) const {
-  return fillDrawing(background_->style(), rect);
+  return fillOverRectangle(background_->style(), rect);
 }
 std::shared_ptr<KRDrawingBasic> VKCanvasSettings::addAxisBackground(const KRRect& rect, bool) const {
-  return fillDrawing(axisBackground_->style(), rect);
+  return fillOverRectangle(axisBackground_->style(), rect);
 }
 std::shared_ptr<KRDrawingBasic> VKCanvasSettings::addForeground(const KRRect& rect, bool) const {
-  return fillDrawing(foreground_->style(), rect);
+  return fillOverRectangle(foreground_->style(), rect);
 }
 
 double VKCanvasSettings::titleSpace(const VKStyleSettings& style) const {

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 
 #include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingGradient.h"
 #include "drawing/KRDrawingPath.h"
+#include "drawing/KRDrawingPathFromObj.h"
 #include "drawing/KRDrawingStyle.h"
 #include "axes/VKAxisSettings.h"
 #include "graph/GraphTestSupport.h"
@@ -189,21 +191,28 @@ TEST_P(PatternFills, HatchingCoversTheRectangleInThePatternsDirection) {
   ASSERT_TRUE(drawn);
   ASSERT_TRUE(drawn->crop());
   EXPECT_EQ(drawn->crop()->boundingRectangle(), rect);
-  std::shared_ptr<const KRDrawingPathLineCollection> hatch;
+  // The hatching lines: a path of separate segments, which SVG writes too.
+  std::vector<std::array<double, 4>> hatch;
   leaves(drawn, [&](const KRDrawingBasic& leaf) {
-    if (auto lines = dynamic_cast<const KRDrawingPathLineCollection*>(&leaf))
-      hatch = std::static_pointer_cast<const KRDrawingPathLineCollection>(lines->copy());
+    if (auto path = dynamic_cast<const KRDrawingPathFromObj*>(&leaf)) {
+      const auto& loops = *path->thePath();
+      for (const auto& run : loops.runs()) {
+        ASSERT_EQ(run.length, 2);
+        const KRPoint p = loops.point(loops.connections()[run.start]);
+        const KRPoint q = loops.point(loops.connections()[run.start + 1]);
+        hatch.push_back({p.x, p.y, q.x, q.y});
+      }
+    }
   });
-  ASSERT_TRUE(hatch);
-  const float* l = hatch->lineSegments()->constPointer();
+  ASSERT_FALSE(hatch.empty());
   const double a = GetParam().lineAngle * M_PI / 180, ux = std::cos(a), uy = std::sin(a);
   // Every line runs in the pattern's direction; their offsets across are
   // 4 points apart and reach beyond both sides of the rectangle.
   double low = INFINITY, high = -INFINITY;
-  for (long k = 0; k < hatch->count(); ++k) {
-    double dx = l[4 * k + 2] - l[4 * k], dy = l[4 * k + 3] - l[4 * k + 1];
+  for (const auto& l : hatch) {
+    double dx = l[2] - l[0], dy = l[3] - l[1];
     EXPECT_NEAR(dx * uy - dy * ux, 0, 1e-3 * std::hypot(dx, dy));
-    double across = -uy * l[4 * k] + ux * l[4 * k + 1];
+    double across = -uy * l[0] + ux * l[1];
     EXPECT_NEAR(std::remainder(across, 4), 0, 1e-3);
     low = std::min(low, across);
     high = std::max(high, across);
