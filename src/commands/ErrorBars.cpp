@@ -22,6 +22,19 @@ VKErrorBarSettings::VKErrorBarSettings(int defaultStyle)
       xType(std::make_shared<VKMenuInputController>(VKErrorBars::typeMenu(), kErrorTypeSymmetric)),
       yType(std::make_shared<VKMenuInputController>(VKErrorBars::typeMenu(), kErrorTypeSymmetric)) {}
 
+bool VKErrorBarSettings::drawn() const {
+  return style->tag() != kErrorStyleNoError &&
+         (negX->hasSelection() || posX->hasSelection() || negY->hasSelection() || posY->hasSelection());
+}
+
+bool VKErrorBarSettings::drawnInX() const {
+  return style->tag() != kErrorStyleNoError && (negX->column() || posX->column());
+}
+
+bool VKErrorBarSettings::drawnInY() const {
+  return style->tag() != kErrorStyleNoError && (negY->column() || posY->column());
+}
+
 void VKErrorBarSettings::connectTo(DataDrawingCommand& command) const {
   namespace text = points_text;
   command.connect(style, text::kErrorStyle);

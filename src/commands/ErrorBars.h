@@ -46,12 +46,34 @@ struct VKErrorBarSettings {
   VKErrorBarSettings() = default;
   explicit VKErrorBarSettings(int defaultStyle);
   void connectTo(DataDrawingCommand& command) const;
+  // Whether bars are asked for: a style that draws and an error column
+  // named (drawn), or found for x or y (the axis must then take numbers).
+  bool drawn() const;
+  bool drawnInX() const;
+  bool drawnInY() const;
 
   std::shared_ptr<VKMenuInputController> style;
   std::shared_ptr<VKColorInputController> color;
   std::shared_ptr<VKNumberInputController> barSize;
   std::shared_ptr<VKColumnSelector> negX, posX, negY, posY;
   std::shared_ptr<VKMenuInputController> xType, yType;
+};
+
+// The error-bar settings as the plot and points commands show them.
+class VKErrorBarSettingsOwner {
+ public:
+  const std::shared_ptr<VKMenuInputController>& errorStyle() const { return errorBars_.style; }
+  const std::shared_ptr<VKColorInputController>& errorColor() const { return errorBars_.color; }
+  const std::shared_ptr<VKNumberInputController>& errorBarSize() const { return errorBars_.barSize; }
+  const std::shared_ptr<VKColumnSelector>& errorNegX() const { return errorBars_.negX; }
+  const std::shared_ptr<VKColumnSelector>& errorPosX() const { return errorBars_.posX; }
+  const std::shared_ptr<VKColumnSelector>& errorNegY() const { return errorBars_.negY; }
+  const std::shared_ptr<VKColumnSelector>& errorPosY() const { return errorBars_.posY; }
+  const std::shared_ptr<VKMenuInputController>& errorXType() const { return errorBars_.xType; }
+  const std::shared_ptr<VKMenuInputController>& errorYType() const { return errorBars_.yType; }
+
+ protected:
+  VKErrorBarSettings errorBars_;
 };
 
 class VKErrorBars {

@@ -434,19 +434,9 @@ KRBoundingRange VKPlotCommand::valueRangeXLinear(bool xLinear, bool yLinear) {
   return own.unionWith(barRange(updateErrorBars(), false, yLinear));
 }
 
-bool VKPlotCommand::drawsErrorBars() const {
-  return errorBars_.style->tag() != kErrorStyleNoError &&
-         (errorBars_.negX->hasSelection() || errorBars_.posX->hasSelection() || errorBars_.negY->hasSelection() ||
-          errorBars_.posY->hasSelection());
-}
-
-bool VKPlotCommand::requiresXFloatAxis() const {
-  return errorBars_.style->tag() != kErrorStyleNoError && (errorBars_.negX->column() || errorBars_.posX->column());
-}
-
-bool VKPlotCommand::requiresYFloatAxis() const {
-  return errorBars_.style->tag() != kErrorStyleNoError && (errorBars_.negY->column() || errorBars_.posY->column());
-}
+bool VKPlotCommand::drawsErrorBars() const { return errorBars_.drawn(); }
+bool VKPlotCommand::requiresXFloatAxis() const { return errorBars_.drawnInX(); }
+bool VKPlotCommand::requiresYFloatAxis() const { return errorBars_.drawnInY(); }
 
 double VKPlotCommand::pointSizeValue() const {
   return VKMarkers::sizeOfSetting(pointSize_->text(), pointSize_->value());

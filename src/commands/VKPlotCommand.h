@@ -26,7 +26,7 @@ namespace orrelin {
 class VKCommandFactory;
 class KRDrawingPath;
 
-class VKPlotCommand : public VKDrawingCommand {
+class VKPlotCommand : public VKDrawingCommand, public VKErrorBarSettingsOwner {
  public:
   enum Connection { kLine = 1, kSmooth = 2, kSteps = 3 };
   enum SplineType { kNaturalSpline = 1, kApproximateEndSlope = 2 };
@@ -176,15 +176,6 @@ class VKPlotCommand : public VKDrawingCommand {
   const std::shared_ptr<VKMenuInputController>& betweenYAxis() const { return betweenYAxis_; }
   const std::shared_ptr<VKTokenTextController>& legend() const { return legend_; }
   const std::shared_ptr<VKMenuInputController>& legendPosition() const { return legendPosition_; }
-  const std::shared_ptr<VKMenuInputController>& errorStyle() const { return errorBars_.style; }
-  const std::shared_ptr<VKColorInputController>& errorColor() const { return errorBars_.color; }
-  const std::shared_ptr<VKNumberInputController>& errorBarSize() const { return errorBars_.barSize; }
-  const std::shared_ptr<VKColumnSelector>& errorNegX() const { return errorBars_.negX; }
-  const std::shared_ptr<VKColumnSelector>& errorPosX() const { return errorBars_.posX; }
-  const std::shared_ptr<VKColumnSelector>& errorNegY() const { return errorBars_.negY; }
-  const std::shared_ptr<VKColumnSelector>& errorPosY() const { return errorBars_.posY; }
-  const std::shared_ptr<VKMenuInputController>& errorXType() const { return errorBars_.xType; }
-  const std::shared_ptr<VKMenuInputController>& errorYType() const { return errorBars_.yType; }
   const std::shared_ptr<VKPointInputController>& offset() const { return offset_; }
   const std::shared_ptr<VKRangeInputController>& crop() const { return crop_; }
   const std::shared_ptr<VKNumberFormatController>& labelFormatter() const { return labelFormatter_; }
@@ -229,7 +220,6 @@ class VKPlotCommand : public VKDrawingCommand {
   std::shared_ptr<VKMenuInputController> betweenYAxis_;
   std::shared_ptr<VKTokenTextController> legend_;
   std::shared_ptr<VKMenuInputController> legendPosition_;
-  VKErrorBarSettings errorBars_;
   std::shared_ptr<VKPointInputController> offset_;
   std::shared_ptr<VKRangeInputController> crop_;
   std::shared_ptr<VKNumberFormatController> labelFormatter_;

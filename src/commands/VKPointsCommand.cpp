@@ -167,20 +167,14 @@ double VKPointsCommand::theLineWidth() const {
   return std::min(value, kLargestSize);
 }
 
-bool VKPointsCommand::drawsErrorBars() const {
-  return errorBars_.style->tag() != kErrorStyleNoError &&
-         (errorBars_.negX->hasSelection() || errorBars_.posX->hasSelection() || errorBars_.negY->hasSelection() ||
-          errorBars_.posY->hasSelection());
-}
+bool VKPointsCommand::drawsErrorBars() const { return errorBars_.drawn(); }
 
 bool VKPointsCommand::xUsesDateAxis() const { return selectsDateColumn(xColumn_); }
 bool VKPointsCommand::yUsesDateAxis() const { return selectsDateColumn(yColumn_); }
 std::string VKPointsCommand::xDateLocale() const { return dateLocaleOfSelection(xColumn_); }
 std::string VKPointsCommand::yDateLocale() const { return dateLocaleOfSelection(yColumn_); }
 
-bool VKPointsCommand::requiresXFloatAxis() const {
-  return errorBars_.style->tag() != kErrorStyleNoError && (errorBars_.negX->column() || errorBars_.posX->column());
-}
+bool VKPointsCommand::requiresXFloatAxis() const { return errorBars_.drawnInX(); }
 
 std::shared_ptr<VKColumnSelector> VKPointsCommand::columnUsedWithScheme(const VKSchemeSelector* scheme) const {
   if (scheme == colorScheme_.get()) return colorVariable_;

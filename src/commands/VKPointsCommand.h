@@ -22,7 +22,7 @@
 
 namespace orrelin {
 
-class VKPointsCommand : public VKDrawingCommand {
+class VKPointsCommand : public VKDrawingCommand, public VKErrorBarSettingsOwner {
  public:
   // "Point Size Type": how the size column is read.
   enum SizeType { kSizeDiameter = 1, kSizeRadius = 2, kSizeArea = 3 };
@@ -127,15 +127,6 @@ class VKPointsCommand : public VKDrawingCommand {
   const std::shared_ptr<VKMenuInputController>& pointStyle() const { return pointStyle_; }
   const std::shared_ptr<VKNumberInputController>& pointSize() const { return pointSize_; }
   const std::shared_ptr<VKColorInputController>& pointColor() const { return pointColor_; }
-  const std::shared_ptr<VKMenuInputController>& errorStyle() const { return errorBars_.style; }
-  const std::shared_ptr<VKColorInputController>& errorColor() const { return errorBars_.color; }
-  const std::shared_ptr<VKNumberInputController>& errorBarSize() const { return errorBars_.barSize; }
-  const std::shared_ptr<VKColumnSelector>& errorNegX() const { return errorBars_.negX; }
-  const std::shared_ptr<VKColumnSelector>& errorPosX() const { return errorBars_.posX; }
-  const std::shared_ptr<VKColumnSelector>& errorNegY() const { return errorBars_.negY; }
-  const std::shared_ptr<VKColumnSelector>& errorPosY() const { return errorBars_.posY; }
-  const std::shared_ptr<VKMenuInputController>& errorXType() const { return errorBars_.xType; }
-  const std::shared_ptr<VKMenuInputController>& errorYType() const { return errorBars_.yType; }
   const std::shared_ptr<VKNumberInputController>& pointSizeScale() const { return pointSizeScale_; }
   const std::shared_ptr<VKColumnSelector>& pointSizeColumn() const { return pointSizeColumn_; }
   const std::shared_ptr<VKMenuInputController>& pointSizeType() const { return pointSizeType_; }
@@ -182,7 +173,6 @@ class VKPointsCommand : public VKDrawingCommand {
   std::shared_ptr<VKNumberInputController> pointSize_;
   std::shared_ptr<VKColorInputController> pointColor_;
   std::shared_ptr<VKTokenTextController> legend_;
-  VKErrorBarSettings errorBars_;
   std::shared_ptr<VKNumberInputController> pointSizeScale_;
   std::shared_ptr<VKColumnSelector> pointSizeColumn_;
   std::shared_ptr<VKMenuInputController> pointSizeType_;

@@ -11,6 +11,7 @@
 #include "commands/PlotTexts.h"
 #include "commands/VKPlotCommand.h"
 #include "commands/DrawingLeaves.h"
+#include "commands/PlotInGraph.h"
 #include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingPathFromObj.h"
 #include "drawing/KRDrawingRepeated.h"
@@ -27,16 +28,9 @@ using testing_support::makeRecord;
 using testing_support::all;
 using testing_support::barSegments;
 using testing_support::isSegmentPath;
-using testing_support::TestCommandDocument;
-using testing_support::TestGraph;
+using testing_support::texts;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-std::vector<std::string> texts(std::initializer_list<double> values) {
-  std::vector<std::string> cells;
-  for (double v : values) cells.push_back(std::isnan(v) ? std::string() : std::to_string(v));
-  return cells;
-}
 
 // The centres of the outlined circles of a drawing.
 std::vector<KRPoint> circleCenters(const std::shared_ptr<KRDrawingGroup>& group) {
@@ -49,20 +43,8 @@ std::vector<KRPoint> circleCenters(const std::shared_ptr<KRDrawingGroup>& group)
   return centers;
 }
 
-// The segments (x1, y1, x2, y2) of the line collections of a drawing.
-class PlotMarkers : public ::testing::Test {
+class PlotMarkers : public testing_support::PlotInGraph {
  protected:
-  void SetUp() override {
-    document = TestCommandDocument::create();
-    graph = std::make_shared<TestGraph>();
-    document->addGraph(graph);
-    plot = std::make_shared<VKPlotCommand>();
-    plot->finishConnections();
-    graph->addCommand(plot);
-  }
-  std::shared_ptr<OrrelinColumn> column(const std::string& name, const std::vector<std::string>& cells) {
-    return document->addColumn(name, cells);
-  }
   void use(std::initializer_list<double> x, std::initializer_list<double> y) {
     plot->setXColumn(column("x", texts(x)), column("y", texts(y)));
   }
@@ -75,10 +57,6 @@ class PlotMarkers : public ::testing::Test {
     KRDrawingInformation information;
     return plot->computeDrawingObjectForScale(*makeRecord(scale, vector), information);
   }
-
-  std::shared_ptr<TestCommandDocument> document;
-  std::shared_ptr<TestGraph> graph;
-  std::shared_ptr<VKPlotCommand> plot;
 };
 
 TEST_F(PlotMarkers, SitOnTheValidRowsOnlyWhateverTheConnection) {

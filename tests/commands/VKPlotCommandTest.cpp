@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "commands/PlotInGraph.h"
 #include "commands/PlotTexts.h"
 #include "commands/VKPlotCommand.h"
 #include "commands/VKPointsCommand.h"
@@ -22,27 +23,11 @@ namespace {
 
 using testing_support::makeRecord;
 using testing_support::TestCommandDocument;
+using testing_support::texts;
 using testing_support::TestGraph;
 
-std::vector<std::string> texts(std::initializer_list<double> values) {
-  std::vector<std::string> cells;
-  for (double v : values) cells.push_back(std::isnan(v) ? std::string() : std::to_string(v));
-  return cells;
-}
-
-class PlotCommand : public ::testing::Test {
+class PlotCommand : public testing_support::PlotInGraph {
  protected:
-  void SetUp() override {
-    document = TestCommandDocument::create();
-    graph = std::make_shared<TestGraph>();
-    document->addGraph(graph);
-    plot = std::make_shared<VKPlotCommand>();
-    plot->finishConnections();
-    graph->addCommand(plot);
-  }
-  std::shared_ptr<OrrelinColumn> column(const std::string& name, const std::vector<std::string>& cells) {
-    return document->addColumn(name, cells);
-  }
   // A column read from a data file, which may hold any double.
   std::shared_ptr<OrrelinColumn> numbers(const std::string& name, const std::vector<double>& values) {
     auto made = VKDataColumnBinary::createEmptyFor(document);
@@ -79,10 +64,6 @@ class PlotCommand : public ::testing::Test {
     }
     return found;
   }
-
-  std::shared_ptr<TestCommandDocument> document;
-  std::shared_ptr<TestGraph> graph;
-  std::shared_ptr<VKPlotCommand> plot;
 };
 
 TEST_F(PlotCommand, NewCommandHasItsDefaultsAndTheFactoryMakesIt) {
