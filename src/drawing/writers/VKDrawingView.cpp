@@ -7,6 +7,7 @@
 #include "drawing/KRDrawingDescription.h"
 #include "drawing/KRDrawingOutput.h"
 #include "drawing/writers/ImageEncoding.h"
+#include "drawing/KRDrawingMessages.h"
 #include "drawing/writers/WriterMessages.h"
 #include "platform/FileWriting.h"
 #include "platform/KRMessageCenter.h"
@@ -18,21 +19,15 @@ using namespace writer_messages;
 
 namespace {
 
-template <class... Args>
-std::string format(const char* pattern, Args... args) {
-  int length = std::snprintf(nullptr, 0, pattern, args...);
-  std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
-  std::snprintf(text.data(), text.size() + 1, pattern, args...);
-  return text;
-}
+using drawing_messages::formatMessage;
 
 // The PostScript target bounds its EPS by the marks drawn; the page of an
 // exported drawing is its whole size, so the bounding-box comments are set
 // to it (white margins stay part of the picture, as in every other form).
 void setBoundingBox(std::vector<std::uint8_t>& eps, KRSize size) {
   std::string text(eps.begin(), eps.end());
-  std::string whole = format("0 0 %d %d", static_cast<int>(std::ceil(size.width)), static_cast<int>(std::ceil(size.height)));
-  std::string hiRes = format("0 0 %g %g", size.width, size.height);
+  std::string whole = formatMessage("0 0 %d %d", static_cast<int>(std::ceil(size.width)), static_cast<int>(std::ceil(size.height)));
+  std::string hiRes = formatMessage("0 0 %g %g", size.width, size.height);
   for (const auto& [comment, box] : {std::pair<std::string, std::string>{"%%BoundingBox:", whole},
                                      {"%%HiResBoundingBox:", hiRes},
                                      {"%%PageBoundingBox:", whole}}) {
@@ -87,16 +82,16 @@ std::shared_ptr<KRDrawingGroup> VKDrawingView::graphicFor(const char* destinatio
     return nullptr;
   }
   if (!usableSize(size)) {
-    fail(format(kEmptySize, size.width, size.height));
+    fail(formatMessage(kEmptySize, size.width, size.height));
     return nullptr;
   }
   return graphic;
 }
 
 bool VKDrawingView::write(const std::string& path, const std::vector<std::uint8_t>& bytes, const char* form) {
-  if (bytes.empty()) return fail(format(kCouldNotMake, form));
+  if (bytes.empty()) return fail(formatMessage(kCouldNotMake, form));
   std::string error;
-  if (!writeFile(path, bytes, WriteMode::Atomic, &error)) return fail(format(kCouldNotWrite, path.c_str(), error.c_str()));
+  if (!writeFile(path, bytes, WriteMode::Atomic, &error)) return fail(formatMessage(kCouldNotWrite, path.c_str(), error.c_str()));
   return true;
 }
 
@@ -121,7 +116,7 @@ std::vector<std::uint8_t> VKDrawingView::pdfData(bool allowTransparency) {
   graphic = graphic->removeGradients(true);
   KRSize size = drawingSize();
   auto pdf = renderToPDF(*graphic, {0, 0, size.width, size.height});
-  if (pdf.empty()) fail(format(kCouldNotMake, "PDF"));
+  if (pdf.empty()) fail(formatMessage(kCouldNotMake, "PDF"));
   return pdf;
 }
 
@@ -137,7 +132,7 @@ std::vector<std::uint8_t> VKDrawingView::epsData() {
   KRSize size = drawingSize();
   auto eps = renderToPostScript(*graphic, {0, 0, size.width, size.height}, true);
   if (eps.empty())
-    fail(format(kCouldNotMake, "EPS"));
+    fail(formatMessage(kCouldNotMake, "EPS"));
   else
     setBoundingBox(eps, size);
   return eps;
@@ -166,7 +161,7 @@ std::shared_ptr<KRImage> VKDrawingView::imageWithScale(double scale, bool alias,
   // more memory than the machine has; such a bitmap is refused up front.
   const double wide = std::round(size.width * scale), high = std::round(size.height * scale);
   if (!(wide >= 1 && high >= 1 && wide * high <= kMaxBitmapPixels)) {
-    fail(format(kBitmapTooLarge, wide, high));
+    fail(formatMessage(kBitmapTooLarge, wide, high));
     return nullptr;
   }
   KRRenderOptions options;
@@ -174,7 +169,7 @@ std::shared_ptr<KRImage> VKDrawingView::imageWithScale(double scale, bool alias,
   options.smoothing = alias;
   if (!transparent) options.background = KRColor::rgb(1, 1, 1);
   auto image = renderToImage(*graphic, {0, 0, size.width, size.height}, options);
-  if (!image) fail(format(kCouldNotMake, "bitmap"));
+  if (!image) fail(formatMessage(kCouldNotMake, "bitmap"));
   return image;
 }
 
@@ -226,13 +221,13 @@ bool VKDrawingView::saveMVGInto(const std::string& path) {
   auto graphic = graphicFor(drawing_destination::kMVG);
   if (!graphic) return false;
   auto description = KRDrawingGroup::createWithDrawingObject(graphic)->mvgDescription();
-  if (!description) return fail(format(kCouldNotMake, "drawing description"));
+  if (!description) return fail(formatMessage(kCouldNotMake, "drawing description"));
   PlistDictionary file;
   file["Size"] = drawing_description::sizeText(drawingSize());
   file["Graphic"] = std::move(*description);
   std::string error;
   if (!writePropertyListFile(PropertyList(std::move(file)), path, PlistFormat::XML, WriteMode::Atomic, &error))
-    return fail(format(kCouldNotWrite, path.c_str(), error.c_str()));
+    return fail(formatMessage(kCouldNotWrite, path.c_str(), error.c_str()));
   return true;
 }
 
@@ -258,7 +253,7 @@ std::optional<KRDrawingDescriptionFile> readMVGFile(const std::string& path, std
   std::optional<KRDrawingDescriptionFile> result;
   if (readFile(path, contents, &reason)) result = drawingFromMVGData(contents, &reason);
   if (!result) {
-    std::string message = format(kCouldNotReadDescription, path.c_str(), reason.c_str());
+    std::string message = formatMessage(kCouldNotReadDescription, path.c_str(), reason.c_str());
     KRMessageCenter::addMessage(message);
     if (error) *error = message;
   }

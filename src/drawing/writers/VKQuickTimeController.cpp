@@ -9,6 +9,7 @@
 #include <typeinfo>
 
 #include "drawing/KRDrawingOutput.h"
+#include "drawing/KRDrawingMessages.h"
 #include "drawing/writers/WriterMessages.h"
 #include "platform/KRImage.h"
 #include "platform/KRMessageCenter.h"
@@ -20,13 +21,7 @@ using namespace writer_messages;
 
 namespace {
 
-template <class... Args>
-std::string format(const char* pattern, Args... args) {
-  int length = std::snprintf(nullptr, 0, pattern, args...);
-  std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
-  std::snprintf(text.data(), text.size() + 1, pattern, args...);
-  return text;
-}
+using drawing_messages::formatMessage;
 
 std::string exceptionName(const std::exception& exception) {
   const char* mangled = typeid(exception).name();
@@ -172,7 +167,7 @@ bool VKQuickTimeController::createMovie(const std::string& path, KRDrawingSource
   movieFormat.frameDuration = frames.frameTime;
   std::string reason;
   std::unique_ptr<MovieWriter> movie = factory_(path, movieFormat, &reason);
-  if (!movie) return fail(format(kCouldNotWriteMovie, path.c_str(), reason.c_str()));
+  if (!movie) return fail(formatMessage(kCouldNotWriteMovie, path.c_str(), reason.c_str()));
 
   KRRenderOptions options;
   if (whiteBackground) options.background = KRColor::rgb(1, 1, 1);
@@ -185,19 +180,19 @@ bool VKQuickTimeController::createMovie(const std::string& path, KRDrawingSource
                                                                           static_cast<double>(height)}))
         image = renderToImage(*drawing, {0, 0, static_cast<double>(width), static_cast<double>(height)}, options);
     } catch (const std::exception& exception) {
-      KRMessageCenter::addMessage(format(kMovieFrameFailed, exceptionName(exception).c_str(), exception.what()));
+      KRMessageCenter::addMessage(formatMessage(kMovieFrameFailed, exceptionName(exception).c_str(), exception.what()));
     }
     // A frame that could not be drawn is still shown, blank, so the movie
     // keeps its timing.
     if (!image) {
       image = renderToImage(*KRDrawingGroup::create(), {0, 0, static_cast<double>(width), static_cast<double>(height)},
                             options);
-      if (!image) return fail(format(kCouldNotWriteMovie, path.c_str(), "the frames cannot be drawn"));
+      if (!image) return fail(formatMessage(kCouldNotWriteMovie, path.c_str(), "the frames cannot be drawn"));
     }
-    if (!movie->addFrame(*image, frames.frameTime)) return fail(format(kCouldNotWriteMovie, path.c_str(), movie->error().c_str()));
+    if (!movie->addFrame(*image, frames.frameTime)) return fail(formatMessage(kCouldNotWriteMovie, path.c_str(), movie->error().c_str()));
     if (progress && !progress(span != 0 ? (value - frames.start) / span : 1)) break;
   }
-  if (!movie->finish()) return fail(format(kCouldNotWriteMovie, path.c_str(), movie->error().c_str()));
+  if (!movie->finish()) return fail(formatMessage(kCouldNotWriteMovie, path.c_str(), movie->error().c_str()));
   return true;
 }
 
