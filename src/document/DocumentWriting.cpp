@@ -94,7 +94,7 @@ void writeColumnData(const PlistArray& columnData, const std::string& package, c
     writePropertyListFile(PropertyList(columnData), target, PlistFormat::XML, WriteMode::Atomic);
   } else {
     const std::string digest = sha256Hex(bytes);
-    checksums[text::kChecksumKey] = digest;
+    if (!digest.empty()) checksums[text::kChecksumKey] = digest;
     const std::string original = stringAt(info, table_text::kOriginalURL);
     bool reused = false;
     if (!digest.empty() && previousColumnsDigest(original) == digest) {

@@ -1,7 +1,6 @@
 #include "document/PackageFiles.h"
 
 #include <fcntl.h>
-#include <openssl/evp.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <signal.h>
@@ -17,20 +16,6 @@
 namespace orrelin {
 
 namespace fs = std::filesystem;
-
-std::string sha256Hex(std::string_view bytes) {
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int length = 0;
-  if (!EVP_Digest(bytes.data(), bytes.size(), digest, &length, EVP_sha256(), nullptr)) return {};
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(length * 2);
-  for (unsigned int i = 0; i < length; ++i) {
-    hex.push_back(kHex[digest[i] >> 4]);
-    hex.push_back(kHex[digest[i] & 15]);
-  }
-  return hex;
-}
 
 namespace {
 

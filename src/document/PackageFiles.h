@@ -1,17 +1,16 @@
 #pragma once
-// File helpers of the package writer and reader: digests, the textual size
-// form, linking and copying, and putting a finished package in place.
+// File helpers of the package writer and reader: the textual size form,
+// linking and copying, and putting a finished package in place. Digests are
+// in platform/Digest.h.
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/Digest.h"
 #include "platform/PageGeometry.h"
 
 namespace orrelin {
-
-// The SHA-256 of the bytes as 64 lower-case hexadecimal digits.
-std::string sha256Hex(std::string_view bytes);
 
 // A size as text: "{width, height}", each number in the shortest form that
 // reads back exactly ("{400, 300}", "{400.5, 300}").
