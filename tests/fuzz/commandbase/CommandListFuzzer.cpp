@@ -4,11 +4,11 @@
 // and filled into the command. Whatever it holds must load without a fault,
 // and what the command then writes must read back to the same list.
 
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
+#include "fuzz/FuzzSupport.h"
 #include "graph/commandbase/InputControllers.h"
 #include "graph/commandbase/VKCommandFactory.h"
 #include "platform/KRMessageCenter.h"
@@ -41,17 +41,6 @@ class EveryKindCommand : public VKDrawingCommand {
   }
 };
 
-bool holdsNaN(const PropertyList& value) {
-  if (value.isReal()) return std::isnan(value.real());
-  if (value.isArray())
-    for (const auto& each : value.array())
-      if (holdsNaN(each)) return true;
-  if (value.isDictionary())
-    for (const auto& [key, each] : value.dictionary())
-      if (holdsNaN(each)) return true;
-  return false;
-}
-
 std::shared_ptr<DataDrawingCommand> make(std::uint8_t choice) {
   auto kinds = VKCommandFactory::shared().kinds();
   if (choice % (kinds.size() + 1) == kinds.size()) {
@@ -65,11 +54,7 @@ std::shared_ptr<DataDrawingCommand> make(std::uint8_t choice) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const bool quiet = [] {
-    KRMessageCenter::sharedCenter()->setRefresh([](const std::vector<KRMessage>&) {});
-    return true;
-  }();
-  (void)quiet;
+  fuzz::silenceSharedMessageCenter();
   if (size == 0) return 0;
   std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
   if (rest.starts_with("bplist")) return 0;  // the binary reader has a fuzzer of its own
@@ -80,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   PropertyList written = command->propertyList();
   auto again = make(data[0]);
   again->fillFromPropertyList(written);
-  if (!holdsNaN(written) && !(again->propertyList() == written)) std::abort();
+  if (!fuzz::holdsNaN(written) && !(again->propertyList() == written)) std::abort();
   KRMessageCenter::sharedCenter()->removeAllMessages();
   return 0;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "document/parameters/VKDefinedObjectsController.h"
+#include "fuzz/FuzzSupport.h"
 #include "platform/KRMessageCenter.h"
 #include "platform/PropertyListSerialization.h"
 
@@ -70,11 +71,7 @@ void overrideSchemes(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const bool quiet = [] {
-    orrelin::KRMessageCenter::sharedCenter()->setRefresh([](const std::vector<orrelin::KRMessage>&) {});
-    return true;
-  }();
-  (void)quiet;
+  orrelin::fuzz::silenceSharedMessageCenter();
   if (size == 0) return 0;
   std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
   if (data[0] & 1)
