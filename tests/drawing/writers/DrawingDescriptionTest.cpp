@@ -154,7 +154,9 @@ TEST(DrawingDescription, SpecialKeysAndColourTexts) {
   });
   EXPECT_EQ(colorForKey(colours, "Named"), KRColor::rgb(1, 0, 0));
   EXPECT_EQ(colorForKey(colours, "Black"), KRColor::grey(0.75, 0.5));
+  MessageCapture messages;
   EXPECT_FALSE(colorForKey(colours, "Archived"));
+  EXPECT_TRUE(messages.saw("The archived color under \"Archived\" cannot be read."));
 }
 
 // The stencil's shift is written under both keys; either alone is read.
