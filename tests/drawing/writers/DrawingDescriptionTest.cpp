@@ -66,6 +66,7 @@ std::vector<std::shared_ptr<KRDrawingBasic>> everyKind() {
                                     KRDrawingStyleFont::styleWithFont("Times", 14, KRColor::rgb(0, 0.5, 1)),
                                     KRDrawingText::Right, KRDrawingText::CenterNumbers, 30);
   text->setDrawSubscriptSuperscript(true);
+  text->drawingSize();  // measured, so its description records the size
   kinds.push_back(text);
 
   auto pixels = KRImage::create(3, 2);
