@@ -117,8 +117,13 @@ TEST(DocumentWriters, TransparencyIsRemovedUnlessAllowed) {
   TemporaryFolder folder;
   VKDrawingView view;
   view.setGraphic(transparentGraph(), {100, 100});
+  // Both forms, the one with the fading gradient as an image included, are
+  // valid PDF.
   auto overlap = [&](bool allow) {
-    auto pdf = KRPDFDocument::createWithData(view.pdfData(allow));
+    std::string path = folder.path(allow ? "allowed.pdf" : "opaque.pdf");
+    EXPECT_TRUE(view.savePDFInto(path, allow));
+    EXPECT_EQ(run("qpdf --check " + path + " > " + path + ".log"), 0) << path;
+    auto pdf = KRPDFDocument::createWithData(bytesOf(path));
     EXPECT_TRUE(pdf);
     auto image = pdf ? pdf->imageOfPage(0, 100, 100) : nullptr;
     return image ? image->pixel(40, 60) : KRPixel{};
