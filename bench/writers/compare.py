@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Writes the benchmark's graph of 10^6 points in every form with Orrelin and
-with cairo directly (the writers benchmark), and the same picture with
-matplotlib, then prints each form's time against cairo's and its file size
-against matplotlib's.
+"""Writes the benchmark's graph of 10^6 points in every form with Orrelin (the
+line as the plot command hands it over, thinned) and with cairo writing the
+same thinned path directly (the writers benchmark), and the same picture with
+matplotlib from all the points, then prints each form's time against cairo's
+and its file size against matplotlib's.
 
     /usr/bin/python3 bench/writers/compare.py build-bench/bin/writers_benchmark
 
@@ -16,7 +17,7 @@ import tempfile
 import time
 
 ENDINGS = ["svg", "pdf", "eps", "png", "tiff", "jpg", "jp2", "mvg"]
-POINTS = 999999
+POINTS = 1000000
 
 
 def orrelin_and_cairo(binary):
@@ -28,7 +29,7 @@ def orrelin_and_cairo(binary):
         if b.get("aggregate_name") != "median":
             continue
         side, arg = b["run_name"].split("/")
-        results[(side, ENDINGS[int(arg)])] = (b["real_time"], b["bytes"])
+        results[(side, ENDINGS[int(arg)])] = (b["real_time"], b["bytes"], b.get("points", 0))
     return results
 
 
@@ -66,10 +67,10 @@ def main(binary):
     ours = orrelin_and_cairo(binary)
     simplified = matplotlib_sizes(True)
     every_point = matplotlib_sizes(False)
-    print(f"{'form':5} {'orrelin ms':>11} {'cairo ms':>9} {'ratio':>6} {'orrelin bytes':>14} "
+    print(f"{'form':5} {'points':>7} {'orrelin ms':>11} {'cairo ms':>9} {'ratio':>6} {'orrelin bytes':>14} "
           f"{'mpl bytes':>10} {'ratio':>6} {'mpl ms':>7} {'mpl all bytes':>14} {'ratio':>6} {'mpl all ms':>10}")
     for ending in ENDINGS:
-        ms, size = ours[("BM_Write_Orrelin", ending)]
+        ms, size, points = ours[("BM_Write_Orrelin", ending)]
         cairo = ours.get(("BM_Write_Cairo", ending))
         ratio = f"{ms / cairo[0]:6.2f}" if cairo else "     -"
         cairo_ms = f"{cairo[0]:9.1f}" if cairo else "        -"
@@ -80,7 +81,7 @@ def main(binary):
                 columns += f" {m[1]:{width}d} {size / m[1]:6.2f} {m[0]:{7 if width == 10 else 10}.1f}"
             else:
                 columns += f" {'-':>{width}} {'-':>6} {'-':>{7 if width == 10 else 10}}"
-        print(f"{ending:5} {ms:11.1f} {cairo_ms} {ratio} {int(size):14d}{columns}")
+        print(f"{ending:5} {int(points):7d} {ms:11.1f} {cairo_ms} {ratio} {int(size):14d}{columns}")
 
 
 if __name__ == "__main__":

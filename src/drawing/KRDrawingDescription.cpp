@@ -1,6 +1,7 @@
 #include "drawing/KRDrawingDescription.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 #include <map>
 #include <mutex>
@@ -219,19 +220,54 @@ std::optional<KRColor> colorFromText(std::string_view text) {
 
 namespace {
 
-// Catalog colours by their plain names; other catalogs are not known here.
-std::optional<KRColor> catalogColorNamed(const std::string& name) {
-  static const std::map<std::string, KRColor> named = {
-      {"blackColor", KRColor::black()},        {"whiteColor", KRColor::white()},
-      {"redColor", KRColor::rgb(1, 0, 0)},     {"greenColor", KRColor::rgb(0, 1, 0)},
-      {"blueColor", KRColor::rgb(0, 0, 1)},    {"grayColor", KRColor::grey(0.5)},
-      {"clearColor", KRColor::grey(0, 0)},     {"controlTextColor", KRColor::black()},
-      {"textColor", KRColor::black()},         {"textBackgroundColor", KRColor::white()},
+struct CatalogEntry {
+  const char* name;
+  KRColor color;
+};
+
+// The "System" catalog: the plain colour names, then the interface colours
+// with the values of a light appearance.
+const std::vector<CatalogEntry>& systemCatalog() {
+  static const std::vector<CatalogEntry> entries = {
+      {"blackColor", KRColor::black()},
+      {"whiteColor", KRColor::white()},
+      {"grayColor", KRColor::grey(0.5)},
+      {"darkGrayColor", KRColor::grey(1.0 / 3)},
+      {"lightGrayColor", KRColor::grey(2.0 / 3)},
+      {"redColor", KRColor::rgb(1, 0, 0)},
+      {"greenColor", KRColor::rgb(0, 1, 0)},
+      {"blueColor", KRColor::rgb(0, 0, 1)},
+      {"cyanColor", KRColor::rgb(0, 1, 1)},
+      {"magentaColor", KRColor::rgb(1, 0, 1)},
+      {"yellowColor", KRColor::rgb(1, 1, 0)},
+      {"orangeColor", KRColor::rgb(1, 0.5, 0)},
+      {"purpleColor", KRColor::rgb(0.5, 0, 0.5)},
+      {"brownColor", KRColor::rgb(0.6, 0.4, 0.2)},
+      {"clearColor", KRColor::grey(0, 0)},
+      {"controlColor", KRColor::white()},
+      {"controlBackgroundColor", KRColor::white()},
+      {"controlTextColor", KRColor::black()},
+      {"disabledControlTextColor", KRColor::grey(0, 0.25)},
+      {"textColor", KRColor::black()},
+      {"textBackgroundColor", KRColor::white()},
+      {"selectedTextColor", KRColor::black()},
+      {"selectedTextBackgroundColor", KRColor::rgb(0.7, 0.84, 1)},
+      {"labelColor", KRColor::grey(0, 0.85)},
+      {"secondaryLabelColor", KRColor::grey(0, 0.5)},
+      {"linkColor", KRColor::rgb(0, 0.41, 0.85)},
+      {"windowBackgroundColor", KRColor::grey(0.93)},
+      {"windowFrameColor", KRColor::grey(0.67)},
+      {"windowFrameTextColor", KRColor::black()},
+      {"gridColor", KRColor::grey(0.8)},
+      {"headerColor", KRColor::white()},
+      {"headerTextColor", KRColor::black()},
+      {"highlightColor", KRColor::white()},
+      {"shadowColor", KRColor::black()},
   };
-  auto found = named.find(name);
-  if (found == named.end()) return std::nullopt;
-  return found->second;
+  return entries;
 }
+
+constexpr const char* kSystemCatalog = "System";
 
 // The blank-separated numbers of an archived colour's component text
 // ("0.5 0.25 1", sometimes ending in a NUL byte).
@@ -255,8 +291,18 @@ std::vector<double> componentsOf(const PropertyList& value) {
   return numbers;
 }
 
-// One colour object of a keyed archive. Named colours refer to the colour
-// they stand for ("NSColor"); depth bounds such chains in a damaged archive.
+// A string of the archive's objects by its index; none when it is not one.
+std::optional<std::string> archivedString(const PlistArray& objects, const PropertyList& object, const char* key) {
+  auto index = object.integerForKey(key);
+  if (!index || *index < 0 || static_cast<std::uint64_t>(*index) >= objects.size()) return std::nullopt;
+  const PropertyList& value = objects[static_cast<std::size_t>(*index)];
+  if (!value.isString()) return std::nullopt;
+  return value.string();
+}
+
+// One colour object of a keyed archive. A catalog colour refers to the
+// colour it stands for ("NSColor"); depth bounds such chains in a damaged
+// archive.
 std::optional<KRColor> archivedColor(const PlistArray& objects, const PropertyList& object, int depth) {
   if (depth > 8 || !object.isDictionary()) return std::nullopt;
   auto space = object.integerForKey("NSColorSpace");
@@ -284,14 +330,12 @@ std::optional<KRColor> archivedColor(const PlistArray& objects, const PropertyLi
       return std::nullopt;
     }
     case 6: {  // catalog colour: its own name first, then the colour it stands for
-      if (auto name = object.integerForKey("NSColorName")) {
-        auto index = static_cast<std::uint64_t>(*name);
-        if (index < objects.size() && objects[index].isString())
-          if (auto color = catalogColorNamed(objects[index].string())) return color;
-      }
+      if (auto name = archivedString(objects, object, "NSColorName"))
+        if (auto color = catalogColor(archivedString(objects, object, "NSCatalogName").value_or(kSystemCatalog), *name))
+          return color;
       if (auto reference = object.integerForKey("NSColor")) {
-        auto index = static_cast<std::uint64_t>(*reference);
-        if (index < objects.size()) return archivedColor(objects, objects[index], depth + 1);
+        if (*reference >= 0 && static_cast<std::uint64_t>(*reference) < objects.size())
+          return archivedColor(objects, objects[static_cast<std::size_t>(*reference)], depth + 1);
       }
       return std::nullopt;
     }
@@ -299,7 +343,91 @@ std::optional<KRColor> archivedColor(const PlistArray& objects, const PropertyLi
   }
 }
 
+// A colour object as the archive keeps it; components with every digit
+// of a double, so they read back exactly.
+PropertyList colorObject(const KRColor& color) {
+  std::vector<double> values;
+  const char* key = "NSWhite";
+  int space = 4;
+  switch (color.space) {
+    case KRColor::Space::RGB:
+      values = {color.components[0], color.components[1], color.components[2]};
+      key = "NSRGB";
+      space = 2;
+      break;
+    case KRColor::Space::CMYK:
+      values = {color.components[0], color.components[1], color.components[2], color.components[3]};
+      key = "NSCMYK";
+      space = 5;
+      break;
+    case KRColor::Space::Grey: values = {color.components[0]}; break;
+  }
+  if (color.alpha != 1) values.push_back(color.alpha);
+  std::string text;
+  for (double v : values) {
+    char number[32];
+    std::snprintf(number, sizeof number, "%.17g", v);
+    text += (text.empty() ? "" : " ") + std::string(number);
+  }
+  PlistDictionary object;
+  object["NSColorSpace"] = space;
+  object[key] = PlistData(text.begin(), text.end());
+  return object;
+}
+
+PlistData keyedArchive(PlistArray objects) {
+  PlistDictionary top;
+  top["root"] = 1;
+  PlistDictionary archive;
+  archive["$archiver"] = "NSKeyedArchiver";
+  archive["$version"] = 100000;
+  archive["$top"] = std::move(top);
+  archive["$objects"] = std::move(objects);
+  std::string bytes = serializePropertyList(PropertyList(std::move(archive)), PlistFormat::Binary);
+  return PlistData(bytes.begin(), bytes.end());
+}
+
 }  // namespace
+
+std::optional<KRColor> catalogColor(const std::string& catalog, const std::string& name) {
+  if (catalog != kSystemCatalog) return std::nullopt;
+  for (const auto& entry : systemCatalog())
+    if (name == entry.name) return entry.color;
+  return std::nullopt;
+}
+
+const std::vector<std::string>& catalogColorNames(const std::string& catalog) {
+  static const std::vector<std::string> none;
+  static const std::vector<std::string> system = [] {
+    std::vector<std::string> names;
+    for (const auto& entry : systemCatalog()) names.emplace_back(entry.name);
+    return names;
+  }();
+  return catalog == kSystemCatalog ? system : none;
+}
+
+PropertyList catalogColorDescription(const std::string& catalog, const std::string& name) {
+  PlistDictionary d;
+  d["Catalog"] = catalog;
+  d["Color"] = name;
+  return d;
+}
+
+PlistData colorArchive(const KRColor& color) { return keyedArchive({"$null", colorObject(color)}); }
+
+PlistData catalogColorArchive(const std::string& catalog, const std::string& name) {
+  PlistDictionary named;
+  named["NSColorSpace"] = 6;
+  named["NSCatalogName"] = 2;
+  named["NSColorName"] = 3;
+  PlistArray objects{"$null", PropertyList(), PropertyList(catalog), PropertyList(name)};
+  if (auto color = catalogColor(catalog, name)) {
+    named["NSColor"] = 4;
+    objects.push_back(colorObject(*color));
+  }
+  objects[1] = std::move(named);
+  return keyedArchive(std::move(objects));
+}
 
 std::optional<KRColor> colorFromArchive(const PlistData& archive) {
   auto list = parsePropertyList(std::string_view(reinterpret_cast<const char*>(archive.data()), archive.size()));
@@ -308,21 +436,40 @@ std::optional<KRColor> colorFromArchive(const PlistData& archive) {
   const PlistDictionary* top = list->dictionaryForKey("$top");
   if (!objects || !top) return std::nullopt;
   auto root = top->find("root");
-  if (root == top->end() || !root->second.isInteger()) return std::nullopt;
+  if (root == top->end() || !root->second.isInteger() || root->second.integer() < 0) return std::nullopt;
   auto index = static_cast<std::uint64_t>(root->second.integer());
   if (index >= objects->size()) return std::nullopt;
   return archivedColor(*objects, (*objects)[index], 0);
 }
 
+PropertyList archivedColorDescription(const KRColor& color) {
+  PlistDictionary d;
+  d["Archived"] = colorArchive(color);
+  return d;
+}
+
 std::optional<KRColor> colorForKey(const PropertyList& description, const std::string& key) {
   const PropertyList* value = description.find(key);
   if (!value) return std::nullopt;
-  if (value->isString()) return colorFromText(value->string());
-  if (auto name = value->stringForKey("Color")) return catalogColorNamed(*name);
-  if (value->isData()) return colorFromArchive(value->data());
-  if (const PropertyList* archived = value->find("Archived"); archived && archived->isData())
-    return colorFromArchive(archived->data());
-  return std::nullopt;
+  auto reported = [](std::string message) -> std::optional<KRColor> {
+    KRMessageCenter::addMessage(message);
+    return std::nullopt;
+  };
+  if (value->isString()) {
+    if (auto color = colorFromText(value->string())) return color;
+    return reported(formatMessage(kUnreadableColorText, value->string().c_str()));
+  }
+  const PropertyList* archived = value->isData() ? value : value->find("Archived");
+  if (archived && archived->isData()) {
+    if (auto color = colorFromArchive(archived->data())) return color;
+    return reported(formatMessage(kUnreadableArchivedColor, key.c_str()));
+  }
+  if (auto name = value->stringForKey("Color")) {
+    std::string catalog = value->stringForKey("Catalog").value_or("");
+    if (auto color = catalogColor(catalog, *name)) return color;
+    return reported(formatMessage(kUnknownCatalogColor, name->c_str(), catalog.c_str()));
+  }
+  return reported(formatMessage(kUnknownColorForm, key.c_str()));
 }
 
 std::optional<KRPoint> pointForKey(const PropertyList& description, const std::string& key) {

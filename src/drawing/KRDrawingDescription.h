@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "drawing/KRPathGeometry.h"
 #include "platform/KRColor.h"
@@ -49,13 +50,31 @@ std::optional<KRRect> rectFromText(std::string_view text);
 std::string colorText(const KRColor& color);
 // Also reads "B (b)" and "BA (b,a)", a black level.
 std::optional<KRColor> colorFromText(std::string_view text);
-// The colour under key: its text, or a dictionary with "Catalog" and "Color"
-// (a named catalog colour; only the plain colour names are known), or
-// archived data (directly or under "Archived"). none when absent or unreadable.
-// A colour kept as a keyed archive (the desktop platform's archived colour
-// object): RGB, white and CMYK components, and catalog colours by name or by
-// the colour they carry. none for anything else or a damaged archive.
+// Catalog colours: a colour kept by name, {"Catalog": "System", "Color":
+// "controlTextColor"}. The "System" catalog holds the plain colour names
+// ("redColor", ...) and the interface colours, with fixed values. none when
+// the catalog or the name is not known.
+std::optional<KRColor> catalogColor(const std::string& catalog, const std::string& name);
+PropertyList catalogColorDescription(const std::string& catalog, const std::string& name);
+const std::vector<std::string>& catalogColorNames(const std::string& catalog);
+
+// Archived colours: a binary keyed archive of one colour object, root at
+// index 1 of "$objects". The object has "NSColorSpace" (2 RGB, 4 white, 5
+// CMYK, 6 catalog; 1 and 3 are read as 2 and 4) and the components as blank
+// separated numbers under "NSRGB", "NSWhite" or "NSCMYK", alpha last unless
+// it is 1. A catalog colour has "NSCatalogName" and "NSColorName" (indexes
+// of strings in "$objects") and "NSColor", the index of the colour it stands
+// for, which is read when the name is not known here.
+PlistData colorArchive(const KRColor& color);
+PlistData catalogColorArchive(const std::string& catalog, const std::string& name);
+// none for anything else or a damaged archive.
 std::optional<KRColor> colorFromArchive(const PlistData& archive);
+// {"Archived": colorArchive(color)}.
+PropertyList archivedColorDescription(const KRColor& color);
+
+// The colour under key: its text, a catalog dictionary, or archived data
+// (directly or under "Archived"). none when absent; none and a message when
+// present but unreadable.
 std::optional<KRColor> colorForKey(const PropertyList& description, const std::string& key);
 std::optional<KRPoint> pointForKey(const PropertyList& description, const std::string& key);
 std::optional<KRSize> sizeForKey(const PropertyList& description, const std::string& key);

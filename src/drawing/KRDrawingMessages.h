@@ -46,6 +46,11 @@ inline constexpr const char* kDescriptionTooDeep =
 inline constexpr const char* kImageTooLarge = "A stored image is too large to read; it is left out.";
 inline constexpr const char* kMissingSVG = "Missing addToSVGStream for %s";
 inline constexpr const char* kUnknownDrawingType = "Unknown drawing type \"%s\" skipped.";
+inline constexpr const char* kUnreadableColorText = "The color text \"%s\" cannot be read.";
+inline constexpr const char* kUnknownCatalogColor = "The color \"%s\" of the catalog \"%s\" is not known.";
+inline constexpr const char* kUnreadableArchivedColor = "The archived color under \"%s\" cannot be read.";
+inline constexpr const char* kUnknownColorForm =
+    "The color under \"%s\" is neither a color text, a catalog color nor archived data.";
 
 // printf-style filling of one of the texts above.
 std::string formatMessage(const char* format, ...);

@@ -208,8 +208,7 @@ PropertyList KRDrawingStyleCurve::mvgDescription() const {
 std::shared_ptr<KRDrawingStyleCurve> KRDrawingStyleCurve::createFromMVG(const PropertyList& description) {
   if (!description.isDictionary()) return nullptr;
   auto style = std::make_shared<KRDrawingStyleCurve>();
-  if (auto text = description.stringForKey("Color"))
-    if (auto color = drawing_description::colorFromText(*text)) style->overwriteColor(*color);
+  if (auto color = drawing_description::colorForKey(description, "Color")) style->overwriteColor(*color);
   style->lineWidth_ = description.numberForKey("Line Width").value_or(1);
   style->fillCurve_ = description.booleanForKey("Fill").value_or(false);
   auto named = [&](const char* key, const auto& names, auto apply) {

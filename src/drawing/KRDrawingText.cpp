@@ -85,11 +85,14 @@ KRDrawingText::KRDrawingText(const KRDrawingText& other)
       theAttributes_(other.theAttributes_),
       subsuperAttributes_(other.subsuperAttributes_),
       rotation_(other.rotation_),
-      drawSubscriptSuperscript_(other.drawSubscriptSuperscript_) {}
+      drawSubscriptSuperscript_(other.drawSubscriptSuperscript_),
+      recordedSize_(other.recordedSize_),
+      recordedAttributes_(other.recordedAttributes_) {}
 
 std::shared_ptr<KRDrawingBasic> KRDrawingText::copy() const { return std::make_shared<KRDrawingText>(*this); }
 
 void KRDrawingText::setDrawSubscriptSuperscript(bool on) {
+  if (on != drawSubscriptSuperscript_) recordedSize_.reset();
   drawSubscriptSuperscript_ = on;
   clearCachedEntries();
 }
@@ -105,6 +108,7 @@ KRTextAttributes KRDrawingText::subsuperAttributes() const {
 
 void KRDrawingText::setSubsuperAttributes(const KRTextAttributes& attributes) {
   subsuperAttributes_ = attributes;
+  recordedSize_.reset();
   clearCachedEntries();
 }
 
@@ -183,13 +187,37 @@ KRDrawingText::Layout KRDrawingText::layout() const {
       made.digitHeight = metrics.digitHeight;
     }
   }
+  if (auto recorded = recordedSize()) {
+    // Placed and boxed by the recorded size; the ascent and descent keep
+    // their proportion so the base line stays inside the box.
+    made.width = recorded->width;
+    double height = made.ascent + made.descent;
+    if (height > 0) {
+      made.ascent *= recorded->height / height;
+      made.descent *= recorded->height / height;
+    } else {
+      made.ascent = recorded->height;
+      made.descent = 0;
+    }
+  }
   std::lock_guard guard(cacheLock());
   layout_ = made;
   layoutStamp_ = appearanceStamp();
   return made;
 }
 
+std::optional<KRSize> KRDrawingText::recordedSize() const {
+  if (!recordedSize_) return std::nullopt;
+  KRTextAttributes now = theAttributes();
+  // Only what changes the measure counts; a colour made opaque does not.
+  if (now.face != recordedAttributes_.face || now.fontSize != recordedAttributes_.fontSize ||
+      now.baselineOffset != recordedAttributes_.baselineOffset)
+    return std::nullopt;
+  return recordedSize_;
+}
+
 KRSize KRDrawingText::drawingSize() const {
+  if (auto recorded = recordedSize()) return *recorded;
   Layout l = layout();
   return {l.width, l.ascent + l.descent};
 }
@@ -256,6 +284,10 @@ std::shared_ptr<KRDrawingText> KRDrawingText::resized(double factor) const {
   };
   if (result->theAttributes_) scale(*result->theAttributes_);
   if (result->subsuperAttributes_) scale(*result->subsuperAttributes_);
+  if (result->recordedSize_) {
+    result->recordedSize_ = KRSize{recordedSize_->width * f, recordedSize_->height * f};
+    scale(result->recordedAttributes_);
+  }
   return result;
 }
 
@@ -340,7 +372,9 @@ std::optional<PropertyList> KRDrawingText::mvgDescription() const {
     d["Vertical"] = kVerticalNames[vAlignment_];
   if (rotation_ != 0) d["Rotation"] = rotation_;
   if (drawSubscriptSuperscript_) d["Draw Sub/Superscript"] = true;
-  {
+  if (auto recorded = recordedSize()) {
+    d["Drawing Size"] = sizeText(*recorded);
+  } else {
     std::lock_guard guard(cacheLock());
     if (layout_) d["Drawing Size"] = sizeText({layout_->width, layout_->ascent + layout_->descent});
   }
@@ -360,6 +394,11 @@ std::shared_ptr<KRDrawingBasic> KRDrawingText::createFromMVG(const PropertyList&
                        codeNamed(description, "Vertical", kVerticalNames).value_or(Bottom),
                        description.numberForKey("Rotation").value_or(0));
   result->drawSubscriptSuperscript_ = description.booleanForKey("Draw Sub/Superscript").value_or(false);
+  auto size = sizeForKey(description, "Drawing Size");
+  if (size && std::isfinite(size->width) && std::isfinite(size->height) && size->width >= 0 && size->height >= 0) {
+    result->recordedSize_ = size;
+    result->recordedAttributes_ = result->theAttributes();
+  }
   if (auto label = description.stringForKey("Description")) result->setDescriptionString(*label);
   return result;
 }

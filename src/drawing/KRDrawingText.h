@@ -64,7 +64,11 @@ class KRDrawingText : public KRDrawingElement {
   // The text cut into runs as drawn, with their base line offsets.
   std::vector<Run> runs() const;
   // Measured once: the sum of the run widths and the height of their box.
+  // A text read from a description keeps the size recorded there while its
+  // font and size stay as they were read.
   KRSize drawingSize() const;
+  // The size recorded in the description it was read from, while it holds.
+  std::optional<KRSize> recordedSize() const;
   // The text's box before the rotation, in page coordinates.
   KRRect unrotatedBox() const;
   // Where the first run's base line starts, before the rotation.
@@ -116,6 +120,9 @@ class KRDrawingText : public KRDrawingElement {
   std::optional<KRTextAttributes> subsuperAttributes_;
   double rotation_ = 0;
   bool drawSubscriptSuperscript_ = false;
+  // "Drawing Size" as read, and the attributes it was measured with.
+  std::optional<KRSize> recordedSize_;
+  KRTextAttributes recordedAttributes_;
   mutable std::optional<Layout> layout_;
   mutable std::uint64_t layoutStamp_ = 0;
 };

@@ -272,3 +272,85 @@ TEST(KRDrawingDescription, ArchivedAndCatalogColoursAreReadByTheirSpace) {
   EXPECT_EQ(colorForKey(list, "B"), KRColor::rgb(0, 1, 0));
   EXPECT_EQ(colorForKey(list, "C"), KRColor::rgb(0, 0, 1));
 }
+
+// Colours we would write as archives or by catalog name read back as the
+// same colour, through a stored description as a file carries it.
+TEST(KRDrawingDescription, ArchivedAndCatalogColoursRoundTrip) {
+  using namespace drawing_description;
+  MessageCapture messages;
+  auto throughFile = [](PropertyList colour) {
+    auto stored = parsePropertyList(
+        serializePropertyList(PropertyList(PlistDictionary{{"Color", std::move(colour)}}), PlistFormat::XML));
+    return stored ? colorForKey(*stored, "Color") : std::nullopt;
+  };
+  for (const auto& color : {KRColor::rgb(0.1, 0.2, 0.3), KRColor::rgb(1.0 / 3, 0, 1, 0.4), KRColor::grey(0.7),
+                            KRColor::grey(0.25, 0.5), KRColor::cmyk(0.1, 0.2, 0.3, 0.4),
+                            KRColor::cmyk(0, 1, 0, 0.5, 0.75), KRColor::grey(0, 0)}) {
+    SCOPED_TRACE(colorText(color));
+    EXPECT_EQ(colorFromArchive(colorArchive(color)), color);
+    EXPECT_EQ(throughFile(archivedColorDescription(color)), color);
+    EXPECT_EQ(throughFile(colorArchive(color)), color);
+  }
+  ASSERT_GE(catalogColorNames("System").size(), 30u);
+  EXPECT_TRUE(catalogColorNames("Crayons").empty());
+  for (const auto& name : catalogColorNames("System")) {
+    SCOPED_TRACE(name);
+    auto color = catalogColor("System", name);
+    ASSERT_TRUE(color);
+    EXPECT_EQ(throughFile(catalogColorDescription("System", name)), color);
+    EXPECT_EQ(colorFromArchive(catalogColorArchive("System", name)), color);
+  }
+  EXPECT_EQ(catalogColor("System", "controlTextColor"), KRColor::black());
+  EXPECT_EQ(catalogColor("System", "windowBackgroundColor"), KRColor::grey(0.93));
+  // A catalog colour archived elsewhere under a name not known here still
+  // carries the colour it stands for.
+  PlistDictionary named{{"NSColorSpace", 6}, {"NSCatalogName", 2}, {"NSColorName", 3}, {"NSColor", 4}};
+  EXPECT_EQ(colorFromArchive(archiveOf({"$null", named, "Developer", "accentColor", colorObject(2, "NSRGB", "0 0.5 1")})),
+            KRColor::rgb(0, 0.5, 1));
+  EXPECT_TRUE(messages.texts().empty());
+
+  // Curve and font styles take the same forms.
+  PropertyList curve(PlistDictionary{{"Color", catalogColorDescription("System", "gridColor")}, {"Line Width", 2}});
+  EXPECT_EQ(KRDrawingStyleCurve::createFromMVG(curve)->color(), KRColor::grey(0.8));
+  PropertyList font(PlistDictionary{{"Font", "Helvetica"}, {"Size", 9},
+                                    {"Color", archivedColorDescription(KRColor::rgb(0, 0.25, 0.5))}});
+  EXPECT_EQ(KRDrawingStyleFont::createFromMVG(font)->color(), KRColor::rgb(0, 0.25, 0.5));
+}
+
+// A colour present but unreadable is reported by its form; the style keeps
+// its default and a kind that needs the colour is not built.
+TEST(KRDrawingDescription, UnreadableColoursAreReported) {
+  using namespace drawing_description;
+  struct Case {
+    PropertyList value;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"HSB (1,2,3)", "The color text \"HSB (1,2,3)\" cannot be read."},
+      {"RGB (1,0)", "The color text \"RGB (1,0)\" cannot be read."},
+      {catalogColorDescription("System", "accentColor"), "The color \"accentColor\" of the catalog \"System\" is not known."},
+      {catalogColorDescription("Crayons", "redColor"), "The color \"redColor\" of the catalog \"Crayons\" is not known."},
+      {PlistDictionary{{"Color", "redColor"}}, "The color \"redColor\" of the catalog \"\" is not known."},
+      {PlistDictionary{{"Archived", PlistData{'b', 'p', 'l', 'i', 's', 't'}}},
+       "The archived color under \"Color\" cannot be read."},
+      {archiveOf({"$null", colorObject(7, "NSPattern", "1")}), "The archived color under \"Color\" cannot be read."},
+      {PlistDictionary{{"Archived", "not data"}},
+       "The color under \"Color\" is neither a color text, a catalog color nor archived data."},
+      {PlistArray{1, 0, 0}, "The color under \"Color\" is neither a color text, a catalog color nor archived data."},
+      {3.5, "The color under \"Color\" is neither a color text, a catalog color nor archived data."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    MessageCapture messages;
+    PropertyList description(PlistDictionary{{"Color", c.value}, {"Line Width", 3}});
+    EXPECT_FALSE(colorForKey(description, "Color"));
+    EXPECT_EQ(messages.texts(), std::vector<std::string>{c.message});
+    auto style = KRDrawingStyleCurve::createFromMVG(description);
+    ASSERT_TRUE(style);
+    EXPECT_EQ(style->color(), KRDrawingStyleCurve().color());
+    EXPECT_EQ(style->lineWidth(), 3);
+  }
+  MessageCapture messages;
+  EXPECT_FALSE(colorForKey(PropertyList(PlistDictionary{}), "Color"));
+  EXPECT_TRUE(messages.texts().empty());
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "DrawingTestSupport.h"
+#include "drawing/KRDrawingDescription.h"
 #include "drawing/KRDrawingText.h"
 
 using namespace orrelin;
@@ -175,4 +176,43 @@ TEST(KRDrawingText, EmptyTextTakesNoRoom) {
   EXPECT_TRUE(text->boundingRectangle().isNull());
   EXPECT_FALSE(text->hitTestForPoint({10, 10}));
   EXPECT_EQ(render(*text, 20, 20).inkPixels(), 0);
+}
+
+// A text read from a description is placed by the size recorded there (as
+// it was where the file was written) and writes it back unchanged, until
+// something that changes the measure does.
+TEST(KRDrawingText, RecordedDrawingSizeHoldsUntilTheMeasureChanges) {
+  using drawing_description::sizeText;
+  auto text = KRDrawingText::string("Label", {200, 50}, sans(12), KRDrawingText::Right, KRDrawingText::Bottom);
+  EXPECT_FALSE(text->mvgDescription()->find("Drawing Size"));  // not measured yet
+  KRSize measured = text->drawingSize();
+  auto description = *text->mvgDescription();
+  EXPECT_EQ(description.stringForKey("Drawing Size"), sizeText(measured));
+
+  description.dictionary()["Drawing Size"] = "{100, 20}";
+  auto read = std::dynamic_pointer_cast<KRDrawingText>(KRDrawingText::createFromMVG(description));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->drawingSize(), (KRSize{100, 20}));
+  expectRectNear(read->unrotatedBox(), {100, 50, 100, 20}, 1e-9);
+  EXPECT_EQ(read->mvgDescription(), description);
+  auto copied = std::static_pointer_cast<KRDrawingText>(read->copy());
+  EXPECT_EQ(copied->mvgDescription(), description);
+  auto scaled = std::static_pointer_cast<KRDrawingText>(read->scaleBy(2, {0, 0}, {0, 0}, false));
+  EXPECT_EQ(scaled->drawingSize(), (KRSize{200, 40}));
+
+  // A new font size or scripts turned on are measured here again.
+  copied->style()->setFontSize(24);
+  EXPECT_NEAR(copied->drawingSize().width, 2 * measured.width, 0.05);
+  EXPECT_EQ(copied->mvgDescription()->stringForKey("Drawing Size"), sizeText(copied->drawingSize()));
+  read->setDrawSubscriptSuperscript(true);
+  EXPECT_NEAR(read->drawingSize().width, measured.width, 1e-9);
+
+  // Sizes that cannot be a text's are not taken.
+  for (const char* bad : {"{-1, 5}", "{1e999, 5}", "{nan, 5}", "wide"}) {
+    description.dictionary()["Drawing Size"] = bad;
+    auto other = std::dynamic_pointer_cast<KRDrawingText>(KRDrawingText::createFromMVG(description));
+    ASSERT_TRUE(other) << bad;
+    EXPECT_FALSE(other->recordedSize()) << bad;
+    EXPECT_NEAR(other->drawingSize().width, measured.width, 1e-9) << bad;
+  }
 }

@@ -38,6 +38,47 @@ std::shared_ptr<KRDrawingGroup> transparentGraph() {
 
 }  // namespace
 
+// Every file form of one graph with labels and a gradient, each read back
+// by its own renderer (our PNG reader, the PDF reader, Ghostscript, rsvg):
+// any two pictures differ only along anti-aliased edges. They are compared
+// at 288 dpi, where the renderers' edge and glyph smoothing covers few
+// pixels. The labels are left-aligned and upright, the placement SVG keeps.
+TEST(DocumentWriters, EveryFormShowsTheSamePicture) {
+  TemporaryFolder folder;
+  auto graph = plotWithoutText();
+  auto font = KRDrawingStyleFont::styleWithFont("DejaVu Sans", 9);
+  graph->addObject(KRDrawingText::string("Signal 0.5", {24, 88}, font, KRDrawingText::Left, KRDrawingText::Bottom));
+  graph->addObject(KRDrawingText::string("time (s)", {120, 3}, font, KRDrawingText::Left, KRDrawingText::Bottom));
+  graph->addObject(KRDrawingGradient::createWithColors(doubles(4, {0, 1, 0.5, 0, 1, 0, 0.5, 1}), "", {185, 15},
+                                                       {185, 85}, {184, 15, 12, 70}));
+  VKDrawingView view;
+  view.setGraphic(graph, {200, 100});
+  ASSERT_TRUE(view.savePNGInto(folder.path("g.png"), 4, true));
+  ASSERT_TRUE(view.savePDFInto(folder.path("g.pdf"), true));
+  ASSERT_TRUE(view.saveEPSInto(folder.path("g.eps")));
+  ASSERT_TRUE(view.saveSVGInto(folder.path("g.svg")));
+  EXPECT_EQ(run("qpdf --check " + folder.path("g.pdf") + " > " + folder.path("qpdf.log")), 0);
+  ASSERT_EQ(run("gs -q -dSAFER -dBATCH -dNOPAUSE -dEPSCrop -sDEVICE=png16m -r288 -dTextAlphaBits=4 "
+                "-dGraphicsAlphaBits=4 -o " +
+                folder.path("eps.png") + " " + folder.path("g.eps")),
+            0);
+  ASSERT_EQ(run("rsvg-convert -z 4 -b white -o " + folder.path("svg.png") + " " + folder.path("g.svg")), 0);
+  auto pdf = KRPDFDocument::createWithData(bytesOf(folder.path("g.pdf")));
+  ASSERT_TRUE(pdf);
+
+  const std::pair<const char*, std::shared_ptr<KRImage>> pictures[] = {
+      {"PNG", readPNG(folder.path("g.png"))},
+      {"PDF", pdf->imageOfPage(0, 800, 400)},
+      {"EPS", readPNG(folder.path("eps.png"))},
+      {"SVG", readPNG(folder.path("svg.png"))},
+  };
+  for (const auto& [name, image] : pictures) ASSERT_TRUE(image) << name;
+  for (std::size_t i = 0; i < std::size(pictures); ++i)
+    for (std::size_t j = i + 1; j < std::size(pictures); ++j)
+      EXPECT_LT(differingShare(*pictures[i].second, *pictures[j].second), 0.01)
+          << pictures[i].first << " against " << pictures[j].first;
+}
+
 // PDF and EPS of the same graph pass their checkers and show the picture the
 // bitmap writer draws.
 TEST(DocumentWriters, PDFAndEPSAreValidAndLookLikeTheBitmap) {
@@ -76,8 +117,13 @@ TEST(DocumentWriters, TransparencyIsRemovedUnlessAllowed) {
   TemporaryFolder folder;
   VKDrawingView view;
   view.setGraphic(transparentGraph(), {100, 100});
+  // Both forms, the one with the fading gradient as an image included, are
+  // valid PDF.
   auto overlap = [&](bool allow) {
-    auto pdf = KRPDFDocument::createWithData(view.pdfData(allow));
+    std::string path = folder.path(allow ? "allowed.pdf" : "opaque.pdf");
+    EXPECT_TRUE(view.savePDFInto(path, allow));
+    EXPECT_EQ(run("qpdf --check " + path + " > " + path + ".log"), 0) << path;
+    auto pdf = KRPDFDocument::createWithData(bytesOf(path));
     EXPECT_TRUE(pdf);
     auto image = pdf ? pdf->imageOfPage(0, 100, 100) : nullptr;
     return image ? image->pixel(40, 60) : KRPixel{};

@@ -66,6 +66,7 @@ std::vector<std::shared_ptr<KRDrawingBasic>> everyKind() {
                                     KRDrawingStyleFont::styleWithFont("Times", 14, KRColor::rgb(0, 0.5, 1)),
                                     KRDrawingText::Right, KRDrawingText::CenterNumbers, 30);
   text->setDrawSubscriptSuperscript(true);
+  text->drawingSize();  // measured, so its description records the size
   kinds.push_back(text);
 
   auto pixels = KRImage::create(3, 2);
@@ -154,7 +155,9 @@ TEST(DrawingDescription, SpecialKeysAndColourTexts) {
   });
   EXPECT_EQ(colorForKey(colours, "Named"), KRColor::rgb(1, 0, 0));
   EXPECT_EQ(colorForKey(colours, "Black"), KRColor::grey(0.75, 0.5));
+  MessageCapture messages;
   EXPECT_FALSE(colorForKey(colours, "Archived"));
+  EXPECT_TRUE(messages.saw("The archived color under \"Archived\" cannot be read."));
 }
 
 // The stencil's shift is written under both keys; either alone is read.
