@@ -9,6 +9,7 @@
 #include "graph/commandbase/CommandDocument.h"
 #include "graph/commandbase/CommandTexts.h"
 #include "graph/commandbase/TextFormat.h"
+#include "table/OrrelinColumn.h"
 
 namespace orrelin {
 
@@ -177,6 +178,16 @@ void AxisControllers::connectTo(DataDrawingCommand& command, char axisLetter, ch
     orientation = std::make_shared<VKMenuInputController>(
         std::vector<VKMenuEntry>{{1, "Horizontal"}, {2, "Vertical"}, {3, "Slanted"}}, 1);
     command.connect(orientation, axistext::kXOrientation);
+  }
+}
+
+void AxisControllers::followChosenColumns() const {
+  for (const auto& selector : {tickLocations, tickLabels, categories}) {
+    if (!selector) continue;
+    auto chosen = selector->column();
+    auto linked = selector->suppliers();
+    bool follows = chosen ? linked.size() == 1 && linked.front() == chosen : linked.empty();
+    if (!follows) selector->establishDependencyConnections();
   }
 }
 

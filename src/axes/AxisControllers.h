@@ -89,6 +89,11 @@ struct AxisControllers {
   // Refused like setCroppingRange, and when the end would pass the other.
   bool setCroppingEdge(bool upperEnd, double value, const KRBoundingRange& shown, bool recordUndo);
 
+  // Links the column choices (locations, labels, categories) to the columns
+  // they name where they do not follow those now: a choice set back by undo
+  // names its column again but still follows the one it named before.
+  void followChosenColumns() const;
+
   AxisScale scale() const { return static_cast<AxisScale>(scaleMenu->tag()); }
   bool isLinear() const { return scale() == AxisScale::Linear || scale() == AxisScale::Reversed; }
   bool isReversed() const { return scale() == AxisScale::Reversed || scale() == AxisScale::ReverseLog; }

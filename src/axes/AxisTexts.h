@@ -67,6 +67,7 @@ inline constexpr const char* kMenuTickMarks = "% Tick Marks";
 inline constexpr const char* kMenuAngleSettings = "% Angle Settings";
 inline constexpr const char* kMenuAngleUnit = "Angle unit";
 inline constexpr const char* kMenuCategoryLabels = "Category Labels";
+inline constexpr const char* kMenuCategoryColumn = "% Category Column";
 inline constexpr const char* kMenuCurrencySettings = "% Currency Settings";
 inline constexpr const char* kMenuNumberFormat = "Number format";
 inline constexpr const char* kMenuNegativeInParentheses = "Negative numbers in ()";

@@ -80,6 +80,7 @@ bool VKSingleAxisCommand::croppingAllowed(const std::string& permission) const {
 
 void VKSingleAxisCommand::entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) {
   VKDrawingCommand::entryChanged(sender, alreadySentFor);
+  axis_.followChosenColumns();
   setErrorExplanation(settingsErrorExplanation());
 }
 
