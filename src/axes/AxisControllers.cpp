@@ -191,6 +191,31 @@ void AxisControllers::followChosenColumns() const {
   }
 }
 
+std::optional<std::string> AxisControllers::ticksProblem() const {
+  const int choice = ticksChoice->tag();
+  if (choice != kTicksFromColumns && choice != kTicksCategories) return std::nullopt;
+  auto holdsPositions = [](OrrelinColumn& column) {
+    for (long row = 0; row < column.howManyEntries(); ++row)
+      if (column.validEntryAtIndex(row) && std::isfinite(column.valueAtRow(row))) return true;
+    return false;
+  };
+  // A chosen column that is not there is explained by its setting.
+  const bool categoriesOnly = choice == kTicksCategories && !tickLocations->hasSelection();
+  if (!categoriesOnly) {
+    if (!tickLocations->hasSelection())
+      return formatText(axistext::kNoTickColumn, tickLocations->settingName());
+    auto positions = tickLocations->column();
+    if (positions && !holdsPositions(*positions))
+      return formatText(axistext::kTickColumnEmpty, positions->name(), tickLocations->settingName());
+    return std::nullopt;
+  }
+  if (!categories->hasSelection()) return formatText(axistext::kNoTickColumn, categories->settingName());
+  auto names = categories->column();
+  if (names && names->howManyEntries() <= 0)
+    return formatText(axistext::kCategoryColumnEmpty, names->name(), categories->settingName());
+  return std::nullopt;
+}
+
 std::optional<KRBoundingRange> AxisControllers::croppingRange() const {
   auto ends = crop->values();
   if (!ends) return std::nullopt;

@@ -83,7 +83,19 @@ void VKAxisSettings::entryChanged(VKDependencyBase* sender, DependencyVisitSet& 
   VKDrawingCommand::entryChanged(sender, alreadySentFor);
   x_.followChosenColumns();
   y_.followChosenColumns();
-  setErrorExplanation(settingsErrorExplanation());
+  refreshErrorExplanation();
+}
+
+void VKAxisSettings::establishDependencyConnections() {
+  VKDrawingCommand::establishDependencyConnections();
+  refreshErrorExplanation();
+}
+
+void VKAxisSettings::refreshErrorExplanation() {
+  auto why = settingsErrorExplanation();
+  if (!why) why = x_.ticksProblem();
+  if (!why) why = y_.ticksProblem();
+  setErrorExplanation(why);
 }
 
 bool VKAxisSettings::setXCroppingRange(const KRBoundingRange& range, bool recordUndo) {

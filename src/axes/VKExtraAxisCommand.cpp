@@ -193,7 +193,9 @@ void VKExtraAxisCommand::entryChanged(VKDependencyBase* sender, DependencyVisitS
 
 void VKExtraAxisCommand::refreshErrorExplanation() {
   auto why = settingsErrorExplanation();
-  setErrorExplanation(why ? why : conversionProblem());
+  if (!why) why = conversionProblem();
+  if (!why) why = ticks_.ticksProblem();
+  setErrorExplanation(why);
 }
 
 AxisLook VKExtraAxisCommand::look() const {

@@ -81,7 +81,17 @@ bool VKSingleAxisCommand::croppingAllowed(const std::string& permission) const {
 void VKSingleAxisCommand::entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) {
   VKDrawingCommand::entryChanged(sender, alreadySentFor);
   axis_.followChosenColumns();
-  setErrorExplanation(settingsErrorExplanation());
+  refreshErrorExplanation();
+}
+
+void VKSingleAxisCommand::establishDependencyConnections() {
+  VKDrawingCommand::establishDependencyConnections();
+  refreshErrorExplanation();
+}
+
+void VKSingleAxisCommand::refreshErrorExplanation() {
+  auto why = settingsErrorExplanation();
+  setErrorExplanation(why ? why : axis_.ticksProblem());
 }
 
 double VKSingleAxisCommand::relativeSize() const {

@@ -113,10 +113,50 @@ TEST(AxisTicks, LocationsAndCategoriesFromColumns) {
   EXPECT_EQ(categories->majorTickMarks(), (std::vector<double>{0, 1, 2, 3}));
   EXPECT_EQ(categories->majorTickMarkLabels(), (std::vector<std::string>{"10", "11", "12", "13"}));
   EXPECT_EQ(categories->minorTickMarks(), (std::vector<double>{-0.5, 0.5, 1.5, 2.5, 3.5}));
+  EXPECT_FALSE(f.settings->hasErrorExplanation());
+}
 
-  // A missing column gives no ticks, not a failure.
-  f.set({{"X Ticks Choice", 4}, {"X Tick Locations", PlistDictionary{{"Name", "gone"}}}});
-  EXPECT_TRUE(f.x(0, 10).axis->majorTickMarks().empty());
+TEST(AxisTicks, TickColumnsWithoutPositionsLeaveTheAxisAutomaticAndSaySo) {
+  Fixture f;
+  f.document->addColumn("blank", {"", ""});
+  f.document->addColumn("none", {});
+  f.document->addColumn("names", {"a", "b"});
+  struct Case {
+    const char* name;
+    PlistDictionary settings;
+    const char* explained;  // a part of the explanation
+  } cases[] = {
+      {"no location column", {{"X Ticks Choice", 4}}, "No column is chosen for X Tick Locations"},
+      {"empty cells only", {{"X Ticks Choice", 4}, {"X Tick Locations", PlistDictionary{{"Name", "blank"}}}},
+       "\"blank\" of X Tick Locations holds no tick positions"},
+      {"no rows", {{"X Ticks Choice", 4}, {"X Tick Locations", PlistDictionary{{"Name", "none"}}}},
+       "\"none\" of X Tick Locations"},
+      {"missing column", {{"X Ticks Choice", 4}, {"X Tick Locations", PlistDictionary{{"Name", "gone"}}}}, "gone"},
+      {"no category column", {{"X Ticks Choice", 5}}, "No column is chosen for X Categories"},
+      {"no categories", {{"X Ticks Choice", 5}, {"X Categories", PlistDictionary{{"Name", "none"}}}},
+       "\"none\" of X Categories holds no categories"},
+      {"categories placed by an empty column",
+       {{"X Ticks Choice", 5},
+        {"X Categories", PlistDictionary{{"Name", "names"}}},
+        {"X Tick Locations", PlistDictionary{{"Name", "blank"}}}},
+       "\"blank\" of X Tick Locations"},
+  };
+  const auto expected = f.x(0, 10).axis->majorTickMarks();
+  ASSERT_FALSE(expected.empty());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    f.set(c.settings);
+    ASSERT_TRUE(f.settings->hasErrorExplanation());
+    EXPECT_NE(f.settings->errorExplanation()->find(c.explained), std::string::npos) << *f.settings->errorExplanation();
+    EXPECT_EQ(f.x(0, 10).axis->majorTickMarks(), expected);
+  }
+
+  // Typing numbers into the column mends the axis and clears the explanation.
+  f.set({{"X Ticks Choice", 4}, {"X Tick Locations", PlistDictionary{{"Name", "blank"}}}});
+  ASSERT_TRUE(f.settings->hasErrorExplanation());
+  f.document->columnWithName("blank")->setStringList({"2", "4"});
+  EXPECT_FALSE(f.settings->hasErrorExplanation());
+  EXPECT_EQ(f.x(0, 10).axis->majorTickMarks(), (std::vector<double>{2, 4}));
 }
 
 TEST(AxisTicks, AnglesAndMoney) {
