@@ -193,6 +193,19 @@ void AxisControllers::followChosenColumns() const {
 
 std::optional<std::string> AxisControllers::ticksProblem() const {
   const int choice = ticksChoice->tag();
+  if (choice == kTicksStride) {
+    // A stride that does not compute is explained by its setting.
+    const double stride = ticksStride->value();
+    if (std::isfinite(stride) && !(stride > 0))
+      return formatText(axistext::kStrideNotPositive, ticksStride->text(), ticksStride->settingName());
+    return std::nullopt;
+  }
+  if (choice == kTicksGivenValues) {
+    // Numbers that do not compute are explained by their setting.
+    if (isBlank(ticksValues->text()) && isBlank(minorTicksValues->text()))
+      return formatText(axistext::kNoTickValues, ticksValues->settingName());
+    return std::nullopt;
+  }
   if (choice != kTicksFromColumns && choice != kTicksCategories) return std::nullopt;
   auto holdsPositions = [](OrrelinColumn& column) {
     for (long row = 0; row < column.howManyEntries(); ++row)
