@@ -196,6 +196,16 @@ TEST(AxisTicks, AnglesAndMoney) {
   EXPECT_EQ(money.front().front(), '(') << money.front();
   EXPECT_NE(money.front().find('$'), std::string::npos);
 
+  // Cents after "." and thousands after ",", or the other way round with the
+  // decimal-comma preference (which the kept labels follow).
+  f.set({{"X Ticks Choice", 8}, {"X Currency", 1}});
+  auto thousands = f.x(0, 3000).axis->majorTickMarkLabels();
+  EXPECT_TRUE(contains(thousands, "$1,000.00")) << thousands.back();
+  f.settings->setDecimalComma(true);
+  thousands = f.x(0, 3000).axis->majorTickMarkLabels();
+  EXPECT_TRUE(contains(thousands, "$1.000,00")) << thousands.back();
+  f.settings->setDecimalComma(false);
+
   // A y axis of its own reads the negative option from the x keys.
   auto single = std::make_shared<VKSingleAxisCommand>('Y');
   single->finishConnections();
