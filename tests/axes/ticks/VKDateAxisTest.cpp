@@ -167,6 +167,7 @@ TEST(DateAxis, SecondLineNamesOneTwoOrSeveralUnits) {
       {at(2007, 3, 20), at(2007, 4, 10), 400, "Mar & Apr - 2007"},
       {at(2007, 3, 1), at(2007, 6, 30), 600, "Mar - Jun, 2007"},
       {at(2006, 11, 1), at(2007, 2, 28), 600, "Nov 2006 - Feb 2007"},
+      {at(2006, 12, 10), at(2007, 1, 20), 400, "Dec 2006 & Jan 2007"},
       {at(2006, 3, 1), at(2007, 9, 1), 400, "2006 & 2007"},
       {at(2004, 1, 1), at(2008, 1, 1), 800, "2004 - 2007"},
       // Too short for any month step: no tick, but the year is named.
