@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "axes/VKAxisSettings.h"
 #include "axes/VKExtraAxisCommand.h"
@@ -330,8 +331,12 @@ TEST_F(AxisInDocument, TheCategoryColumnIsChosenByNameWithUndo) {
   auto settings = add(std::make_shared<VKAxisSettings>());
   auto names = document->addColumn("names", {"a", "b", "c"});
   auto days = document->addColumn("days", {"Mon", "Tue"});
-  auto entry = [&] { return findMenuItem(settings->contextMenuItems('X'), {"X Category Column"}); };
-  ASSERT_NE(entry(), nullptr);
+  auto entry = [&] {
+    const auto menu = settings->contextMenuItems('X');
+    const AxisMenuItem* found = findMenuItem(menu, {"X Category Column"});
+    return found ? std::optional<AxisMenuItem>(*found) : std::nullopt;
+  };
+  ASSERT_TRUE(entry());
   EXPECT_TRUE(entry()->enabled);
   EXPECT_EQ(entry()->text, "");
 
