@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "axes/AxisTexts.h"
+#include "graph/commandbase/CommandDocument.h"
+#include "table/OrrelinColumn.h"
 
 namespace orrelin {
 
@@ -50,6 +52,26 @@ bool chooseTag(VKMenuInputController& menu, const AxisMenuItem& item, const Prop
 
 void flip(VKButtonInputController& button) { button.setFromPropertyListRecordUndo(PropertyList(!button.isSelected())); }
 
+// The category column by its name; an empty name chooses none. Row numbers
+// and columns of other kinds are not categories.
+bool chooseCategoryColumn(VKColumnSelector& selector, const PropertyList& argument) {
+  if (!argument.isString()) return false;
+  const std::string& name = argument.string();
+  if (name.empty()) {
+    if (selector.hasSelection()) selector.setFromPropertyListRecordUndo(PropertyList(PlistDictionary{}));
+    return true;
+  }
+  CommandDocument* document = selector.commandDocument();
+  auto column = document ? document->columnWithName(name) : nullptr;
+  if (!column || column->isRowNumberColumn() || !column->holdsValues()) return false;
+  if (column == selector.column()) return true;
+  selector.setFromPropertyListRecordUndo(
+      PropertyList(PlistDictionary{{"Name", column->name()}, {"Serial", column->columnSerialNumber()}}));
+  // Follow the column from now on, so that a change of its texts reaches the axis.
+  selector.establishDependencyConnections();
+  return true;
+}
+
 }  // namespace
 
 const AxisMenuItem* findMenuItem(const std::vector<AxisMenuItem>& menu, const std::vector<std::string>& path) {
@@ -77,6 +99,15 @@ std::vector<AxisMenuItem> axisMenuItems(const AxisControllers& axis) {
                                   choice == kTicksDefault ? kTicksAutomatic : choice);
   std::erase_if(ticks.choices, [](const VKMenuEntry& e) { return e.tag == kTicksDefault; });
   menu.push_back(std::move(ticks));
+
+  AxisMenuItem column = AxisMenuItem::named(axisKey(axistext::kMenuCategoryColumn, letter));
+  if (auto chosen = axis.categories->column())
+    column.text = chosen->name();
+  else
+    column.text = axis.categories->columnName();
+  // Without a document there are no columns to choose from.
+  column.enabled = axis.categories->commandDocument() != nullptr;
+  menu.push_back(std::move(column));
 
   AxisMenuItem categories = toggleItem(axistext::kMenuCategoryLabels, choice == kTicksCategories);
   categories.enabled = axis.categories->hasSelection();
@@ -113,6 +144,7 @@ bool performAxisMenuItem(AxisControllers& axis, const std::vector<std::string>& 
   }
   if (title == axisKey(axistext::kMenuPadding, letter)) return chooseTag(*axis.padding, *item, argument);
   if (title == axisKey(axistext::kMenuTickMarks, letter)) return chooseTag(*axis.ticksChoice, *item, argument);
+  if (title == axisKey(axistext::kMenuCategoryColumn, letter)) return chooseCategoryColumn(*axis.categories, argument);
   if (title == axistext::kMenuCategoryLabels) {
     int tag = item->checked ? kTicksAutomatic : kTicksCategories;
     axis.ticksChoice->setFromPropertyListRecordUndo(PropertyList(tag));

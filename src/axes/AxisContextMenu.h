@@ -29,6 +29,9 @@ struct AxisMenuItem {
   bool enabled = true;
   std::vector<VKMenuEntry> choices;
   int chosenTag = 0;
+  // For an action that names something (the category column), what it
+  // names now; empty when nothing.
+  std::string text;
   std::vector<AxisMenuItem> items;
 
   static AxisMenuItem named(std::string title, Kind kind = Kind::Action) {
@@ -44,15 +47,16 @@ struct AxisMenuItem {
 const AxisMenuItem* findMenuItem(const std::vector<AxisMenuItem>& menu, const std::vector<std::string>& path);
 
 // The entries for one axis, in menu order: "Add X title" (only while the
-// axis has none), "X Padding", "X Tick Marks", "Category Labels", and the
-// "X Angle Settings" and "X Currency Settings" submenus while the tick choice
-// is angles or money.
+// axis has none), "X Padding", "X Tick Marks", "X Category Column" (takes
+// the name of a column, or an empty text for none), "Category Labels", and
+// the "X Angle Settings" and "X Currency Settings" submenus while the tick
+// choice is angles or money.
 std::vector<AxisMenuItem> axisMenuItems(const AxisControllers& axis);
 
 // Carries out the entry at path with argument (see AxisMenuItem::Kind).
 // False, changing nothing, for an entry the menu does not hold now, one that
 // is not enabled, or an argument it cannot take (a tag not among the
-// choices).
+// choices, a name that is not a column of text or numbers).
 bool performAxisMenuItem(AxisControllers& axis, const std::vector<std::string>& path, const PropertyList& argument);
 
 }  // namespace orrelin

@@ -9,6 +9,7 @@
 #include "graph/commandbase/CommandDocument.h"
 #include "graph/commandbase/CommandTexts.h"
 #include "graph/commandbase/TextFormat.h"
+#include "table/OrrelinColumn.h"
 
 namespace orrelin {
 
@@ -178,6 +179,54 @@ void AxisControllers::connectTo(DataDrawingCommand& command, char axisLetter, ch
         std::vector<VKMenuEntry>{{1, "Horizontal"}, {2, "Vertical"}, {3, "Slanted"}}, 1);
     command.connect(orientation, axistext::kXOrientation);
   }
+}
+
+void AxisControllers::followChosenColumns() const {
+  for (const auto& selector : {tickLocations, tickLabels, categories}) {
+    if (!selector) continue;
+    auto chosen = selector->column();
+    auto linked = selector->suppliers();
+    bool follows = chosen ? linked.size() == 1 && linked.front() == chosen : linked.empty();
+    if (!follows) selector->establishDependencyConnections();
+  }
+}
+
+std::optional<std::string> AxisControllers::ticksProblem() const {
+  const int choice = ticksChoice->tag();
+  if (choice == kTicksStride) {
+    // A stride that does not compute is explained by its setting.
+    const double stride = ticksStride->value();
+    if (std::isfinite(stride) && !(stride > 0))
+      return formatText(axistext::kStrideNotPositive, ticksStride->text(), ticksStride->settingName());
+    return std::nullopt;
+  }
+  if (choice == kTicksGivenValues) {
+    // Numbers that do not compute are explained by their setting.
+    if (isBlank(ticksValues->text()) && isBlank(minorTicksValues->text()))
+      return formatText(axistext::kNoTickValues, ticksValues->settingName());
+    return std::nullopt;
+  }
+  if (choice != kTicksFromColumns && choice != kTicksCategories) return std::nullopt;
+  auto holdsPositions = [](OrrelinColumn& column) {
+    for (long row = 0; row < column.howManyEntries(); ++row)
+      if (column.validEntryAtIndex(row) && std::isfinite(column.valueAtRow(row))) return true;
+    return false;
+  };
+  // A chosen column that is not there is explained by its setting.
+  const bool categoriesOnly = choice == kTicksCategories && !tickLocations->hasSelection();
+  if (!categoriesOnly) {
+    if (!tickLocations->hasSelection())
+      return formatText(axistext::kNoTickColumn, tickLocations->settingName());
+    auto positions = tickLocations->column();
+    if (positions && !holdsPositions(*positions))
+      return formatText(axistext::kTickColumnEmpty, positions->name(), tickLocations->settingName());
+    return std::nullopt;
+  }
+  if (!categories->hasSelection()) return formatText(axistext::kNoTickColumn, categories->settingName());
+  auto names = categories->column();
+  if (names && names->howManyEntries() <= 0)
+    return formatText(axistext::kCategoryColumnEmpty, names->name(), categories->settingName());
+  return std::nullopt;
 }
 
 std::optional<KRBoundingRange> AxisControllers::croppingRange() const {

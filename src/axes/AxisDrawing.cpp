@@ -100,6 +100,25 @@ double secondLineExtent(const AxisContent& content, const AxisLook& look) {
   return extent;
 }
 
+double finiteOr0(double value) { return std::isfinite(value) ? value : 0; }
+
+// Where the title sits along the axis and which of its ends lies there.
+// Vertical titles read upwards, so their start is at the bottom too.
+struct TitleAnchor {
+  double along;
+  unsigned alignment;
+};
+TitleAnchor titleAnchor(const AxisContent& content, const AxisPlacement& placement) {
+  TitleAnchor anchor{(placement.start + placement.end) / 2, KRTextAlignment::Center};
+  if (content.titlePlace == AxisContent::TitlePlace::AtStart) {
+    anchor = {std::min(placement.start, placement.end), KRTextAlignment::Left};
+  } else if (content.titlePlace == AxisContent::TitlePlace::AtEnd) {
+    anchor = {std::max(placement.start, placement.end), KRTextAlignment::Right};
+  }
+  anchor.along += finiteOr0(content.titleShift);
+  return anchor;
+}
+
 bool hasLabels(const AxisContent& content) {
   return content.drawLabels && content.ticks && content.ticks->axis &&
          !content.ticks->axis->majorTickMarkLabels().empty();
@@ -218,6 +237,32 @@ double titleSpace(const std::string& title, const AxisLook& look) {
   return std::ceil(look.titleGap() + size.height);
 }
 
+KRRect axisArea(const AxisContent& content, const AxisLook& look, const AxisPlacement& placement,
+                double titleDistance) {
+  if (!placement.map) return {};
+  double low = std::min(placement.start, placement.end);
+  double high = std::max(placement.start, placement.end);
+  LabelOverhang overhang = labelOverhang(content, look, placement);
+  low -= overhang.low;
+  high += overhang.high;
+  double near = 0;
+  double far = tickAndNumberSpace(content, look, placement.side);
+  if (!content.title.empty() && look.titleFont) {
+    KRSize size = labelSize(content.title, *look.titleFont);
+    double from = titleDistance + look.titleGap() + finiteOr0(content.titleOffset);
+    near = std::min(near, from);
+    far = std::max(far, from + size.height);
+    TitleAnchor anchor = titleAnchor(content, placement);
+    double start = anchor.alignment == KRTextAlignment::Left    ? anchor.along
+                   : anchor.alignment == KRTextAlignment::Right ? anchor.along - size.width
+                                                                : anchor.along - size.width / 2;
+    low = std::min(low, start);
+    high = std::max(high, start + size.width);
+  }
+  KRPoint a = pointAt(placement, low, near), b = pointAt(placement, high, far);
+  return KRRect(std::min(a.x, b.x), std::min(a.y, b.y), std::fabs(b.x - a.x), std::fabs(b.y - a.y));
+}
+
 std::shared_ptr<KRDrawingGroup> calculateAxis(const AxisContent& content, const AxisLook& look,
                                               const AxisPlacement& placement, double titleDistance) {
   auto group = KRDrawingGroup::create();
@@ -313,18 +358,9 @@ std::shared_ptr<KRDrawingGroup> calculateAxis(const AxisContent& content, const 
   }
 
   if (!content.title.empty() && look.titleFont) {
-    double along = (placement.start + placement.end) / 2;
-    unsigned alignment = KRTextAlignment::Center;
-    // Vertical titles read upwards, so their start is at the bottom too.
-    if (content.titlePlace == AxisContent::TitlePlace::AtStart) {
-      along = std::min(placement.start, placement.end);
-      alignment = KRTextAlignment::Left;
-    } else if (content.titlePlace == AxisContent::TitlePlace::AtEnd) {
-      along = std::max(placement.start, placement.end);
-      alignment = KRTextAlignment::Right;
-    }
-    const double offset = std::isfinite(content.titleOffset) ? content.titleOffset : 0;
-    KRPoint at = pointAt(placement, along, titleDistance + look.titleGap() + offset);
+    TitleAnchor anchor = titleAnchor(content, placement);
+    KRPoint at = pointAt(placement, anchor.along, titleDistance + look.titleGap() + finiteOr0(content.titleOffset));
+    const unsigned alignment = anchor.alignment;
     // Titles of vertical axes read upwards; their foot faces the plot area
     // on the left and their head on the right.
     int vAlignment = KRTextVerticalAlignment::Top;

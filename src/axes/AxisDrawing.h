@@ -67,6 +67,9 @@ struct AxisContent {
   enum class TitlePlace { Centered = 1, AtStart = 2, AtEnd = 3 };
   TitlePlace titlePlace = TitlePlace::Centered;
   double titleOffset = 0;
+  // How many points the title is moved along the axis from that place,
+  // towards the axis's end (right, or up) when positive.
+  double titleShift = 0;
   bool drawLine = true;
 };
 
@@ -89,6 +92,14 @@ LabelOverhang labelOverhang(const AxisContent& content, const AxisLook& look, co
 // axes); 0 when the numbers as they are do not touch.
 double spacingForCrowdedLabels(const AxisContent& content, const AxisLook& look, AxisSide side,
                                const std::function<double(double)>& map);
+
+// The rectangle an axis covers on the side its numbers are written: across,
+// from its line out to the far edge of the numbers or of the title (placed
+// at titleDistance as calculateAxis places it), whichever reaches farther;
+// along, the axis's page interval widened to the numbers that stick out of
+// it and to the title. The null rectangle without a mapping.
+KRRect axisArea(const AxisContent& content, const AxisLook& look, const AxisPlacement& placement,
+                double titleDistance);
 
 // The line, the tick marks and the numbers of one axis, and its title at
 // titleDistance from the axis line (outside). Values outside the interval

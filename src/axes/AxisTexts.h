@@ -67,6 +67,7 @@ inline constexpr const char* kMenuTickMarks = "% Tick Marks";
 inline constexpr const char* kMenuAngleSettings = "% Angle Settings";
 inline constexpr const char* kMenuAngleUnit = "Angle unit";
 inline constexpr const char* kMenuCategoryLabels = "Category Labels";
+inline constexpr const char* kMenuCategoryColumn = "% Category Column";
 inline constexpr const char* kMenuCurrencySettings = "% Currency Settings";
 inline constexpr const char* kMenuNumberFormat = "Number format";
 inline constexpr const char* kMenuNegativeInParentheses = "Negative numbers in ()";
@@ -77,5 +78,13 @@ inline constexpr const char* kCropNotTwoNumbers =
     "The range \"%s\" of %s is not two numbers separated by a comma.";
 inline constexpr const char* kCropEmpty = "The range \"%s\" of %s has no width; the axis is chosen automatically.";
 inline constexpr const char* kNumbersDoNotCompute = "The numbers \"%s\" of %s do not compute.";
+inline constexpr const char* kStrideNotPositive =
+    "The stride \"%s\" of %s is not a positive number; the ticks are chosen automatically.";
+inline constexpr const char* kNoTickValues = "No tick values are given in %s; the ticks are chosen automatically.";
+inline constexpr const char* kNoTickColumn = "No column is chosen for %s; the ticks are chosen automatically.";
+inline constexpr const char* kTickColumnEmpty =
+    "The column \"%s\" of %s holds no tick positions; the ticks are chosen automatically.";
+inline constexpr const char* kCategoryColumnEmpty =
+    "The column \"%s\" of %s holds no categories; the ticks are chosen automatically.";
 
 }  // namespace orrelin::axistext

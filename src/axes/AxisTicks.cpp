@@ -235,6 +235,12 @@ AxisTicks computeAxisTicks(const AxisControllers& axis, const AxisTickRequest& r
       result.secondLine = dates->secondLineOfLabels();
       ticks = dates->tickAxis();
     }
+  } else if (given && ((given->count(kLocations) && numbersOf(&given->at(kLocations)).empty()) ||
+                        (given->count(kMajor) && numbersOf(&given->at(kMajor)).empty() &&
+                         (!given->count(kMinor) || numbersOf(&given->at(kMinor)).empty())))) {
+    // Columns or values that give no positions at all (none chosen, empty,
+    // no numbers) leave the ticks to the automatic axis; the command says why.
+    ticks = automaticNumbers(request, low, high);
   } else if (given && (given->count(kLocations) || given->count(kMajor))) {
     ticks = given->count(kLocations) ? locationsAxis(*given, low, high) : givenValuesAxis(*given, low, high);
   } else if (given && given->count(kAngle)) {

@@ -81,7 +81,21 @@ KRBoundingRange VKAxisSettings::padYIfNeeded(const KRBoundingRange& range, bool 
 
 void VKAxisSettings::entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) {
   VKDrawingCommand::entryChanged(sender, alreadySentFor);
-  setErrorExplanation(settingsErrorExplanation());
+  x_.followChosenColumns();
+  y_.followChosenColumns();
+  refreshErrorExplanation();
+}
+
+void VKAxisSettings::establishDependencyConnections() {
+  VKDrawingCommand::establishDependencyConnections();
+  refreshErrorExplanation();
+}
+
+void VKAxisSettings::refreshErrorExplanation() {
+  auto why = settingsErrorExplanation();
+  if (!why) why = x_.ticksProblem();
+  if (!why) why = y_.ticksProblem();
+  setErrorExplanation(why);
 }
 
 bool VKAxisSettings::setXCroppingRange(const KRBoundingRange& range, bool recordUndo) {

@@ -36,10 +36,11 @@ class VKAxisSettings : public VKDrawingCommand {
   KRBoundingRange padXIfNeeded(const KRBoundingRange& range, bool isDateAxis) const override;
   KRBoundingRange padYIfNeeded(const KRBoundingRange& range, bool isDateAxis) const override;
 
-  // A change of a setting or of a parameter a number list names also
-  // renews the error explanation.
+  // A change of a setting, of a parameter a number list names or of a
+  // column the ticks come from also renews the error explanation.
   void entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) override;
   using VKDrawingCommand::entryChanged;
+  void establishDependencyConnections() override;
 
   // Fixes an axis to the range (an invalid range makes it automatic again).
   // A range the axis cannot show (no width, not finite, not positive on a
@@ -97,6 +98,8 @@ class VKAxisSettings : public VKDrawingCommand {
   const VKFontStyleInputController& numberFont() const { return *numberFont_; }
 
  private:
+  // The first of: a setting's own explanation, a tick choice without ticks.
+  void refreshErrorExplanation();
   AxisControllers x_;
   AxisControllers y_;
   std::shared_ptr<VKButtonInputController> aspectRatio1_;

@@ -66,7 +66,10 @@ void VKExtraAxisCommand::finishConnections() {
   connect(suffix_, "Suffix");
   positionInside_ = std::make_shared<VKButtonInputController>(false);
   connect(positionInside_, "Position Inside");
-  connect(std::make_shared<VKNumberInputController>("0"), "Title Offset");
+  // "Title Offset" moves the title along the axis, "Axis Title Offset"
+  // away from it.
+  titleShift_ = std::make_shared<VKNumberInputController>("0");
+  connect(titleShift_, "Title Offset");
   excludeNumbers_ = std::make_shared<VKNumberListController>();
   connect(excludeNumbers_, "Exclude Numbers");
   axisTitle_ = std::make_shared<VKTokenTextController>();
@@ -79,8 +82,10 @@ void VKExtraAxisCommand::finishConnections() {
   connect(majorGrid_, "Major Grid Lines");
   minorGrid_ = std::make_shared<VKLineStyleInputController>(VKLineStyle{1, 0.25, KRColor::grey(0.9)});
   connect(minorGrid_, "Minor Grid Lines");
-  connect(std::make_shared<VKButtonInputController>(false), "Draw Background");
-  connect(std::make_shared<VKColorInputController>(KRColor::white()), "Background Color");
+  drawBackground_ = std::make_shared<VKButtonInputController>(false);
+  connect(drawBackground_, "Draw Background");
+  backgroundColor_ = std::make_shared<VKColorInputController>(KRColor::white());
+  connect(backgroundColor_, "Background Color");
   axisColor_ = std::make_shared<VKColorInputController>(KRColor::black());
   connect(axisColor_, "Axis Color");
   axisFont_ = std::make_shared<VKFontStyleInputController>(VKFontStyle{3, "Helvetica", 12, KRColor::black()});
@@ -182,12 +187,15 @@ void VKExtraAxisCommand::establishDependencyConnections() {
 
 void VKExtraAxisCommand::entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) {
   VKDrawingCommand::entryChanged(sender, alreadySentFor);
+  ticks_.followChosenColumns();
   refreshErrorExplanation();
 }
 
 void VKExtraAxisCommand::refreshErrorExplanation() {
   auto why = settingsErrorExplanation();
-  setErrorExplanation(why ? why : conversionProblem());
+  if (!why) why = conversionProblem();
+  if (!why) why = ticks_.ticksProblem();
+  setErrorExplanation(why);
 }
 
 AxisLook VKExtraAxisCommand::look() const {
@@ -209,6 +217,8 @@ AxisContent VKExtraAxisCommand::content(const AxisTicks& ticks) const {
   content.titlePlace = static_cast<AxisContent::TitlePlace>(titlePosition_->tag());
   const double offset = titleOffset_->value();
   content.titleOffset = std::isfinite(offset) ? offset : 0;
+  const double shift = titleShift_->value();
+  content.titleShift = std::isfinite(shift) ? shift : 0;
   int tag = orientation_->tag();
   content.orientation = !onTop()    ? LabelOrientation::Horizontal
                         : tag == 2 ? LabelOrientation::Vertical
@@ -302,14 +312,25 @@ std::shared_ptr<KRDrawingGroup> VKExtraAxisCommand::computeDrawingObjectForScale
   double b = placement.map(drawn.maxR);
   placement.start = std::clamp(std::min(a, b), low, high);
   placement.end = std::clamp(std::max(a, b), low, high);
+  AxisContent shown = content(*ticks);
+  const double titleDistance = tickAndNumberSpace(shown, style, placement.side);
+  if (drawBackground_->isSelected()) {
+    // Behind the numbers and the title: from the axis line out to the
+    // farther of the two, along the drawn part and what sticks out of it.
+    KRRect area = axisArea(shown, style, placement, titleDistance);
+    if (!area.isEmpty()) {
+      auto fill = KRDrawingPathRectangle::createWithRect(area);
+      fill->setStyle(KRDrawingStyleCurve::color(backgroundColor_->color(), true));
+      group->addObject(fill);
+    }
+  }
   auto major = curveStyleForLine(majorGrid_->style());
   auto minor = curveStyleForLine(minorGrid_->style());
   if (major || minor) {
     auto lines = gridLines(*ticks, top, placement.map, region, major, minor);
     if (!lines->isEmpty()) group->addObject(lines);
   }
-  AxisContent shown = content(*ticks);
-  group->addObject(calculateAxis(shown, style, placement, tickAndNumberSpace(shown, style, placement.side)));
+  group->addObject(calculateAxis(shown, style, placement, titleDistance));
   return group;
 }
 

@@ -88,6 +88,9 @@ class VKExtraAxisCommand : public VKDrawingCommand {
   std::shared_ptr<VKTokenTextController> axisTitle_;
   std::shared_ptr<VKMenuInputController> titlePosition_;
   std::shared_ptr<VKNumberInputController> titleOffset_;
+  std::shared_ptr<VKNumberInputController> titleShift_;
+  std::shared_ptr<VKButtonInputController> drawBackground_;
+  std::shared_ptr<VKColorInputController> backgroundColor_;
   std::shared_ptr<VKLineStyleInputController> majorGrid_;
   std::shared_ptr<VKLineStyleInputController> minorGrid_;
   std::shared_ptr<VKColorInputController> axisColor_;

@@ -80,7 +80,18 @@ bool VKSingleAxisCommand::croppingAllowed(const std::string& permission) const {
 
 void VKSingleAxisCommand::entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) {
   VKDrawingCommand::entryChanged(sender, alreadySentFor);
-  setErrorExplanation(settingsErrorExplanation());
+  axis_.followChosenColumns();
+  refreshErrorExplanation();
+}
+
+void VKSingleAxisCommand::establishDependencyConnections() {
+  VKDrawingCommand::establishDependencyConnections();
+  refreshErrorExplanation();
+}
+
+void VKSingleAxisCommand::refreshErrorExplanation() {
+  auto why = settingsErrorExplanation();
+  setErrorExplanation(why ? why : axis_.ticksProblem());
 }
 
 double VKSingleAxisCommand::relativeSize() const {

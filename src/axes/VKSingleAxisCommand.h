@@ -40,6 +40,7 @@ class VKSingleAxisCommand : public VKDrawingCommand {
   bool croppingAllowed(const std::string& permission) const;
   void entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) override;
   using VKDrawingCommand::entryChanged;
+  void establishDependencyConnections() override;
 
   // The context menu of the axis (see axisMenuItems) and its operations.
   std::vector<AxisMenuItem> contextMenuItems() const { return axisMenuItems(axis_); }
@@ -67,6 +68,7 @@ class VKSingleAxisCommand : public VKDrawingCommand {
   Side side() const { return static_cast<Side>(side_->tag()); }
 
  private:
+  void refreshErrorExplanation();
   char letter_;
   AxisControllers axis_;
   std::shared_ptr<VKNumberInputController> relativeSize_;

@@ -179,6 +179,50 @@ TEST(AxisDrawing, TitlesAtTheStartOrTheEndAndFartherOut) {
   }
 }
 
+TEST(AxisDrawing, TheAreaOfAnAxisHoldsItsNumbersAndTitleFromTheLineOut) {
+  AxisTicks t = ticks({0, 5, 10}, {"0", "5", "10"});
+  const AxisLook look = makeLook();
+  struct Case {
+    AxisSide side;
+    double offset, shift;
+  } cases[] = {{AxisSide::Top, 0, 0},  {AxisSide::Right, 6, -150}, {AxisSide::Bottom, 0, 300},
+               {AxisSide::Left, -10, 0},  // a title pulled in over the numbers
+               {AxisSide::Right, 0, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.side));
+    AxisContent content;
+    content.ticks = &t;
+    content.title = "Temperature";
+    content.titleOffset = c.offset;
+    content.titleShift = c.shift;
+    const AxisPlacement where = placement(c.side, 400);
+    const double numbers = tickAndNumberSpace(content, look, c.side);
+    KRRect area = axisArea(content, look, where, numbers);
+    std::vector<std::shared_ptr<KRDrawingBasic>> texts, paths;
+    collect(calculateAxis(content, look, where, numbers), texts, paths);
+    ASSERT_EQ(texts.size(), 4u);
+    KRRect all = texts[0]->boundingRectangle();
+    for (const auto& text : texts) all = all.unionWith(text->boundingRectangle());
+    // Across: from the line exactly, out to the farthest text; along: the
+    // texts and at least the axis's interval.
+    const bool horizontal = isHorizontal(c.side);
+    const double lineSide = c.side == AxisSide::Top ? area.minY() : c.side == AxisSide::Bottom ? area.maxY()
+                            : c.side == AxisSide::Right ? area.minX() : area.maxX();
+    EXPECT_DOUBLE_EQ(lineSide, 400);
+    const double farSide = c.side == AxisSide::Top ? area.maxY() - all.maxY() : c.side == AxisSide::Bottom ? all.minY() - area.minY()
+                           : c.side == AxisSide::Right ? area.maxX() - all.maxX() : all.minX() - area.minX();
+    EXPECT_GE(farSide, -0.5);
+    EXPECT_LE(farSide, 1);
+    EXPECT_LE(horizontal ? area.minX() : area.minY(), std::min(100.0, horizontal ? all.minX() : all.minY()) + 1e-9);
+    EXPECT_GE(horizontal ? area.maxX() : area.maxY(), std::max(300.0, horizontal ? all.maxX() : all.maxY()) - 1e-9);
+    EXPECT_LE(horizontal ? area.minX() : area.minY(), horizontal ? all.minX() : all.minY());
+  }
+  AxisPlacement unmapped = placement(AxisSide::Top, 0);
+  unmapped.map = nullptr;
+  AxisContent content;
+  EXPECT_TRUE(axisArea(content, look, unmapped, 0).isNull());
+}
+
 TEST(AxisDrawing, GridLinesAtTheTicksInsideTheRectangle) {
   AxisTicks t = ticks({0, 5, 10, 15}, {"0", "5", "10", "15"}, {2.5, 7.5});
   auto map = [](double v) { return 100 + 20 * v; };

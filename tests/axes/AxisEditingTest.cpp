@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "axes/VKAxisSettings.h"
 #include "axes/VKExtraAxisCommand.h"
@@ -222,7 +223,7 @@ TEST_F(AxisInDocument, ContextMenuOffersWhatFitsTheAxisNow) {
   auto settings = add(std::make_shared<VKAxisSettings>());
   EXPECT_EQ(titlesOf(settings->contextMenuItems('Y')),
             (std::vector<std::string>{"Change Label Font", "Change Number Font", "Add Y title", "Y Padding",
-                                      "Y Tick Marks", "Category Labels"}));
+                                      "Y Tick Marks", "Y Category Column", "Category Labels"}));
   const auto menu = settings->contextMenuItems('X');
   const AxisMenuItem* ticks = findMenuItem(menu, {"X Tick Marks"});
   ASSERT_NE(ticks, nullptr);
@@ -295,6 +296,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedEntry{"SubmenuItself", {"X Tick Marks", "Stride"}, PropertyList()},
                       RefusedEntry{"FontWithoutAFont", {"Change Number Font"}, PropertyList(3)},
                       RefusedEntry{"Unknown", {"Delete Axis"}, PropertyList()},
+                      RefusedEntry{"CategoryColumnWithoutADocument", {"X Category Column"}, PropertyList("names")},
                       RefusedEntry{"EmptyPath", {}, PropertyList()}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -323,6 +325,62 @@ TEST_F(AxisInDocument, FontEntriesAndTheSingleAxisMenu) {
   EXPECT_EQ(y->axis().ticksChoice->tag(), kTicksCategories);
   ASSERT_TRUE(y->performContextMenuItem({"Category Labels"}, PropertyList()));
   EXPECT_EQ(y->axis().ticksChoice->tag(), kTicksAutomatic);
+}
+
+TEST_F(AxisInDocument, TheCategoryColumnIsChosenByNameWithUndo) {
+  auto settings = add(std::make_shared<VKAxisSettings>());
+  auto names = document->addColumn("names", {"a", "b", "c"});
+  auto days = document->addColumn("days", {"Mon", "Tue"});
+  auto entry = [&] {
+    const auto menu = settings->contextMenuItems('X');
+    const AxisMenuItem* found = findMenuItem(menu, {"X Category Column"});
+    return found ? std::optional<AxisMenuItem>(*found) : std::nullopt;
+  };
+  ASSERT_TRUE(entry());
+  EXPECT_TRUE(entry()->enabled);
+  EXPECT_EQ(entry()->text, "");
+
+  // Refused, changing nothing: no such column, an argument that is no name.
+  const PropertyList before = settings->propertyList();
+  EXPECT_FALSE(settings->performContextMenuItem('X', {"X Category Column"}, PropertyList("nowhere")));
+  EXPECT_FALSE(settings->performContextMenuItem('X', {"X Category Column"}, PropertyList(2)));
+  EXPECT_FALSE(settings->performContextMenuItem('X', {"X Category Column"}, PropertyList()));
+  EXPECT_EQ(settings->propertyList(), before);
+
+  ASSERT_TRUE(settings->performContextMenuItem('X', {"X Category Column"}, PropertyList("names")));
+  EXPECT_EQ(settings->xAxis().categories->column(), names);
+  EXPECT_EQ(entry()->text, "names");
+  int changes = settings->changeCount();
+  names->setStringList({"a", "b", "c"});
+  EXPECT_GT(settings->changeCount(), changes);
+  EXPECT_FALSE(settings->yAxis().categories->hasSelection());
+  // Now the category labels can be switched on, and they read the column.
+  ASSERT_TRUE(settings->performContextMenuItem('X', {"Category Labels"}, PropertyList()));
+  auto ticks = settings->computeXAxisTicks(KRBoundingRange::between(-0.5, 2.5), KRBoundingRange::between(-0.5, 2.5),
+                                           false, true, settings->xLocations(), 300, false, false, 12, 0);
+  ASSERT_TRUE(ticks.axis);
+  EXPECT_EQ(ticks.axis->majorTickMarkLabels(), (std::vector<std::string>{"a", "b", "c"}));
+
+  ASSERT_TRUE(settings->performContextMenuItem('X', {"X Category Column"}, PropertyList("days")));
+  EXPECT_EQ(settings->xAxis().categories->column(), days);
+  const int beforeUndo = settings->changeCount();
+  names->setStringList({"p", "q", "r"});
+  EXPECT_EQ(settings->changeCount(), beforeUndo);  // not the column chosen now
+  ASSERT_TRUE(document->undo.undo());
+  EXPECT_EQ(settings->xAxis().categories->column(), names);
+  EXPECT_EQ(settings->xAxis().ticksChoice->tag(), kTicksCategories);
+
+  // The column chosen again by undo is followed: a change of its texts reaches the axis.
+  changes = settings->changeCount();
+  names->setStringList({"x", "y", "z"});
+  EXPECT_GT(settings->changeCount(), changes);
+
+  // An empty name chooses no column; the category labels are then not offered.
+  ASSERT_TRUE(settings->performContextMenuItem('X', {"X Category Column"}, PropertyList("")));
+  EXPECT_FALSE(settings->xAxis().categories->hasSelection());
+  EXPECT_FALSE(findMenuItem(settings->contextMenuItems('X'), {"Category Labels"})->enabled);
+  ASSERT_TRUE(document->undo.undo());
+  EXPECT_EQ(settings->xAxis().categories->column(), names);
 }
 
 }  // namespace

@@ -112,6 +112,32 @@ TEST(AxisCommands, StoredFormOfEveryKindReadsBackTheSame) {
   }
 }
 
+TEST(AxisCommands, AValueOfTheWrongKindIsReportedAndTheSettingKeepsItsDefault) {
+  auto& factory = VKCommandFactory::shared();
+  registerAxisCommandKinds(factory);
+  for (const char* type : {"Main Axis", "X Axis", "Y Axis", "Extra Axis"}) {
+    const PropertyList defaults = factory.createCommand(type)->propertyList();
+    for (const auto& [key, value] : defaults.dictionary()) {
+      // "Open" belongs to every command, not to the axes.
+      if (key == "Type" || key == "Which X Axis" || key == "Which Y Axis" || key == "Open") continue;
+      SCOPED_TRACE(std::string(type) + ": " + key);
+      MessageCapture messages;
+      PlistDictionary list = defaults.dictionary();
+      // Numbers where a text belongs and a list where anything else does.
+      list[key] = value.isString() ? PropertyList(12.5) : PropertyList(PlistArray{PropertyList("junk")});
+      auto read = factory.createFromPropertyList(list);
+      ASSERT_NE(read, nullptr);
+      const PropertyList written = read->propertyList();
+      const PropertyList* back = written.find(key);
+      if (value.isString() && back && back->isString() && back->string() == "12.5") continue;  // read as text
+      EXPECT_TRUE(back && *back == value);
+      auto posted = messages.messages();
+      ASSERT_FALSE(posted.empty());
+      EXPECT_NE(posted.front().longText.find(key), std::string::npos) << posted.front().longText;
+    }
+  }
+}
+
 TEST(MainAxis, ReadsTheOlderTitleAndScaleKeys) {
   auto settings = makeMainAxis();
   settings->fillFromPropertyList(PlistDictionary{

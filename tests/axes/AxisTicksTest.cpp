@@ -82,10 +82,30 @@ TEST(AxisTicks, StrideAndGivenValues) {
   f.set({{"X Ticks Choice", 2}, {"X Ticks Stride", "2.5"}});
   EXPECT_EQ(f.x(0, 10).axis->majorTickMarks(), (std::vector<double>{0, 2.5, 5, 7.5, 10}));
   EXPECT_EQ(f.x(-1, 4).axis->majorTickMarks(), (std::vector<double>{0, 2.5}));
-  // A stride that gives no usable ticks leaves the choice to the automatic axis.
-  for (const char* stride : {"0", "-1", "1e-9", "x+"}) {
-    f.set({{"X Ticks Choice", 2}, {"X Ticks Stride", stride}});
-    EXPECT_GE(f.x(0, 10).axis->majorTickMarks().size(), 2u) << stride;
+  EXPECT_FALSE(f.settings->hasErrorExplanation());
+  // A stride or values that give no usable ticks leave the choice to the
+  // automatic axis; what the user can mend is explained (a stride too fine
+  // for the range shown is not).
+  f.set({});
+  const auto automatic = f.x(0, 10).axis->majorTickMarks();
+  struct Case {
+    PlistDictionary settings;
+    const char* explained;
+  } cases[] = {
+      {{{"X Ticks Choice", 2}, {"X Ticks Stride", "0"}}, "The stride \"0\" of X Ticks Stride is not a positive"},
+      {{{"X Ticks Choice", 2}, {"X Ticks Stride", "-1"}}, "\"-1\" of X Ticks Stride"},
+      {{{"X Ticks Choice", 2}, {"X Ticks Stride", "x+"}}, "x+"},
+      {{{"X Ticks Choice", 2}, {"X Ticks Stride", "1e-9"}}, nullptr},
+      {{{"X Ticks Choice", 3}}, "No tick values are given in X Ticks Values"},
+      {{{"X Ticks Choice", 3}, {"X Ticks Values", "1,zz"}}, "1,zz"},
+  };
+  for (const auto& c : cases) {
+    f.set(c.settings);
+    EXPECT_EQ(f.x(0, 10).axis->majorTickMarks(), automatic);
+    ASSERT_EQ(f.settings->hasErrorExplanation(), c.explained != nullptr);
+    if (c.explained) {
+      EXPECT_NE(f.settings->errorExplanation()->find(c.explained), std::string::npos) << *f.settings->errorExplanation();
+    }
   }
 
   f.set({{"X Ticks Choice", 3}, {"X Ticks Values", "1, 2.5, 99, -3"}, {"X Minor Ticks Values", "0.5,11"}});
@@ -113,10 +133,50 @@ TEST(AxisTicks, LocationsAndCategoriesFromColumns) {
   EXPECT_EQ(categories->majorTickMarks(), (std::vector<double>{0, 1, 2, 3}));
   EXPECT_EQ(categories->majorTickMarkLabels(), (std::vector<std::string>{"10", "11", "12", "13"}));
   EXPECT_EQ(categories->minorTickMarks(), (std::vector<double>{-0.5, 0.5, 1.5, 2.5, 3.5}));
+  EXPECT_FALSE(f.settings->hasErrorExplanation());
+}
 
-  // A missing column gives no ticks, not a failure.
-  f.set({{"X Ticks Choice", 4}, {"X Tick Locations", PlistDictionary{{"Name", "gone"}}}});
-  EXPECT_TRUE(f.x(0, 10).axis->majorTickMarks().empty());
+TEST(AxisTicks, TickColumnsWithoutPositionsLeaveTheAxisAutomaticAndSaySo) {
+  Fixture f;
+  f.document->addColumn("blank", {"", ""});
+  f.document->addColumn("none", {});
+  f.document->addColumn("names", {"a", "b"});
+  struct Case {
+    const char* name;
+    PlistDictionary settings;
+    const char* explained;  // a part of the explanation
+  } cases[] = {
+      {"no location column", {{"X Ticks Choice", 4}}, "No column is chosen for X Tick Locations"},
+      {"empty cells only", {{"X Ticks Choice", 4}, {"X Tick Locations", PlistDictionary{{"Name", "blank"}}}},
+       "\"blank\" of X Tick Locations holds no tick positions"},
+      {"no rows", {{"X Ticks Choice", 4}, {"X Tick Locations", PlistDictionary{{"Name", "none"}}}},
+       "\"none\" of X Tick Locations"},
+      {"missing column", {{"X Ticks Choice", 4}, {"X Tick Locations", PlistDictionary{{"Name", "gone"}}}}, "gone"},
+      {"no category column", {{"X Ticks Choice", 5}}, "No column is chosen for X Categories"},
+      {"no categories", {{"X Ticks Choice", 5}, {"X Categories", PlistDictionary{{"Name", "none"}}}},
+       "\"none\" of X Categories holds no categories"},
+      {"categories placed by an empty column",
+       {{"X Ticks Choice", 5},
+        {"X Categories", PlistDictionary{{"Name", "names"}}},
+        {"X Tick Locations", PlistDictionary{{"Name", "blank"}}}},
+       "\"blank\" of X Tick Locations"},
+  };
+  const auto expected = f.x(0, 10).axis->majorTickMarks();
+  ASSERT_FALSE(expected.empty());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    f.set(c.settings);
+    ASSERT_TRUE(f.settings->hasErrorExplanation());
+    EXPECT_NE(f.settings->errorExplanation()->find(c.explained), std::string::npos) << *f.settings->errorExplanation();
+    EXPECT_EQ(f.x(0, 10).axis->majorTickMarks(), expected);
+  }
+
+  // Typing numbers into the column mends the axis and clears the explanation.
+  f.set({{"X Ticks Choice", 4}, {"X Tick Locations", PlistDictionary{{"Name", "blank"}}}});
+  ASSERT_TRUE(f.settings->hasErrorExplanation());
+  f.document->columnWithName("blank")->setStringList({"2", "4"});
+  EXPECT_FALSE(f.settings->hasErrorExplanation());
+  EXPECT_EQ(f.x(0, 10).axis->majorTickMarks(), (std::vector<double>{2, 4}));
 }
 
 TEST(AxisTicks, AnglesAndMoney) {
@@ -135,6 +195,16 @@ TEST(AxisTicks, AnglesAndMoney) {
   ASSERT_FALSE(money.empty());
   EXPECT_EQ(money.front().front(), '(') << money.front();
   EXPECT_NE(money.front().find('$'), std::string::npos);
+
+  // Cents after "." and thousands after ",", or the other way round with the
+  // decimal-comma preference (which the kept labels follow).
+  f.set({{"X Ticks Choice", 8}, {"X Currency", 1}});
+  auto thousands = f.x(0, 3000).axis->majorTickMarkLabels();
+  EXPECT_TRUE(contains(thousands, "$1,000.00")) << thousands.back();
+  f.settings->setDecimalComma(true);
+  thousands = f.x(0, 3000).axis->majorTickMarkLabels();
+  EXPECT_TRUE(contains(thousands, "$1.000,00")) << thousands.back();
+  f.settings->setDecimalComma(false);
 
   // A y axis of its own reads the negative option from the x keys.
   auto single = std::make_shared<VKSingleAxisCommand>('Y');

@@ -167,6 +167,7 @@ TEST(DateAxis, SecondLineNamesOneTwoOrSeveralUnits) {
       {at(2007, 3, 20), at(2007, 4, 10), 400, "Mar & Apr - 2007"},
       {at(2007, 3, 1), at(2007, 6, 30), 600, "Mar - Jun, 2007"},
       {at(2006, 11, 1), at(2007, 2, 28), 600, "Nov 2006 - Feb 2007"},
+      {at(2006, 12, 10), at(2007, 1, 20), 400, "Dec 2006 & Jan 2007"},
       {at(2006, 3, 1), at(2007, 9, 1), 400, "2006 & 2007"},
       {at(2004, 1, 1), at(2008, 1, 1), 800, "2004 - 2007"},
       // Too short for any month step: no tick, but the year is named.
@@ -237,6 +238,33 @@ void expectLabelNamesTick(const std::string& label, double tick, double gap) {
   }
 }
 
+// The axis of the case the calendar components of the ends call for: one
+// day, one year, two neighbouring years, or several years with or without
+// room for months.
+std::shared_ptr<VKDateAxis> axisOfExpectedCase(double min, double max, double length, double tickSpace,
+                                               std::string* name) {
+  const auto a = *gregorian::dateComponents(min), b = *gregorian::dateComponents(max);
+  const double range = max - min;
+  if (a.year == b.year && a.month == b.month && a.day == b.day) {
+    *name = "same day";
+    return VKDateAxis::sameDayMinValue(min, a, max, b, length, tickSpace, min, max, "us");
+  }
+  if (a.year == b.year) {
+    *name = "same year";
+    return VKDateAxis::sameYearDifferentDaysMinValue(min, a, max, b, length, tickSpace, range, min, max, true, "us");
+  }
+  if (b.year == a.year + 1) {
+    *name = "two years";
+    return VKDateAxis::twoYearsMinValue(min, a, max, b, length, tickSpace, range, min, max, true, "us");
+  }
+  if (length / range * 365 * kDay < 3 * tickSpace) {
+    *name = "years only";
+    return VKDateAxis::yearsOnlyMinValue(min, a, max, b, length, tickSpace, min, max, "us");
+  }
+  *name = "years and months";
+  return VKDateAxis::yearsAndMainMonths(min, a, max, b, length, tickSpace, min, max, "us");
+}
+
 TEST_P(DateAxisRanges, MajorTicksAreWholeUnitsSpacedAndNamed) {
   const auto [span, length] = GetParam();
   constexpr double kTickSpace = 40;
@@ -244,6 +272,12 @@ TEST_P(DateAxisRanges, MajorTicksAreWholeUnitsSpacedAndNamed) {
   for (double start : {at(2007, 3, 1, 8, 17, 23.5), at(1999, 12, 31, 23, 59, 59), at(1969, 7, 20, 20, 17)}) {
     SCOPED_TRACE(testing::Message() << "start " << start << " span " << span << " length " << length);
     auto axis = dateAxis(start, start + span, length, kTickSpace);
+    std::string which;
+    auto expected = axisOfExpectedCase(start, start + span, length, kTickSpace, &which);
+    ASSERT_TRUE(expected) << which;
+    EXPECT_EQ(axis->majorTickMarks(), expected->majorTickMarks()) << which;
+    EXPECT_EQ(axis->firstLineOfLabels(), expected->firstLineOfLabels()) << which;
+    EXPECT_EQ(axis->secondLineOfLabels(), expected->secondLineOfLabels()) << which;
     const auto& major = axis->majorTickMarks();
     const auto& labels = axis->firstLineOfLabels();
     ASSERT_EQ(labels.size(), major.size());
