@@ -74,6 +74,9 @@ class DataDocumentDrawing : public VKCommandGraph {
   // The merged range of one axis before padding and cropping.
   KRBoundingRange xRangeForAxis(int axis) const;
   KRBoundingRange yRangeForAxis(int axis) const;
+  // The main axis shows the ranges of x and y axis 0, an axis command
+  // those of its own axis.
+  std::vector<AxisRangeShown> axisRangesShownBy(const DataDrawingCommand& command) const override;
   // Whether each axis's date labels may use a second line.
   std::vector<bool> xLabelMultipleLines() const;
   std::vector<bool> yLabelMultipleLines() const;
