@@ -245,5 +245,68 @@ TEST(AxisTitles, KeepAClearGapFromThePageEdge) {
   }
 }
 
+class TopLayerCommand : public RangeCommand {
+ public:
+  using RangeCommand::RangeCommand;
+  bool drawInTopLayer() const override { return true; }
+};
+
+struct HandOverCase {
+  const char* name;
+  bool send;
+  bool exportBackground;
+  bool pageBackground;  // whether the page fill is in the background
+};
+void PrintTo(const HandOverCase& c, std::ostream* os) { *os << c.name; }
+
+class HandOver : public ::testing::TestWithParam<HandOverCase> {};
+
+TEST_P(HandOver, TheViewGetsThePictureAndThePageFillFollowsTheExportChoice) {
+  const HandOverCase c = GetParam();
+  auto graph = DataDocumentDrawing::create();
+  auto view = std::make_shared<HeadlessGraphView>();
+  graph->setDrawingView(view);
+  graph->canvasSettings()->exportBackground().setSelected(c.exportBackground);
+  addRangeCommand(*graph, 0, 1, 0, 1);
+  auto top = std::make_shared<TopLayerCommand>(KRBoundingRange::between(0, 2), KRBoundingRange::between(0, 2));
+  top->finishConnections();
+  graph->addCommand(top);
+
+  auto picture = graph->createGraphic({400, 300}, 1, c.send, {}, KRRect());
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(view->graphicsReceived(), c.send ? 1 : 0);
+  if (c.send) {
+    EXPECT_EQ(view->graphic(), picture);
+  }
+  // Background, commands, foreground, then the top layer.
+  ASSERT_EQ(picture->count(), 4u);
+  auto background = std::dynamic_pointer_cast<KRDrawingGroup>(picture->objectAtIndex(0));
+  auto commands = std::dynamic_pointer_cast<KRDrawingGroup>(picture->objectAtIndex(1));
+  auto topLayer = std::dynamic_pointer_cast<KRDrawingGroup>(picture->objectAtIndex(3));
+  ASSERT_TRUE(background && commands && topLayer);
+  EXPECT_EQ(commands->count(), 1u);
+  EXPECT_EQ(topLayer->count(), 1u);
+  // The first thing in the background is the page fill when there is one.
+  bool pageFill = false;
+  if (background->count() > 0) {
+    KRRect first = background->objectAtIndex(0)->boundingRectangle();
+    pageFill = first.width() >= 400 && first.height() >= 300;
+  }
+  EXPECT_EQ(pageFill, c.pageBackground);
+
+  // Without room for a plot area the view gets an empty picture.
+  auto nothing = graph->createGraphic({20, 20}, 1, c.send, {}, KRRect());
+  ASSERT_TRUE(nothing);
+  EXPECT_TRUE(nothing->isEmpty());
+  EXPECT_EQ(view->graphicsReceived(), c.send ? 2 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Passes, HandOver,
+                         ::testing::Values(HandOverCase{"ScreenExporting", true, true, true},
+                                           HandOverCase{"ScreenNotExporting", true, false, true},
+                                           HandOverCase{"FileExporting", false, true, true},
+                                           HandOverCase{"FileNotExporting", false, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace orrelin
