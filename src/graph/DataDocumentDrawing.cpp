@@ -1,6 +1,7 @@
 #include "graph/DataDocumentDrawing.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 
@@ -61,6 +62,11 @@ bool isSettings(const DataDrawingCommand* command) {
 }
 
 }  // namespace
+
+std::int32_t DataDocumentDrawing::nextSerialNumber() {
+  static std::atomic<std::int32_t> counter{0};
+  return ++counter;
+}
 
 std::shared_ptr<DataDocumentDrawing> DataDocumentDrawing::create() {
   registerGraphCommandKinds();

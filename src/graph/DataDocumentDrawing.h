@@ -11,6 +11,7 @@
 // assembles background, commands and foreground. docs/graph-layout.md gives
 // the geometry.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -144,6 +145,9 @@ class DataDocumentDrawing : public VKCommandGraph {
   static std::shared_ptr<KRDrawingGroup> addSelectionShadow(std::shared_ptr<KRDrawingBasic> drawing, double blur);
   // Whether the pass logs how long it took.
   void setPrintTiming(bool on) { printTiming_ = on; }
+  // Unique per graph within the process, from an increasing counter; the
+  // timing message names the graph by it.
+  std::int32_t serialNumber() const { return serialNumber_; }
 
  private:
   void ensureSettings();
@@ -174,6 +178,8 @@ class DataDocumentDrawing : public VKCommandGraph {
   Spaces spaces_;
   std::optional<KRRect> selectionRectangle_;
   bool printTiming_ = false;
+  std::int32_t serialNumber_ = nextSerialNumber();
+  static std::int32_t nextSerialNumber();
 };
 
 // Registers the style and canvas settings with the command factory (and the

@@ -863,7 +863,7 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
     char text[64];
     std::snprintf(text, sizeof text, "%g", seconds);
     std::string message = kTimingMessage;
-    message.replace(message.find("%@"), 2, std::to_string(commands().empty() ? 0 : commands()[0]->serialNumber()));
+    message.replace(message.find("%@"), 2, std::to_string(serialNumber_));
     message.replace(message.find("%g"), 2, text);
     KRMessageCenter::addMessage(message);
   }

@@ -14,6 +14,7 @@
 #include "graph/commandbase/CommandPanel.h"
 #include "graph/commandbase/VKCollapserCommand.h"
 #include "graph/commandbase/VKCommandFactory.h"
+#include "support/MessageCapture.h"
 
 namespace orrelin {
 namespace {
@@ -307,6 +308,25 @@ INSTANTIATE_TEST_SUITE_P(Passes, HandOver,
                                            HandOverCase{"FileExporting", false, true, true},
                                            HandOverCase{"FileNotExporting", false, false, false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST(GraphTiming, NamesEachGraphByItsOwnSerialNumber) {
+  MessageCapture messages;
+  auto first = DataDocumentDrawing::create();
+  auto second = DataDocumentDrawing::create();
+  EXPECT_NE(first->serialNumber(), second->serialNumber());
+  for (const auto& graph : {first, second}) {
+    graph->setPrintTiming(true);
+    draw(*graph);
+  }
+  auto texts = messages.texts();
+  ASSERT_EQ(texts.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    const auto& graph = i == 0 ? first : second;
+    const std::string start = "Computing graphic (" + std::to_string(graph->serialNumber()) + ") = ";
+    EXPECT_EQ(texts[i].rfind(start, 0), 0u) << texts[i];
+    EXPECT_EQ(texts[i].substr(texts[i].size() - 8), " seconds");
+  }
+}
 
 }  // namespace
 }  // namespace orrelin
