@@ -1,6 +1,7 @@
 #include "graph/DataDocumentDrawing.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 
@@ -61,6 +62,11 @@ bool isSettings(const DataDrawingCommand* command) {
 }
 
 }  // namespace
+
+std::int32_t DataDocumentDrawing::nextSerialNumber() {
+  static std::atomic<std::int32_t> counter{0};
+  return ++counter;
+}
 
 std::shared_ptr<DataDocumentDrawing> DataDocumentDrawing::create() {
   registerGraphCommandKinds();
@@ -259,6 +265,16 @@ KRBoundingRange DataDocumentDrawing::mergedRange(bool xDirection, int axis, bool
 
 KRBoundingRange DataDocumentDrawing::xRangeForAxis(int axis) const { return mergedRange(true, axis, nullptr); }
 KRBoundingRange DataDocumentDrawing::yRangeForAxis(int axis) const { return mergedRange(false, axis, nullptr); }
+
+std::vector<AxisRangeShown> DataDocumentDrawing::axisRangesShownBy(const DataDrawingCommand& command) const {
+  std::vector<AxisRangeShown> shown;
+  const auto xs = xAxisCommands(), ys = yAxisCommands();
+  for (std::size_t i = 0; i < xs.size(); ++i)
+    if (xs[i].get() == &command) shown.push_back({'X', static_cast<int>(i), xRangeForAxis(static_cast<int>(i))});
+  for (std::size_t j = 0; j < ys.size(); ++j)
+    if (ys[j].get() == &command) shown.push_back({'Y', static_cast<int>(j), yRangeForAxis(static_cast<int>(j))});
+  return shown;
+}
 
 std::vector<KRBoundingRange> DataDocumentDrawing::xRanges() const {
   std::vector<KRBoundingRange> ranges;

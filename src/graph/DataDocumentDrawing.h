@@ -11,6 +11,7 @@
 // assembles background, commands and foreground. docs/graph-layout.md gives
 // the geometry.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -74,6 +75,9 @@ class DataDocumentDrawing : public VKCommandGraph {
   // The merged range of one axis before padding and cropping.
   KRBoundingRange xRangeForAxis(int axis) const;
   KRBoundingRange yRangeForAxis(int axis) const;
+  // The main axis shows the ranges of x and y axis 0, an axis command
+  // those of its own axis.
+  std::vector<AxisRangeShown> axisRangesShownBy(const DataDrawingCommand& command) const override;
   // Whether each axis's date labels may use a second line.
   std::vector<bool> xLabelMultipleLines() const;
   std::vector<bool> yLabelMultipleLines() const;
@@ -141,6 +145,9 @@ class DataDocumentDrawing : public VKCommandGraph {
   static std::shared_ptr<KRDrawingGroup> addSelectionShadow(std::shared_ptr<KRDrawingBasic> drawing, double blur);
   // Whether the pass logs how long it took.
   void setPrintTiming(bool on) { printTiming_ = on; }
+  // Unique per graph within the process, from an increasing counter; the
+  // timing message names the graph by it.
+  std::int32_t serialNumber() const { return serialNumber_; }
 
  private:
   void ensureSettings();
@@ -171,6 +178,8 @@ class DataDocumentDrawing : public VKCommandGraph {
   Spaces spaces_;
   std::optional<KRRect> selectionRectangle_;
   bool printTiming_ = false;
+  std::int32_t serialNumber_ = nextSerialNumber();
+  static std::int32_t nextSerialNumber();
 };
 
 // Registers the style and canvas settings with the command factory (and the

@@ -211,7 +211,10 @@ struct Direction {
       AxisContent c = content(i);
       c.reservedLabelSpace = axes[i].controls().reservedLabelSpace(fontSize);
       numberSpace[i] = tickAndNumberSpace(c, look, side[i]);
+      // A title keeps the gap it has before it beyond it too, clear of the
+      // page edge and of the next axis out.
       titleRoom[i] = titleSpace(c.title, look);
+      if (titleRoom[i] > 0) titleRoom[i] += look.titleGap();
     }
   }
   // The room the axes take on one side: ring 0's tick-and-number and title
@@ -277,6 +280,48 @@ struct Direction {
   }
 };
 
+// The step between the first two major ticks; 0 with fewer.
+double majorStep(const AxisTicks& ticks) {
+  if (!ticks.axis) return 0;
+  const auto& major = ticks.axis->majorTickMarks();
+  return major.size() >= 2 ? major[1] - major[0] : 0;
+}
+
+bool automaticTicks(const Axis& axis) {
+  const auto& menu = axis.controls().ticksChoice;
+  int tag = menu ? menu->tag() : kTicksAutomatic;
+  return tag == kTicksDefault || tag == kTicksAutomatic;
+}
+
+// What the main axis settings change in the ticks of the main pair once
+// both are known. With "Aspect Ratio 1" a unit is as long in x as in y, and
+// automatic ticks on two linear number axes take the coarser of their two
+// steps, so the grid is made of squares. The finer axis is asked again for
+// a spacing that lands on that step; when it does not, it keeps its ticks.
+void tweakTickMarks(const VKAxisSettings& main, Direction& X, Direction& Y, double fontSize) {
+  if (!main.aspectRatio1() || X.axes.empty() || Y.axes.empty() || X.ticks.empty() || Y.ticks.empty()) return;
+  for (Direction* d : {&X, &Y})
+    if (!d->axes[0].linear() || d->date[0] || !automaticTicks(d->axes[0])) return;
+  const double sx = majorStep(X.ticks[0]), sy = majorStep(Y.ticks[0]);
+  if (!(sx > 0) || !(sy > 0) || std::abs(sx - sy) <= 1e-9 * std::max(sx, sy)) return;
+  Direction& fine = sx < sy ? X : Y;
+  const double coarse = std::max(sx, sy);
+  const double width = fine.drawn[0].maxR - fine.drawn[0].minR;
+  const double length = std::max(fine.pieces[0].length, 1.0);
+  if (!(width > 0) || !std::isfinite(width)) return;
+  // A spacing that divides the axis into steps just under the coarse one
+  // rounds up to it; the coarse step's own spacing is the second try.
+  const double parts = std::max(1.0, std::ceil(width / (0.9 * coarse)));
+  for (double spacing : {length / (parts + 0.5), coarse / width * length}) {
+    AxisTicks again = fine.axes[0].ticks(fine.drawn[0], fine.unpadded[0], fine.twoLines[0], length, false,
+                                         fine.integer[0], fine.dateLocale[0], fontSize, 0, spacing);
+    if (std::abs(majorStep(again) - coarse) <= 1e-9 * coarse) {
+      fine.ticks[0] = std::move(again);
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::addSelectionShadow(std::shared_ptr<KRDrawingBasic> drawing,
@@ -326,6 +371,12 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
     return hand(nullptr);
   }
 
+  // The panels of the axis controllers show what the pass starts from.
+  const auto xControllers = xAxisCommands(), yControllers = yAxisCommands();
+  main->updateViews();
+  for (std::size_t i = 1; i < xControllers.size(); ++i) xControllers[i]->updateViews();
+  for (std::size_t j = 1; j < yControllers.size(); ++j) yControllers[j]->updateViews();
+
   // Taken commands and settings.
   auto taken = commandsThatAreNotExcluded();
   Direction X, Y;
@@ -333,8 +384,8 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
   Y.x = false;
   X.stacked = canvas->stackX();
   Y.stacked = canvas->stackY();
-  for (auto& command : xAxisCommands()) X.axes.emplace_back(command, true);
-  for (auto& command : yAxisCommands()) Y.axes.emplace_back(command, false);
+  for (auto& command : xControllers) X.axes.emplace_back(command, true);
+  for (auto& command : yControllers) Y.axes.emplace_back(command, false);
 
   // Ranges.
   X.ranges = xRanges();
@@ -554,6 +605,7 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
   }
   computeTicks(X);
   computeTicks(Y);
+  tweakTickMarks(*main, X, Y, numberFontSize);
   plotArea_ = plot;
   information_ = KRDrawingInformation{};
 
@@ -658,6 +710,18 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
         auto group = KRDrawingGroup::create();
         std::string name = entry->commandName();
         group->setDescriptionString(name.empty() ? kUntitledGroup : name);
+        if (auto opener = std::dynamic_pointer_cast<VKDrawingCommand>(entry)) {
+          // The outline is in points, for the record of the opener's axis
+          // pair; the commands inside are already magnified for the screen.
+          std::size_t xi = static_cast<std::size_t>(std::max(0, opener->whichXAxis()));
+          std::size_t yj = static_cast<std::size_t>(std::max(0, opener->whichYAxis()));
+          auto outline = xi < nx && yj < ny ? opener->groupCroppingPath(drawingInfos_[xi][yj]) : nullptr;
+          if (outline && !outline->isEmptyPath() && !outline->boundingRectangle().isNull()) {
+            if (!independent && scale != 1)
+              outline = std::dynamic_pointer_cast<KRDrawingPath>(outline->magnify(scale));
+            if (outline) group->setCrop(outline);
+          }
+        }
         current->addObject(group);
         stack.push_back(current);
         current = group;
@@ -799,7 +863,7 @@ std::shared_ptr<KRDrawingGroup> DataDocumentDrawing::createGraphic(KRSize size, 
     char text[64];
     std::snprintf(text, sizeof text, "%g", seconds);
     std::string message = kTimingMessage;
-    message.replace(message.find("%@"), 2, std::to_string(commands().empty() ? 0 : commands()[0]->serialNumber()));
+    message.replace(message.find("%@"), 2, std::to_string(serialNumber_));
     message.replace(message.find("%g"), 2, text);
     KRMessageCenter::addMessage(message);
   }

@@ -16,6 +16,8 @@ inline constexpr const char* kWhichX = "Which X";
 inline constexpr const char* kWhichY = "Which Y";
 inline constexpr const char* kMagnifyOption = "Magnify Option";
 inline constexpr const char* kCropWith = "Crop With";
+// The name of a group of commands, on its opener.
+inline constexpr const char* kCollapserName = "Name";
 
 // Keys of an undo record.
 inline constexpr const char* kCommandNumber = "CommandNumber";

@@ -8,6 +8,7 @@
 
 #include "drawing/KRDrawingStyle.h"
 #include "graph/commandbase/CommandDocument.h"
+#include "graph/commandbase/CommandPanel.h"
 #include "graph/commandbase/CommandTexts.h"
 #include "graph/commandbase/InputControllers.h"
 #include "graph/commandbase/TextFormat.h"
@@ -260,6 +261,12 @@ std::optional<double> DataDrawingCommand::valueForParameter(const std::string& n
 std::optional<std::string> DataDrawingCommand::stringForParameter(const std::string& name) const {
   auto* document = commandDocument();
   return document ? document->parameters().stringForParameter(name) : std::nullopt;
+}
+
+void DataDrawingCommand::updateViews() {
+  if (!panel_) return;
+  panel_->beginUpdate();
+  panel_->showErrorExplanation(whatIsInErrorText_);
 }
 
 void DataDrawingCommand::setErrorExplanation(std::optional<std::string> text) {

@@ -23,6 +23,7 @@ struct VKFontStyle;
 class KRDrawingStyleFont;
 
 class CommandDocument;
+class CommandPanel;
 class VKButtonInputController;
 class VKCommandGraph;
 class VKDrawingCommandSelector;
@@ -181,6 +182,13 @@ class DataDrawingCommand : public VKDependencyBase {
 
   std::mutex& lockForDerivedData() { return lockForDerivedData_; }
 
+  // The command's panel in the command list; none when nothing shows it.
+  const std::shared_ptr<CommandPanel>& panel() const { return panel_; }
+  void setPanel(std::shared_ptr<CommandPanel> panel) { panel_ = std::move(panel); }
+  // Brings the panel up to date with the command: the error explanation
+  // here, what subclasses show besides. Nothing happens without a panel.
+  virtual void updateViews();
+
   bool currentlyDragging() const { return currentlyDragging_; }
   void setCurrentlyDragging(bool dragging) { currentlyDragging_ = dragging; }
 
@@ -208,6 +216,7 @@ class DataDrawingCommand : public VKDependencyBase {
   bool currentlyDragging_ = false;
   bool open_ = false;
   VKCommandGraph* insideDrawing_ = nullptr;
+  std::shared_ptr<CommandPanel> panel_;
 };
 
 }  // namespace orrelin

@@ -1,6 +1,7 @@
 #include "graph/commandbase/VKCommandFactory.h"
 
 #include "graph/commandbase/CommandTexts.h"
+#include "graph/commandbase/VKCollapserCommand.h"
 #include "platform/KRMessageCenter.h"
 
 namespace orrelin {
@@ -20,8 +21,8 @@ VKCommandFactory::VKCommandFactory() {
   for (const char* type : {"Anchored Image", "Color Legend", "Connection", "Label", "Legend", "Lines",
                            "ND Fit", "Multiple Lines", "Plots", "Range", "Scalar Field", "Stock", "Zoom"})
     registerKind(type, [type] { return std::make_shared<VKStoredDrawingCommand>(type); });
-  registerKind("Open", [] { return std::make_shared<VKStoredDrawingCommand>("Open", 1); });
-  registerKind("Close", [] { return std::make_shared<VKStoredDrawingCommand>("Close", 2); });
+  registerKind("Open", [] { return std::make_shared<VKCollapserCommandOpen>(); });
+  registerKind("Close", [] { return std::make_shared<VKCollapserCommandClose>(); });
   registerKind("Text Block", [] { return std::make_shared<VKTextBlockController>(); });
 }
 

@@ -10,6 +10,7 @@
 
 #include "drawing/KRDrawingGroup.h"
 #include "graph/commandbase/GraphView.h"
+#include "graph/commandbase/KRBoundingRange.h"
 #include "graph/dependency/VKDependencyBase.h"
 #include "platform/PageGeometry.h"
 #include "platform/PropertyList.h"
@@ -20,6 +21,13 @@ class CommandDocument;
 class DataDrawingCommand;
 class KRDrawingStyleFont;
 struct VKFontStyle;
+
+// The data range of one axis whose controller a command is.
+struct AxisRangeShown {
+  char letter = 'X';
+  int axis = 0;
+  KRBoundingRange range;
+};
 
 class VKCommandGraph : public VKDependencyBase {
  public:
@@ -66,6 +74,13 @@ class VKCommandGraph : public VKDependencyBase {
   // 4 label) as the graph's style settings give them. Without style
   // settings the setting's own family, size and colour are used.
   virtual std::shared_ptr<KRDrawingStyleFont> drawingFont(const VKFontStyle& style) const;
+  // The axes the command controls (the main axis both of axis 0, an axis
+  // command its own) with their data ranges before padding and cropping,
+  // for the command's panel; none here.
+  virtual std::vector<AxisRangeShown> axisRangesShownBy(const DataDrawingCommand& command) const {
+    (void)command;
+    return {};
+  }
 
  private:
   void fitViewSize(GraphView& view);

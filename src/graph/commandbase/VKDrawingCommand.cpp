@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "graph/commandbase/CommandPanel.h"
 #include "graph/commandbase/CommandTexts.h"
+#include "graph/commandbase/VKCommandGraph.h"
 #include "graph/commandbase/InputControllers.h"
 #include "platform/KRMessageCenter.h"
 
@@ -88,6 +90,13 @@ void VKDrawingCommand::entryChanged(VKDependencyBase* sender, DependencyVisitSet
     keptValue_.reset();
   if (sender && sender == magnificationChoice_.get()) updateMagnificationFeedback();
   DataDrawingCommand::entryChanged(sender, alreadySentFor);
+}
+
+void VKDrawingCommand::updateViews() {
+  DataDrawingCommand::updateViews();
+  if (!panel() || !insideDrawing()) return;
+  for (const auto& shown : insideDrawing()->axisRangesShownBy(*this))
+    panel()->showAxisRange(shown.letter, shown.axis, shown.range);
 }
 
 void VKDrawingCommand::clearCachedDrawing() {
@@ -184,6 +193,12 @@ std::shared_ptr<KRDrawingPath> VKDrawingCommand::croppingPathForScale(const Scal
 std::shared_ptr<KRDrawingPath> VKDrawingCommand::computeCroppingPathForScale(const KR1DPlotDrawingInfo& record) {
   (void)record;
   return nullptr;
+}
+
+std::shared_ptr<KRDrawingPath> VKDrawingCommand::groupCroppingPath(const ScalingRecord& record) {
+  auto cropper = croppingCommand();
+  if (!cropper || cropper.get() == this) return nullptr;
+  return cropper->croppingPathForScale(record);
 }
 
 std::shared_ptr<VKDrawingCommand> VKDrawingCommand::croppingCommand() const {

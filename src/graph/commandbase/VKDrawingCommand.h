@@ -46,6 +46,9 @@ class VKDrawingCommand : public DataDrawingCommand {
   void fillFromPropertyList(const PropertyList& list) override;
   void entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) override;
   void clearCachedDrawing() override;
+  // The panel also shows the data range of every axis the command is the
+  // controller of in its graph.
+  void updateViews() override;
 
   // Whether the command has the magnification control and the cropping
   // selector. Subclasses decide.
@@ -70,6 +73,10 @@ class VKDrawingCommand : public DataDrawingCommand {
   virtual std::shared_ptr<KRDrawingPath> computeCroppingPathForScale(const KR1DPlotDrawingInfo& record);
   std::shared_ptr<VKDrawingCommand> croppingCommand() const;
   bool insideCroppingPath(KRPoint point, const ScalingRecord& record);
+  // The outline that crops the group of commands a group opener starts: the
+  // outline of the command chosen under "Crop With", from that command's
+  // cache; none when nothing is chosen or the command cannot be cropped.
+  virtual std::shared_ptr<KRDrawingPath> groupCroppingPath(const ScalingRecord& record);
   // Only plots, functions, bars, fits and histograms offer an outline.
   bool commandSelectorShouldAllow(const VKDrawingCommandSelector& selector,
                                   const DataDrawingCommand& candidate) const override;
