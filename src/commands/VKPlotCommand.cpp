@@ -355,7 +355,6 @@ void VKPlotCommand::updateCacheXLinear(bool xLinear, bool yLinear) {
   const bool bridge = bridgesGaps();
   Plot1D plot;
   plot.reserveColumns(static_cast<std::size_t>(usable) + 1);
-  cachedPoints_.reserve(static_cast<std::size_t>(usable));
   cachedRows_.reserve(static_cast<std::size_t>(usable));
   for (long r = 0; r < usable; ++r) {
     const double x = (xs ? xs[r] : double(r + 1)) + dx;
@@ -367,10 +366,10 @@ void VKPlotCommand::updateCacheXLinear(bool xLinear, bool yLinear) {
       continue;
     }
     plot.addPoint(x, y);
-    cachedPoints_.push_back({x, y});
     cachedRows_.push_back(r);
   }
   plot.endRun();
+  cachedPoints_ = convertToPoints(plot);
 
   if (connection() == kSteps) plot = stepsFor(plot, static_cast<StepType>(stepTypeTag()));
   cachedPlot_ = std::move(plot);
@@ -379,7 +378,7 @@ void VKPlotCommand::updateCacheXLinear(bool xLinear, bool yLinear) {
     const bool alongY = smoothAlongY();
     Plot1D pieces = cachedPlot_;
     if (alongY) {
-      if (!StrictlyIncreasingPoints(pieces.swapXY())) pieces = splitPlotIntoIncreasingValueComponents(pieces);
+      if (!StrictlyIncreasingPoints(swapXYInResult(pieces))) pieces = splitPlotIntoIncreasingValueComponents(pieces);
     } else if (!StrictlyIncreasingPoints(pieces)) {
       pieces = splitPlotIntoIncreasingComponents(pieces);
     }
@@ -507,23 +506,53 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::markersForScale(const KR1DPlotDra
   // outlined shapes with its (first) colour.
   look.lineColor = line.color;
   look.lineWidth = std::isfinite(line.width) && line.width > 0 ? std::min(line.width, 300.0) : 0.5;
+  // A solid fill colours the interiors with the markers; hatching, a
+  // gradient or noise is laid over the markers' frame first, clipped to the
+  // interiors, and the markers go over it.
   const VKFillStyle fill = pointColor_->style();
-  if (fill.kind != 1) look.fillColor = fill.color;
+  if (fill.kind == 2) look.fillColor = fill.color;
   const KRRect region = visibleRegion(record);
   const double reach = look.size / 2 + look.lineWidth;
   const KRRect area = region.insetBy(-reach, -reach);
-  std::vector<KRPoint> page;
-  page.reserve(cachedPoints_.size());
-  for (const KRPoint& p : cachedPoints_) {
-    const KRPoint at = record.transform(p);
-    if (at.x >= area.minX() && at.x <= area.maxX() && at.y >= area.minY() && at.y <= area.maxY()) page.push_back(at);
-  }
+  const std::vector<KRPoint> page = convertToPoints(cachedPoints_, area, record);
   if (page.empty()) return nullptr;
   // Bitmaps and the screen get stencils stamped on whole pixels of the
   // resolution the drawing is made for; vector outputs get paths.
   const bool allowLayers = !record.destinationIsResolutionIndependent;
   const double pixels = allowLayers ? (record.prepareForScale > 0 ? record.prepareForScale : 1) : 0;
-  return VKMarkers::createPoints(page, look, nullptr, 1, false, allowLayers, region, pixels);
+  auto markers = VKMarkers::createPoints(page, look, nullptr, 1, false, allowLayers, region, pixels);
+  if (fill.kind == 1 || fill.kind == 2) return markers;
+  auto interiors = VKMarkers::createCropForFillPoints(page, look.type, look.size, nullptr, 1, false, region);
+  if (!interiors) return markers;
+  auto group = KRDrawingGroup::create();
+  auto clipped = KRDrawingGroup::create();
+  clipped->setCrop(interiors);
+  if (auto over = fillOverRectangle(fill, interiors->boundingRectangle())) clipped->addObject(over);
+  group->addObject(clipped);
+  if (markers) group->addObject(markers);
+  return group;
+}
+
+std::vector<KRPoint> VKPlotCommand::convertToPoints(const Plot1D& plot) {
+  std::vector<KRPoint> points;
+  points.reserve(static_cast<std::size_t>(HowManyPoints(plot)));
+  for (const Plot1D::Run& run : plot.runs())
+    for (long i = run.start; i < run.start + run.length; ++i) points.push_back(plot.point(i));
+  return points;
+}
+
+std::vector<KRPoint> VKPlotCommand::convertToPoints(const std::vector<KRPoint>& points, const KRRect& cropWith,
+                                                    const KR1DPlotDrawingInfo& mapping) {
+  const bool all = cropWith.isNull();
+  const KRRect area = cropWith.standardized();
+  std::vector<KRPoint> page;
+  page.reserve(points.size());
+  for (const KRPoint& p : points) {
+    const KRPoint at = mapping.transform(p);
+    if (all || (at.x >= area.minX() && at.x <= area.maxX() && at.y >= area.minY() && at.y <= area.maxY()))
+      page.push_back(at);
+  }
+  return page;
 }
 
 bool VKPlotCommand::xUsesDateAxis() const { return selectsDateColumn(xColumn_); }
@@ -603,7 +632,7 @@ std::vector<PageRun> VKPlotCommand::flattenedSpline(const KR1DPlotDrawingInfo& r
                                                     std::optional<double> level) const {
   // Work in the spline's own direction: u free, w = spline(u).
   const bool alongY = smoothAlongY();
-  const Plot1D work = alongY ? cachedSplinePlot_.swapXY() : cachedSplinePlot_;
+  const Plot1D work = alongY ? swapXYInResult(cachedSplinePlot_) : cachedSplinePlot_;
   const auto toPage = [&](double u, double w) {
     return alongY ? KRPoint{axisToPageX(w, record), axisToPageY(u, record)}
                   : KRPoint{axisToPageX(u, record), axisToPageY(w, record)};
@@ -947,6 +976,13 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::computeDrawingObjectForScale(cons
                                                                             KRDrawingInformation& information) {
   (void)information;
   return plotForScale(record);
+}
+
+std::vector<KR1DPlotDrawingInfo> VKPlotCommand::otherScalingsForScale(const KR1DPlotDrawingInfo& record) const {
+  if (!drawsFill() || fillMethodTag() != kBetweenY || !betweenY_->hasSelection()) return {};
+  const KR1DPlotDrawingInfo& other = betweenRecord(record);
+  if (&other == &record) return {};
+  return {other};
 }
 
 std::shared_ptr<KRDrawingPath> VKPlotCommand::computeCroppingPathForScale(const KR1DPlotDrawingInfo& record) {

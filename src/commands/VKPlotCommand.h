@@ -148,6 +148,9 @@ class VKPlotCommand : public VKDrawingCommand, public VKErrorBarSettingsOwner {
   // there are none or the point style is "No Point".
   std::shared_ptr<KRDrawingGroup> markersForScale(const KR1DPlotDrawingInfo& record);
   std::shared_ptr<KRDrawingPath> computeCroppingPathForScale(const KR1DPlotDrawingInfo& record) override;
+  // A fill between y columns on another y axis also depends on that axis's
+  // scaling.
+  std::vector<KR1DPlotDrawingInfo> otherScalingsForScale(const KR1DPlotDrawingInfo& record) const override;
 
   // A click at a page point: "Hits a Point" or "Hits a Line" with "Points
   // Hit" (rows within reach), "Closest X", "Closest Y" and "Row Index" of
@@ -158,6 +161,13 @@ class VKPlotCommand : public VKDrawingCommand, public VKErrorBarSettingsOwner {
   // reaches x; none where the curve does not pass x. Uses the prepared data
   // of the last axis kinds.
   std::optional<double> plotValueAtXLocation(double x);
+
+  // The points of every run of a plot in order, without the run headers.
+  static std::vector<KRPoint> convertToPoints(const Plot1D& plot);
+  // Points mapped to the page by mapping, keeping those that land inside
+  // cropWith (every one for the null rectangle).
+  static std::vector<KRPoint> convertToPoints(const std::vector<KRPoint>& points, const KRRect& cropWith,
+                                              const KR1DPlotDrawingInfo& mapping);
 
   // The legend text with the column names put in for its labels.
   std::string legendText() const;

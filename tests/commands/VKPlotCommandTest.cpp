@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "commands/DrawingLeaves.h"
 #include "commands/PlotInGraph.h"
 #include "commands/PlotTexts.h"
 #include "commands/VKPlotCommand.h"
@@ -352,6 +353,23 @@ TEST_F(PlotCommand, ValueAtALocationFollowsTheCurveAsDrawn) {
   }
 }
 
+// The markers' points: every run's points without the headers, and on the
+// page those landing inside the crop rectangle (all for the null one).
+TEST(PlotConvertToPoints, DropHeadersThenMapAndCrop) {
+  const Plot1D plot = Plot1D::fromRuns({{{1, 2}, {3, 4}}, {{5, 6}}, {{-1, 20}}});
+  const std::vector<KRPoint> points = VKPlotCommand::convertToPoints(plot);
+  EXPECT_EQ(points, (std::vector<KRPoint>{{1, 2}, {3, 4}, {5, 6}, {-1, 20}}));
+  EXPECT_TRUE(VKPlotCommand::convertToPoints(Plot1D()).empty());
+
+  const auto record = makeRecord(10);  // page = 10 * value
+  EXPECT_EQ(VKPlotCommand::convertToPoints(points, KRRect(0, 0, 100, 100), *record),
+            (std::vector<KRPoint>{{10, 20}, {30, 40}, {50, 60}}));
+  // The edges belong to the rectangle.
+  EXPECT_EQ(VKPlotCommand::convertToPoints(points, KRRect(30, 40, 20, 20), *record),
+            (std::vector<KRPoint>{{30, 40}, {50, 60}}));
+  EXPECT_EQ(VKPlotCommand::convertToPoints(points, KRRect(), *record).size(), 4u);
+}
+
 TEST_F(PlotCommand, ChangingAColumnDropsTheCache) {
   auto y = column("y", texts({1, 2, 3}));
   plot->setXColumn(document->table->rowNumberColumn(), y);
@@ -418,6 +436,62 @@ TEST(PlotBetweenAxis, TheSecondCurveFollowsTheChosenYAxis) {
   // A y axis the graph does not have falls back to the command's own.
   plot->betweenYAxis()->setTag(4);
   EXPECT_EQ(reaches(own.transformY(1)), 3);
+}
+
+// The drawing kept for the plot's own axes is made again when only the y
+// axis the fill reaches to changes its range.
+TEST(PlotBetweenAxis, TheFillMovesWhenOnlyTheOtherYAxisChanges) {
+  registerAxisCommandKinds(VKCommandFactory::shared());
+  auto document = TestCommandDocument::create();
+  auto graph = DataDocumentDrawing::create();
+  document->addGraph(graph);
+  graph->addCommand(VKCommandFactory::shared().createCommand("Y Axis"));
+  const auto x = document->addColumn("x", {"0", "1", "2"});
+  const auto plot = std::make_shared<VKPlotCommand>();
+  plot->finishConnections();
+  graph->addCommand(plot);
+  plot->setXColumn(x, document->addColumn("y", {"2", "3", "2"}));
+  plot->fillType()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(2)}}));
+  plot->fillMethod()->setTag(VKPlotCommand::kBetweenY);
+  plot->betweenY()->selectColumn(document->addColumn("low", {"150", "150", "150"}));
+  plot->betweenYAxis()->setTag(2);
+  const auto other = std::make_shared<VKPlotCommand>();
+  other->finishConnections();
+  graph->addCommand(other);
+  other->moveToXAxis(0, 1);
+  const auto high = document->addColumn("high", {"100", "300", "200"});
+  other->setXColumn(x, high);
+
+  // The page y where the fill meets the "low" curve, and that of 150 on the
+  // second axis, after laying the graph out; the records of the plot's own
+  // axes are kept.
+  std::vector<KR1DPlotDrawingInfo> ownRecords;
+  const auto draw = [&] {
+    EXPECT_TRUE(graph->createGraphic({400, 300}, 1, false, {}, KRRect()));
+    const auto& infos = graph->drawingInfos();
+    KRDrawingInformation information;
+    const auto drawing = plot->drawingObjectForScale(infos[0][0], 1, information);
+    std::vector<double> edges;
+    for (const auto& path : testing_support::all<KRDrawingPathFromObj>(drawing)) {
+      if (!path->fillCurve()) continue;
+      const KRRect r = path->boundingRectangle().standardized();
+      edges = {r.minY(), r.maxY()};
+    }
+    ownRecords.push_back(*infos[0][0]);
+    return std::make_pair(edges, infos[0][1]->transformY(150));
+  };
+  const auto [before, lowBefore] = draw();
+  ASSERT_EQ(before.size(), 2u);
+  EXPECT_TRUE(std::fabs(before[0] - lowBefore) < 1e-6 || std::fabs(before[1] - lowBefore) < 1e-6);
+
+  // Tick labels as wide as before, so the graph region stays as it was.
+  high->setStringList({"100", "500", "200"});
+  const auto [after, lowAfter] = draw();
+  ASSERT_NE(lowAfter, lowBefore);
+  ASSERT_TRUE(ownRecords[0].sameScalingInformation(ownRecords[1]));
+  ASSERT_EQ(after.size(), 2u);
+  EXPECT_TRUE(std::fabs(after[0] - lowAfter) < 1e-6 || std::fabs(after[1] - lowAfter) < 1e-6)
+      << after[0] << " " << after[1] << " " << lowAfter;
 }
 
 }  // namespace
