@@ -295,7 +295,29 @@ void VKPlotCommand::dropCache() {
   cachedSplineRangeValid_ = false;
   cachedSplineRange_ = KRBoundingRange::invalid();
   cachedPoints_.clear();
+  cachedPointsReady_ = false;
   cachedRows_.clear();
+  cachedRowsReady_ = false;
+  cachedPointCount_ = 0;
+  cachedDomainRange_ = KRBoundingRange::invalid();
+  cachedValueRange_ = KRBoundingRange::invalid();
+}
+
+const std::vector<long>& VKPlotCommand::cachedRows() const {
+  if (!cachedRowsReady_) {
+    cachedRows_.resize(static_cast<std::size_t>(cachedPointCount_));
+    for (std::size_t k = 0; k < cachedRows_.size(); ++k) cachedRows_[k] = static_cast<long>(k);
+    cachedRowsReady_ = true;
+  }
+  return cachedRows_;
+}
+
+const std::vector<KRPoint>& VKPlotCommand::cachedPoints() const {
+  if (!cachedPointsReady_) {
+    cachedPoints_ = convertToPoints(cachedPlot_);
+    cachedPointsReady_ = true;
+  }
+  return cachedPoints_;
 }
 
 void VKPlotCommand::updateCacheXLinear(bool xLinear, bool yLinear) {
@@ -353,9 +375,13 @@ void VKPlotCommand::updateCacheXLinear(bool xLinear, bool yLinear) {
   const double* xs = xValues ? xValues->constDoublePointer() : nullptr;
   const unsigned char* xIn = xIncluded ? xIncluded->constPointer() : nullptr;
   const bool bridge = bridgesGaps();
+  double xLow = INFINITY, xHigh = -INFINITY, yLow = INFINITY, yHigh = -INFINITY;
   Plot1D plot;
   plot.reserveColumns(static_cast<std::size_t>(usable) + 1);
-  cachedRows_.reserve(static_cast<std::size_t>(usable));
+  // While every row so far is kept, a point's row is its index and nothing
+  // is stored; the first row left out writes the rows down from then on.
+  bool everyRowKept = true;
+  long kept = 0;
   for (long r = 0; r < usable; ++r) {
     const double x = (xs ? xs[r] : double(r + 1)) + dx;
     const double y = ys[r] + dy;
@@ -363,13 +389,35 @@ void VKPlotCommand::updateCacheXLinear(bool xLinear, bool yLinear) {
                        std::isfinite(y) && (xLinear || x > 0) && (yLinear || y > 0);
     if (!valid) {
       if (!bridge) plot.endRun();
+      if (everyRowKept) {
+        everyRowKept = false;
+        cachedRows_.reserve(static_cast<std::size_t>(usable - r + kept));
+        for (long k = 0; k < kept; ++k) cachedRows_.push_back(k);
+      }
       continue;
     }
     plot.addPoint(x, y);
-    cachedRows_.push_back(r);
+    ++kept;
+    if (!everyRowKept) cachedRows_.push_back(r);
+    xLow = std::min(xLow, x);
+    xHigh = std::max(xHigh, x);
+    yLow = std::min(yLow, y);
+    yHigh = std::max(yHigh, y);
   }
   plot.endRun();
-  cachedPoints_ = convertToPoints(plot);
+  cachedRowsReady_ = !everyRowKept;
+  cachedPointCount_ = kept;
+  // Steps put corners at the points' own x and y values: the ranges stay.
+  if (xLow <= xHigh) {
+    cachedDomainRange_ = KRBoundingRange::between(xLow, xHigh);
+    cachedValueRange_ = KRBoundingRange::between(yLow, yHigh);
+  }
+  // The markers' points are the runs' points; only steps change the runs, so
+  // only then are the points taken apart from them now.
+  if (connection() == kSteps) {
+    cachedPoints_ = convertToPoints(plot);
+    cachedPointsReady_ = true;
+  }
 
   if (connection() == kSteps) plot = stepsFor(plot, static_cast<StepType>(stepTypeTag()));
   cachedPlot_ = std::move(plot);
@@ -420,7 +468,7 @@ KRBoundingRange barRange(const std::vector<VKErrorBars::Bar>& bars, bool alongX,
 KRBoundingRange VKPlotCommand::domainRangeXLinear(bool xLinear, bool yLinear) {
   updateCacheXLinear(xLinear, yLinear);
   const KRBoundingRange own =
-      cachedSplineRangeValid_ && smoothAlongY() ? cachedSplineRange_ : DomainRangeOfPlot(cachedPlot_);
+      cachedSplineRangeValid_ && smoothAlongY() ? cachedSplineRange_ : cachedDomainRange_;
   if (!drawsErrorBars() || own.isInvalid()) return own;
   return own.unionWith(barRange(updateErrorBars(), true, xLinear));
 }
@@ -428,7 +476,7 @@ KRBoundingRange VKPlotCommand::domainRangeXLinear(bool xLinear, bool yLinear) {
 KRBoundingRange VKPlotCommand::valueRangeXLinear(bool xLinear, bool yLinear) {
   updateCacheXLinear(xLinear, yLinear);
   const KRBoundingRange own =
-      cachedSplineRangeValid_ && !smoothAlongY() ? cachedSplineRange_ : ValueRangeOfPlot(cachedPlot_);
+      cachedSplineRangeValid_ && !smoothAlongY() ? cachedSplineRange_ : cachedValueRange_;
   if (!drawsErrorBars() || own.isInvalid()) return own;
   return own.unionWith(barRange(updateErrorBars(), false, yLinear));
 }
@@ -449,20 +497,21 @@ std::vector<VKErrorBars::Bar> VKPlotCommand::updateErrorBars() {
   // column leaves the last points without a bar and a longer one is read no
   // further than the data.
   const auto read = [this](const std::shared_ptr<VKColumnSelector>& selector) {
-    return selector->column() ? VKErrorBars::valuesAtRows(selector->column(), cachedRows_) : std::vector<double>{};
+    return selector->column() ? VKErrorBars::valuesAtRows(selector->column(), cachedRows()) : std::vector<double>{};
   };
   const auto negX = read(errorBars_.negX), posX = read(errorBars_.posX), negY = read(errorBars_.negY), posY = read(errorBars_.posY);
   const auto at = [](const std::vector<double>& v, std::size_t k) { return v.empty() ? kNaN : v[k]; };
   const bool anyX = !negX.empty() || !posX.empty(), anyY = !negY.empty() || !posY.empty();
-  bars.resize(cachedPoints_.size());
-  for (std::size_t k = 0; k < cachedPoints_.size(); ++k) {
-    bars[k].center = cachedPoints_[k];
+  const std::vector<KRPoint>& points = cachedPoints();
+  bars.resize(points.size());
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    bars[k].center = points[k];
     if (anyX)
       std::tie(bars[k].xLow, bars[k].xHigh) =
-          VKErrorBars::extent(errorBars_.xType->tag(), cachedPoints_[k].x, at(negX, k), at(posX, k));
+          VKErrorBars::extent(errorBars_.xType->tag(), points[k].x, at(negX, k), at(posX, k));
     if (anyY)
       std::tie(bars[k].yLow, bars[k].yHigh) =
-          VKErrorBars::extent(errorBars_.yType->tag(), cachedPoints_[k].y, at(negY, k), at(posY, k));
+          VKErrorBars::extent(errorBars_.yType->tag(), points[k].y, at(negY, k), at(posY, k));
   }
   return bars;
 }
@@ -496,7 +545,7 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::computeErrorBars(const KR1DPlotDr
 
 std::shared_ptr<KRDrawingGroup> VKPlotCommand::markersForScale(const KR1DPlotDrawingInfo& record) {
   updateCacheXLinear(record.xIsLinear, record.yIsLinear);
-  if (!drawsMarkers() || cachedPoints_.empty()) return nullptr;
+  if (!drawsMarkers() || cachedPoints().empty()) return nullptr;
   const VKLineStyle line = lineStyle_->style();
   VKMarkerLook look;
   look.type = pointStyleTag();
@@ -514,7 +563,7 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::markersForScale(const KR1DPlotDra
   const KRRect region = visibleRegion(record);
   const double reach = look.size / 2 + look.lineWidth;
   const KRRect area = region.insetBy(-reach, -reach);
-  const std::vector<KRPoint> page = convertToPoints(cachedPoints_, area, record);
+  const std::vector<KRPoint> page = convertToPoints(cachedPoints(), area, record);
   if (page.empty()) return nullptr;
   // Bitmaps and the screen get stencils stamped on whole pixels of the
   // resolution the drawing is made for; vector outputs get paths.
@@ -807,10 +856,12 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::labelsForScale(const KR1DPlotDraw
     shift = *offset;
   const KRRect region = visibleRegion(record);
   const KRNumberFormatter formatter = labelFormatter_->formatter();
-  for (std::size_t k = 0; k < cachedPoints_.size(); ++k) {
-    const KRPoint at = record.transform(cachedPoints_[k]);
+  const std::vector<KRPoint>& points = cachedPoints();
+  const std::vector<long>& rows = cachedRows();
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    const KRPoint at = record.transform(points[k]);
     if (!region.contains(at)) continue;
-    const long row = cachedRows_[k];
+    const long row = rows[k];
     std::string label;
     if (row >= column->howManyEntries()) continue;
     if (column->isNumberColumn()) {
@@ -838,8 +889,9 @@ std::vector<KRRect> VKPlotCommand::pointMarksOnPage(const KR1DPlotDrawingInfo& r
     low = std::min(low, end);
     high = std::max(high, end);
   };
-  for (std::size_t k = 0; k < cachedPoints_.size(); ++k) {
-    const KRPoint at = record.transform(cachedPoints_[k]);
+  const std::vector<KRPoint>& points = cachedPoints();
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    const KRPoint at = record.transform(points[k]);
     double minX = at.x - reach, maxX = at.x + reach, minY = at.y - reach, maxY = at.y + reach;
     if (k < bars.size()) {
       const auto& bar = bars[k];
@@ -941,8 +993,8 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::plotForScale(const KR1DPlotDrawin
   if (!problem && drawsErrorBars())
     for (const auto* selector : {&errorBars_.negX, &errorBars_.posX, &errorBars_.negY, &errorBars_.posY}) {
       auto column = (*selector)->column();
-      if (!column || cachedRows_.empty()) continue;
-      const auto values = VKErrorBars::valuesAtRows(column, cachedRows_);
+      if (!column || cachedRows().empty()) continue;
+      const auto values = VKErrorBars::valuesAtRows(column, cachedRows());
       if (std::none_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); })) {
         problem = formatText(points_text::kNoNumbers, column->name());
         break;
@@ -993,14 +1045,15 @@ std::shared_ptr<KRDrawingPath> VKPlotCommand::computeCroppingPathForScale(const 
 
 std::optional<PlistDictionary> VKPlotCommand::performHitTest(KRPoint point, const KR1DPlotDrawingInfo& record) {
   updateCacheXLinear(record.xIsLinear, record.yIsLinear);
-  if (cachedPoints_.empty()) return std::nullopt;
+  if (cachedPoints().empty()) return std::nullopt;
   std::vector<long> rowsHit;
   double closest = std::numeric_limits<double>::infinity();
   std::size_t closestIndex = 0;
-  for (std::size_t k = 0; k < cachedPoints_.size(); ++k) {
-    const KRPoint at = record.transform(cachedPoints_[k]);
+  const std::vector<KRPoint>& points = cachedPoints();
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    const KRPoint at = record.transform(points[k]);
     const double distance = std::hypot(at.x - point.x, at.y - point.y);
-    if (distance <= kPointHitDistance) rowsHit.push_back(cachedRows_[k]);
+    if (distance <= kPointHitDistance) rowsHit.push_back(cachedRows()[k]);
     if (distance < closest) {
       closest = distance;
       closestIndex = k;
@@ -1027,9 +1080,9 @@ std::optional<PlistDictionary> VKPlotCommand::performHitTest(KRPoint point, cons
   pointsHit.reserve(rowsHit.size());
   for (long row : rowsHit) pointsHit.emplace_back(std::int64_t(row));
   result["Points Hit"] = PropertyList(std::move(pointsHit));
-  result["Closest X"] = PropertyList(cachedPoints_[closestIndex].x);
-  result["Closest Y"] = PropertyList(cachedPoints_[closestIndex].y);
-  result["Row Index"] = PropertyList(std::int64_t(cachedRows_[closestIndex]));
+  result["Closest X"] = PropertyList(points[closestIndex].x);
+  result["Closest Y"] = PropertyList(points[closestIndex].y);
+  result["Row Index"] = PropertyList(std::int64_t(cachedRows()[closestIndex]));
   return result;
 }
 

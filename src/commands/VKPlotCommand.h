@@ -108,8 +108,8 @@ class VKPlotCommand : public VKDrawingCommand, public VKErrorBarSettingsOwner {
   const Plot1D& cachedSplinePlot() const { return cachedSplinePlot_; }
   const Plot1D& cachedSecondDerivatives() const { return cachedSecondDerivatives_; }
   // The points of the valid rows and the rows they come from.
-  const std::vector<KRPoint>& cachedPoints() const { return cachedPoints_; }
-  const std::vector<long>& cachedRows() const { return cachedRows_; }
+  const std::vector<KRPoint>& cachedPoints() const;
+  const std::vector<long>& cachedRows() const;
 
   // Ranges of the prepared data; for smooth curves the range of the spline
   // values along the curve's free direction.
@@ -251,8 +251,18 @@ class VKPlotCommand : public VKDrawingCommand, public VKErrorBarSettingsOwner {
   Plot1D cachedSecondDerivatives_;
   KRBoundingRange cachedSplineRange_;
   bool cachedSplineRangeValid_ = false;
-  std::vector<KRPoint> cachedPoints_;
-  std::vector<long> cachedRows_;
+  // The points, made from the runs when first asked for (a line alone never
+  // needs them), except for steps, whose runs hold corners as well.
+  mutable std::vector<KRPoint> cachedPoints_;
+  mutable bool cachedPointsReady_ = false;
+  // The ranges of the points' x and y values.
+  KRBoundingRange cachedDomainRange_ = KRBoundingRange::invalid();
+  KRBoundingRange cachedValueRange_ = KRBoundingRange::invalid();
+  // The rows, written down while the points are gathered once a row has
+  // been left out; until then, and then only when asked, point k's row is k.
+  mutable std::vector<long> cachedRows_;
+  mutable bool cachedRowsReady_ = false;
+  long cachedPointCount_ = 0;
   // The error-column explanation last shown, so that it is taken back once
   // the column holds numbers again.
   std::optional<std::string> shownErrorColumnProblem_;

@@ -115,6 +115,13 @@ TEST_F(PlotCommand, GapsBreakTheLineUnlessBridged) {
   set(plottext::kBridgeGaps, PropertyList(true));
   EXPECT_EQ(runs(), (std::vector<std::vector<KRPoint>>{{{1, 1}, {2, 2}, {4, 4}, {5, 5}, {6, 6}}}));
   EXPECT_EQ(plot->cachedRows(), (std::vector<long>{0, 1, 3, 4, 5}));
+  EXPECT_EQ(plot->cachedPoints(), (std::vector<KRPoint>{{1, 1}, {2, 2}, {4, 4}, {5, 5}, {6, 6}}));
+  // Without a gap every row is kept; with steps the points stay without the corners.
+  use(texts({1, 2, 3}), texts({7, 8, 9}));
+  set(plottext::kConnections, PropertyList(VKPlotCommand::kSteps));
+  EXPECT_EQ(runs().front().size(), 5u);
+  EXPECT_EQ(plot->cachedRows(), (std::vector<long>{0, 1, 2}));
+  EXPECT_EQ(plot->cachedPoints(), (std::vector<KRPoint>{{1, 7}, {2, 8}, {3, 9}}));
 }
 
 TEST_F(PlotCommand, OffsetsMasksAndTheRowNumberColumn) {
