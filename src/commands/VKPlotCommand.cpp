@@ -289,6 +289,7 @@ void VKPlotCommand::entryChanged(VKDependencyBase* sender) {
 
 void VKPlotCommand::dropCache() {
   cacheValid_ = false;
+  fillBetweenValid_ = false;
   cachedPlot_ = Plot1D();
   cachedSplinePlot_ = Plot1D();
   cachedSecondDerivatives_ = Plot1D();
@@ -718,27 +719,56 @@ std::vector<PageRun> VKPlotCommand::flattenedSpline(const KR1DPlotDrawingInfo& r
   return runs;
 }
 
-std::optional<std::vector<PageRun>> VKPlotCommand::betweenRuns(const KR1DPlotDrawingInfo& record) {
-  // The second curve: "Between" against "Between X" (or this plot's x).
+const Plot1D& VKPlotCommand::updateFillBetweenXLinear(bool xLinear, bool yLinear) {
   auto yColumn = betweenY_->column();
   auto xColumn = betweenX_->hasSelection() ? betweenX_->column() : xColumn_->column();
-  if (!yColumn || !xColumn || !yColumn->isNumberColumn() || !xColumn->isNumberColumn()) return std::nullopt;
-  const long rows = xColumn->isRowNumberColumn() ? yColumn->howManyEntries()
-                                                 : std::min(yColumn->howManyEntries(), xColumn->howManyEntries());
+  const std::int32_t serialY = yColumn ? yColumn->serialNumber() : -1;
+  const std::int32_t serialX = xColumn ? xColumn->serialNumber() : -1;
+  if (fillBetweenValid_ && serialY == serialFillTo_ && serialX == serialFillToX_ && xLinear == fillXLinear_ &&
+      yLinear == fillYLinear_)
+    return cachedFilledPath_;
+  fillBetweenValid_ = true;
+  serialFillTo_ = serialY;
+  serialFillToX_ = serialX;
+  fillXLinear_ = xLinear;
+  fillYLinear_ = yLinear;
+  cachedFilledPath_ = Plot1D();
+  fillBetweenRange_ = KRBoundingRange::invalid();
+  if (!yColumn || !xColumn || !yColumn->isNumberColumn() || !xColumn->isNumberColumn()) return cachedFilledPath_;
+  const bool xIsRowNumber = xColumn->isRowNumberColumn();
+  const long rows = xIsRowNumber ? yColumn->howManyEntries()
+                                 : std::min(yColumn->howManyEntries(), xColumn->howManyEntries());
+  const bool bridge = bridgesGaps();
+  double low = INFINITY, high = -INFINITY;
+  for (long r = 0; r < rows; ++r) {
+    const double x = xIsRowNumber ? double(r + 1) : xColumn->valueAtRow(r);
+    const double y = yColumn->valueAtRow(r);
+    const bool valid = std::isfinite(x) && std::isfinite(y) && (xLinear || x > 0) && (yLinear || y > 0);
+    if (!valid) {
+      if (!bridge) cachedFilledPath_.endRun();
+      continue;
+    }
+    cachedFilledPath_.addPoint(x, y);
+    low = std::min(low, y);
+    high = std::max(high, y);
+  }
+  cachedFilledPath_.endRun();
+  if (low <= high) fillBetweenRange_ = KRBoundingRange::between(low, high);
+  return cachedFilledPath_;
+}
+
+std::optional<std::vector<PageRun>> VKPlotCommand::betweenRuns(const KR1DPlotDrawingInfo& record) {
   // Its y values belong to the y axis "Between Which Axis" names.
   const KR1DPlotDrawingInfo& yRecord = betweenRecord(record);
-  std::vector<PageRun> runs(1);
-  for (long r = 0; r < rows; ++r) {
-    const double x = xColumn->isRowNumberColumn() ? double(r + 1) : xColumn->valueAtRow(r);
-    const double y = yColumn->valueAtRow(r);
-    const bool valid = std::isfinite(x) && std::isfinite(y) && (record.xIsLinear || x > 0) && (yRecord.yIsLinear || y > 0);
-    if (valid)
-      runs.back().push_back({record.transformX(x), yRecord.transformY(y)});
-    else if (!bridgesGaps() && !runs.back().empty())
-      runs.emplace_back();
+  const Plot1D& curve = updateFillBetweenXLinear(record.xIsLinear, yRecord.yIsLinear);
+  if (curve.isEmpty()) return std::nullopt;
+  std::vector<PageRun> runs;
+  for (const Plot1D::Run& run : curve.runs()) {
+    runs.emplace_back();
+    runs.back().reserve(static_cast<std::size_t>(run.length));
+    for (long i = run.start; i < run.start + run.length; ++i)
+      runs.back().push_back({record.transformX(curve.x(i)), yRecord.transformY(curve.y(i))});
   }
-  if (runs.back().empty()) runs.pop_back();
-  if (runs.empty()) return std::nullopt;
   return runs;
 }
 

@@ -137,6 +137,14 @@ class VKPlotCommand : public VKDrawingCommand, public VKErrorBarSettingsOwner {
   // The closed loops of the fill on the page; none when the fill could not
   // be closed ("Error when splitting a plot." is posted).
   std::optional<std::vector<PageRun>> fillLoopsForScale(const KR1DPlotDrawingInfo& record);
+  // The second curve of a fill between columns, in data values: "Between"
+  // against "Between X" (this plot's x when none), broken where a row has no
+  // value an axis of the given kinds can show, unless gaps are bridged. Kept
+  // until a column it reads, a setting or an axis kind changes. Fills in x
+  // and in y read it alike, so one curve serves both. fillBetweenRange is
+  // the range of its y values.
+  const Plot1D& updateFillBetweenXLinear(bool xLinear, bool yLinear);
+  KRBoundingRange fillBetweenRange() const { return fillBetweenRange_; }
   std::shared_ptr<KRDrawingGroup> labelsForScale(const KR1DPlotDrawingInfo& record);
   // The error bars in data values, one per cached point (centre: the point);
   // an end without a bar is NaN. Empty when no error bars are drawn.
@@ -263,6 +271,12 @@ class VKPlotCommand : public VKDrawingCommand, public VKErrorBarSettingsOwner {
   mutable std::vector<long> cachedRows_;
   mutable bool cachedRowsReady_ = false;
   long cachedPointCount_ = 0;
+  // The second curve of a fill between columns and what it was read from.
+  bool fillBetweenValid_ = false;
+  std::int32_t serialFillTo_ = -1, serialFillToX_ = -1;
+  bool fillXLinear_ = true, fillYLinear_ = true;
+  Plot1D cachedFilledPath_;
+  KRBoundingRange fillBetweenRange_ = KRBoundingRange::invalid();
   // The error-column explanation last shown, so that it is taken back once
   // the column holds numbers again.
   std::optional<std::string> shownErrorColumnProblem_;

@@ -270,6 +270,35 @@ TEST_F(PlotCommand, FillsCloseToTheirReferenceAndBetweenColumns) {
   EXPECT_EQ(loops->front().size(), 9u);
 }
 
+// The second curve of a fill between columns: its gaps, its own x column,
+// what a logarithmic axis cannot show, and a change of its column.
+TEST_F(PlotCommand, TheSecondCurveOfAFillIsReadOnceUntilItsColumnChanges) {
+  const double nan = std::nan("");
+  use(texts({1, 2, 3, 4}), texts({5, 6, 7, 8}));
+  auto low = column("low", texts({1, nan, -3, 4}));
+  plot->betweenY()->selectColumn(low);
+  const auto runsOf = [](const Plot1D& curve) {
+    std::vector<std::vector<KRPoint>> result;
+    for (const auto& run : curve.runs()) {
+      result.emplace_back();
+      for (long i = run.start; i < run.start + run.length; ++i) result.back().push_back(curve.point(i));
+    }
+    return result;
+  };
+  using Runs = std::vector<std::vector<KRPoint>>;
+  EXPECT_EQ(runsOf(plot->updateFillBetweenXLinear(true, true)), (Runs{{{1, 1}}, {{3, -3}, {4, 4}}}));
+  EXPECT_EQ(plot->fillBetweenRange(), KRBoundingRange::between(-3, 4));
+  // A logarithmic y axis cannot show -3.
+  EXPECT_EQ(runsOf(plot->updateFillBetweenXLinear(true, false)), (Runs{{{1, 1}}, {{4, 4}}}));
+  set(plottext::kBridgeGaps, PropertyList(true));
+  EXPECT_EQ(runsOf(plot->updateFillBetweenXLinear(true, true)), (Runs{{{1, 1}, {3, -3}, {4, 4}}}));
+  plot->betweenX()->selectColumn(column("x2", texts({10, 20, 30, 40})));
+  EXPECT_EQ(runsOf(plot->updateFillBetweenXLinear(true, true)), (Runs{{{10, 1}, {30, -3}, {40, 4}}}));
+  low->setStringList(texts({2, 2}));
+  EXPECT_EQ(runsOf(plot->updateFillBetweenXLinear(true, true)), (Runs{{{10, 2}, {20, 2}}}));
+  EXPECT_EQ(plot->fillBetweenRange(), KRBoundingRange::between(2, 2));
+}
+
 TEST_F(PlotCommand, SmoothFillsSplitExactlyWhereTheSplineCrossesTheReference) {
   use(texts({0, 1, 2, 3}), texts({1, -1, 1, -1}));
   set(plottext::kConnections, PropertyList(2));
