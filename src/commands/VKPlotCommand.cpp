@@ -875,35 +875,50 @@ void VKPlotCommand::addLine(KRDrawingGroup& group, const KR1DPlotDrawingInfo& re
   }
 }
 
+std::vector<std::string> VKPlotCommand::labelsFor(const std::vector<long>& rows) const {
+  std::vector<std::string> labels(rows.size());
+  auto column = labels_->column();
+  if (!column) return labels;
+  const KRNumberFormatter formatter = labelFormatter_->formatter();
+  const long entries = column->howManyEntries();
+  const bool numbers = column->isNumberColumn();
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    const long row = rows[k];
+    if (row < 0 || row >= entries) continue;
+    if (numbers) {
+      const double value = column->valueAtRow(row);
+      if (std::isfinite(value)) labels[k] = formatter.convertNumber(value);
+    } else {
+      labels[k] = column->stringVersionForRow(row);
+    }
+  }
+  return labels;
+}
+
 std::shared_ptr<KRDrawingGroup> VKPlotCommand::labelsForScale(const KR1DPlotDrawingInfo& record) {
   updateCacheXLinear(record.xIsLinear, record.yIsLinear);
   auto group = KRDrawingGroup::create();
-  auto column = labels_->column();
-  if (!column) return group;
+  if (!labels_->column()) return group;
   auto style = drawingFont(labelFont_->style());
   KRPoint shift{2, 0};
   if (auto offset = labelsOffset_->point(); offset && std::isfinite(offset->x) && std::isfinite(offset->y))
     shift = *offset;
   const KRRect region = visibleRegion(record);
-  const KRNumberFormatter formatter = labelFormatter_->formatter();
   const std::vector<KRPoint>& points = cachedPoints();
   const std::vector<long>& rows = cachedRows();
+  std::vector<KRPoint> shown;
+  std::vector<long> shownRows;
   for (std::size_t k = 0; k < points.size(); ++k) {
     const KRPoint at = record.transform(points[k]);
     if (!region.contains(at)) continue;
-    const long row = rows[k];
-    std::string label;
-    if (row >= column->howManyEntries()) continue;
-    if (column->isNumberColumn()) {
-      const double value = column->valueAtRow(row);
-      if (!std::isfinite(value)) continue;
-      label = formatter.convertNumber(value);
-    } else {
-      label = column->stringVersionForRow(row);
-    }
-    if (label.empty()) continue;
-    group->addObject(KRDrawingText::string(label, {at.x + shift.x, at.y + shift.y}, style, KRDrawingText::Left,
-                                           KRDrawingText::VCenter));
+    shown.push_back(at);
+    shownRows.push_back(rows[k]);
+  }
+  const std::vector<std::string> labels = labelsFor(shownRows);
+  for (std::size_t k = 0; k < shown.size(); ++k) {
+    if (labels[k].empty()) continue;
+    group->addObject(KRDrawingText::string(labels[k], {shown[k].x + shift.x, shown[k].y + shift.y}, style,
+                                           KRDrawingText::Left, KRDrawingText::VCenter));
   }
   return group;
 }

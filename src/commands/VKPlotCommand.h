@@ -146,6 +146,9 @@ class VKPlotCommand : public VKDrawingCommand, public VKErrorBarSettingsOwner {
   const Plot1D& updateFillBetweenXLinear(bool xLinear, bool yLinear);
   KRBoundingRange fillBetweenRange() const { return fillBetweenRange_; }
   std::shared_ptr<KRDrawingGroup> labelsForScale(const KR1DPlotDrawingInfo& record);
+  // The label texts of the rows (from 0): the "Labels" column's entry, a
+  // number through the label formatter; "" where a row has none.
+  std::vector<std::string> labelsFor(const std::vector<long>& rows) const;
   // The error bars in data values, one per cached point (centre: the point);
   // an end without a bar is NaN. Empty when no error bars are drawn.
   std::vector<VKErrorBars::Bar> updateErrorBars();

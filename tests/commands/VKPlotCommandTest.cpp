@@ -18,6 +18,7 @@
 #include "support/MessageCapture.h"
 #include "table/VKDataColumnBinary.h"
 #include "table/VKDataColumnNumber.h"
+#include "table/VKDataColumnString.h"
 
 namespace orrelin {
 namespace {
@@ -364,6 +365,19 @@ TEST_F(PlotCommand, LabelsSitBesideTheirPointsAndTheInlineLegendBeyondTheEnd) {
   ASSERT_TRUE(legend);
   EXPECT_EQ(legend->whichString(), "y against x");
   EXPECT_EQ(legend->whereToDraw(), (KRPoint{24, 20}));
+}
+
+TEST_F(PlotCommand, LabelTextsComeFromTheirRowsAndAreEmptyWhereThereIsNone) {
+  use(texts({1, 2, 3}), texts({1, 2, 3}));
+  EXPECT_EQ(plot->labelsFor({0, 1}), (std::vector<std::string>{"", ""}));
+  plot->labels()->selectColumn(column("n", texts({1.5, std::nan(""), 3})));
+  EXPECT_EQ(plot->labelsFor({2, 1, 0, 3, -1}), (std::vector<std::string>{"3", "", "1.5", "", ""}));
+  auto names = VKDataColumnString::createEmptyFor(document);
+  names->setName("names");
+  names->setStringList({"a", "", "c"});
+  document->table->insertColumn(names, document->table->numberOfColumns());
+  plot->labels()->selectColumn(names);
+  EXPECT_EQ(plot->labelsFor({0, 1, 2}), (std::vector<std::string>{"a", "", "c"}));
 }
 
 TEST_F(PlotCommand, ValueAtALocationFollowsTheCurveAsDrawn) {
