@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <unordered_set>
 
+#include "drawing/KRDrawingBitmap.h"
 #include "drawing/KRDrawingCollections.h"
+#include "drawing/KRDrawingOutput.h"
 #include "drawing/KRDrawingPath.h"
 #include "drawing/KRDrawingRepeated.h"
 #include "drawing/KRDrawingStyle.h"
@@ -178,6 +180,18 @@ double reach(double radius, double lineWidth) { return radius * kStarOuter * 1.0
 const std::vector<VKMenuEntry>& VKMarkers::pointMenu() {
   static const std::vector<VKMenuEntry> menu = makeMenu(true);
   return menu;
+}
+
+std::vector<VKMenuEntry> VKMarkers::substituteItemsInPointMenu(const std::vector<VKMenuEntry>& menu) {
+  std::vector<VKMenuEntry> result;
+  result.reserve(menu.size());
+  for (const auto& item : menu)
+    for (const auto& marker : pointMenu())
+      if (marker.tag == item.tag) {
+        result.push_back(marker);
+        break;
+      }
+  return result;
 }
 
 const std::vector<VKMenuEntry>& VKMarkers::plotMenu() {
@@ -370,6 +384,57 @@ void addChunk(KRDrawingGroup& group, const std::vector<KRPoint>& centres, const 
 
 }  // namespace
 
+std::shared_ptr<KRDrawingPath> VKMarkers::createCropForFillPoints(const std::vector<KRPoint>& points, int type,
+                                                                  double size, const std::vector<double>* radius,
+                                                                  double scale, bool sizeIsRadius,
+                                                                  const KRRect& drawRect) {
+  if (!typeHasFill(type)) return nullptr;
+  const bool perPoint = radius && radius->size() == points.size();
+  const double fixedRadius = drawnRadius(size / 2);
+  const KRRect area = drawRect.standardized();
+  VKMarkerParts parts;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    double r = fixedRadius;
+    if (perPoint) {
+      const double value = (*radius)[i] * scale;
+      if (!(value > 0) || !std::isfinite(value)) continue;
+      r = drawnRadius(sizeIsRadius ? value : value / 2);
+    }
+    const KRPoint& p = points[i];
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !(r > 0)) continue;
+    const double d = reach(r, 0);
+    if (!area.isNull() &&
+        (p.x + d < area.minX() || p.x - d > area.maxX() || p.y + d < area.minY() || p.y - d > area.maxY()))
+      continue;
+    addMarker(parts, type, p, r);
+  }
+  if (parts.interior.isEmpty()) return nullptr;
+  return KRDrawingPathBezier::withPath(std::make_shared<KRBezierPath>(parts.interior));
+}
+
+std::shared_ptr<KRDrawingGroup> VKMarkers::rasterizedPoints(const KRDrawingBasic& markers, const KRRect& drawRect,
+                                                            double pixelsPerPoint) {
+  if (!(pixelsPerPoint > 0) || !std::isfinite(pixelsPerPoint)) return nullptr;
+  const KRRect area = drawRect.standardized();
+  if (area.isEmpty()) return nullptr;
+  // Whole pixels, so that the image's pixels fall on the output's.
+  const double left = std::floor(area.minX() * pixelsPerPoint) / pixelsPerPoint;
+  const double bottom = std::floor(area.minY() * pixelsPerPoint) / pixelsPerPoint;
+  const double right = std::ceil(area.maxX() * pixelsPerPoint) / pixelsPerPoint;
+  const double top = std::ceil(area.maxY() * pixelsPerPoint) / pixelsPerPoint;
+  const KRRect pixels(left, bottom, right - left, top - bottom);
+  KRRenderOptions options;
+  options.scale = pixelsPerPoint;
+  auto image = renderToImage(markers, pixels, options);
+  if (!image) return nullptr;
+  auto bitmap = KRDrawingBitmap::createCG(std::move(image), pixels);
+  if (!bitmap) return nullptr;
+  bitmap->setInterpolation(KRInterpolation::None);
+  auto group = KRDrawingGroup::create();
+  group->addObject(bitmap);
+  return group;
+}
+
 std::shared_ptr<KRDrawingGroup> VKMarkers::createPoints(const std::vector<KRPoint>& points, const VKMarkerLook& look,
                                                         const std::vector<double>* radius, double scale,
                                                         bool sizeIsRadius, bool allowLayers, const KRRect& drawRect,
@@ -430,6 +495,8 @@ std::shared_ptr<KRDrawingGroup> VKMarkers::createPoints(const std::vector<KRPoin
     std::copy(offsets.begin(), offsets.end(), positions->mutablePointer());
     if (auto repeated = KRDrawingRepeated::drawing(stencil, KRSize{2 * d, 2 * d}, centre, positions)) {
       group->addObject(repeated);
+      if (snap && static_cast<long>(offsets.size() / 2) > kRasterThreshold && !area.isNull())
+        if (auto image = rasterizedPoints(*group, area.insetBy(-d, -d), pixelsPerPoint)) return image;
       return group;
     }
   }
@@ -441,9 +508,13 @@ std::shared_ptr<KRDrawingGroup> VKMarkers::createPoints(const std::vector<KRPoin
   std::vector<double> radii;
   centres.reserve(std::min<std::size_t>(points.size(), kChunk));
   radii.reserve(centres.capacity());
+  long drawn = 0;
+  double farthest = 0;
   for (std::size_t i = 0; i < points.size(); ++i) {
     double r = radiusOf(i);
     if (!visible(points[i], r)) continue;
+    ++drawn;
+    farthest = std::max(farthest, reach(r, look.lineWidth));
     centres.push_back(points[i]);
     radii.push_back(r);
     if (static_cast<long>(centres.size()) == kChunk) {
@@ -453,7 +524,10 @@ std::shared_ptr<KRDrawingGroup> VKMarkers::createPoints(const std::vector<KRPoin
     }
   }
   if (!centres.empty()) addChunk(*group, centres, radii, look);
-  return group->count() ? group : nullptr;
+  if (!group->count()) return nullptr;
+  if (allowLayers && drawn > kRasterThreshold && !area.isNull())
+    if (auto image = rasterizedPoints(*group, area.insetBy(-farthest, -farthest), pixelsPerPoint)) return image;
+  return group;
 }
 
 }  // namespace orrelin

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "drawing/KRDrawingGroup.h"
+#include "drawing/KRDrawingPath.h"
 #include "drawing/KRPathGeometry.h"
 #include "graph/commandbase/InputControllers.h"
 #include "platform/KRColor.h"
@@ -96,11 +97,18 @@ class VKMarkers {
   // A radius above kMaxRadius is drawn as kStandInRadius.
   static constexpr double kMaxRadius = 3000;
   static constexpr double kStandInRadius = 40;
+  // More markers than this, drawn for a bitmap or the screen, are kept as
+  // one image of the drawing rectangle (rasterizedPoints).
+  static constexpr long kRasterThreshold = 100000;
 
   // The scatter menu ("No Point", "Circle", ... "60") and the plot menu (the
   // same without tags 28 to 34), in menu order.
   static const std::vector<VKMenuEntry>& pointMenu();
   static const std::vector<VKMenuEntry>& plotMenu();
+  // A marker menu laid out elsewhere (a stored panel, a scheme's choices)
+  // with each item replaced by the marker entry of its tag, so every menu
+  // names a marker the same way; items whose tag is no marker are taken out.
+  static std::vector<VKMenuEntry> substituteItemsInPointMenu(const std::vector<VKMenuEntry>& menu);
   static bool isMarkerTag(int tag);
   // The marker size a "Point Size" setting gives: an empty setting 5, a
   // value that does not compute or is exactly 0 gives 4, above 300 gives 300.
@@ -123,7 +131,25 @@ class VKMarkers {
   // whose markers lie wholly outside drawRect are left out. allowLayers
   // permits stencils. With pixelsPerPoint above 0 (bitmap and screen
   // output) stamps are placed on whole device pixels and each pixel is
-  // stamped once. Null when nothing is drawn.
+  // stamped once; more than kRasterThreshold markers there come back as
+  // one image (rasterizedPoints). Null when nothing is drawn.
+  // The interiors of the markers at the page positions as one region (sizes
+  // read as createPoints reads them), for a fill that is drawn over the
+  // markers' frame and clipped to them: hatching, a gradient or noise. Null
+  // for a type without an interior (typeHasFill) or when no marker reaches
+  // drawRect.
+  static std::shared_ptr<KRDrawingPath> createCropForFillPoints(const std::vector<KRPoint>& points, int type,
+                                                                double size, const std::vector<double>* radius,
+                                                                double scale, bool sizeIsRadius,
+                                                                const KRRect& drawRect);
+
+  // Markers drawn once into an image of drawRect (grown to whole device
+  // pixels) at pixelsPerPoint and put back as that image, pixel on pixel:
+  // however many markers there are, a redraw costs one image. Null when
+  // there is nothing to draw or no image of that size can be made.
+  static std::shared_ptr<KRDrawingGroup> rasterizedPoints(const KRDrawingBasic& markers, const KRRect& drawRect,
+                                                          double pixelsPerPoint);
+
   static std::shared_ptr<KRDrawingGroup> createPoints(const std::vector<KRPoint>& points, const VKMarkerLook& look,
                                                       const std::vector<double>* radius, double scale,
                                                       bool sizeIsRadius, bool allowLayers, const KRRect& drawRect,

@@ -95,11 +95,11 @@ Plot1D Plot1D::expTransformed(bool expX, bool expY) const {
   return result;
 }
 
-Plot1D Plot1D::swapXY() const {
-  Plot1D result = *this;
-  for (const Run& run : runs())
-    for (long i = run.start; i < run.start + run.length; ++i) std::swap(result.data_[2 * i], result.data_[2 * i + 1]);
-  return result;
+Plot1D swapXYInResult(const Plot1D& plot) {
+  std::vector<double> columns = plot.columns();
+  for (const Plot1D::Run& run : plot.runs())
+    for (long i = run.start; i < run.start + run.length; ++i) std::swap(columns[2 * i], columns[2 * i + 1]);
+  return Plot1D(std::move(columns));
 }
 
 bool Plot1DIsUsable(const Plot1D& plot) {
@@ -206,7 +206,7 @@ Plot1D splitPlotIntoIncreasingComponents(const Plot1D& plot) {
 }
 
 Plot1D splitPlotIntoIncreasingValueComponents(const Plot1D& plot) {
-  return splitPlotIntoIncreasingComponents(plot.swapXY()).swapXY();
+  return swapXYInResult(splitPlotIntoIncreasingComponents(swapXYInResult(plot)));
 }
 
 }  // namespace orrelin

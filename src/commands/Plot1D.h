@@ -54,8 +54,6 @@ class Plot1D {
   Plot1D logTransformed(bool logX, bool logY) const;
   // A copy with exp of x and/or y: the inverse of logTransformed.
   Plot1D expTransformed(bool expX, bool expY) const;
-  // A copy with x and y exchanged in every point (headers stay headers).
-  Plot1D swapXY() const;
 
   bool operator==(const Plot1D&) const = default;
 
@@ -87,5 +85,8 @@ KRBoundingRange ValueRangeOfPlot(const Plot1D& plot);
 Plot1D splitPlotIntoIncreasingComponents(const Plot1D& plot);
 // The same with the roles of x and y exchanged.
 Plot1D splitPlotIntoIncreasingValueComponents(const Plot1D& plot);
+// A copy with x and y exchanged in every point (headers stay headers): a
+// curve that is a function of y handled as one of x, and back.
+Plot1D swapXYInResult(const Plot1D& plot);
 
 }  // namespace orrelin

@@ -122,9 +122,9 @@ KRBoundingRange fromLogarithms(KRBoundingRange range, bool linear) {
 
 Plot1D SecondDerivativesNormalSplineXDirection(const Plot1D& plot) { return secondDerivatives(plot, false); }
 Plot1D SecondDerivativesApproximateEndSlopeXDirection(const Plot1D& plot) { return secondDerivatives(plot, true); }
-Plot1D SecondDerivativesNormalSplineYDirection(const Plot1D& plot) { return secondDerivatives(plot.swapXY(), false); }
+Plot1D SecondDerivativesNormalSplineYDirection(const Plot1D& plot) { return secondDerivatives(swapXYInResult(plot), false); }
 Plot1D SecondDerivativesApproximateEndSlopeYDirection(const Plot1D& plot) {
-  return secondDerivatives(plot.swapXY(), true);
+  return secondDerivatives(swapXYInResult(plot), true);
 }
 
 int FindCubicRoots(double a, double b, double A, double B, std::array<double, 3>& roots) {
@@ -207,7 +207,7 @@ std::vector<double> SplineBezierControlPoints(const Plot1D& plot, const Plot1D& 
 }
 
 std::vector<double> SplineBezierControlPointsAlongY(const Plot1D& plot, const Plot1D& second) {
-  std::vector<double> out = SplineBezierControlPoints(plot.swapXY(), second);
+  std::vector<double> out = SplineBezierControlPoints(swapXYInResult(plot), second);
   // Headers stay (0, n); only the points exchange their coordinates.
   std::size_t at = 0;
   while (at + 1 < out.size()) {
@@ -225,7 +225,7 @@ KRBoundingRange valueRangeForSplineValuesAlongX(const Plot1D& plot, const Plot1D
 
 KRBoundingRange domainRangeForSplineValuesAlongY(const Plot1D& plot, const Plot1D& second, bool xLinear, bool yLinear) {
   (void)yLinear;
-  return fromLogarithms(splineValueRange(plot.swapXY(), second), xLinear);
+  return fromLogarithms(splineValueRange(swapXYInResult(plot), second), xLinear);
 }
 
 }  // namespace orrelin

@@ -289,13 +289,36 @@ void VKPlotCommand::entryChanged(VKDependencyBase* sender) {
 
 void VKPlotCommand::dropCache() {
   cacheValid_ = false;
+  fillBetweenValid_ = false;
   cachedPlot_ = Plot1D();
   cachedSplinePlot_ = Plot1D();
   cachedSecondDerivatives_ = Plot1D();
   cachedSplineRangeValid_ = false;
   cachedSplineRange_ = KRBoundingRange::invalid();
   cachedPoints_.clear();
+  cachedPointsReady_ = false;
   cachedRows_.clear();
+  cachedRowsReady_ = false;
+  cachedPointCount_ = 0;
+  cachedDomainRange_ = KRBoundingRange::invalid();
+  cachedValueRange_ = KRBoundingRange::invalid();
+}
+
+const std::vector<long>& VKPlotCommand::cachedRows() const {
+  if (!cachedRowsReady_) {
+    cachedRows_.resize(static_cast<std::size_t>(cachedPointCount_));
+    for (std::size_t k = 0; k < cachedRows_.size(); ++k) cachedRows_[k] = static_cast<long>(k);
+    cachedRowsReady_ = true;
+  }
+  return cachedRows_;
+}
+
+const std::vector<KRPoint>& VKPlotCommand::cachedPoints() const {
+  if (!cachedPointsReady_) {
+    cachedPoints_ = convertToPoints(cachedPlot_);
+    cachedPointsReady_ = true;
+  }
+  return cachedPoints_;
 }
 
 void VKPlotCommand::updateCacheXLinear(bool xLinear, bool yLinear) {
@@ -353,10 +376,13 @@ void VKPlotCommand::updateCacheXLinear(bool xLinear, bool yLinear) {
   const double* xs = xValues ? xValues->constDoublePointer() : nullptr;
   const unsigned char* xIn = xIncluded ? xIncluded->constPointer() : nullptr;
   const bool bridge = bridgesGaps();
+  double xLow = INFINITY, xHigh = -INFINITY, yLow = INFINITY, yHigh = -INFINITY;
   Plot1D plot;
   plot.reserveColumns(static_cast<std::size_t>(usable) + 1);
-  cachedPoints_.reserve(static_cast<std::size_t>(usable));
-  cachedRows_.reserve(static_cast<std::size_t>(usable));
+  // While every row so far is kept, a point's row is its index and nothing
+  // is stored; the first row left out writes the rows down from then on.
+  bool everyRowKept = true;
+  long kept = 0;
   for (long r = 0; r < usable; ++r) {
     const double x = (xs ? xs[r] : double(r + 1)) + dx;
     const double y = ys[r] + dy;
@@ -364,13 +390,35 @@ void VKPlotCommand::updateCacheXLinear(bool xLinear, bool yLinear) {
                        std::isfinite(y) && (xLinear || x > 0) && (yLinear || y > 0);
     if (!valid) {
       if (!bridge) plot.endRun();
+      if (everyRowKept) {
+        everyRowKept = false;
+        cachedRows_.reserve(static_cast<std::size_t>(usable - r + kept));
+        for (long k = 0; k < kept; ++k) cachedRows_.push_back(k);
+      }
       continue;
     }
     plot.addPoint(x, y);
-    cachedPoints_.push_back({x, y});
-    cachedRows_.push_back(r);
+    ++kept;
+    if (!everyRowKept) cachedRows_.push_back(r);
+    xLow = std::min(xLow, x);
+    xHigh = std::max(xHigh, x);
+    yLow = std::min(yLow, y);
+    yHigh = std::max(yHigh, y);
   }
   plot.endRun();
+  cachedRowsReady_ = !everyRowKept;
+  cachedPointCount_ = kept;
+  // Steps put corners at the points' own x and y values: the ranges stay.
+  if (xLow <= xHigh) {
+    cachedDomainRange_ = KRBoundingRange::between(xLow, xHigh);
+    cachedValueRange_ = KRBoundingRange::between(yLow, yHigh);
+  }
+  // The markers' points are the runs' points; only steps change the runs, so
+  // only then are the points taken apart from them now.
+  if (connection() == kSteps) {
+    cachedPoints_ = convertToPoints(plot);
+    cachedPointsReady_ = true;
+  }
 
   if (connection() == kSteps) plot = stepsFor(plot, static_cast<StepType>(stepTypeTag()));
   cachedPlot_ = std::move(plot);
@@ -379,7 +427,7 @@ void VKPlotCommand::updateCacheXLinear(bool xLinear, bool yLinear) {
     const bool alongY = smoothAlongY();
     Plot1D pieces = cachedPlot_;
     if (alongY) {
-      if (!StrictlyIncreasingPoints(pieces.swapXY())) pieces = splitPlotIntoIncreasingValueComponents(pieces);
+      if (!StrictlyIncreasingPoints(swapXYInResult(pieces))) pieces = splitPlotIntoIncreasingValueComponents(pieces);
     } else if (!StrictlyIncreasingPoints(pieces)) {
       pieces = splitPlotIntoIncreasingComponents(pieces);
     }
@@ -421,7 +469,7 @@ KRBoundingRange barRange(const std::vector<VKErrorBars::Bar>& bars, bool alongX,
 KRBoundingRange VKPlotCommand::domainRangeXLinear(bool xLinear, bool yLinear) {
   updateCacheXLinear(xLinear, yLinear);
   const KRBoundingRange own =
-      cachedSplineRangeValid_ && smoothAlongY() ? cachedSplineRange_ : DomainRangeOfPlot(cachedPlot_);
+      cachedSplineRangeValid_ && smoothAlongY() ? cachedSplineRange_ : cachedDomainRange_;
   if (!drawsErrorBars() || own.isInvalid()) return own;
   return own.unionWith(barRange(updateErrorBars(), true, xLinear));
 }
@@ -429,7 +477,7 @@ KRBoundingRange VKPlotCommand::domainRangeXLinear(bool xLinear, bool yLinear) {
 KRBoundingRange VKPlotCommand::valueRangeXLinear(bool xLinear, bool yLinear) {
   updateCacheXLinear(xLinear, yLinear);
   const KRBoundingRange own =
-      cachedSplineRangeValid_ && !smoothAlongY() ? cachedSplineRange_ : ValueRangeOfPlot(cachedPlot_);
+      cachedSplineRangeValid_ && !smoothAlongY() ? cachedSplineRange_ : cachedValueRange_;
   if (!drawsErrorBars() || own.isInvalid()) return own;
   return own.unionWith(barRange(updateErrorBars(), false, yLinear));
 }
@@ -450,20 +498,21 @@ std::vector<VKErrorBars::Bar> VKPlotCommand::updateErrorBars() {
   // column leaves the last points without a bar and a longer one is read no
   // further than the data.
   const auto read = [this](const std::shared_ptr<VKColumnSelector>& selector) {
-    return selector->column() ? VKErrorBars::valuesAtRows(selector->column(), cachedRows_) : std::vector<double>{};
+    return selector->column() ? VKErrorBars::valuesAtRows(selector->column(), cachedRows()) : std::vector<double>{};
   };
   const auto negX = read(errorBars_.negX), posX = read(errorBars_.posX), negY = read(errorBars_.negY), posY = read(errorBars_.posY);
   const auto at = [](const std::vector<double>& v, std::size_t k) { return v.empty() ? kNaN : v[k]; };
   const bool anyX = !negX.empty() || !posX.empty(), anyY = !negY.empty() || !posY.empty();
-  bars.resize(cachedPoints_.size());
-  for (std::size_t k = 0; k < cachedPoints_.size(); ++k) {
-    bars[k].center = cachedPoints_[k];
+  const std::vector<KRPoint>& points = cachedPoints();
+  bars.resize(points.size());
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    bars[k].center = points[k];
     if (anyX)
       std::tie(bars[k].xLow, bars[k].xHigh) =
-          VKErrorBars::extent(errorBars_.xType->tag(), cachedPoints_[k].x, at(negX, k), at(posX, k));
+          VKErrorBars::extent(errorBars_.xType->tag(), points[k].x, at(negX, k), at(posX, k));
     if (anyY)
       std::tie(bars[k].yLow, bars[k].yHigh) =
-          VKErrorBars::extent(errorBars_.yType->tag(), cachedPoints_[k].y, at(negY, k), at(posY, k));
+          VKErrorBars::extent(errorBars_.yType->tag(), points[k].y, at(negY, k), at(posY, k));
   }
   return bars;
 }
@@ -497,7 +546,7 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::computeErrorBars(const KR1DPlotDr
 
 std::shared_ptr<KRDrawingGroup> VKPlotCommand::markersForScale(const KR1DPlotDrawingInfo& record) {
   updateCacheXLinear(record.xIsLinear, record.yIsLinear);
-  if (!drawsMarkers() || cachedPoints_.empty()) return nullptr;
+  if (!drawsMarkers() || cachedPoints().empty()) return nullptr;
   const VKLineStyle line = lineStyle_->style();
   VKMarkerLook look;
   look.type = pointStyleTag();
@@ -507,23 +556,53 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::markersForScale(const KR1DPlotDra
   // outlined shapes with its (first) colour.
   look.lineColor = line.color;
   look.lineWidth = std::isfinite(line.width) && line.width > 0 ? std::min(line.width, 300.0) : 0.5;
+  // A solid fill colours the interiors with the markers; hatching, a
+  // gradient or noise is laid over the markers' frame first, clipped to the
+  // interiors, and the markers go over it.
   const VKFillStyle fill = pointColor_->style();
-  if (fill.kind != 1) look.fillColor = fill.color;
+  if (fill.kind == 2) look.fillColor = fill.color;
   const KRRect region = visibleRegion(record);
   const double reach = look.size / 2 + look.lineWidth;
   const KRRect area = region.insetBy(-reach, -reach);
-  std::vector<KRPoint> page;
-  page.reserve(cachedPoints_.size());
-  for (const KRPoint& p : cachedPoints_) {
-    const KRPoint at = record.transform(p);
-    if (at.x >= area.minX() && at.x <= area.maxX() && at.y >= area.minY() && at.y <= area.maxY()) page.push_back(at);
-  }
+  const std::vector<KRPoint> page = convertToPoints(cachedPoints(), area, record);
   if (page.empty()) return nullptr;
   // Bitmaps and the screen get stencils stamped on whole pixels of the
   // resolution the drawing is made for; vector outputs get paths.
   const bool allowLayers = !record.destinationIsResolutionIndependent;
   const double pixels = allowLayers ? (record.prepareForScale > 0 ? record.prepareForScale : 1) : 0;
-  return VKMarkers::createPoints(page, look, nullptr, 1, false, allowLayers, region, pixels);
+  auto markers = VKMarkers::createPoints(page, look, nullptr, 1, false, allowLayers, region, pixels);
+  if (fill.kind == 1 || fill.kind == 2) return markers;
+  auto interiors = VKMarkers::createCropForFillPoints(page, look.type, look.size, nullptr, 1, false, region);
+  if (!interiors) return markers;
+  auto group = KRDrawingGroup::create();
+  auto clipped = KRDrawingGroup::create();
+  clipped->setCrop(interiors);
+  if (auto over = fillOverRectangle(fill, interiors->boundingRectangle())) clipped->addObject(over);
+  group->addObject(clipped);
+  if (markers) group->addObject(markers);
+  return group;
+}
+
+std::vector<KRPoint> VKPlotCommand::convertToPoints(const Plot1D& plot) {
+  std::vector<KRPoint> points;
+  points.reserve(static_cast<std::size_t>(HowManyPoints(plot)));
+  for (const Plot1D::Run& run : plot.runs())
+    for (long i = run.start; i < run.start + run.length; ++i) points.push_back(plot.point(i));
+  return points;
+}
+
+std::vector<KRPoint> VKPlotCommand::convertToPoints(const std::vector<KRPoint>& points, const KRRect& cropWith,
+                                                    const KR1DPlotDrawingInfo& mapping) {
+  const bool all = cropWith.isNull();
+  const KRRect area = cropWith.standardized();
+  std::vector<KRPoint> page;
+  page.reserve(points.size());
+  for (const KRPoint& p : points) {
+    const KRPoint at = mapping.transform(p);
+    if (all || (at.x >= area.minX() && at.x <= area.maxX() && at.y >= area.minY() && at.y <= area.maxY()))
+      page.push_back(at);
+  }
+  return page;
 }
 
 bool VKPlotCommand::xUsesDateAxis() const { return selectsDateColumn(xColumn_); }
@@ -603,7 +682,7 @@ std::vector<PageRun> VKPlotCommand::flattenedSpline(const KR1DPlotDrawingInfo& r
                                                     std::optional<double> level) const {
   // Work in the spline's own direction: u free, w = spline(u).
   const bool alongY = smoothAlongY();
-  const Plot1D work = alongY ? cachedSplinePlot_.swapXY() : cachedSplinePlot_;
+  const Plot1D work = alongY ? swapXYInResult(cachedSplinePlot_) : cachedSplinePlot_;
   const auto toPage = [&](double u, double w) {
     return alongY ? KRPoint{axisToPageX(w, record), axisToPageY(u, record)}
                   : KRPoint{axisToPageX(u, record), axisToPageY(w, record)};
@@ -640,27 +719,56 @@ std::vector<PageRun> VKPlotCommand::flattenedSpline(const KR1DPlotDrawingInfo& r
   return runs;
 }
 
-std::optional<std::vector<PageRun>> VKPlotCommand::betweenRuns(const KR1DPlotDrawingInfo& record) {
-  // The second curve: "Between" against "Between X" (or this plot's x).
+const Plot1D& VKPlotCommand::updateFillBetweenXLinear(bool xLinear, bool yLinear) {
   auto yColumn = betweenY_->column();
   auto xColumn = betweenX_->hasSelection() ? betweenX_->column() : xColumn_->column();
-  if (!yColumn || !xColumn || !yColumn->isNumberColumn() || !xColumn->isNumberColumn()) return std::nullopt;
-  const long rows = xColumn->isRowNumberColumn() ? yColumn->howManyEntries()
-                                                 : std::min(yColumn->howManyEntries(), xColumn->howManyEntries());
+  const std::int32_t serialY = yColumn ? yColumn->serialNumber() : -1;
+  const std::int32_t serialX = xColumn ? xColumn->serialNumber() : -1;
+  if (fillBetweenValid_ && serialY == serialFillTo_ && serialX == serialFillToX_ && xLinear == fillXLinear_ &&
+      yLinear == fillYLinear_)
+    return cachedFilledPath_;
+  fillBetweenValid_ = true;
+  serialFillTo_ = serialY;
+  serialFillToX_ = serialX;
+  fillXLinear_ = xLinear;
+  fillYLinear_ = yLinear;
+  cachedFilledPath_ = Plot1D();
+  fillBetweenRange_ = KRBoundingRange::invalid();
+  if (!yColumn || !xColumn || !yColumn->isNumberColumn() || !xColumn->isNumberColumn()) return cachedFilledPath_;
+  const bool xIsRowNumber = xColumn->isRowNumberColumn();
+  const long rows = xIsRowNumber ? yColumn->howManyEntries()
+                                 : std::min(yColumn->howManyEntries(), xColumn->howManyEntries());
+  const bool bridge = bridgesGaps();
+  double low = INFINITY, high = -INFINITY;
+  for (long r = 0; r < rows; ++r) {
+    const double x = xIsRowNumber ? double(r + 1) : xColumn->valueAtRow(r);
+    const double y = yColumn->valueAtRow(r);
+    const bool valid = std::isfinite(x) && std::isfinite(y) && (xLinear || x > 0) && (yLinear || y > 0);
+    if (!valid) {
+      if (!bridge) cachedFilledPath_.endRun();
+      continue;
+    }
+    cachedFilledPath_.addPoint(x, y);
+    low = std::min(low, y);
+    high = std::max(high, y);
+  }
+  cachedFilledPath_.endRun();
+  if (low <= high) fillBetweenRange_ = KRBoundingRange::between(low, high);
+  return cachedFilledPath_;
+}
+
+std::optional<std::vector<PageRun>> VKPlotCommand::betweenRuns(const KR1DPlotDrawingInfo& record) {
   // Its y values belong to the y axis "Between Which Axis" names.
   const KR1DPlotDrawingInfo& yRecord = betweenRecord(record);
-  std::vector<PageRun> runs(1);
-  for (long r = 0; r < rows; ++r) {
-    const double x = xColumn->isRowNumberColumn() ? double(r + 1) : xColumn->valueAtRow(r);
-    const double y = yColumn->valueAtRow(r);
-    const bool valid = std::isfinite(x) && std::isfinite(y) && (record.xIsLinear || x > 0) && (yRecord.yIsLinear || y > 0);
-    if (valid)
-      runs.back().push_back({record.transformX(x), yRecord.transformY(y)});
-    else if (!bridgesGaps() && !runs.back().empty())
-      runs.emplace_back();
+  const Plot1D& curve = updateFillBetweenXLinear(record.xIsLinear, yRecord.yIsLinear);
+  if (curve.isEmpty()) return std::nullopt;
+  std::vector<PageRun> runs;
+  for (const Plot1D::Run& run : curve.runs()) {
+    runs.emplace_back();
+    runs.back().reserve(static_cast<std::size_t>(run.length));
+    for (long i = run.start; i < run.start + run.length; ++i)
+      runs.back().push_back({record.transformX(curve.x(i)), yRecord.transformY(curve.y(i))});
   }
-  if (runs.back().empty()) runs.pop_back();
-  if (runs.empty()) return std::nullopt;
   return runs;
 }
 
@@ -767,33 +875,50 @@ void VKPlotCommand::addLine(KRDrawingGroup& group, const KR1DPlotDrawingInfo& re
   }
 }
 
+std::vector<std::string> VKPlotCommand::labelsFor(const std::vector<long>& rows) const {
+  std::vector<std::string> labels(rows.size());
+  auto column = labels_->column();
+  if (!column) return labels;
+  const KRNumberFormatter formatter = labelFormatter_->formatter();
+  const long entries = column->howManyEntries();
+  const bool numbers = column->isNumberColumn();
+  for (std::size_t k = 0; k < rows.size(); ++k) {
+    const long row = rows[k];
+    if (row < 0 || row >= entries) continue;
+    if (numbers) {
+      const double value = column->valueAtRow(row);
+      if (std::isfinite(value)) labels[k] = formatter.convertNumber(value);
+    } else {
+      labels[k] = column->stringVersionForRow(row);
+    }
+  }
+  return labels;
+}
+
 std::shared_ptr<KRDrawingGroup> VKPlotCommand::labelsForScale(const KR1DPlotDrawingInfo& record) {
   updateCacheXLinear(record.xIsLinear, record.yIsLinear);
   auto group = KRDrawingGroup::create();
-  auto column = labels_->column();
-  if (!column) return group;
+  if (!labels_->column()) return group;
   auto style = drawingFont(labelFont_->style());
   KRPoint shift{2, 0};
   if (auto offset = labelsOffset_->point(); offset && std::isfinite(offset->x) && std::isfinite(offset->y))
     shift = *offset;
   const KRRect region = visibleRegion(record);
-  const KRNumberFormatter formatter = labelFormatter_->formatter();
-  for (std::size_t k = 0; k < cachedPoints_.size(); ++k) {
-    const KRPoint at = record.transform(cachedPoints_[k]);
+  const std::vector<KRPoint>& points = cachedPoints();
+  const std::vector<long>& rows = cachedRows();
+  std::vector<KRPoint> shown;
+  std::vector<long> shownRows;
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    const KRPoint at = record.transform(points[k]);
     if (!region.contains(at)) continue;
-    const long row = cachedRows_[k];
-    std::string label;
-    if (row >= column->howManyEntries()) continue;
-    if (column->isNumberColumn()) {
-      const double value = column->valueAtRow(row);
-      if (!std::isfinite(value)) continue;
-      label = formatter.convertNumber(value);
-    } else {
-      label = column->stringVersionForRow(row);
-    }
-    if (label.empty()) continue;
-    group->addObject(KRDrawingText::string(label, {at.x + shift.x, at.y + shift.y}, style, KRDrawingText::Left,
-                                           KRDrawingText::VCenter));
+    shown.push_back(at);
+    shownRows.push_back(rows[k]);
+  }
+  const std::vector<std::string> labels = labelsFor(shownRows);
+  for (std::size_t k = 0; k < shown.size(); ++k) {
+    if (labels[k].empty()) continue;
+    group->addObject(KRDrawingText::string(labels[k], {shown[k].x + shift.x, shown[k].y + shift.y}, style,
+                                           KRDrawingText::Left, KRDrawingText::VCenter));
   }
   return group;
 }
@@ -809,8 +934,9 @@ std::vector<KRRect> VKPlotCommand::pointMarksOnPage(const KR1DPlotDrawingInfo& r
     low = std::min(low, end);
     high = std::max(high, end);
   };
-  for (std::size_t k = 0; k < cachedPoints_.size(); ++k) {
-    const KRPoint at = record.transform(cachedPoints_[k]);
+  const std::vector<KRPoint>& points = cachedPoints();
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    const KRPoint at = record.transform(points[k]);
     double minX = at.x - reach, maxX = at.x + reach, minY = at.y - reach, maxY = at.y + reach;
     if (k < bars.size()) {
       const auto& bar = bars[k];
@@ -912,8 +1038,8 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::plotForScale(const KR1DPlotDrawin
   if (!problem && drawsErrorBars())
     for (const auto* selector : {&errorBars_.negX, &errorBars_.posX, &errorBars_.negY, &errorBars_.posY}) {
       auto column = (*selector)->column();
-      if (!column || cachedRows_.empty()) continue;
-      const auto values = VKErrorBars::valuesAtRows(column, cachedRows_);
+      if (!column || cachedRows().empty()) continue;
+      const auto values = VKErrorBars::valuesAtRows(column, cachedRows());
       if (std::none_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); })) {
         problem = formatText(points_text::kNoNumbers, column->name());
         break;
@@ -949,6 +1075,13 @@ std::shared_ptr<KRDrawingGroup> VKPlotCommand::computeDrawingObjectForScale(cons
   return plotForScale(record);
 }
 
+std::vector<KR1DPlotDrawingInfo> VKPlotCommand::otherScalingsForScale(const KR1DPlotDrawingInfo& record) const {
+  if (!drawsFill() || fillMethodTag() != kBetweenY || !betweenY_->hasSelection()) return {};
+  const KR1DPlotDrawingInfo& other = betweenRecord(record);
+  if (&other == &record) return {};
+  return {other};
+}
+
 std::shared_ptr<KRDrawingPath> VKPlotCommand::computeCroppingPathForScale(const KR1DPlotDrawingInfo& record) {
   auto loops = fillLoopsForScale(record);
   if (!loops) return nullptr;
@@ -957,14 +1090,15 @@ std::shared_ptr<KRDrawingPath> VKPlotCommand::computeCroppingPathForScale(const 
 
 std::optional<PlistDictionary> VKPlotCommand::performHitTest(KRPoint point, const KR1DPlotDrawingInfo& record) {
   updateCacheXLinear(record.xIsLinear, record.yIsLinear);
-  if (cachedPoints_.empty()) return std::nullopt;
+  if (cachedPoints().empty()) return std::nullopt;
   std::vector<long> rowsHit;
   double closest = std::numeric_limits<double>::infinity();
   std::size_t closestIndex = 0;
-  for (std::size_t k = 0; k < cachedPoints_.size(); ++k) {
-    const KRPoint at = record.transform(cachedPoints_[k]);
+  const std::vector<KRPoint>& points = cachedPoints();
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    const KRPoint at = record.transform(points[k]);
     const double distance = std::hypot(at.x - point.x, at.y - point.y);
-    if (distance <= kPointHitDistance) rowsHit.push_back(cachedRows_[k]);
+    if (distance <= kPointHitDistance) rowsHit.push_back(cachedRows()[k]);
     if (distance < closest) {
       closest = distance;
       closestIndex = k;
@@ -991,9 +1125,9 @@ std::optional<PlistDictionary> VKPlotCommand::performHitTest(KRPoint point, cons
   pointsHit.reserve(rowsHit.size());
   for (long row : rowsHit) pointsHit.emplace_back(std::int64_t(row));
   result["Points Hit"] = PropertyList(std::move(pointsHit));
-  result["Closest X"] = PropertyList(cachedPoints_[closestIndex].x);
-  result["Closest Y"] = PropertyList(cachedPoints_[closestIndex].y);
-  result["Row Index"] = PropertyList(std::int64_t(cachedRows_[closestIndex]));
+  result["Closest X"] = PropertyList(points[closestIndex].x);
+  result["Closest Y"] = PropertyList(points[closestIndex].y);
+  result["Row Index"] = PropertyList(std::int64_t(cachedRows()[closestIndex]));
   return result;
 }
 

@@ -108,8 +108,8 @@ class VKPlotCommand : public VKDrawingCommand, public VKErrorBarSettingsOwner {
   const Plot1D& cachedSplinePlot() const { return cachedSplinePlot_; }
   const Plot1D& cachedSecondDerivatives() const { return cachedSecondDerivatives_; }
   // The points of the valid rows and the rows they come from.
-  const std::vector<KRPoint>& cachedPoints() const { return cachedPoints_; }
-  const std::vector<long>& cachedRows() const { return cachedRows_; }
+  const std::vector<KRPoint>& cachedPoints() const;
+  const std::vector<long>& cachedRows() const;
 
   // Ranges of the prepared data; for smooth curves the range of the spline
   // values along the curve's free direction.
@@ -137,7 +137,18 @@ class VKPlotCommand : public VKDrawingCommand, public VKErrorBarSettingsOwner {
   // The closed loops of the fill on the page; none when the fill could not
   // be closed ("Error when splitting a plot." is posted).
   std::optional<std::vector<PageRun>> fillLoopsForScale(const KR1DPlotDrawingInfo& record);
+  // The second curve of a fill between columns, in data values: "Between"
+  // against "Between X" (this plot's x when none), broken where a row has no
+  // value an axis of the given kinds can show, unless gaps are bridged. Kept
+  // until a column it reads, a setting or an axis kind changes. Fills in x
+  // and in y read it alike, so one curve serves both. fillBetweenRange is
+  // the range of its y values.
+  const Plot1D& updateFillBetweenXLinear(bool xLinear, bool yLinear);
+  KRBoundingRange fillBetweenRange() const { return fillBetweenRange_; }
   std::shared_ptr<KRDrawingGroup> labelsForScale(const KR1DPlotDrawingInfo& record);
+  // The label texts of the rows (from 0): the "Labels" column's entry, a
+  // number through the label formatter; "" where a row has none.
+  std::vector<std::string> labelsFor(const std::vector<long>& rows) const;
   // The error bars in data values, one per cached point (centre: the point);
   // an end without a bar is NaN. Empty when no error bars are drawn.
   std::vector<VKErrorBars::Bar> updateErrorBars();
@@ -148,6 +159,9 @@ class VKPlotCommand : public VKDrawingCommand, public VKErrorBarSettingsOwner {
   // there are none or the point style is "No Point".
   std::shared_ptr<KRDrawingGroup> markersForScale(const KR1DPlotDrawingInfo& record);
   std::shared_ptr<KRDrawingPath> computeCroppingPathForScale(const KR1DPlotDrawingInfo& record) override;
+  // A fill between y columns on another y axis also depends on that axis's
+  // scaling.
+  std::vector<KR1DPlotDrawingInfo> otherScalingsForScale(const KR1DPlotDrawingInfo& record) const override;
 
   // A click at a page point: "Hits a Point" or "Hits a Line" with "Points
   // Hit" (rows within reach), "Closest X", "Closest Y" and "Row Index" of
@@ -158,6 +172,13 @@ class VKPlotCommand : public VKDrawingCommand, public VKErrorBarSettingsOwner {
   // reaches x; none where the curve does not pass x. Uses the prepared data
   // of the last axis kinds.
   std::optional<double> plotValueAtXLocation(double x);
+
+  // The points of every run of a plot in order, without the run headers.
+  static std::vector<KRPoint> convertToPoints(const Plot1D& plot);
+  // Points mapped to the page by mapping, keeping those that land inside
+  // cropWith (every one for the null rectangle).
+  static std::vector<KRPoint> convertToPoints(const std::vector<KRPoint>& points, const KRRect& cropWith,
+                                              const KR1DPlotDrawingInfo& mapping);
 
   // The legend text with the column names put in for its labels.
   std::string legendText() const;
@@ -241,8 +262,24 @@ class VKPlotCommand : public VKDrawingCommand, public VKErrorBarSettingsOwner {
   Plot1D cachedSecondDerivatives_;
   KRBoundingRange cachedSplineRange_;
   bool cachedSplineRangeValid_ = false;
-  std::vector<KRPoint> cachedPoints_;
-  std::vector<long> cachedRows_;
+  // The points, made from the runs when first asked for (a line alone never
+  // needs them), except for steps, whose runs hold corners as well.
+  mutable std::vector<KRPoint> cachedPoints_;
+  mutable bool cachedPointsReady_ = false;
+  // The ranges of the points' x and y values.
+  KRBoundingRange cachedDomainRange_ = KRBoundingRange::invalid();
+  KRBoundingRange cachedValueRange_ = KRBoundingRange::invalid();
+  // The rows, written down while the points are gathered once a row has
+  // been left out; until then, and then only when asked, point k's row is k.
+  mutable std::vector<long> cachedRows_;
+  mutable bool cachedRowsReady_ = false;
+  long cachedPointCount_ = 0;
+  // The second curve of a fill between columns and what it was read from.
+  bool fillBetweenValid_ = false;
+  std::int32_t serialFillTo_ = -1, serialFillToX_ = -1;
+  bool fillXLinear_ = true, fillYLinear_ = true;
+  Plot1D cachedFilledPath_;
+  KRBoundingRange fillBetweenRange_ = KRBoundingRange::invalid();
   // The error-column explanation last shown, so that it is taken back once
   // the column holds numbers again.
   std::optional<std::string> shownErrorColumnProblem_;

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "commands/Markers.h"
+#include "drawing/KRDrawingBitmap.h"
 #include "drawing/KRDrawingCollections.h"
 #include "drawing/KRDrawingPath.h"
 #include "drawing/KRDrawingRepeated.h"
@@ -37,6 +38,15 @@ TEST(MarkerMenus, ListEveryTagOnceInMenuOrder) {
   const auto& plot = VKMarkers::plotMenu();
   ASSERT_EQ(plot.size(), 27u);
   for (const auto& entry : plot) EXPECT_TRUE(entry.tag < 28 || entry.tag > 34) << entry.tag;
+}
+
+TEST(MarkerMenus, SubstitutedItemsTakeTheMarkerTitlesAndUnknownTagsGo) {
+  const auto menu = VKMarkers::substituteItemsInPointMenu({{7, "?"}, {99, "Gone"}, {28, ""}, {0, "Gone"}, {1, "x"}});
+  ASSERT_EQ(menu.size(), 3u);
+  EXPECT_EQ(menu[0].tag, 7);
+  EXPECT_EQ(menu[0].title, "Solid Box");
+  EXPECT_EQ(menu[1].title, "Right");
+  EXPECT_EQ(menu[2].title, "No Point");
 }
 
 TEST(MarkerMenus, OnlyTheOutlinedCircleTriangleBoxAndDiamondTakeTheFillColour) {
@@ -244,6 +254,46 @@ TEST(CreatePoints, MarkersOutsideTheRegionAndBadPositionsAreLeftOut) {
 namespace orrelin {
 namespace {
 
+// The region a pattern fill of markers is clipped to: the interiors of the
+// markers that reach the drawing rectangle, sized as the markers are.
+TEST(CreateCropForFillPoints, CoversTheInteriorsOfTheVisibleMarkers) {
+  const std::vector<KRPoint> points{{10, 10}, {30, 10}, {500, 500}, {NAN, 3}};
+  const KRRect drawRect(0, 0, 100, 100);
+  const double half = std::sqrt(std::acos(-1.0)) / 2;  // half a box side per unit of radius
+  struct Case {
+    int type;
+    const std::vector<double>* radius;
+    bool sizeIsRadius;
+    KRRect expected;  // null: no region
+  };
+  const std::vector<double> sizes{2, 4, 8, -1};
+  const Case cases[] = {
+      {kMarkerCircle, nullptr, false, KRRect(5, 5, 30, 10)},
+      {kMarkerBox, nullptr, false, KRRect(10 - 5 * half, 10 - 5 * half, 20 + 10 * half, 10 * half)},
+      // Diameters 2 and 4: radii 1 and 2.
+      {kMarkerCircle, &sizes, false, KRRect(9, 8, 23, 4)},
+      // The same numbers as radii.
+      {kMarkerCircle, &sizes, true, KRRect(8, 6, 26, 8)},
+      {kMarkerSolidCircle, nullptr, false, KRRect()},
+      {kMarkerPlus, nullptr, false, KRRect()},
+  };
+  for (const auto& each : cases) {
+    const auto region =
+        VKMarkers::createCropForFillPoints(points, each.type, 10, each.radius, 1, each.sizeIsRadius, drawRect);
+    if (each.expected.isNull()) {
+      EXPECT_FALSE(region) << each.type;
+      continue;
+    }
+    ASSERT_TRUE(region) << each.type;
+    const KRRect got = region->boundingRectangle().standardized();
+    EXPECT_NEAR(got.minX(), each.expected.minX(), 1e-9) << each.type;
+    EXPECT_NEAR(got.minY(), each.expected.minY(), 1e-9) << each.type;
+    EXPECT_NEAR(got.maxX(), each.expected.maxX(), 1e-9) << each.type;
+    EXPECT_NEAR(got.maxY(), each.expected.maxY(), 1e-9) << each.type;
+  }
+  EXPECT_FALSE(VKMarkers::createCropForFillPoints({{500, 500}}, kMarkerCircle, 10, nullptr, 1, false, drawRect));
+}
+
 TEST(CreatePoints, StampsLandOnWholePixelsOncePerPixel) {
   VKMarkerLook look;
   look.type = kMarkerSolidCircle;
@@ -266,6 +316,52 @@ TEST(CreatePoints, StampsLandOnWholePixelsOncePerPixel) {
   const float* fine = findKind<KRDrawingRepeated>(*finer)->offsets()->constPointer();
   EXPECT_FLOAT_EQ(fine[0], 10);
   EXPECT_FLOAT_EQ(fine[1], 20.5);
+}
+
+// Very many markers for a bitmap come back as one image of the drawing
+// rectangle, grown to whole pixels and by the markers' reach, with the
+// markers where the stamps would have put them.
+TEST(RasterizedPoints, VeryManyMarkersOnBitmapsBecomeOneImagePixelOnPixel) {
+  VKMarkerLook look;
+  look.type = kMarkerSolidBox;
+  look.lineColor = KRColor::rgb(1, 0, 0);
+  look.size = 4;
+  std::vector<KRPoint> points;
+  // Centres on a grid of 2-point steps, every pixel at 1 pixel per point
+  // taken once at most; all of them reach the rectangle.
+  for (int i = 0; points.size() <= static_cast<std::size_t>(VKMarkers::kRasterThreshold); ++i)
+    points.push_back({10.0 + 2 * (i % 400), 10.0 + 2 * (i / 400)});
+  const KRRect drawRect(0.25, 0.5, 810, 520.2);
+  const auto group = VKMarkers::createPoints(points, look, nullptr, 1, false, true, drawRect, 2);
+  ASSERT_TRUE(group);
+  ASSERT_EQ(group->count(), 1u);
+  const auto bitmap = std::dynamic_pointer_cast<KRDrawingBitmap>(group->objectAtIndex(0));
+  ASSERT_TRUE(bitmap);
+  const KRRect inside = bitmap->drawInside();
+  EXPECT_LE(inside.minX(), drawRect.minX());
+  EXPECT_GE(inside.maxY(), drawRect.maxY());
+  for (double edge : {inside.minX(), inside.minY(), inside.maxX(), inside.maxY()})
+    EXPECT_EQ(edge * 2, std::round(edge * 2)) << edge;
+  const auto& image = *bitmap->cgBitmap();
+  EXPECT_EQ(image.width(), std::lround(inside.width() * 2));
+  EXPECT_EQ(image.height(), std::lround(inside.height() * 2));
+  // Rows run top first in the image, upwards on the page.
+  const auto pixelAt = [&](double x, double y) {
+    return image.pixel(int(std::floor((x - inside.minX()) * 2)), int(std::floor((inside.maxY() - y) * 2)));
+  };
+  EXPECT_EQ(pixelAt(10.2, 10.2), (KRPixel{255, 0, 0, 255}));
+  EXPECT_EQ(pixelAt(9.1 + 2 * 399, 10.2).alpha, 255);
+  EXPECT_EQ(pixelAt(812, 10).alpha, 0);
+
+  // Without device pixels (vector output) the markers stay shapes.
+  const auto vector = VKMarkers::createPoints(points, look, nullptr, 1, false, false, drawRect, 0);
+  ASSERT_TRUE(vector);
+  EXPECT_FALSE(findKind<KRDrawingBitmap>(*vector));
+  // Per-point sizes are drawn as shapes first and then rasterized the same way.
+  const std::vector<double> sizes(points.size(), 4);
+  const auto sized = VKMarkers::createPoints(points, look, &sizes, 1, false, true, drawRect, 2);
+  ASSERT_TRUE(sized);
+  EXPECT_TRUE(findKind<KRDrawingBitmap>(*sized));
 }
 
 }  // namespace

@@ -90,8 +90,8 @@ TEST(Plot1D, LogarithmsAndBackKeepHeaders) {
   EXPECT_TRUE(std::isnan(logs.y(2)));
   EXPECT_EQ(logs.x(2), std::exp(1.0));
   EXPECT_NEAR(logs.expTransformed(false, true).y(1), 10, 1e-12);
-  EXPECT_EQ(plot.swapXY().point(1), (KRPoint{10, 1}));
-  EXPECT_EQ(plot.swapXY().y(0), 2);
+  EXPECT_EQ(swapXYInResult(plot).point(1), (KRPoint{10, 1}));
+  EXPECT_EQ(swapXYInResult(plot).y(0), 2);
 }
 
 TEST(Plot1D, BackAndForthSplitsAtEveryTurnIntoIncreasingPiecesSharingEnds) {
@@ -127,7 +127,7 @@ TEST(Plot1D, SplittingHandlesVerticalStepsRepeatsAndShortRuns) {
 TEST(Plot1D, ValueSplittingExchangesTheRoles) {
   const auto plot = Plot1D::fromRuns({{{0, 0}, {1, 1}, {0, 2}, {-1, 1}}});
   const auto split = splitPlotIntoIncreasingValueComponents(plot);
-  EXPECT_TRUE(StrictlyIncreasingPoints(split.swapXY()));
+  EXPECT_TRUE(StrictlyIncreasingPoints(swapXYInResult(split)));
   // y rises, then falls from the top: cut at (0, 2).
   const std::vector<std::vector<KRPoint>> cut{{{0, 0}, {1, 1}, {0, 2}}, {{-1, 1}, {0, 2}}};
   EXPECT_EQ(runsOf(split), cut);

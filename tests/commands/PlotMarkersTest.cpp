@@ -107,6 +107,44 @@ TEST_F(PlotMarkers, SizesKeepTheirLimitsAndTheFillFollowsPointFillColor) {
   EXPECT_NE(circles[0]->isFilled(), circles[1]->isFilled());
 }
 
+// Hatching, gradients and noise are clipped to the interiors of the outlined
+// markers, under the markers; a solid marker type has no interior to fill.
+TEST_F(PlotMarkers, PatternFillsAreClippedToTheMarkerInteriors) {
+  const auto clippedGroups = [](const std::shared_ptr<KRDrawingGroup>& drawing) {
+    std::vector<std::shared_ptr<KRDrawingGroup>> clipped;
+    std::vector<std::shared_ptr<KRDrawingBasic>> stack{drawing};
+    while (!stack.empty()) {
+      auto group = std::dynamic_pointer_cast<KRDrawingGroup>(stack.back());
+      stack.pop_back();
+      if (!group) continue;
+      if (group->crop()) clipped.push_back(group);
+      for (std::size_t k = 0; k < group->count(); ++k) stack.push_back(group->objectAtIndex(k));
+    }
+    return clipped;
+  };
+  use({1, 2}, {1, 2});
+  plot->pointStyle()->setTag(kMarkerBox);
+  plot->pointSize()->setText("10");
+  for (int kind : {3, 5, 6}) {
+    plot->pointColor()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(kind)}}));
+    const auto clipped = clippedGroups(draw());
+    // One region over both boxes, each with the area of the circle of
+    // diameter 10 (hatching clips itself to the same frame once more).
+    const auto record = makeRecord(10, true);
+    const double half = 5 * std::sqrt(std::acos(-1.0)) / 2;
+    int found = 0;
+    for (const auto& group : clipped) {
+      const KRRect region = group->crop()->boundingRectangle().standardized();
+      found += std::fabs(region.minX() - (record->transformX(1) - half)) < 1e-6 &&
+               std::fabs(region.maxX() - (record->transformX(2) + half)) < 1e-6 &&
+               std::fabs(region.minY() - (record->transformY(1) - half)) < 1e-6;
+    }
+    EXPECT_GE(found, 1) << kind;
+  }
+  plot->pointStyle()->setTag(kMarkerSolidBox);
+  EXPECT_TRUE(clippedGroups(draw()).empty());
+}
+
 TEST_F(PlotMarkers, ManyMarkersOnBitmapsAreStampedOnWholePixels) {
   std::vector<std::string> xs, ys;
   const long many = VKMarkers::kStencilThreshold + 50;

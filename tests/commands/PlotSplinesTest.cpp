@@ -70,7 +70,7 @@ TEST(PlotSplines, BezierPiecesFollowTheSpline) {
       EXPECT_NEAR(by, SplineValueOnSegment(plot, second, 1 + segment, t), 1e-12) << segment << " " << t;
     }
   }
-  const auto alongY = SplineBezierControlPointsAlongY(plot.swapXY(), second);
+  const auto alongY = SplineBezierControlPointsAlongY(swapXYInResult(plot), second);
   for (std::size_t k = 0; k < controls.size(); k += 2) {
     const bool header = k == 0 || k == 2 * 11 || k == 2 * 14;
     EXPECT_EQ(alongY[k], header ? controls[k] : controls[k + 1]);
@@ -87,7 +87,7 @@ TEST(PlotSplines, RangesIncludeTheOvershootBetweenPoints) {
   // On a logarithmic axis the spline ran through the logarithms.
   const auto logRange = valueRangeForSplineValuesAlongX(plot, second, true, false);
   EXPECT_NEAR(logRange.maxR, std::exp(1.15), 1e-9);
-  const auto xRange = domainRangeForSplineValuesAlongY(plot.swapXY(), SecondDerivativesNormalSplineYDirection(plot.swapXY()),
+  const auto xRange = domainRangeForSplineValuesAlongY(swapXYInResult(plot), SecondDerivativesNormalSplineYDirection(swapXYInResult(plot)),
                                                        true, true);
   EXPECT_NEAR(xRange.maxR, 1.15, 1e-12);
 }

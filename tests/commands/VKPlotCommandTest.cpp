@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "commands/DrawingLeaves.h"
 #include "commands/PlotInGraph.h"
 #include "commands/PlotTexts.h"
 #include "commands/VKPlotCommand.h"
@@ -17,6 +18,7 @@
 #include "support/MessageCapture.h"
 #include "table/VKDataColumnBinary.h"
 #include "table/VKDataColumnNumber.h"
+#include "table/VKDataColumnString.h"
 
 namespace orrelin {
 namespace {
@@ -114,6 +116,13 @@ TEST_F(PlotCommand, GapsBreakTheLineUnlessBridged) {
   set(plottext::kBridgeGaps, PropertyList(true));
   EXPECT_EQ(runs(), (std::vector<std::vector<KRPoint>>{{{1, 1}, {2, 2}, {4, 4}, {5, 5}, {6, 6}}}));
   EXPECT_EQ(plot->cachedRows(), (std::vector<long>{0, 1, 3, 4, 5}));
+  EXPECT_EQ(plot->cachedPoints(), (std::vector<KRPoint>{{1, 1}, {2, 2}, {4, 4}, {5, 5}, {6, 6}}));
+  // Without a gap every row is kept; with steps the points stay without the corners.
+  use(texts({1, 2, 3}), texts({7, 8, 9}));
+  set(plottext::kConnections, PropertyList(VKPlotCommand::kSteps));
+  EXPECT_EQ(runs().front().size(), 5u);
+  EXPECT_EQ(plot->cachedRows(), (std::vector<long>{0, 1, 2}));
+  EXPECT_EQ(plot->cachedPoints(), (std::vector<KRPoint>{{1, 7}, {2, 8}, {3, 9}}));
 }
 
 TEST_F(PlotCommand, OffsetsMasksAndTheRowNumberColumn) {
@@ -262,6 +271,35 @@ TEST_F(PlotCommand, FillsCloseToTheirReferenceAndBetweenColumns) {
   EXPECT_EQ(loops->front().size(), 9u);
 }
 
+// The second curve of a fill between columns: its gaps, its own x column,
+// what a logarithmic axis cannot show, and a change of its column.
+TEST_F(PlotCommand, TheSecondCurveOfAFillIsReadOnceUntilItsColumnChanges) {
+  const double nan = std::nan("");
+  use(texts({1, 2, 3, 4}), texts({5, 6, 7, 8}));
+  auto low = column("low", texts({1, nan, -3, 4}));
+  plot->betweenY()->selectColumn(low);
+  const auto runsOf = [](const Plot1D& curve) {
+    std::vector<std::vector<KRPoint>> result;
+    for (const auto& run : curve.runs()) {
+      result.emplace_back();
+      for (long i = run.start; i < run.start + run.length; ++i) result.back().push_back(curve.point(i));
+    }
+    return result;
+  };
+  using Runs = std::vector<std::vector<KRPoint>>;
+  EXPECT_EQ(runsOf(plot->updateFillBetweenXLinear(true, true)), (Runs{{{1, 1}}, {{3, -3}, {4, 4}}}));
+  EXPECT_EQ(plot->fillBetweenRange(), KRBoundingRange::between(-3, 4));
+  // A logarithmic y axis cannot show -3.
+  EXPECT_EQ(runsOf(plot->updateFillBetweenXLinear(true, false)), (Runs{{{1, 1}}, {{4, 4}}}));
+  set(plottext::kBridgeGaps, PropertyList(true));
+  EXPECT_EQ(runsOf(plot->updateFillBetweenXLinear(true, true)), (Runs{{{1, 1}, {3, -3}, {4, 4}}}));
+  plot->betweenX()->selectColumn(column("x2", texts({10, 20, 30, 40})));
+  EXPECT_EQ(runsOf(plot->updateFillBetweenXLinear(true, true)), (Runs{{{10, 1}, {30, -3}, {40, 4}}}));
+  low->setStringList(texts({2, 2}));
+  EXPECT_EQ(runsOf(plot->updateFillBetweenXLinear(true, true)), (Runs{{{10, 2}, {20, 2}}}));
+  EXPECT_EQ(plot->fillBetweenRange(), KRBoundingRange::between(2, 2));
+}
+
 TEST_F(PlotCommand, SmoothFillsSplitExactlyWhereTheSplineCrossesTheReference) {
   use(texts({0, 1, 2, 3}), texts({1, -1, 1, -1}));
   set(plottext::kConnections, PropertyList(2));
@@ -329,6 +367,19 @@ TEST_F(PlotCommand, LabelsSitBesideTheirPointsAndTheInlineLegendBeyondTheEnd) {
   EXPECT_EQ(legend->whereToDraw(), (KRPoint{24, 20}));
 }
 
+TEST_F(PlotCommand, LabelTextsComeFromTheirRowsAndAreEmptyWhereThereIsNone) {
+  use(texts({1, 2, 3}), texts({1, 2, 3}));
+  EXPECT_EQ(plot->labelsFor({0, 1}), (std::vector<std::string>{"", ""}));
+  plot->labels()->selectColumn(column("n", texts({1.5, std::nan(""), 3})));
+  EXPECT_EQ(plot->labelsFor({2, 1, 0, 3, -1}), (std::vector<std::string>{"3", "", "1.5", "", ""}));
+  auto names = VKDataColumnString::createEmptyFor(document);
+  names->setName("names");
+  names->setStringList({"a", "", "c"});
+  document->table->insertColumn(names, document->table->numberOfColumns());
+  plot->labels()->selectColumn(names);
+  EXPECT_EQ(plot->labelsFor({0, 1, 2}), (std::vector<std::string>{"a", "", "c"}));
+}
+
 TEST_F(PlotCommand, ValueAtALocationFollowsTheCurveAsDrawn) {
   use(texts({0, 1, 2, 3}), texts({0, 1, 0, 1}));
   struct Case {
@@ -350,6 +401,23 @@ TEST_F(PlotCommand, ValueAtALocationFollowsTheCurveAsDrawn) {
       EXPECT_NEAR(*y, *each.y, 1e-12) << each.connection << " " << each.x;
     }
   }
+}
+
+// The markers' points: every run's points without the headers, and on the
+// page those landing inside the crop rectangle (all for the null one).
+TEST(PlotConvertToPoints, DropHeadersThenMapAndCrop) {
+  const Plot1D plot = Plot1D::fromRuns({{{1, 2}, {3, 4}}, {{5, 6}}, {{-1, 20}}});
+  const std::vector<KRPoint> points = VKPlotCommand::convertToPoints(plot);
+  EXPECT_EQ(points, (std::vector<KRPoint>{{1, 2}, {3, 4}, {5, 6}, {-1, 20}}));
+  EXPECT_TRUE(VKPlotCommand::convertToPoints(Plot1D()).empty());
+
+  const auto record = makeRecord(10);  // page = 10 * value
+  EXPECT_EQ(VKPlotCommand::convertToPoints(points, KRRect(0, 0, 100, 100), *record),
+            (std::vector<KRPoint>{{10, 20}, {30, 40}, {50, 60}}));
+  // The edges belong to the rectangle.
+  EXPECT_EQ(VKPlotCommand::convertToPoints(points, KRRect(30, 40, 20, 20), *record),
+            (std::vector<KRPoint>{{30, 40}, {50, 60}}));
+  EXPECT_EQ(VKPlotCommand::convertToPoints(points, KRRect(), *record).size(), 4u);
 }
 
 TEST_F(PlotCommand, ChangingAColumnDropsTheCache) {
@@ -418,6 +486,62 @@ TEST(PlotBetweenAxis, TheSecondCurveFollowsTheChosenYAxis) {
   // A y axis the graph does not have falls back to the command's own.
   plot->betweenYAxis()->setTag(4);
   EXPECT_EQ(reaches(own.transformY(1)), 3);
+}
+
+// The drawing kept for the plot's own axes is made again when only the y
+// axis the fill reaches to changes its range.
+TEST(PlotBetweenAxis, TheFillMovesWhenOnlyTheOtherYAxisChanges) {
+  registerAxisCommandKinds(VKCommandFactory::shared());
+  auto document = TestCommandDocument::create();
+  auto graph = DataDocumentDrawing::create();
+  document->addGraph(graph);
+  graph->addCommand(VKCommandFactory::shared().createCommand("Y Axis"));
+  const auto x = document->addColumn("x", {"0", "1", "2"});
+  const auto plot = std::make_shared<VKPlotCommand>();
+  plot->finishConnections();
+  graph->addCommand(plot);
+  plot->setXColumn(x, document->addColumn("y", {"2", "3", "2"}));
+  plot->fillType()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(2)}}));
+  plot->fillMethod()->setTag(VKPlotCommand::kBetweenY);
+  plot->betweenY()->selectColumn(document->addColumn("low", {"150", "150", "150"}));
+  plot->betweenYAxis()->setTag(2);
+  const auto other = std::make_shared<VKPlotCommand>();
+  other->finishConnections();
+  graph->addCommand(other);
+  other->moveToXAxis(0, 1);
+  const auto high = document->addColumn("high", {"100", "300", "200"});
+  other->setXColumn(x, high);
+
+  // The page y where the fill meets the "low" curve, and that of 150 on the
+  // second axis, after laying the graph out; the records of the plot's own
+  // axes are kept.
+  std::vector<KR1DPlotDrawingInfo> ownRecords;
+  const auto draw = [&] {
+    EXPECT_TRUE(graph->createGraphic({400, 300}, 1, false, {}, KRRect()));
+    const auto& infos = graph->drawingInfos();
+    KRDrawingInformation information;
+    const auto drawing = plot->drawingObjectForScale(infos[0][0], 1, information);
+    std::vector<double> edges;
+    for (const auto& path : testing_support::all<KRDrawingPathFromObj>(drawing)) {
+      if (!path->fillCurve()) continue;
+      const KRRect r = path->boundingRectangle().standardized();
+      edges = {r.minY(), r.maxY()};
+    }
+    ownRecords.push_back(*infos[0][0]);
+    return std::make_pair(edges, infos[0][1]->transformY(150));
+  };
+  const auto [before, lowBefore] = draw();
+  ASSERT_EQ(before.size(), 2u);
+  EXPECT_TRUE(std::fabs(before[0] - lowBefore) < 1e-6 || std::fabs(before[1] - lowBefore) < 1e-6);
+
+  // Tick labels as wide as before, so the graph region stays as it was.
+  high->setStringList({"100", "500", "200"});
+  const auto [after, lowAfter] = draw();
+  ASSERT_NE(lowAfter, lowBefore);
+  ASSERT_TRUE(ownRecords[0].sameScalingInformation(ownRecords[1]));
+  ASSERT_EQ(after.size(), 2u);
+  EXPECT_TRUE(std::fabs(after[0] - lowAfter) < 1e-6 || std::fabs(after[1] - lowAfter) < 1e-6)
+      << after[0] << " " << after[1] << " " << lowAfter;
 }
 
 }  // namespace

@@ -116,7 +116,7 @@ std::shared_ptr<KRDrawingGroup> VKDrawingCommand::drawingObjectForScale(const Sc
   if (auto cropper = croppingCommand()) outline = cropper->croppingPathForScale(record);
 
   const bool usable = lastInfo_ && cachedUncroppedDrawing_ && !independent(record) && !independent(lastInfo_) &&
-                      lastInfo_->sameScalingInformation(*record);
+                      lastInfo_->sameScalingInformation(*record) && sameOtherScalings(lastOtherInfos_, *record);
   std::shared_ptr<KRDrawingGroup> result;
   if (usable) {
     if (lastInformation_ && !lastInformation_->doubleClick.empty())
@@ -126,7 +126,10 @@ std::shared_ptr<KRDrawingGroup> VKDrawingCommand::drawingObjectForScale(const Sc
       return cachedFinalDrawing_;
     result = cachedUncroppedDrawing_;
   } else {
-    if (!independent(record)) lastInfo_ = record;
+    if (!independent(record)) {
+      lastInfo_ = record;
+      lastOtherInfos_ = otherScalingsForScale(*record);
+    }
     KRDrawingInformation computed;
     computed.cachedContent = keptValue_;
     result = computeDrawingObjectForScale(*record, computed);
@@ -160,6 +163,15 @@ std::shared_ptr<KRDrawingGroup> VKDrawingCommand::drawingObjectForScale(const Sc
   return cachedFinalDrawing_;
 }
 
+bool VKDrawingCommand::sameOtherScalings(const std::vector<KR1DPlotDrawingInfo>& kept,
+                                         const KR1DPlotDrawingInfo& record) const {
+  const auto now = otherScalingsForScale(record);
+  if (now.size() != kept.size()) return false;
+  for (std::size_t k = 0; k < now.size(); ++k)
+    if (!now[k].sameScalingInformation(kept[k])) return false;
+  return true;
+}
+
 std::shared_ptr<KRDrawingGroup> VKDrawingCommand::computeDrawingObjectForScale(const KR1DPlotDrawingInfo& record,
                                                                                KRDrawingInformation& information) {
   (void)record;
@@ -180,11 +192,13 @@ std::shared_ptr<KRDrawingGroup> VKDrawingCommand::drawLegendInto(const KRRect& r
 std::shared_ptr<KRDrawingPath> VKDrawingCommand::croppingPathForScale(const ScalingRecord& record) {
   if (!record) return nullptr;
   if (cachedCroppingPath_ && !independent(record) && infoForCroppingPath_ &&
-      infoForCroppingPath_->sameScalingInformation(*record))
+      infoForCroppingPath_->sameScalingInformation(*record) &&
+      sameOtherScalings(otherInfosForCroppingPath_, *record))
     return cachedCroppingPath_;
   auto path = computeCroppingPathForScale(*record);
   if (!independent(record)) {
     infoForCroppingPath_ = record;
+    otherInfosForCroppingPath_ = otherScalingsForScale(*record);
     cachedCroppingPath_ = path;
   }
   return path;

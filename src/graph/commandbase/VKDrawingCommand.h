@@ -64,6 +64,13 @@ class VKDrawingCommand : public DataDrawingCommand {
   // kept value in and out and collects hit rectangles and double-click targets.
   virtual std::shared_ptr<KRDrawingGroup> computeDrawingObjectForScale(const KR1DPlotDrawingInfo& record,
                                                                        KRDrawingInformation& information);
+  // The records of other axis pairs a drawing for record also maps data
+  // with (a fill reaching to another y axis's values); none here. A kept
+  // drawing or outline is used again only while these scale as they did.
+  virtual std::vector<KR1DPlotDrawingInfo> otherScalingsForScale(const KR1DPlotDrawingInfo& record) const {
+    (void)record;
+    return {};
+  }
   virtual std::shared_ptr<KRDrawingGroup> drawLegendInto(const KRRect& rect, const KR1DPlotDrawingInfo& record,
                                                          double magnification, KRDrawingInformation& information);
 
@@ -173,9 +180,14 @@ class VKDrawingCommand : public DataDrawingCommand {
 
  private:
   bool whichAxisVisible_;
+  // Whether the other scalings record depends on are still those kept.
+  bool sameOtherScalings(const std::vector<KR1DPlotDrawingInfo>& kept, const KR1DPlotDrawingInfo& record) const;
+
   std::shared_ptr<KRDrawingPath> cachedCroppingPath_;
   ScalingRecord infoForCroppingPath_;
+  std::vector<KR1DPlotDrawingInfo> otherInfosForCroppingPath_;
   ScalingRecord lastInfo_;
+  std::vector<KR1DPlotDrawingInfo> lastOtherInfos_;
   // The outline cachedFinalDrawing_ was cropped with.
   std::shared_ptr<KRDrawingPath> finalCroppedWith_;
   // The magnification cachedFinalDrawing_ was made at.
