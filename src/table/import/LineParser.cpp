@@ -191,7 +191,15 @@ void append(Gathered& into, Gathered&& more) {
   into.dropped += more.dropped;
 }
 
-bool anyQuote(const ImportLines& lines, std::size_t from) {
+// Lines of one text in a row (`inOneText`) are looked through in one
+// search, from the first to the end of the last.
+bool anyQuote(const ImportLines& lines, std::size_t from, bool inOneText) {
+  if (from >= lines.size()) return false;
+  if (inOneText) {
+    const char* start = lines[from].data();
+    const char* end = lines.back().data() + lines.back().size();
+    return std::memchr(start, '"', std::size_t(end - start)) != nullptr;
+  }
   for (std::size_t k = from; k < lines.size(); ++k)
     if (std::memchr(lines[k].data(), '"', lines[k].size())) return true;
   return false;
@@ -258,11 +266,11 @@ void startGathering(ParsedLines& parsed) {
 // quoted field can run from one half into the other. Stops early (see
 // gather) at a record the lines end inside of; gives the line after the
 // last record gathered.
-std::size_t gatherLines(Gathered& gathered, FieldSplitter& splitter, SeparatorSet set, const ImportLines& lines, std::size_t from,
-                 std::size_t widest, std::size_t parallelFrom, std::size_t expectedRows,
+std::size_t gatherLines(Gathered& gathered, FieldSplitter& splitter, SeparatorSet set, const ImportLines& lines,
+                        bool inOneText, std::size_t from, std::size_t widest, std::size_t parallelFrom, std::size_t expectedRows,
                  std::size_t expectedCharacters, const ProgressRange& shown) {
   const std::size_t halfway = from + (lines.size() - from) / 2;
-  if (lines.size() - from < parallelFrom || anyQuote(lines, from)) {
+  if (lines.size() - from < parallelFrom || anyQuote(lines, from, inOneText)) {
     gather(gathered, splitter, from, lines.size(), widest, expectedRows, expectedCharacters, shown);
     return splitter.position();
   }
@@ -350,7 +358,7 @@ class TextBlocks {
       while (end && bytes_[end - 1] != '\n' && bytes_[end - 1] != '\r') --end;
     }
     whole_ = end;
-    lines_ = KRBigTextFile::splitStringIntoLines(std::string_view(bytes_).substr(0, end));
+    KRBigTextFile::splitStringIntoLines(std::string_view(bytes_).substr(0, end), lines_);
   }
 
   BlockFileReader& file_;
@@ -386,7 +394,7 @@ std::optional<ParsedLines> parseLines(const DataDocumentTable& table, const Impo
   startGathering(parsed);
   FieldSplitter splitter(lines, record.set, kMaximumImportedColumns);
   const std::size_t rows = lines.size() - record.next;
-  gatherLines(parsed.gathered, splitter, record.set, lines, record.next, widest, kParallelRecords, rows,
+  gatherLines(parsed.gathered, splitter, record.set, lines, false, record.next, widest, kParallelRecords, rows,
               charactersOf(lines, record.next, rows), {progress});
   if (parsed.gathered.stopped) return std::nullopt;
   tellAboutParse(record.unclosedQuoteLine ? record.unclosedQuoteLine : splitter.unclosedQuoteLine(),
@@ -464,7 +472,7 @@ std::optional<ParsedLines> parseTextFile(const DataDocumentTable& table, const s
     FieldSplitter splitter(lines, record.set, kMaximumImportedColumns);
     splitter.setMoreToCome(!text.atEnd());
     const double before = text.fractionBefore();
-    const std::size_t done = gatherLines(gathered, splitter, record.set, lines, 0, widest, kParallelBlockRecords, expectedRows, expectedCharacters,
+    const std::size_t done = gatherLines(gathered, splitter, record.set, lines, true, 0, widest, kParallelBlockRecords, expectedRows, expectedCharacters,
                 {progress, before, text.fractionRead() - before});
     if (gathered.stopped) return std::nullopt;
     if (!unclosedQuoteLine && splitter.unclosedQuoteLine())
