@@ -10,11 +10,13 @@
 #include <cstdio>
 #include <random>
 
+#include "datafiles/KRDataFileProgress.h"
 #include "support/MessageCapture.h"
 #include "support/TemporaryFolder.h"
 #include "table/DataDocumentTable.h"
 #include "table/ImportTestSupport.h"
 #include "table/VKDataColumnString.h"
+#include "table/import/ImportProgress.h"
 #include "table/import/KRBigTextFile.h"
 #include "table/import/LineParser.h"
 #include "table/import/TextDecoding.h"
@@ -222,6 +224,51 @@ TEST(BlockReading, LongBlocksGatheredInHalvesKeepTheRowOrder) {
       EXPECT_EQ(parsedInBlocks(setup, path, blockSize, nullptr), expected) << setup.name << " block " << blockSize;
     }
   }
+}
+
+// The progress runs over the whole file, block after block, and stopping it
+// leaves the table as it was.
+TEST(BlockReading, ProgressRisesOverTheFileAndStoppingLeavesTheTableAlone) {
+  struct Watcher : KRDataFileProgress {
+    void setProgress(double fraction) override {
+      rising = rising && fraction >= last;
+      last = fraction;
+      ++reports;
+    }
+    bool userAborted() override { return stop && reports >= 3; }
+    bool stop = false, rising = true;
+    double last = 0;
+    int reports = 0;
+  };
+  TemporaryFolder folder;
+  const std::string path = folder.path("long.txt");
+  writeFile(path, repeated("1.5\t2.5\n", 200000));
+  auto document = documentWithTypedInColumns(2);
+  Watcher watcher;
+  std::string error;
+  const auto parsed =
+      parseTextFile(*document->table, path, std::nullopt, -1, false, &watcher, &error, std::size_t(1) << 16);
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->gathered.rows, 200000);
+  EXPECT_TRUE(watcher.rising);
+  EXPECT_GT(watcher.reports, 3);
+  EXPECT_EQ(watcher.last, 1.0);
+
+  // The interactive import, stopped after a few blocks.
+  struct Stopper : ImportProgress {
+    void setTitle(const std::string&) override {}
+    void setProgress(double) override { ++reports; }
+    bool userAborted() override { return reports >= 3; }
+    int reports = 0;
+  } stopper;
+  MessageCapture messages;
+  document->table->columnAtIndex(1)->setString("kept", 0);
+  RowIndices written;
+  EXPECT_FALSE(document->table->importAll(path, RowIndices{1, 2}, -1, false, written, &stopper));
+  EXPECT_TRUE(written.empty());
+  EXPECT_EQ(document->table->columnAtIndex(1)->stringList(), (std::vector<std::string>{"kept"}));
+  EXPECT_THAT(messages.texts(),
+              ::testing::ElementsAre("The import of \"long.txt\" was stopped; the columns are as they were."));
 }
 
 TEST(BlockReading, FileThatCannotBeReadGivesTheReason) {

@@ -134,6 +134,7 @@ void gather(Gathered& into, FieldSplitter& splitter, std::size_t from, std::size
   // The characters still to come, shared evenly among the columns as a
   // first guess of their room.
   std::size_t charactersPerColumn = texts.empty() ? 0 : expectedCharacters / texts.size();
+  long sinceShown = 0;
   // Columns known before the first record (from the header) get their room
   // here.
   startColumns(into, 0, texts.size(), texts.size() <= kReservedColumns ? expectedRows + 1 : 0, charactersPerColumn);
@@ -157,7 +158,8 @@ void gather(Gathered& into, FieldSplitter& splitter, std::size_t from, std::size
         column.push_back(fields[c]);
     }
     ++into.rows;
-    if (shown.progress && into.rows % kProgressStride == 0) {
+    if (shown.progress && ++sinceShown == kProgressStride) {
+      sinceShown = 0;
       shown.progress->setProgress(shown.base + shown.span * double(splitter.position()) / double(std::max<std::size_t>(to, 1)));
       if (shown.progress->userAborted()) {
         into.stopped = true;
@@ -472,9 +474,13 @@ std::optional<ParsedLines> parseTextFile(const DataDocumentTable& table, const s
     FieldSplitter splitter(lines, record.set, kMaximumImportedColumns);
     splitter.setMoreToCome(!text.atEnd());
     const double before = text.fractionBefore();
-    const std::size_t done = gatherLines(gathered, splitter, record.set, lines, true, 0, widest, kParallelBlockRecords, expectedRows, expectedCharacters,
-                {progress, before, text.fractionRead() - before});
+    const std::size_t done = gatherLines(gathered, splitter, record.set, lines, true, 0, widest, kParallelBlockRecords,
+                                         expectedRows, expectedCharacters, {progress, before, text.fractionRead() - before});
     if (gathered.stopped) return std::nullopt;
+    if (progress) {
+      progress->setProgress(text.fractionRead());
+      if (progress->userAborted()) return std::nullopt;
+    }
     if (!unclosedQuoteLine && splitter.unclosedQuoteLine())
       unclosedQuoteLine = *splitter.unclosedQuoteLine() + text.linesBefore();
     if (text.atEnd()) break;
