@@ -31,7 +31,8 @@ std::size_t FieldSplitter::split(std::size_t index, std::vector<std::string_view
     for (;;) {
       if (at < line.size() && ((line[at] == ' ' && !spacesSeparate_) || line[at] == '\n')) {
         ++at;
-      } else if (line.substr(at, kLineSeparator.size()) == kLineSeparator) {
+      } else if (at < line.size() && line[at] == kLineSeparator[0] &&
+                 line.substr(at, kLineSeparator.size()) == kLineSeparator) {
         at += kLineSeparator.size();
       } else if (runsAreOne_ && at < line.size() && separator(line[at])) {
         ++at;
