@@ -226,6 +226,17 @@ TEST(BlockReading, LongBlocksGatheredInHalvesKeepTheRowOrder) {
   }
 }
 
+// A line of many blocks and a quote never closed are read to the end
+// without looking through the text anew for each block.
+TEST(BlockReading, LongLinesAndAQuoteNeverClosedSpanManyBlocks) {
+  TemporaryFolder folder;
+  const std::string path = folder.path("long.txt");
+  const std::string bytes = "a,b\n" + std::string(6 << 20, '7') + ",1\n2,\"" + repeated("3,4\r\n", 1 << 20);
+  writeFile(path, bytes);
+  const Targets setup{"batch", 2, false, false};
+  EXPECT_EQ(parsedInBlocks(setup, path, 4096, nullptr), parsedWhole(setup, bytes));
+}
+
 // The progress runs over the whole file, block after block, and stopping it
 // leaves the table as it was.
 TEST(BlockReading, ProgressRisesOverTheFileAndStoppingLeavesTheTableAlone) {

@@ -298,6 +298,10 @@ void tellAboutParse(std::optional<std::size_t> unclosedQuoteLine, long dropped) 
   reportDroppedFields(dropped);
 }
 
+// From this many bytes on, the text waiting for the next block sets the size
+// of the next read.
+constexpr std::size_t kLongWait = std::size_t(1) << 20;
+
 // The text of a UTF-8 file in blocks: the lines read so far that are known
 // to be whole, and the bytes after them that the next block goes on.
 class TextBlocks {
@@ -309,7 +313,11 @@ class TextBlocks {
   // Reads the next block (a UTF-8 byte-order mark at the start is passed
   // over).
   Step readMore(std::string* error) {
-    if (!file_.readInto(bytes_, blockSize_, error)) return Step::Failed;
+    // Text that waits long (a line of many megabytes, a quote never closed)
+    // is added to by as much as it holds, so that it is looked through again
+    // only as often as it doubles.
+    const std::size_t count = bytes_.size() > kLongWait ? std::max(blockSize_, bytes_.size()) : blockSize_;
+    if (!file_.readInto(bytes_, count, error)) return Step::Failed;
     if (!markChecked_) {
       while (bytes_.size() < 3 && !file_.atEnd())
         if (!file_.readInto(bytes_, blockSize_, error)) return Step::Failed;
