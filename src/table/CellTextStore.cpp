@@ -180,13 +180,17 @@ void CellTextStore::append(CellTextStore&& more) {
   const std::uint64_t shift = chars_.size();
   chars_.append(more.chars_);
   std::string().swap(more.chars_);
-  starts_.reserve(starts_.size() + more.starts_.size());
+  // Stores appended to again and again grow as vectors do.
+  const auto roomFor = [](auto& list, std::size_t extra) {
+    if (list.size() + extra > list.capacity()) list.reserve(std::max(list.size() + extra, 2 * list.capacity()));
+  };
+  roomFor(starts_, more.starts_.size());
   for (std::uint64_t start : more.starts_) starts_.push_back(start + shift);
   std::vector<std::uint64_t>().swap(more.starts_);
   lengths_.insert(lengths_.end(), more.lengths_.begin(), more.lengths_.end());
   if (coded_) {
     forms_.insert(forms_.end(), more.forms_.begin(), more.forms_.end());
-    keptRows_.reserve(keptRows_.size() + more.keptRows_.size());
+    roomFor(keptRows_, more.keptRows_.size());
     for (std::uint64_t row : more.keptRows_) keptRows_.push_back(row + rowShift);
   }
   unused_ += more.unused_;

@@ -1,6 +1,7 @@
 #include "table/NumberForms.h"
 
 #include <charconv>
+#include <cstring>
 
 #include "table/DecimalNumber.h"
 
@@ -45,29 +46,69 @@ double numberOf(std::string_view text, const Digits& digits, int power) {
   return readDecimalNumber(text).value_or(0);
 }
 
+// Whether the eight bytes at p are all digits; if so, their number.
+bool eightDigits(const char* p, std::uint64_t& value) {
+  std::uint64_t chunk;
+  std::memcpy(&chunk, p, 8);
+  // Every byte 0x30-0x39: its high half is 3, and adding 6 keeps it so.
+  if ((((chunk & 0xF0F0F0F0F0F0F0F0ull) | (((chunk + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) >> 4))) !=
+      0x3333333333333333ull)
+    return false;
+  // Pairs, then fours, then the eight (the first digit is the lowest byte).
+  chunk -= 0x3030303030303030ull;
+  chunk = chunk * 10 + (chunk >> 8);
+  chunk = (((chunk & 0x000000FF000000FFull) * 0x000F424000000064ull) +
+           (((chunk >> 16) & 0x000000FF000000FFull) * 0x0000271000000001ull)) >>
+          32;
+  value = chunk;
+  return true;
+}
+
+// Reads the digits from p on into the mantissa; gives where they end.
+const char* addDigits(const char* p, const char* end, std::uint64_t& mantissa) {
+  std::uint64_t eight;
+  while (end - p >= 8 && eightDigits(p, eight)) {
+    mantissa = mantissa * 100000000u + eight;
+    p += 8;
+  }
+  while (p < end && isDigit(*p)) mantissa = mantissa * 10 + std::uint64_t(*p++ - '0');
+  return p;
+}
+
 bool readDigits(std::string_view text, std::size_t& at, Digits& digits, bool singleIntegerDigit) {
-  const std::size_t integerStart = at;
-  while (at < text.size() && isDigit(text[at])) ++at;
-  const std::size_t integerDigits = at - integerStart;
+  const char* begin = text.data();
+  const char* end = begin + text.size();
+  const char* integerStart = begin + at;
+  const char* integerEnd = addDigits(integerStart, end, digits.mantissa);
+  const std::size_t integerDigits = std::size_t(integerEnd - integerStart);
   if (integerDigits == 0) return false;
-  if (integerDigits > 1 && (singleIntegerDigit || text[integerStart] == '0')) return false;
-  int position = int(integerDigits) - 1;
-  const auto count = [&](char c) {
-    if (c != '0' && digits.allZero) {
-      digits.allZero = false;
-      digits.leadingPower = position;
-    }
-    if (!digits.allZero) ++digits.significant;
-    digits.mantissa = digits.mantissa * 10 + std::uint64_t(c - '0');
-    --position;
-  };
-  for (std::size_t k = integerStart; k < at; ++k) count(text[k]);
+  if (integerDigits > 1 && (singleIntegerDigit || *integerStart == '0')) return false;
+  const char* fractionStart = integerEnd;
+  const char* fractionEnd = integerEnd;
   digits.decimals = 0;
-  if (at < text.size() && text[at] == '.') {
-    const std::size_t fractionStart = ++at;
-    while (at < text.size() && isDigit(text[at])) count(text[at++]);
-    digits.decimals = int(at - fractionStart);
+  if (integerEnd < end && *integerEnd == '.') {
+    fractionStart = integerEnd + 1;
+    fractionEnd = addDigits(fractionStart, end, digits.mantissa);
+    digits.decimals = int(fractionEnd - fractionStart);
     if (digits.decimals == 0) return false;
+  }
+  at = std::size_t((digits.decimals ? fractionEnd : integerEnd) - begin);
+  // The first digit that is not 0 gives the power of ten and starts the
+  // significant digits.
+  const char* first = integerStart;
+  while (first < integerEnd && *first == '0') ++first;
+  if (first < integerEnd) {
+    digits.allZero = false;
+    digits.leadingPower = int(integerEnd - first) - 1;
+    digits.significant = int(integerEnd - first) + digits.decimals;
+    return true;
+  }
+  first = fractionStart;
+  while (first < fractionEnd && *first == '0') ++first;
+  if (first < fractionEnd) {
+    digits.allZero = false;
+    digits.leadingPower = -int(first - fractionStart) - 1;
+    digits.significant = int(fractionEnd - first);
   }
   return true;
 }

@@ -21,6 +21,9 @@ FieldSplitter::FieldSplitter(const ImportLines& lines, SeparatorSet set, std::si
 std::size_t FieldSplitter::split(std::size_t index, std::vector<std::string_view>& fields) {
   fields.clear();
   made_.clear();
+  incomplete_ = false;
+  const std::size_t first = index;
+  const long overLimitBefore = overLimit_;
   std::size_t at = 0;
   std::string_view line = lines_[index];
   for (;;) {
@@ -28,7 +31,8 @@ std::size_t FieldSplitter::split(std::size_t index, std::vector<std::string_view
     for (;;) {
       if (at < line.size() && ((line[at] == ' ' && !spacesSeparate_) || line[at] == '\n')) {
         ++at;
-      } else if (line.substr(at, kLineSeparator.size()) == kLineSeparator) {
+      } else if (at < line.size() && line[at] == kLineSeparator[0] &&
+                 line.substr(at, kLineSeparator.size()) == kLineSeparator) {
         at += kLineSeparator.size();
       } else if (runsAreOne_ && at < line.size() && separator(line[at])) {
         ++at;
@@ -38,7 +42,13 @@ std::size_t FieldSplitter::split(std::size_t index, std::vector<std::string_view
     }
     if (at >= line.size()) break;
     if (line[at] == '"') {
-      keep(fields, quotedField(index, at));
+      const std::string_view field = quotedField(index, at);
+      if (incomplete_) {
+        fields.clear();
+        overLimit_ = overLimitBefore;
+        return first;
+      }
+      keep(fields, field);
       line = lines_[index];
     } else {
       const std::size_t start = at;
@@ -60,6 +70,7 @@ bool FieldSplitter::nextRecord(std::vector<std::string_view>& fields) {
       continue;
     }
     next_ = split(next_, fields);
+    if (incomplete_) return false;
     if (!fields.empty()) return true;
   }
   return false;
@@ -92,6 +103,10 @@ std::string_view FieldSplitter::quotedField(std::size_t& index, std::size_t& at)
       // On over the line end, to the next line that is not empty.
       std::size_t next = index + 1;
       while (next < lines_.size() && lines_[next].empty()) ++next;
+      if (next >= lines_.size() && moreToCome_) {
+        incomplete_ = true;
+        return {};
+      }
       if (next >= lines_.size()) {
         unclosedQuoteLine_ = firstLine + 1;
         at = line.size();

@@ -46,6 +46,14 @@ class FieldSplitter {
   std::size_t lineCount() const { return lines_.size(); }
   std::size_t lineLength(std::size_t line) const { return lines_[line].size(); }
 
+  // When the lines are the first part of a text that goes on, a quoted field
+  // still open at the last line may close further on: the record is then
+  // not split. split() gives back its own index with no fields, nextRecord()
+  // stops with position() at the record's first line, and incomplete() says
+  // so. Off by default: the lines are the whole text.
+  void setMoreToCome(bool more) { moreToCome_ = more; }
+  bool incomplete() const { return incomplete_; }
+
   // The line (counted from 1) on which a quoted field started that was still
   // open at the end of the text.
   std::optional<std::size_t> unclosedQuoteLine() const { return unclosedQuoteLine_; }
@@ -70,6 +78,8 @@ class FieldSplitter {
   std::size_t next_ = 0;
   std::size_t end_ = SIZE_MAX;
   long overLimit_ = 0;
+  bool moreToCome_ = false;
+  bool incomplete_ = false;
 };
 
 }  // namespace orrelin

@@ -60,4 +60,13 @@ SeparatorSet chooseSeparator(const ImportLines& lines, std::size_t firstLine, co
   return options.targetHasDateOrText ? SeparatorSet::CommaOrTab : SeparatorSet::Whitespace;
 }
 
+bool separatorWindowComplete(const ImportLines& lines, std::size_t firstLine) {
+  std::size_t lookedAt = 0;
+  for (std::size_t k = firstLine; k < lines.size(); ++k) {
+    lookedAt += lines[k].size();
+    if (lookedAt > kLookedAtLimit) return true;
+  }
+  return false;
+}
+
 }  // namespace orrelin

@@ -32,5 +32,8 @@ struct SeparatorChoiceOptions {
 // characters: a tab anywhere wins, then a comma (not as a line's last
 // character), then the first of "|" and ";" met, else the whitespace set.
 SeparatorSet chooseSeparator(const ImportLines& lines, std::size_t firstLine, const SeparatorChoiceOptions& options);
+// Whether the lines from firstLine on hold all that the choice looks at, so
+// that lines after them could not change it.
+bool separatorWindowComplete(const ImportLines& lines, std::size_t firstLine);
 
 }  // namespace orrelin

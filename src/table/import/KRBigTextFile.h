@@ -14,6 +14,8 @@ using ImportLines = std::vector<std::string_view>;
 class KRBigTextFile {
  public:
   static ImportLines splitStringIntoLines(std::string_view text);
+  // The same into a list given (its room is kept).
+  static void splitStringIntoLines(std::string_view text, ImportLines& lines);
 };
 
 }  // namespace orrelin

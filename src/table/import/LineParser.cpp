@@ -19,6 +19,8 @@
 #include "table/import/ImportTargets.h"
 #include "table/import/LineParser.h"
 #include "table/import/NumberRecognition.h"
+#include "table/import/TextDecoding.h"
+#include "table/import/TextFileReading.h"
 
 namespace orrelin {
 
@@ -30,6 +32,8 @@ constexpr long kProgressStride = 1 << 14;
 constexpr std::size_t kReservedColumns = 64;
 // From this many lines on, the records are gathered on two threads.
 constexpr std::size_t kParallelRecords = 1 << 16;
+// The same for the lines of one block of a file read in blocks.
+constexpr std::size_t kParallelBlockRecords = 1 << 12;
 
 // Whether a field reads as a value of the column it goes to (none: a new
 // column, which reads numbers).
@@ -104,19 +108,33 @@ void padRows(Gathered& into, std::size_t c, std::size_t rows) {
   if (into.texts[c].coded()) into.numbers[c].resize(rows, std::nan(""));
 }
 
+// The part of the whole import a run of records stands for, for the
+// progress shown.
+struct ProgressRange {
+  KRDataFileProgress* progress = nullptr;
+  double base = 0;
+  double span = 1;
+};
+
+std::size_t charactersOf(const ImportLines& lines, std::size_t from, std::size_t count) {
+  std::size_t characters = 0;
+  for (std::size_t k = from; k < from + count && k < lines.size(); ++k) characters += lines[k].size();
+  return characters;
+}
+
 // Gathers the records of lines [from, to) into the columns, with room for
-// `expectedRows` rows in the columns it starts.
+// `expectedRows` rows and `expectedCharacters` characters (shared among
+// them) in the columns it starts. Stops early, with the splitter's position
+// at its first line, at a record the lines end inside of.
 void gather(Gathered& into, FieldSplitter& splitter, std::size_t from, std::size_t to, std::size_t widest,
-            std::size_t expectedRows, KRDataFileProgress* progress) {
+            std::size_t expectedRows, std::size_t expectedCharacters, const ProgressRange& shown) {
   std::vector<std::string_view> fields;
   auto& texts = into.texts;
   splitter.startAt(from, to);
-  // The characters of the lines still to come, shared evenly among the
-  // columns as a first guess of their room.
-  std::size_t characters = 0;
-  for (std::size_t k = from; k < from + expectedRows && k < splitter.lineCount(); ++k)
-    characters += splitter.lineLength(k);
-  std::size_t charactersPerColumn = texts.empty() ? 0 : characters / texts.size();
+  // The characters still to come, shared evenly among the columns as a
+  // first guess of their room.
+  std::size_t charactersPerColumn = texts.empty() ? 0 : expectedCharacters / texts.size();
+  long sinceShown = 0;
   // Columns known before the first record (from the header) get their room
   // here.
   startColumns(into, 0, texts.size(), texts.size() <= kReservedColumns ? expectedRows + 1 : 0, charactersPerColumn);
@@ -126,7 +144,7 @@ void gather(Gathered& into, FieldSplitter& splitter, std::size_t from, std::size
     if (texts.size() < width) {
       // Room for a row per line still to come, so the texts are not moved
       // again and again as a column grows.
-      charactersPerColumn = characters / width;
+      charactersPerColumn = expectedCharacters / width;
       startColumns(into, texts.size(), width, width <= kReservedColumns ? expectedRows + 1 : 0, charactersPerColumn);
     }
     for (std::size_t c = 0; c < width; ++c) {
@@ -140,9 +158,10 @@ void gather(Gathered& into, FieldSplitter& splitter, std::size_t from, std::size
         column.push_back(fields[c]);
     }
     ++into.rows;
-    if (progress && into.rows % kProgressStride == 0) {
-      progress->setProgress(double(splitter.position()) / double(to));
-      if (progress->userAborted()) {
+    if (shown.progress && ++sinceShown == kProgressStride) {
+      sinceShown = 0;
+      shown.progress->setProgress(shown.base + shown.span * double(splitter.position()) / double(std::max<std::size_t>(to, 1)));
+      if (shown.progress->userAborted()) {
         into.stopped = true;
         return;
       }
@@ -174,11 +193,198 @@ void append(Gathered& into, Gathered&& more) {
   into.dropped += more.dropped;
 }
 
-bool anyQuote(const ImportLines& lines, std::size_t from) {
+// Lines of one text in a row (`inOneText`) are looked through in one
+// search, from the first to the end of the last.
+bool anyQuote(const ImportLines& lines, std::size_t from, bool inOneText) {
+  if (from >= lines.size()) return false;
+  if (inOneText) {
+    const char* start = lines[from].data();
+    const char* end = lines.back().data() + lines.back().size();
+    return std::memchr(start, '"', std::size_t(end - start)) != nullptr;
+  }
   for (std::size_t k = from; k < lines.size(); ++k)
     if (std::memchr(lines[k].data(), '"', lines[k].size())) return true;
   return false;
 }
+
+// What the first record of a text decides.
+struct FirstRecord {
+  SeparatorSet set = SeparatorSet::Whitespace;
+  // The line the data records start at.
+  std::size_t next = 0;
+  // Fields dropped from the header line.
+  long dropped = 0;
+  // The line (counted from 1 in the lines given) of a quote in the header
+  // line never closed.
+  std::optional<std::size_t> unclosedQuoteLine;
+};
+
+// The separators and the header names from the lines, from `first` (a line
+// that is not empty) on. False when the lines end inside the first record
+// and more are to come.
+bool readFirstRecord(ParsedLines& parsed, const ImportLines& lines, std::size_t first, bool knownToBeTab,
+                     std::size_t widest, bool moreToCome, FirstRecord& record) {
+  const ImportTargets& targets = parsed.targets;
+  record.set = chooseSeparator(lines, first, {knownToBeTab, targets.hasDateOrText, true});
+  // A splitter of its own: when the first record is data it is read again
+  // with the rest.
+  FieldSplitter splitter(lines, record.set, kMaximumImportedColumns);
+  splitter.setMoreToCome(moreToCome);
+  std::vector<std::string_view> fields;
+  record.next = splitter.split(first, fields);
+  if (splitter.incomplete()) return false;
+  std::vector<std::string>& headers = parsed.headers;
+  headers.clear();
+  if (!isHeaderLine(fields, targets.columns)) {
+    record.next = first;
+    return true;
+  }
+  record.dropped = splitter.fieldsOverLimit();
+  record.unclosedQuoteLine = splitter.unclosedQuoteLine();
+  if (record.set == SeparatorSet::Whitespace && lines[first].find("   ") != std::string_view::npos)
+    headers = splitAtThreeSpaces(lines[first]);
+  else
+    headers.assign(fields.begin(), fields.end());
+  if (headers.size() > widest) {
+    record.dropped += long(headers.size() - widest);
+    headers.resize(widest);
+  }
+  return true;
+}
+
+// Sets up the gathered columns for the targets and the header.
+void startGathering(ParsedLines& parsed) {
+  Gathered& gathered = parsed.gathered;
+  // Typed-in columns, and the new ones (typed-in too), take their numbers
+  // straight from the fields.
+  for (const auto& column : parsed.targets.columns)
+    gathered.codedTargets.push_back(dynamic_cast<const VKDataColumnSpecified*>(column.get()) != nullptr);
+  gathered.codedBeyondTargets = true;
+  startColumns(gathered, 0, parsed.headers.size(), 0, 0);
+}
+
+// Gathers the records of lines [from, lines.size()), the second half on a
+// thread of its own when there are at least `parallelFrom` lines and no
+// quoted field can run from one half into the other. Stops early (see
+// gather) at a record the lines end inside of; gives the line after the
+// last record gathered.
+std::size_t gatherLines(Gathered& gathered, FieldSplitter& splitter, SeparatorSet set, const ImportLines& lines,
+                        bool inOneText, std::size_t from, std::size_t widest, std::size_t parallelFrom, std::size_t expectedRows,
+                 std::size_t expectedCharacters, const ProgressRange& shown) {
+  const std::size_t halfway = from + (lines.size() - from) / 2;
+  if (lines.size() - from < parallelFrom || anyQuote(lines, from, inOneText)) {
+    gather(gathered, splitter, from, lines.size(), widest, expectedRows, expectedCharacters, shown);
+    return splitter.position();
+  }
+  Gathered second;
+  second.codedTargets = gathered.codedTargets;
+  second.codedBeyondTargets = gathered.codedBeyondTargets;
+  {
+    std::jthread worker([&] {
+      FieldSplitter own(lines, set, kMaximumImportedColumns);
+      gather(second, own, halfway, lines.size(), widest, lines.size() - halfway,
+             charactersOf(lines, halfway, lines.size() - halfway), {});
+    });
+    gather(gathered, splitter, from, halfway, widest, expectedRows, expectedCharacters, shown);
+  }
+  append(gathered, std::move(second));
+  return lines.size();
+}
+
+// The messages of a finished parse.
+void tellAboutParse(std::optional<std::size_t> unclosedQuoteLine, long dropped) {
+  if (unclosedQuoteLine)
+    KRMessageCenter::addMessage(import_text::fillIn(import_text::kQuoteNeverClosed, std::to_string(*unclosedQuoteLine)));
+  reportDroppedFields(dropped);
+}
+
+// From this many bytes on, the text waiting for the next block sets the size
+// of the next read.
+constexpr std::size_t kLongWait = std::size_t(1) << 20;
+
+// The text of a UTF-8 file in blocks: the lines read so far that are known
+// to be whole, and the bytes after them that the next block goes on.
+class TextBlocks {
+ public:
+  enum class Step { Read, Failed, NotUTF8 };
+
+  TextBlocks(BlockFileReader& file, std::size_t blockSize) : file_(file), blockSize_(std::max<std::size_t>(blockSize, 1)) {}
+
+  // Reads the next block (a UTF-8 byte-order mark at the start is passed
+  // over).
+  Step readMore(std::string* error) {
+    // Text that waits long (a line of many megabytes, a quote never closed)
+    // is added to by as much as it holds, so that it is looked through again
+    // only as often as it doubles.
+    const std::size_t count = bytes_.size() > kLongWait ? std::max(blockSize_, bytes_.size()) : blockSize_;
+    if (!file_.readInto(bytes_, count, error)) return Step::Failed;
+    if (!markChecked_) {
+      while (bytes_.size() < 3 && !file_.atEnd())
+        if (!file_.readInto(bytes_, blockSize_, error)) return Step::Failed;
+      markChecked_ = true;
+      if (std::string_view(bytes_).starts_with("\xEF\xBB\xBF")) {
+        bytes_.erase(0, 3);
+        bytesBefore_ += 3;
+      }
+    }
+    bool malformed = false;
+    checked_ += wellFormedUTF8Length(std::string_view(bytes_).substr(checked_), malformed);
+    if (malformed || (file_.atEnd() && checked_ != bytes_.size())) return Step::NotUTF8;
+    split();
+    return Step::Read;
+  }
+  bool atEnd() const { return file_.atEnd(); }
+  const ImportLines& lines() const { return lines_; }
+  // Lines before the first of lines().
+  std::size_t linesBefore() const { return linesBefore_; }
+  // How far into the file the lines go, from 0 to 1.
+  double fractionRead() const {
+    return file_.size() ? double(bytesBefore_ + whole_) / double(file_.size()) : 1.0;
+  }
+  double fractionBefore() const { return file_.size() ? double(bytesBefore_) / double(file_.size()) : 1.0; }
+  // Bytes of the file.
+  std::size_t fileSize() const { return file_.size(); }
+  // Bytes of the whole lines.
+  std::size_t wholeBytes() const { return whole_; }
+
+  // Lets the lines before `line` go: the text goes on from there.
+  void dropLinesBefore(std::size_t line) {
+    const std::size_t from = line < lines_.size() ? std::size_t(lines_[line].data() - bytes_.data()) : whole_;
+    bytes_.erase(0, from);
+    bytesBefore_ += from;
+    checked_ -= from;
+    linesBefore_ += line;
+    split();
+  }
+
+ private:
+  // The lines that end before the last line end (at the end of the file,
+  // all of them). A carriage return at the very end may be the first half
+  // of a pair, so its line waits for the next block.
+  void split() {
+    std::size_t end = bytes_.size();
+    if (!file_.atEnd()) {
+      if (end && bytes_[end - 1] == '\r') --end;
+      while (end && bytes_[end - 1] != '\n' && bytes_[end - 1] != '\r') --end;
+    }
+    whole_ = end;
+    KRBigTextFile::splitStringIntoLines(std::string_view(bytes_).substr(0, end), lines_);
+  }
+
+  BlockFileReader& file_;
+  std::size_t blockSize_;
+  std::string bytes_;
+  ImportLines lines_;
+  std::size_t whole_ = 0;
+  std::size_t checked_ = 0;
+  std::size_t linesBefore_ = 0;
+  std::size_t bytesBefore_ = 0;
+  bool markChecked_ = false;
+};
+
+// Below this many bytes in the first lines, the size of the file's rows is
+// not guessed from them.
+constexpr std::size_t kEnoughForAGuess = 1 << 16;
 
 }  // namespace
 
@@ -191,65 +397,109 @@ std::optional<ParsedLines> parseLines(const DataDocumentTable& table, const Impo
 
   ParsedLines parsed;
   parsed.targets = importTargets(table, overwriteColumns, startAddingColumn);
-  const ImportTargets& targets = parsed.targets;
-  const SeparatorSet set = chooseSeparator(lines, first, {knownToBeTab, targets.hasDateOrText, true});
-  FieldSplitter splitter(lines, set, kMaximumImportedColumns);
-  std::vector<std::string_view> fields;
   // Beyond the targets, fields go to new columns or nowhere.
-  const std::size_t widest = allowAddingColumns ? kMaximumImportedColumns : targets.columns.size();
-  long dropped = 0;
+  const std::size_t widest = allowAddingColumns ? kMaximumImportedColumns : parsed.targets.columns.size();
+  FirstRecord record;
+  readFirstRecord(parsed, lines, first, knownToBeTab, widest, false, record);
+  startGathering(parsed);
+  FieldSplitter splitter(lines, record.set, kMaximumImportedColumns);
+  const std::size_t rows = lines.size() - record.next;
+  gatherLines(parsed.gathered, splitter, record.set, lines, false, record.next, widest, kParallelRecords, rows,
+              charactersOf(lines, record.next, rows), {progress});
+  if (parsed.gathered.stopped) return std::nullopt;
+  tellAboutParse(record.unclosedQuoteLine ? record.unclosedQuoteLine : splitter.unclosedQuoteLine(),
+                 record.dropped + parsed.gathered.dropped);
+  if (progress) progress->setProgress(1);
+  return parsed;
+}
 
-  // The first record, on a splitter of its own: when it is data it is read
-  // again with the rest.
-  FieldSplitter firstRecord(lines, set, kMaximumImportedColumns);
-  std::size_t next = firstRecord.split(first, fields);
-  std::vector<std::string>& headers = parsed.headers;
-  const bool firstIsHeader = isHeaderLine(fields, targets.columns);
-  if (firstIsHeader) {
-    dropped += firstRecord.fieldsOverLimit();
-    if (set == SeparatorSet::Whitespace && lines[first].find("   ") != std::string_view::npos)
-      headers = splitAtThreeSpaces(lines[first]);
-    else
-      headers.assign(fields.begin(), fields.end());
-    if (headers.size() > widest) {
-      dropped += long(headers.size() - widest);
-      headers.resize(widest);
+std::optional<ParsedLines> parseTextFile(const DataDocumentTable& table, const std::string& path,
+                                         const std::optional<RowIndices>& overwriteColumns, long startAddingColumn,
+                                         bool allowAddingColumns, KRDataFileProgress* progress, std::string* error,
+                                         std::size_t blockSize, bool* readInBlocks) {
+  if (readInBlocks) *readInBlocks = true;
+  BlockFileReader file;
+  if (!file.open(path, error)) return std::nullopt;
+  // Text that is not UTF-8 is decoded as a whole first.
+  const auto wholeText = [&]() -> std::optional<ParsedLines> {
+    if (readInBlocks) *readInBlocks = false;
+    auto bytes = readWholeFile(path, error);
+    if (!bytes) return std::nullopt;
+    const std::string text = decodeText(std::move(*bytes)).text;
+    return parseLines(table, KRBigTextFile::splitStringIntoLines(text), overwriteColumns, startAddingColumn,
+                      allowAddingColumns, false, progress);
+  };
+  TextBlocks text(file, blockSize);
+  bool failed = false, notUTF8 = false;
+  const auto readMore = [&] {
+    switch (text.readMore(error)) {
+      case TextBlocks::Step::Read: return true;
+      case TextBlocks::Step::Failed: failed = true; return false;
+      case TextBlocks::Step::NotUTF8: notUTF8 = true; return false;
     }
-  } else {
-    next = first;
-  }
+    return false;
+  };
 
+  ParsedLines parsed;
+  parsed.targets = importTargets(table, overwriteColumns, startAddingColumn);
+  const std::size_t widest = allowAddingColumns ? kMaximumImportedColumns : parsed.targets.columns.size();
+  FirstRecord record;
+  // Enough of the text for the separators and the first record.
+  for (;;) {
+    if (!readMore()) break;
+    const ImportLines& lines = text.lines();
+    std::size_t first = 0;
+    while (first < lines.size() && lines[first].empty()) ++first;
+    if (first == lines.size()) {
+      if (text.atEnd()) return std::nullopt;
+      text.dropLinesBefore(first);
+      continue;
+    }
+    if (!text.atEnd() && !separatorWindowComplete(lines, first)) continue;
+    if (!readFirstRecord(parsed, lines, first, false, widest, !text.atEnd(), record)) continue;
+    if (record.unclosedQuoteLine) *record.unclosedQuoteLine += text.linesBefore();
+    text.dropLinesBefore(record.next);
+    break;
+  }
+  if (notUTF8) return wholeText();
+  if (failed) return std::nullopt;
+
+  startGathering(parsed);
   Gathered& gathered = parsed.gathered;
-  // Typed-in columns, and the new ones (typed-in too), take their numbers
-  // straight from the fields.
-  for (const auto& column : targets.columns)
-    gathered.codedTargets.push_back(dynamic_cast<const VKDataColumnSpecified*>(column.get()) != nullptr);
-  gathered.codedBeyondTargets = true;
-  startColumns(gathered, 0, headers.size(), 0, 0);
-  const std::size_t halfway = next + (lines.size() - next) / 2;
-  if (lines.size() - next >= kParallelRecords && !anyQuote(lines, next)) {
-    // No quoted field can run from one half into the other: the second half
-    // is gathered on a thread of its own.
-    Gathered second;
-    second.codedTargets = gathered.codedTargets;
-    second.codedBeyondTargets = gathered.codedBeyondTargets;
-    {
-      std::jthread worker([&] {
-        FieldSplitter own(lines, set, kMaximumImportedColumns);
-        gather(second, own, halfway, lines.size(), widest, lines.size() - halfway, nullptr);
-      });
-      gather(gathered, splitter, next, halfway, widest, lines.size() - next, progress);
-    }
-    append(gathered, std::move(second));
-  } else {
-    gather(gathered, splitter, next, lines.size(), widest, lines.size() - next, progress);
+  // Room for the rows of the whole file, guessed from the first lines: a
+  // guess too large costs only address space, since the pages are not
+  // touched; one too small lets the columns grow.
+  std::size_t expectedRows = 0, expectedCharacters = 0;
+  const std::size_t sample = text.wholeBytes();
+  if (sample >= kEnoughForAGuess || text.atEnd()) {
+    const double factor = sample ? double(text.fileSize()) / double(sample) : 1.0;
+    expectedRows = std::size_t(double(text.lines().size()) * factor * 1.05) + 16;
+    expectedCharacters = text.fileSize();
   }
-  if (gathered.stopped) return std::nullopt;
-  auto unclosed = splitter.unclosedQuoteLine();
-  if (firstIsHeader && firstRecord.unclosedQuoteLine()) unclosed = firstRecord.unclosedQuoteLine();
-  if (auto line = unclosed)
-    KRMessageCenter::addMessage(import_text::fillIn(import_text::kQuoteNeverClosed, std::to_string(*line)));
-  reportDroppedFields(dropped + gathered.dropped);
+  std::optional<std::size_t> unclosedQuoteLine = record.unclosedQuoteLine;
+  for (;;) {
+    const ImportLines& lines = text.lines();
+    FieldSplitter splitter(lines, record.set, kMaximumImportedColumns);
+    splitter.setMoreToCome(!text.atEnd());
+    const double before = text.fractionBefore();
+    const std::size_t done = gatherLines(gathered, splitter, record.set, lines, true, 0, widest, kParallelBlockRecords,
+                                         expectedRows, expectedCharacters, {progress, before, text.fractionRead() - before});
+    if (gathered.stopped) return std::nullopt;
+    if (progress) {
+      progress->setProgress(text.fractionRead());
+      if (progress->userAborted()) return std::nullopt;
+    }
+    if (!unclosedQuoteLine && splitter.unclosedQuoteLine())
+      unclosedQuoteLine = *splitter.unclosedQuoteLine() + text.linesBefore();
+    if (text.atEnd()) break;
+    text.dropLinesBefore(done);
+    if (!readMore()) break;
+  }
+  // A file that is not UTF-8 further on is read again as a whole; the
+  // columns have not been touched yet.
+  if (notUTF8) return wholeText();
+  if (failed) return std::nullopt;
+  tellAboutParse(unclosedQuoteLine, record.dropped + gathered.dropped);
   if (progress) progress->setProgress(1);
   return parsed;
 }

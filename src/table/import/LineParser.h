@@ -41,6 +41,18 @@ struct ParsedLines {
 std::optional<ParsedLines> parseLines(const DataDocumentTable& table, const ImportLines& lines,
                                       const std::optional<RowIndices>& overwriteColumns, long startAddingColumn,
                                       bool allowAddingColumns, bool knownToBeTab, KRDataFileProgress* progress);
+// Bytes read at a time from a text file.
+inline constexpr std::size_t kImportBlockSize = std::size_t(1) << 22;
+
+// The same for a text file. UTF-8 text (with or without its byte-order
+// mark) is read and gathered in blocks of `blockSize` bytes, so that the
+// whole text is never held; other encodings are decoded as a whole first
+// (readInBlocks tells which way it went). None, with the reason in `error`,
+// when the file cannot be read or changes while it is read.
+std::optional<ParsedLines> parseTextFile(const DataDocumentTable& table, const std::string& path,
+                                         const std::optional<RowIndices>& overwriteColumns, long startAddingColumn,
+                                         bool allowAddingColumns, KRDataFileProgress* progress, std::string* error,
+                                         std::size_t blockSize = kImportBlockSize, bool* readInBlocks = nullptr);
 RowIndices writeParsedLines(DataDocumentTable& table, ParsedLines parsed, long startAddingColumn, bool recordUndo);
 
 }  // namespace orrelin

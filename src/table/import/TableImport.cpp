@@ -57,21 +57,24 @@ std::optional<ParsedColumns> readBinaryDataFile(const std::string& path) {
   return parsed;
 }
 
-// The text of a file for the line parser: the plain text of rich text, or
-// the file read in the encoding it turns out to have.
-std::optional<std::string> textOfFile(const std::string& path, const std::string& ending) {
+// The records of a text file: the plain text of rich text, or the file read
+// in the encoding it turns out to have (UTF-8 in blocks, never held whole).
+std::optional<ParsedLines> parseText(const DataDocumentTable& table, const std::string& path,
+                                     const std::string& ending, const std::optional<RowIndices>& overwriteColumns,
+                                     long startAddingColumn, bool allowAddingColumns, KRDataFileProgress* progress) {
   std::string reason;
   if (ending == "rtf" || ending == "rtfd") {
-    auto plain = plainTextOfRichTextFile(path, &reason);
-    if (!plain) tellCouldNotRead(path, reason);
-    return plain;
+    const auto plain = plainTextOfRichTextFile(path, &reason);
+    if (!plain) {
+      tellCouldNotRead(path, reason);
+      return std::nullopt;
+    }
+    return parseLines(table, KRBigTextFile::splitStringIntoLines(*plain), overwriteColumns, startAddingColumn,
+                      allowAddingColumns, false, progress);
   }
-  auto bytes = readWholeFile(path, &reason);
-  if (!bytes) {
-    tellCouldNotRead(path, reason);
-    return std::nullopt;
-  }
-  return decodeText(std::move(*bytes)).text;
+  auto parsed = parseTextFile(table, path, overwriteColumns, startAddingColumn, allowAddingColumns, progress, &reason);
+  if (!parsed && !reason.empty()) tellCouldNotRead(path, reason);
+  return parsed;
 }
 
 bool isDataStoreObject(const std::string& path, const std::string& ending) {
@@ -102,13 +105,7 @@ RowIndices DataDocumentTable::overwriteByImportingFile(const std::string& path, 
     if (parsed) insertColumns(std::move(*parsed), overwriteColumns, false, written, false);
     return written;
   }
-  std::optional<ParsedLines> parsed;
-  {
-    const auto contents = textOfFile(path, ending);
-    if (!contents) return {};
-    parsed = parseLines(*this, KRBigTextFile::splitStringIntoLines(*contents), overwriteColumns, -1, false, false,
-                        nullptr);
-  }
+  auto parsed = parseText(*this, path, ending, overwriteColumns, -1, false, nullptr);
   // The file's text is gone before the columns read their texts.
   if (!parsed) return {};
   return writeParsedLines(*this, std::move(*parsed), -1, false);
@@ -150,11 +147,9 @@ bool DataDocumentTable::importAll(const std::string& path, const std::optional<R
     }
     return insertColumns(std::move(*parsed), overwriteColumns, true, columnsWritten, true);
   }
-  const auto contents = textOfFile(path, ending);
-  if (!contents) return false;
   if (progress) progress->setTitle(text::fillIn(text::kImportingFile, fileNamePart(path)));
-  const ImportLines lines = KRBigTextFile::splitStringIntoLines(*contents);
-  columnsWritten = insertLines(lines, overwriteColumns, startAddingColumn, true, false, true, progress);
+  auto parsed = parseText(*this, path, ending, overwriteColumns, startAddingColumn, true, progress);
+  if (parsed) columnsWritten = writeParsedLines(*this, std::move(*parsed), startAddingColumn, true);
   if (progress && progress->userAborted()) {
     tell(text::kImportAborted, path);
     return false;

@@ -23,46 +23,10 @@ constexpr std::size_t kDetectorSample = 1 << 16;
 
 bool startsWith(std::string_view bytes, std::string_view prefix) { return bytes.substr(0, prefix.size()) == prefix; }
 
-// Whether the bytes are well-formed UTF-8. Plain ASCII, the bulk of data
-// files, is checked eight bytes at a time.
+// Whether the bytes are well-formed UTF-8.
 bool wellFormedUTF8(std::string_view bytes) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto* end = p + bytes.size();
-  while (p < end) {
-    if (end - p >= 8) {
-      std::uint64_t word;
-      std::memcpy(&word, p, 8);
-      if ((word & 0x8080808080808080ull) == 0) {
-        p += 8;
-        continue;
-      }
-    }
-    const unsigned char c = *p;
-    if (c < 0x80) {
-      ++p;
-      continue;
-    }
-    int length;
-    std::uint32_t lowest;
-    if ((c & 0xE0) == 0xC0) {
-      length = 2, lowest = 0x80;
-    } else if ((c & 0xF0) == 0xE0) {
-      length = 3, lowest = 0x800;
-    } else if ((c & 0xF8) == 0xF0) {
-      length = 4, lowest = 0x10000;
-    } else {
-      return false;
-    }
-    if (end - p < length) return false;
-    std::uint32_t code = c & (0x7F >> length);
-    for (int k = 1; k < length; ++k) {
-      if ((p[k] & 0xC0) != 0x80) return false;
-      code = (code << 6) | (p[k] & 0x3F);
-    }
-    if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
-    p += length;
-  }
-  return true;
+  bool malformed = false;
+  return wellFormedUTF8Length(bytes, malformed) == bytes.size() && !malformed;
 }
 
 void appendUTF8(std::string& out, std::uint32_t code) {
@@ -136,6 +100,59 @@ bool hasMacRomanLetters(std::string_view bytes) {
 }
 
 }  // namespace
+
+std::size_t wellFormedUTF8Length(std::string_view bytes, bool& malformed) {
+  malformed = false;
+  const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* p = begin;
+  const auto* end = p + bytes.size();
+  while (p < end) {
+    // Plain ASCII, the bulk of data files, is checked eight bytes at a time.
+    if (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      if ((word & 0x8080808080808080ull) == 0) {
+        p += 8;
+        continue;
+      }
+    }
+    const unsigned char c = *p;
+    if (c < 0x80) {
+      ++p;
+      continue;
+    }
+    int length;
+    std::uint32_t lowest;
+    if ((c & 0xE0) == 0xC0) {
+      length = 2, lowest = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+      length = 3, lowest = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+      length = 4, lowest = 0x10000;
+    } else {
+      malformed = true;
+      break;
+    }
+    const int available = int(std::min<std::ptrdiff_t>(end - p, length));
+    std::uint32_t code = c & (0x7F >> length);
+    for (int k = 1; k < available; ++k) {
+      if ((p[k] & 0xC0) != 0x80) {
+        malformed = true;
+        return std::size_t(p - begin);
+      }
+      code = (code << 6) | (p[k] & 0x3F);
+    }
+    // A character cut off by the end of the bytes may be finished by the
+    // bytes that follow.
+    if (available < length) break;
+    if (code < lowest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+      malformed = true;
+      break;
+    }
+    p += length;
+  }
+  return std::size_t(p - begin);
+}
 
 std::string utf8FromUTF16(std::string_view bytes, bool bigEndian) {
   std::string out;

@@ -21,6 +21,12 @@ struct DecodedText {
 // Takes the bytes over, so that UTF-8 (the common case) is not copied.
 DecodedText decodeText(std::string bytes);
 
+// How many bytes from the start are well-formed UTF-8 ending on a whole
+// character. Short of the end either because a character is cut off by the
+// end (which the bytes that follow may finish) or, with `malformed` set,
+// because the bytes are not UTF-8.
+std::size_t wellFormedUTF8Length(std::string_view bytes, bool& malformed);
+
 // UTF-16 code units in the given byte order as UTF-8; an unpaired surrogate
 // becomes U+FFFD and an odd last byte is dropped.
 std::string utf8FromUTF16(std::string_view bytes, bool bigEndian);
