@@ -181,16 +181,6 @@ void AxisControllers::connectTo(DataDrawingCommand& command, char axisLetter, ch
   }
 }
 
-void AxisControllers::followChosenColumns() const {
-  for (const auto& selector : {tickLocations, tickLabels, categories}) {
-    if (!selector) continue;
-    auto chosen = selector->column();
-    auto linked = selector->suppliers();
-    bool follows = chosen ? linked.size() == 1 && linked.front() == chosen : linked.empty();
-    if (!follows) selector->establishDependencyConnections();
-  }
-}
-
 std::optional<std::string> AxisControllers::ticksProblem() const {
   const int choice = ticksChoice->tag();
   if (choice == kTicksStride) {

@@ -89,11 +89,6 @@ struct AxisControllers {
   // Refused like setCroppingRange, and when the end would pass the other.
   bool setCroppingEdge(bool upperEnd, double value, const KRBoundingRange& shown, bool recordUndo);
 
-  // Links the column choices (locations, labels, categories) to the columns
-  // they name where they do not follow those now: a choice set back by undo
-  // names its column again but still follows the one it named before.
-  void followChosenColumns() const;
-
   // Why the tick choice gives no ticks of its own: ticks from columns or
   // categories without a column, or with one that holds no positions or
   // categories (the axis then chooses its ticks automatically). None when

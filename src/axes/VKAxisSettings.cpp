@@ -81,8 +81,6 @@ KRBoundingRange VKAxisSettings::padYIfNeeded(const KRBoundingRange& range, bool 
 
 void VKAxisSettings::entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) {
   VKDrawingCommand::entryChanged(sender, alreadySentFor);
-  x_.followChosenColumns();
-  y_.followChosenColumns();
   refreshErrorExplanation();
 }
 

@@ -187,7 +187,6 @@ void VKExtraAxisCommand::establishDependencyConnections() {
 
 void VKExtraAxisCommand::entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) {
   VKDrawingCommand::entryChanged(sender, alreadySentFor);
-  ticks_.followChosenColumns();
   refreshErrorExplanation();
 }
 

@@ -80,7 +80,6 @@ bool VKSingleAxisCommand::croppingAllowed(const std::string& permission) const {
 
 void VKSingleAxisCommand::entryChanged(VKDependencyBase* sender, DependencyVisitSet& alreadySentFor) {
   VKDrawingCommand::entryChanged(sender, alreadySentFor);
-  axis_.followChosenColumns();
   refreshErrorExplanation();
 }
 

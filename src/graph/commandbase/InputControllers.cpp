@@ -260,6 +260,13 @@ std::optional<PropertyList> VKColumnSelector::propertyList() const {
 }
 
 void VKColumnSelector::setFromPropertyList(const PropertyList* value) {
+  readStoredForm(value);
+  // The column the stored form names is followed from now on, also when the
+  // form comes back through undo; outside a document nothing is followed.
+  establishDependencyConnections();
+}
+
+void VKColumnSelector::readStoredForm(const PropertyList* value) {
   name_.clear();
   identity_ = 0;
   column_.reset();

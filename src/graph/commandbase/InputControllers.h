@@ -166,6 +166,7 @@ class VKColumnSelector : public VKInputController {
  private:
   std::shared_ptr<OrrelinColumn> lookUp() const;
   bool acceptable(const OrrelinColumn& column) const;
+  void readStoredForm(const PropertyList* value);
 
   bool allowRowNumber_;
   bool allowStrings_;

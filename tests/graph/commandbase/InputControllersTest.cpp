@@ -122,6 +122,35 @@ TEST_F(ControllersInADocument, ColumnSelectorFindsARenamedColumnByItsNumberAndAn
   EXPECT_EQ(elsewhere->y->column(), column);
 }
 
+// A column choice set by its stored form, by an edit or by undo, follows
+// the column it names from then on, and only that one.
+TEST_F(ControllersInADocument, ColumnSelectorFollowsTheColumnItsStoredFormNames) {
+  auto first = document->addColumn("a", {"1"});
+  auto second = document->addColumn("b", {"2"});
+  auto follows = [&](const std::shared_ptr<OrrelinColumn>& column) {
+    auto linked = command->y->suppliers();
+    return linked.size() == 1 && linked.front() == column;
+  };
+  command->y->selectColumn(first);
+  ASSERT_TRUE(follows(first));
+
+  PropertyList edited = command->propertyList();
+  edited.dictionary()["Y"] = PlistDictionary{{"Name", "b"}};
+  command->setFromPropertyListRecordUndo(edited);
+  EXPECT_EQ(command->y->column(), second);
+  EXPECT_TRUE(follows(second));
+
+  ASSERT_TRUE(document->undo.undo());
+  EXPECT_EQ(command->y->column(), first);
+  EXPECT_TRUE(follows(first));
+  ASSERT_TRUE(document->undo.redo());
+  EXPECT_TRUE(follows(second));
+
+  PropertyList nothing = PlistDictionary{{"Name", "missing"}};
+  command->y->setFromPropertyList(&nothing);
+  EXPECT_TRUE(command->y->suppliers().empty());
+}
+
 TEST_F(ControllersInADocument, ColumnSelectorRefusesTextColumnsUnlessAllowed) {
   auto column = document->addColumn("y", {"1"});
   auto text = std::make_shared<VKColumnSelector>(false, false);
