@@ -14,6 +14,9 @@
 #include <png.h>
 #include <tiffio.h>
 
+#include "platform/KRMessageCenter.h"
+#include "platform/SharedLibrary.h"
+
 namespace orrelin::image_encoding {
 
 namespace {
@@ -46,6 +49,90 @@ void pngWrite(png_structp png, png_bytep data, png_size_t length) {
 }
 
 void pngFlush(png_structp) {}
+
+// ---------------------------------------------------------------- libraries
+
+// libtiff and OpenJPEG are opened when the first TIFF (or EPS preview) or
+// JPEG 2000 file is written instead of when the program starts: they bring
+// eight shared objects of their own that no other output needs. A library
+// that cannot be loaded makes its encoder refuse, with the loader's reason
+// in the message center.
+#define ORREL_TIFF_FUNCTIONS(X) \
+  X(TIFFSetErrorHandler) X(TIFFSetWarningHandler) X(TIFFClientOpen) X(TIFFSetField) X(TIFFDefaultStripSize) \
+  X(TIFFWriteScanline) X(TIFFClose)
+#define ORREL_OPENJPEG_FUNCTIONS(X) \
+  X(opj_create_compress) \
+  X(opj_destroy_codec) \
+  X(opj_encode) \
+  X(opj_end_compress) \
+  X(opj_image_create) \
+  X(opj_image_destroy) \
+  X(opj_set_default_encoder_parameters) \
+  X(opj_set_error_handler) \
+  X(opj_set_info_handler) \
+  X(opj_set_warning_handler) \
+  X(opj_setup_encoder) \
+  X(opj_start_compress) \
+  X(opj_stream_create) \
+  X(opj_stream_destroy) \
+  X(opj_stream_set_seek_function) \
+  X(opj_stream_set_skip_function) \
+  X(opj_stream_set_user_data) \
+  X(opj_stream_set_write_function)
+
+#define ORREL_FUNCTION_POINTER(name) decltype(&::name) name = nullptr;
+#define ORREL_BIND_FUNCTION(name) found = library.bind(functions.name, #name) && found;
+
+struct TIFFLibrary {
+  ORREL_TIFF_FUNCTIONS(ORREL_FUNCTION_POINTER)
+  bool found = false;
+  std::string error;
+};
+
+struct OpenJPEGLibrary {
+  ORREL_OPENJPEG_FUNCTIONS(ORREL_FUNCTION_POINTER)
+  bool found = false;
+  std::string error;
+};
+
+// Errors go into the result (an empty file), not to standard error.
+void tiffQuiet(const char*, const char*, va_list) {}
+
+const TIFFLibrary& tiffLibrary() {
+  static const TIFFLibrary loaded = [] {
+    static SharedLibrary library(ORREL_TIFF_FILE);
+    TIFFLibrary functions;
+    bool found = true;
+    ORREL_TIFF_FUNCTIONS(ORREL_BIND_FUNCTION)
+    functions.found = found;
+    if (found) {
+      functions.TIFFSetErrorHandler(tiffQuiet);
+      functions.TIFFSetWarningHandler(tiffQuiet);
+    } else {
+      functions.error = "TIFF files are written with libtiff, but " + library.error();
+    }
+    return functions;
+  }();
+  if (!loaded.found) KRMessageCenter::addMessage(loaded.error);
+  return loaded;
+}
+
+const OpenJPEGLibrary& openjpegLibrary() {
+  static const OpenJPEGLibrary loaded = [] {
+    static SharedLibrary library(ORREL_OPENJP2_FILE);
+    OpenJPEGLibrary functions;
+    bool found = true;
+    ORREL_OPENJPEG_FUNCTIONS(ORREL_BIND_FUNCTION)
+    functions.found = found;
+    if (!found) functions.error = "JPEG 2000 files are written with OpenJPEG, but " + library.error();
+    return functions;
+  }();
+  if (!loaded.found) KRMessageCenter::addMessage(loaded.error);
+  return loaded;
+}
+
+#undef ORREL_FUNCTION_POINTER
+#undef ORREL_BIND_FUNCTION
 
 // ---------------------------------------------------------------- TIFF in memory
 
@@ -84,44 +171,38 @@ toff_t tiffSize(thandle_t handle) { return static_cast<MemoryFile*>(handle)->byt
 int tiffMap(thandle_t, tdata_t*, toff_t*) { return 0; }
 void tiffUnmap(thandle_t, tdata_t, toff_t) {}
 
-// Errors go into the result (an empty file), not to standard error.
-void tiffQuiet(const char*, const char*, va_list) {}
-
 std::vector<std::uint8_t> encodeTIFFSamples(const KRImage& image, int channels, double dpi, bool lzw) {
-  static const bool quiet = [] {
-    TIFFSetErrorHandler(tiffQuiet);
-    TIFFSetWarningHandler(tiffQuiet);
-    return true;
-  }();
-  (void)quiet;
+  const TIFFLibrary& libtiff = tiffLibrary();
+  if (!libtiff.found) return {};
   MemoryFile file;
-  TIFF* tiff = TIFFClientOpen("memory", "w", &file, tiffRead, tiffWrite, tiffSeek, tiffClose, tiffSize, tiffMap,
-                              tiffUnmap);
+  TIFF* tiff = libtiff.TIFFClientOpen("memory", "w", &file, tiffRead, tiffWrite, tiffSeek, tiffClose, tiffSize,
+                                      tiffMap, tiffUnmap);
   if (!tiff) return {};
   int width = image.width(), height = image.height();
-  TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(width));
-  TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(height));
-  TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
-  TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, channels);
-  TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
-  TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, channels == 1 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
-  TIFFSetField(tiff, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
+  libtiff.TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, static_cast<std::uint32_t>(width));
+  libtiff.TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, static_cast<std::uint32_t>(height));
+  libtiff.TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, 8);
+  libtiff.TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, channels);
+  libtiff.TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+  libtiff.TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, channels == 1 ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_RGB);
+  libtiff.TIFFSetField(tiff, TIFFTAG_ORIENTATION, ORIENTATION_TOPLEFT);
   if (channels == 4) {
     std::uint16_t extra = EXTRASAMPLE_UNASSALPHA;
-    TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &extra);
+    libtiff.TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, &extra);
   }
-  TIFFSetField(tiff, TIFFTAG_COMPRESSION, lzw ? COMPRESSION_LZW : COMPRESSION_NONE);
-  if (lzw) TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_NONE);
-  TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-  TIFFSetField(tiff, TIFFTAG_XRESOLUTION, static_cast<float>(dpi));
-  TIFFSetField(tiff, TIFFTAG_YRESOLUTION, static_cast<float>(dpi));
-  TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff, 0));
+  libtiff.TIFFSetField(tiff, TIFFTAG_COMPRESSION, lzw ? COMPRESSION_LZW : COMPRESSION_NONE);
+  if (lzw) libtiff.TIFFSetField(tiff, TIFFTAG_PREDICTOR, PREDICTOR_NONE);
+  libtiff.TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+  libtiff.TIFFSetField(tiff, TIFFTAG_XRESOLUTION, static_cast<float>(dpi));
+  libtiff.TIFFSetField(tiff, TIFFTAG_YRESOLUTION, static_cast<float>(dpi));
+  libtiff.TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, libtiff.TIFFDefaultStripSize(tiff, 0));
   std::vector<std::uint8_t> pixels = samples(image, channels);
   std::size_t stride = static_cast<std::size_t>(width) * static_cast<std::size_t>(channels);
   bool ok = true;
   for (int row = 0; row < height && ok; ++row)
-    ok = TIFFWriteScanline(tiff, pixels.data() + stride * static_cast<std::size_t>(row), static_cast<std::uint32_t>(row), 0) >= 0;
-  TIFFClose(tiff);
+    ok = libtiff.TIFFWriteScanline(tiff, pixels.data() + stride * static_cast<std::size_t>(row),
+                                   static_cast<std::uint32_t>(row), 0) >= 0;
+  libtiff.TIFFClose(tiff);
   if (!ok) return {};
   return std::move(file.bytes);
 }
@@ -246,6 +327,8 @@ std::vector<std::uint8_t> encodeJPEG(const KRImage& image, double quality, doubl
 }
 
 std::vector<std::uint8_t> encodeJPEG2000(const KRImage& image, double quality) {
+  const OpenJPEGLibrary& openjpeg = openjpegLibrary();
+  if (!openjpeg.found) return {};
   int width = image.width(), height = image.height();
   opj_image_cmptparm_t parameters[3];
   std::memset(parameters, 0, sizeof parameters);
@@ -256,7 +339,7 @@ std::vector<std::uint8_t> encodeJPEG2000(const KRImage& image, double quality) {
     component.prec = 8;
     component.sgnd = 0;
   }
-  opj_image_t* picture = opj_image_create(3, parameters, OPJ_CLRSPC_SRGB);
+  opj_image_t* picture = openjpeg.opj_image_create(3, parameters, OPJ_CLRSPC_SRGB);
   if (!picture) return {};
   picture->x0 = picture->y0 = 0;
   picture->x1 = static_cast<OPJ_UINT32>(width);
@@ -267,7 +350,7 @@ std::vector<std::uint8_t> encodeJPEG2000(const KRImage& image, double quality) {
     for (int c = 0; c < 3; ++c) picture->comps[c].data[i] = pixels[3 * i + static_cast<std::size_t>(c)];
 
   opj_cparameters_t settings;
-  opj_set_default_encoder_parameters(&settings);
+  openjpeg.opj_set_default_encoder_parameters(&settings);
   double q = std::isfinite(quality) ? std::clamp(quality, 0.0, 1.0) : 1.0;
   settings.tcp_numlayers = 1;
   settings.tcp_rates[0] = q >= 1 ? 0 : static_cast<float>(1 + 49 * (1 - q));  // 0: lossless
@@ -279,21 +362,22 @@ std::vector<std::uint8_t> encodeJPEG2000(const KRImage& image, double quality) {
     --settings.numresolution;
 
   std::vector<std::uint8_t> out;
-  opj_codec_t* codec = opj_create_compress(OPJ_CODEC_JP2);
-  opj_set_error_handler(codec, opjQuiet, nullptr);
-  opj_set_warning_handler(codec, opjQuiet, nullptr);
-  opj_set_info_handler(codec, opjQuiet, nullptr);
+  opj_codec_t* codec = openjpeg.opj_create_compress(OPJ_CODEC_JP2);
+  openjpeg.opj_set_error_handler(codec, opjQuiet, nullptr);
+  openjpeg.opj_set_warning_handler(codec, opjQuiet, nullptr);
+  openjpeg.opj_set_info_handler(codec, opjQuiet, nullptr);
   MemoryFile file;
-  opj_stream_t* stream = opj_stream_create(OPJ_J2K_STREAM_CHUNK_SIZE, OPJ_FALSE);
-  opj_stream_set_user_data(stream, &file, nullptr);
-  opj_stream_set_write_function(stream, opjWrite);
-  opj_stream_set_skip_function(stream, opjSkip);
-  opj_stream_set_seek_function(stream, opjSeek);
-  bool ok = opj_setup_encoder(codec, &settings, picture) && opj_start_compress(codec, picture, stream) &&
-            opj_encode(codec, stream) && opj_end_compress(codec, stream);
-  opj_stream_destroy(stream);
-  opj_destroy_codec(codec);
-  opj_image_destroy(picture);
+  opj_stream_t* stream = openjpeg.opj_stream_create(OPJ_J2K_STREAM_CHUNK_SIZE, OPJ_FALSE);
+  openjpeg.opj_stream_set_user_data(stream, &file, nullptr);
+  openjpeg.opj_stream_set_write_function(stream, opjWrite);
+  openjpeg.opj_stream_set_skip_function(stream, opjSkip);
+  openjpeg.opj_stream_set_seek_function(stream, opjSeek);
+  bool ok = openjpeg.opj_setup_encoder(codec, &settings, picture) &&
+            openjpeg.opj_start_compress(codec, picture, stream) &&
+            openjpeg.opj_encode(codec, stream) && openjpeg.opj_end_compress(codec, stream);
+  openjpeg.opj_stream_destroy(stream);
+  openjpeg.opj_destroy_codec(codec);
+  openjpeg.opj_image_destroy(picture);
   if (ok) out = std::move(file.bytes);
   return out;
 }
