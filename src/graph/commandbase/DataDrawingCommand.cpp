@@ -122,8 +122,14 @@ void DataDrawingCommand::fillFromPropertyList(const PropertyList& list) {
                                            propertyListKindDescription(list), "a dictionary"));
   }
   for (const auto& [name, controller] : objectByName_) controller->setFromPropertyList(list.find(name));
-  if (auto open = list.find(commandtext::kOpen); open && (open->isNumber() || open->isBoolean()))
-    open_ = open->isBoolean() ? open->boolean() : open->real() != 0;
+  if (auto open = list.find(commandtext::kOpen)) {
+    if (open->isNumber() || open->isBoolean())
+      open_ = open->isBoolean() ? open->boolean() : open->real() != 0;
+    else
+      KRMessageCenter::addMessage(commandtext::kBadSettingValue,
+                                  formatText(commandtext::kBadSettingValueLong, commandtext::kOpen, type(),
+                                             propertyListKindDescription(*open), "a boolean"));
+  }
   if (!list.isDictionary()) return;
   for (const auto& [key, value] : list.dictionary()) {
     if (key == commandtext::kType || key == commandtext::kOpen || objectByName_.count(key)) continue;

@@ -123,12 +123,13 @@ TEST(DrawingCommand, UnknownKeysAndBadValuesLoadWithDefaultsAndAreReported) {
   MessageCapture messages;
   auto command = makeCountingCommand();
   command->fillFromPropertyList(PlistDictionary{
-      {"Type", "Plot"}, {"Exclude", "yes"}, {"Magnify Option", 9}, {"Future Setting", 5}, {"Axis", "left"}});
+      {"Type", "Plot"}, {"Exclude", "yes"}, {"Magnify Option", 9}, {"Future Setting", 5}, {"Axis", "left"},
+      {"Open", "wide"}});
   EXPECT_FALSE(command->exclude());
   EXPECT_EQ(command->magnificationOption(), 1);
   EXPECT_EQ(command->whichXAxis(), 0);
   auto texts = messages.takeShortTexts();
-  EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string(commandtext::kBadSettingValue)), 3);
+  EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string(commandtext::kBadSettingValue)), 4);
   EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string(commandtext::kUnknownSetting)), 1);
   // What no setting claimed is written back, not lost.
   EXPECT_EQ(command->propertyList().integerForKey("Future Setting"), 5);
