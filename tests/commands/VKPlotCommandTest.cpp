@@ -435,30 +435,41 @@ TEST_F(PlotCommand, ChangingAColumnDropsTheCache) {
 namespace orrelin {
 namespace {
 
+// A graph with two y axes: a plot on the first whose fill reaches down to
+// the column "low", and a curve far above on the second axis ("high"),
+// which gives that axis another scale.
+struct TwoAxisFill {
+  std::shared_ptr<TestCommandDocument> document = TestCommandDocument::create();
+  std::shared_ptr<DataDocumentDrawing> graph = DataDocumentDrawing::create();
+  std::shared_ptr<VKPlotCommand> plot = std::make_shared<VKPlotCommand>();
+  std::shared_ptr<OrrelinColumn> high;
+
+  explicit TwoAxisFill(const std::vector<std::string>& low) {
+    registerAxisCommandKinds(VKCommandFactory::shared());
+    document->addGraph(graph);
+    graph->addCommand(VKCommandFactory::shared().createCommand("Y Axis"));
+    const auto x = document->addColumn("x", {"0", "1", "2"});
+    plot->finishConnections();
+    graph->addCommand(plot);
+    plot->setXColumn(x, document->addColumn("y", {"2", "3", "2"}));
+    plot->fillType()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(2)}}));
+    plot->fillMethod()->setTag(VKPlotCommand::kBetweenY);
+    plot->betweenY()->selectColumn(document->addColumn("low", low));
+    const auto other = std::make_shared<VKPlotCommand>();
+    other->finishConnections();
+    graph->addCommand(other);
+    other->moveToXAxis(0, 1);
+    high = document->addColumn("high", {"100", "300", "200"});
+    other->setXColumn(x, high);
+  }
+};
+
 // "Between Which Axis": the second curve of a fill between columns is placed
 // by the y axis it names, in a graph laid out with two y axes.
 TEST(PlotBetweenAxis, TheSecondCurveFollowsTheChosenYAxis) {
-  registerAxisCommandKinds(VKCommandFactory::shared());
-  auto document = TestCommandDocument::create();
-  auto graph = DataDocumentDrawing::create();
-  document->addGraph(graph);
-  auto secondAxis = VKCommandFactory::shared().createCommand("Y Axis");
-  graph->addCommand(secondAxis);
-  const auto x = document->addColumn("x", {"0", "1", "2"});
-  const auto low = document->addColumn("low", {"1", "1", "1"});
-  const auto plot = std::make_shared<VKPlotCommand>();
-  plot->finishConnections();
-  graph->addCommand(plot);
-  plot->setXColumn(x, document->addColumn("y", {"2", "3", "2"}));
-  plot->fillType()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(2)}}));
-  plot->fillMethod()->setTag(VKPlotCommand::kBetweenY);
-  plot->betweenY()->selectColumn(low);
-  // A curve far above on the second axis gives that axis another scale.
-  const auto other = std::make_shared<VKPlotCommand>();
-  other->finishConnections();
-  graph->addCommand(other);
-  other->moveToXAxis(0, 1);
-  other->setXColumn(x, document->addColumn("high", {"100", "300", "200"}));
+  TwoAxisFill setUp({"1", "1", "1"});
+  const auto& graph = setUp.graph;
+  const auto& plot = setUp.plot;
   ASSERT_TRUE(graph->createGraphic({400, 300}, 1, false, {}, KRRect()));
   const auto& infos = graph->drawingInfos();
   ASSERT_EQ(infos.size(), 1u);
@@ -491,26 +502,11 @@ TEST(PlotBetweenAxis, TheSecondCurveFollowsTheChosenYAxis) {
 // The drawing kept for the plot's own axes is made again when only the y
 // axis the fill reaches to changes its range.
 TEST(PlotBetweenAxis, TheFillMovesWhenOnlyTheOtherYAxisChanges) {
-  registerAxisCommandKinds(VKCommandFactory::shared());
-  auto document = TestCommandDocument::create();
-  auto graph = DataDocumentDrawing::create();
-  document->addGraph(graph);
-  graph->addCommand(VKCommandFactory::shared().createCommand("Y Axis"));
-  const auto x = document->addColumn("x", {"0", "1", "2"});
-  const auto plot = std::make_shared<VKPlotCommand>();
-  plot->finishConnections();
-  graph->addCommand(plot);
-  plot->setXColumn(x, document->addColumn("y", {"2", "3", "2"}));
-  plot->fillType()->setFromPropertyListRecordUndo(PropertyList(PlistDictionary{{"Kind", PropertyList(2)}}));
-  plot->fillMethod()->setTag(VKPlotCommand::kBetweenY);
-  plot->betweenY()->selectColumn(document->addColumn("low", {"150", "150", "150"}));
+  TwoAxisFill setUp({"150", "150", "150"});
+  const auto& graph = setUp.graph;
+  const auto& plot = setUp.plot;
+  const auto& high = setUp.high;
   plot->betweenYAxis()->setTag(2);
-  const auto other = std::make_shared<VKPlotCommand>();
-  other->finishConnections();
-  graph->addCommand(other);
-  other->moveToXAxis(0, 1);
-  const auto high = document->addColumn("high", {"100", "300", "200"});
-  other->setXColumn(x, high);
 
   // The page y where the fill meets the "low" curve, and that of 150 on the
   // second axis, after laying the graph out; the records of the plot's own
