@@ -32,7 +32,7 @@ class CairoGraphicsContext : public GraphicsContext {
   void pushTargetState() override { cairo_save(cr_); }
   void popTargetState() override { cairo_restore(cr_); }
   void targetConcat(const KRAffineTransform& transform) override;
-  void pathClear() override { cairo_new_path(cr_); }
+  void pathClear() override;
   void pathMoveTo(double x, double y) override;
   void pathLineTo(double x, double y) override;
   void pathCurveTo(double c1x, double c1y, double c2x, double c2y, double x, double y) override;
@@ -55,6 +55,8 @@ class CairoGraphicsContext : public GraphicsContext {
   void setSource(const KRColor& color);
   // The state's line settings and antialiasing onto a cairo context.
   void applyLineSettings(cairo_t* target) const;
+  // The antialiasing of a fill or stroke of the current path.
+  cairo_antialias_t pathAntialias() const;
   // Runs a painting operation as the shadow, when one is set: the
   // operation's coverage, blurred, moved by the offset and painted in the
   // shadow colour. deviceExtents (x0, y0, x1, y1) bounds what the operation
@@ -65,8 +67,22 @@ class CairoGraphicsContext : public GraphicsContext {
   virtual double shadowResolution() const { return 1; }
 
  private:
+  // How crowded the current path is: its segments, and the box in device
+  // space that its points lie in.
+  struct PathCrowding {
+    std::size_t segments = 0;
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    bool any = false;
+    void add(double deviceX, double deviceY, bool segment);
+    void clear() { *this = PathCrowding(); }
+    bool crowded() const;
+  };
+  // Notes a point of the current path given in user space.
+  void notePathPoint(double x, double y, bool segment);
+
   cairo_surface_t* surface_;
   cairo_t* cr_;
+  PathCrowding crowding_;
 };
 
 // A layer drawn by cairo: a raster or a recording surface with the context

@@ -95,7 +95,7 @@ class CairoImageContext : public CairoGraphicsContext {
         }
       }
     };
-    cairo_new_path(cr());
+    pathClear();
     if (state().hasShadow) castShadow(deviceClipExtents(cr()), [&](cairo_t* target) { stampAll(target, 1); });
     stampAll(cr(), alpha());
     cairo_pattern_destroy(pattern);

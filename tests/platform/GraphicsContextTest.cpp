@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <set>
 
 #include "platform/GraphicsContext.h"
 #include "support/TemporaryFolder.h"
@@ -274,6 +275,57 @@ TEST(GraphicsContext, WithoutAntialiasingEdgesArePixelSharp) {
       }
     EXPECT_EQ(partial, smooth);
   }
+}
+
+namespace {
+
+// Whether the pixels `picks` chooses were antialiased coarsely: some are
+// partly covered, and all of those in sixteenths (4 x 4 samples a pixel).
+template <typename Picks>
+bool sampledInSixteenths(const KRImage& image, Picks picks) {
+  bool partial = false;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      const KRPixel p = image.pixel(x, y);
+      if (p.alpha == 0 || p.alpha == 255 || !picks(p)) continue;
+      if (p.alpha % 16 != 0) return false;
+      partial = true;
+    }
+  return partial;
+}
+
+// Strokes a black zigzag of `segments` segments across `width` points (y
+// from 20.3 to 29.7), then fills a red triangle above it.
+std::shared_ptr<KRImage> zigzagThenTriangle(int segments, double width) {
+  auto gc = GraphicsContext::createForImage({width, 60});
+  gc->beginPath();
+  gc->moveTo(0, 20.3);
+  for (int i = 1; i <= segments; ++i) gc->lineTo(width * i / segments, i % 2 ? 29.7 : 20.3);
+  gc->strokePath();
+  gc->setFillColor(kRed);
+  gc->beginPath();
+  gc->moveTo(0, 35);
+  gc->lineTo(width, 35);
+  gc->lineTo(0, 55);
+  gc->closePath();
+  gc->fillPath();
+  return gc->image();
+}
+
+}  // namespace
+
+TEST(GraphicsContext, OnlyPathsCrowdedIntoTheirPixelsAreSampledCoarsely) {
+  const auto black = [](const KRPixel& p) { return p.red == 0; };
+  const auto red = [](const KRPixel& p) { return p.red > 0; };
+  // 2000 segments over 40 points, fifty to each pixel column.
+  auto crowded = zigzagThenTriangle(2000, 40);
+  EXPECT_TRUE(sampledInSixteenths(*crowded, black));
+  // The triangle filled after it is counted afresh and keeps the fine
+  // coverage.
+  EXPECT_FALSE(sampledInSixteenths(*crowded, red));
+  // Fewer than 1000 segments, or the same segments over 2000 points: fine.
+  EXPECT_FALSE(sampledInSixteenths(*zigzagThenTriangle(999, 40), black));
+  EXPECT_FALSE(sampledInSixteenths(*zigzagThenTriangle(2000, 2000), black));
 }
 
 TEST(GraphicsContext, ImagesAreDrawnTopRowUpInsideTheirRectangle) {
