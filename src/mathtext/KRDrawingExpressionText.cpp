@@ -431,8 +431,7 @@ std::shared_ptr<KRDrawingBasic> KRDrawingExpressionText::createFromMVG(const Pro
   if (const PropertyList* s = description.find("Style"); s && s->isDictionary()) {
     if (auto font = s->stringForKey("Font")) style = KRDrawingStyleFont::styleWithFont(*font, 12);
     if (auto size = s->numberForKey("Size")) style->setFontSize(*size);
-    if (auto colorText = s->stringForKey("Color"))
-      if (auto color = drawing_description::colorFromText(*colorText)) style->setColor(*color);
+    if (auto color = drawing_description::colorForKey(*s, "Color")) style->setColor(*color);
   }
   KRPoint position;
   if (auto p = description.stringForKey("Position"))

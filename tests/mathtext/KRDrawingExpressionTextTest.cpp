@@ -286,6 +286,12 @@ TEST(MathText, DescriptionRoundTrips) {
   auto read = std::dynamic_pointer_cast<KRDrawingExpressionText>(KRDrawingTypes::createFromMVG(*flat));
   ASSERT_NE(read, nullptr);
   EXPECT_EQ(read->vAlignment(), KRDrawingExpressionText::TopNumbers);
+  // A catalog colour is read like the colour of any other drawing.
+  flat->dictionary()["Style"].dictionary()["Color"] =
+      PlistDictionary{{"Catalog", PropertyList("System")}, {"Color", PropertyList("blueColor")}};
+  read = std::dynamic_pointer_cast<KRDrawingExpressionText>(KRDrawingTypes::createFromMVG(*flat));
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->style()->color(), KRColor::rgb(0, 0, 1));
   flat->dictionary().erase("String");
   EXPECT_EQ(KRDrawingTypes::createFromMVG(*flat), nullptr);
 }
