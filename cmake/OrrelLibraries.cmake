@@ -22,6 +22,7 @@ orrel_pkg(jpeg libjpeg)
 orrel_pkg(tiff libtiff-4)
 orrel_pkg(openjp2 libopenjp2)
 orrel_pkg(png libpng)
+orrel_pkg(zlib zlib)
 orrel_pkg(ffmpeg libavformat libavcodec libswscale libavutil)
 # other data file formats
 orrel_pkg(matio matio)

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/CairoGraphicsContext.h"
+#include "platform/DocumentCompression.h"
 
 namespace orrelin {
 
@@ -65,7 +66,8 @@ std::vector<std::uint8_t> CairoDocumentContext::finishDocument() {
 
 std::shared_ptr<GraphicsContext> makeDocumentContext(
     KRSize pageSize, bool postScript, const std::function<cairo_surface_t*(std::vector<std::uint8_t>*)>& makeSurface) {
-  if (!usableDocumentSize(pageSize)) return nullptr;
+  // Without zlib's own stream set-up no stream could be compressed.
+  if (!usableDocumentSize(pageSize) || !documentCompressionReady()) return nullptr;
   auto bytes = std::make_unique<std::vector<std::uint8_t>>();
   cairo_surface_t* surface = makeSurface(bytes.get());
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
