@@ -55,8 +55,6 @@ class CairoGraphicsContext : public GraphicsContext {
   void setSource(const KRColor& color);
   // The state's line settings and antialiasing onto a cairo context.
   void applyLineSettings(cairo_t* target) const;
-  // The antialiasing of a fill or stroke of the current path.
-  cairo_antialias_t pathAntialias() const;
   // Runs a painting operation as the shadow, when one is set: the
   // operation's coverage, blurred, moved by the offset and painted in the
   // shadow colour. deviceExtents (x0, y0, x1, y1) bounds what the operation
@@ -79,6 +77,9 @@ class CairoGraphicsContext : public GraphicsContext {
   };
   // Notes a point of the current path given in user space.
   void notePathPoint(double x, double y, bool segment);
+  // Strokes the current path, a crowded one in an opaque colour, piece by
+  // piece.
+  void strokeInPieces();
 
   cairo_surface_t* surface_;
   cairo_t* cr_;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <set>
+#include <random>
 
 #include "platform/GraphicsContext.h"
 #include "support/TemporaryFolder.h"
@@ -279,53 +279,49 @@ TEST(GraphicsContext, WithoutAntialiasingEdgesArePixelSharp) {
 
 namespace {
 
-// Whether the pixels `picks` chooses were antialiased coarsely: some are
-// partly covered, and all of those in sixteenths (4 x 4 samples a pixel).
-template <typename Picks>
-bool sampledInSixteenths(const KRImage& image, Picks picks) {
-  bool partial = false;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) {
-      const KRPixel p = image.pixel(x, y);
-      if (p.alpha == 0 || p.alpha == 255 || !picks(p)) continue;
-      if (p.alpha % 16 != 0) return false;
-      partial = true;
-    }
-  return partial;
-}
-
-// Strokes a black zigzag of `segments` segments across `width` points (y
-// from 20.3 to 29.7), then fills a red triangle above it.
-std::shared_ptr<KRImage> zigzagThenTriangle(int segments, double width) {
-  auto gc = GraphicsContext::createForImage({width, 60});
+// A noisy line of 6000 segments across 110 points, fifty to each pixel
+// column, stroked in black of the given opacity; closed back to its start
+// when asked.
+std::shared_ptr<KRImage> crowdedLine(double alpha, bool closed) {
+  auto gc = GraphicsContext::createForImage({120, 60});
+  gc->setStrokeColor(KRColor::rgb(0, 0, 0, alpha));
+  gc->setLineWidth(1.5);
+  std::mt19937 random(3);
+  std::normal_distribution<double> noise(0, 4);
   gc->beginPath();
-  gc->moveTo(0, 20.3);
-  for (int i = 1; i <= segments; ++i) gc->lineTo(width * i / segments, i % 2 ? 29.7 : 20.3);
+  gc->moveTo(5, 30);
+  for (int i = 1; i <= 6000; ++i) {
+    const double x = 5 + 110.0 * i / 6000;
+    gc->lineTo(x, 30 + 15 * std::sin(x / 8) + noise(random));
+  }
+  if (closed) gc->closePath();
   gc->strokePath();
-  gc->setFillColor(kRed);
-  gc->beginPath();
-  gc->moveTo(0, 35);
-  gc->lineTo(width, 35);
-  gc->lineTo(0, 55);
-  gc->closePath();
-  gc->fillPath();
   return gc->image();
 }
 
 }  // namespace
 
-TEST(GraphicsContext, OnlyPathsCrowdedIntoTheirPixelsAreSampledCoarsely) {
-  const auto black = [](const KRPixel& p) { return p.red == 0; };
-  const auto red = [](const KRPixel& p) { return p.red > 0; };
-  // 2000 segments over 40 points, fifty to each pixel column.
-  auto crowded = zigzagThenTriangle(2000, 40);
-  EXPECT_TRUE(sampledInSixteenths(*crowded, black));
-  // The triangle filled after it is counted afresh and keeps the fine
-  // coverage.
-  EXPECT_FALSE(sampledInSixteenths(*crowded, red));
-  // Fewer than 1000 segments, or the same segments over 2000 points: fine.
-  EXPECT_FALSE(sampledInSixteenths(*zigzagThenTriangle(999, 40), black));
-  EXPECT_FALSE(sampledInSixteenths(*zigzagThenTriangle(2000, 2000), black));
+// An opaque line crowded into its pixels is stroked in pieces, a line a hair
+// from opaque as a whole: closed or not, the two pictures differ only on a
+// few smoothed edges where pieces meet in one pixel, and hold the same ink.
+TEST(GraphicsContext, ACrowdedLineStrokedInPiecesLooksLikeTheWholeStroke) {
+  for (bool closed : {false, true}) {
+    SCOPED_TRACE(closed ? "closed" : "open");
+    auto pieces = crowdedLine(1, closed), whole = crowdedLine(0.999, closed);
+    double inkOfPieces = 0, inkOfWhole = 0;
+    int apart = 0, inked = 0;
+    for (int y = 0; y < pieces->height(); ++y)
+      for (int x = 0; x < pieces->width(); ++x) {
+        const int a = pieces->pixel(x, y).alpha, b = whole->pixel(x, y).alpha;
+        inkOfPieces += a / 255.0;
+        inkOfWhole += b / 255.0;
+        apart += std::abs(a - b) > 25;
+        inked += b > 0;
+      }
+    EXPECT_GT(inked, 2000);
+    EXPECT_LT(apart, inked / 50);
+    EXPECT_NEAR(inkOfPieces, inkOfWhole, inkOfWhole * 0.005);
+  }
 }
 
 TEST(GraphicsContext, ImagesAreDrawnTopRowUpInsideTheirRectangle) {
