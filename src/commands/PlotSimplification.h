@@ -8,6 +8,7 @@
 // line drawn within the tolerance of the original; the first and last points
 // are always kept, and the kept points are points of the input.
 
+#include <thread>
 #include <vector>
 
 #include "platform/PageGeometry.h"
@@ -118,5 +119,35 @@ void simplifyPolyline(const KRPoint* points, long count, const PolylineSimplific
 // The two steps alone.
 void simplifyPolylineOutside(const KRPoint* points, long count, const KRRect& region, std::vector<KRPoint>& out);
 void simplifyPolylineWithin(const KRPoint* points, long count, double tolerance, std::vector<KRPoint>& out);
+
+// From this many points on, a line is thinned in two halves at once.
+inline constexpr long kHalvedPolylinePoints = 200000;
+
+// Thins the line of the points pointAt(0) .. pointAt(count - 1), which a
+// caller may map to the page on the way, into out. A line of halvesFrom
+// points or more is thinned in two halves on two threads; the halves share
+// their middle point, and as each keeps its ends, the joined line keeps
+// every bound of the whole (pointAt is called from both threads).
+template <typename PointAt>
+void simplifyPolylineOf(long count, const PointAt& pointAt, const PolylineSimplification& how, std::vector<KRPoint>& out,
+                        long halvesFrom = kHalvedPolylinePoints) {
+  const auto thin = [&](long from, long to, std::vector<KRPoint>& kept) {
+    PolylineSimplifier simplifier(how, kept);
+    for (long i = from; i < to; ++i) simplifier.add(pointAt(i));
+    simplifier.finish();
+  };
+  if (count < halvesFrom || count < 4) {
+    thin(0, count, out);
+    return;
+  }
+  const long middle = count / 2;
+  std::vector<KRPoint> second;
+  {
+    std::jthread worker([&] { thin(middle, count, second); });
+    thin(0, middle + 1, out);
+  }
+  const auto join = !second.empty() && !out.empty() && second.front() == out.back() ? second.begin() + 1 : second.begin();
+  out.insert(out.end(), join, second.end());
+}
 
 }  // namespace orrelin

@@ -648,13 +648,14 @@ std::vector<PageRun> VKPlotCommand::computePathForScale(const KR1DPlotDrawingInf
   std::vector<PageRun> runs;
   for (const auto& run : cachedPlot_.runs()) {
     PageRun kept;
-    PolylineSimplifier simplifier(how, kept);
-    for (long i = run.start; i < run.start + run.length; ++i) {
-      const KRPoint p = cachedPlot_.point(i);
-      simplifier.add(linear ? KRPoint{(p.x + record.shiftX) * record.scaleX, (p.y + record.shiftY) * record.scaleY}
-                            : record.transform(p));
-    }
-    simplifier.finish();
+    simplifyPolylineOf(
+        run.length,
+        [&](long i) {
+          const KRPoint p = cachedPlot_.point(run.start + i);
+          return linear ? KRPoint{(p.x + record.shiftX) * record.scaleX, (p.y + record.shiftY) * record.scaleY}
+                        : record.transform(p);
+        },
+        how, kept);
     kept.shrink_to_fit();
     runs.push_back(std::move(kept));
   }

@@ -66,6 +66,27 @@ TEST(PlotSimplification, TheThinnedLineStaysWithinTheToleranceOfTheOriginal) {
   }
 }
 
+// A line thinned in two halves at once joins them at their shared middle
+// point, once, and keeps the bound around the join too.
+TEST(PlotSimplification, ALineThinnedInHalvesKeepsTheBound) {
+  for (const long count : {2000L, 2001L}) {
+    const auto input = randomWalk(count, 11, 0.05);
+    PolylineSimplification how;
+    how.visible = {0, 0, 100, 100};
+    how.margin = 2;
+    std::vector<KRPoint> halves, whole;
+    simplifyPolylineOf(count, [&](long i) { return input[std::size_t(i)]; }, how, halves, 500);
+    simplifyPolylineOf(count, [&](long i) { return input[std::size_t(i)]; }, how, whole);
+    EXPECT_EQ(halves.front(), input.front());
+    EXPECT_EQ(halves.back(), input.back());
+    EXPECT_NE(std::find(halves.begin(), halves.end(), input[std::size_t(count / 2)]), halves.end());
+    EXPECT_EQ(std::adjacent_find(halves.begin(), halves.end()), halves.end());
+    EXPECT_LE(oneWayDistance(input, halves), how.tolerance * (1 + 1e-9)) << count;
+    EXPECT_LE(oneWayDistance(halves, input), how.tolerance * (1 + 1e-9)) << count;
+    EXPECT_LE(halves.size(), whole.size() + 4) << count;
+  }
+}
+
 TEST(PlotSimplification, DenseNoiseWithinAPixelCollapsesToItsExtremes) {
   // 1000 points per point of width, jumping up and down by several points.
   std::mt19937 random(7);
