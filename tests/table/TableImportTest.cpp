@@ -62,6 +62,27 @@ TEST(OverwriteImport, TwoFilesFillThePoolInTurnPassingOverFormulaColumns) {
   EXPECT_TRUE(messages.texts().empty());
 }
 
+TEST(OverwriteImport, ColumnsKeepTheGatheredNumbersAtTheirExactLength) {
+  // Enough lines for the records to be gathered on two threads; the
+  // numbers' arrays are made with room to spare and become the columns'.
+  TemporaryFolder folder;
+  auto document = documentWithTypedInColumns(2);
+  std::string text;
+  for (int r = 0; r < 20000; ++r) text += std::to_string(r) + "," + (r % 1000 == 7 ? "pi" : std::to_string(r) + ".5") + "\n";
+  writeFile(folder.path("rows.csv"), text);
+  ASSERT_EQ(document->table->overwriteByImportingFile(folder.path("rows.csv"), {1, 2}), (RowIndices{1, 2}));
+  auto second = document->table->columnAtIndex(2);
+  auto values = second->numberVersion();
+  ASSERT_EQ(values->length(), 20000);
+  EXPECT_EQ(values->constDoublePointer()[19999], 19999.5);
+  EXPECT_EQ(values->constDoublePointer()[7], M_PI);
+  EXPECT_EQ(second->stringList()[1007], "pi");
+  EXPECT_EQ(document->table->columnAtIndex(1)->numberVersion()->length(), 20000);
+  second->setString("-2", 19999);
+  EXPECT_EQ(second->numberVersion()->constDoublePointer()[19999], -2);
+  EXPECT_EQ(second->numberVersion()->length(), 20000);
+}
+
 TEST(OverwriteImport, EmptyMissingAndUnreadableFilesWriteNothing) {
   MessageCapture messages;
   TemporaryFolder folder;
