@@ -18,6 +18,7 @@
 #include "table/VKDataColumnBinary.h"
 #include "table/VKDataColumnExpression.h"
 #include "table/import/DataDocumentTable_PasteSpecial.h"
+#include "table/import/LineParser.h"
 #include "table/import/ImportProgress.h"
 #include "table/import/NumberRecognition.h"
 #include "table/import/OrrelinAsciiParser.h"
@@ -81,6 +82,31 @@ TEST(OverwriteImport, ColumnsKeepTheGatheredNumbersAtTheirExactLength) {
   second->setString("-2", 19999);
   EXPECT_EQ(second->numberVersion()->constDoublePointer()[19999], -2);
   EXPECT_EQ(second->numberVersion()->length(), 20000);
+}
+
+// Room guessed past the most an array holds is cut to that; numbers grow
+// past any room they were given and come out at their exact count.
+TEST(OverwriteImport, GatheredNumbersOutgrowTheirRoomAndIgnoreAnOversizedGuess) {
+  GatheredNumbers numbers;
+  numbers.reserve(std::size_t(1) << 40);
+  numbers.push_back(1.5);
+  GatheredNumbers more;
+  for (int i = 0; i < 5000; ++i) more.push_back(i);
+  GatheredNumbers small;
+  small.reserve(2);
+  small.resize(3, -1);
+  more.append(std::move(small));
+  numbers.append(std::move(more));
+  numbers.resize(5005, 7);
+  auto array = numbers.take();
+  ASSERT_TRUE(array);
+  ASSERT_EQ(array->length(), 5005);
+  const double* values = array->constDoublePointer();
+  EXPECT_EQ(values[0], 1.5);
+  EXPECT_EQ(values[5000], 4999);
+  EXPECT_EQ(values[5001], -1);
+  EXPECT_EQ(values[5004], 7);
+  EXPECT_EQ(numbers.size(), 0u);
 }
 
 TEST(OverwriteImport, EmptyMissingAndUnreadableFilesWriteNothing) {

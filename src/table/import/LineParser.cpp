@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "datafiles/KRDataFileProgress.h"
+#include "numeric/LockedArrays.h"
 #include "platform/KRMessageCenter.h"
 #include "table/DataDocumentTable.h"
 #include "table/VKDataColumnDate.h"
@@ -73,25 +74,38 @@ std::vector<std::string> splitAtThreeSpaces(std::string_view line) {
 
 }  // namespace
 
-void GatheredNumbers::reserve(std::size_t rows) {
-  if (rows <= room_) return;
-  auto array = KRDoubleArrayContainer::createArrayOfLength(long(rows));
+namespace {
+const std::size_t kMostNumbers = std::size_t(kDoubleArrayInfo.maxLength);
+}  // namespace
+
+void GatheredNumbers::moveInto(std::size_t room) {
+  auto array = KRDoubleArrayContainer::createArrayOfLength(long(room));
   if (!array) throw std::bad_alloc();
   double* data = array->mutableDoublePointer();
   std::copy_n(data_, size_, data);
   array_ = std::move(array);
   data_ = data;
-  room_ = rows;
+  room_ = room;
+}
+
+void GatheredNumbers::reserve(std::size_t rows) {
+  rows = std::min(rows, kMostNumbers);
+  if (rows > room_) moveInto(rows);
+}
+
+void GatheredNumbers::makeRoomFor(std::size_t rows) {
+  if (rows <= room_) return;
+  moveInto(rows > kMostNumbers ? rows : std::max({rows, std::size_t(1024), std::min(kMostNumbers, room_ + room_ / 2)}));
 }
 
 void GatheredNumbers::resize(std::size_t rows, double value) {
-  reserve(rows);
+  makeRoomFor(rows);
   if (rows > size_) std::fill(data_ + size_, data_ + rows, value);
   size_ = rows;
 }
 
 void GatheredNumbers::append(GatheredNumbers&& more) {
-  reserve(size_ + more.size_);
+  makeRoomFor(size_ + more.size_);
   std::copy_n(more.data_, more.size_, data_ + size_);
   size_ += more.size_;
   more = GatheredNumbers();

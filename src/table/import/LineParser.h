@@ -26,11 +26,12 @@ class GatheredNumbers {
   std::size_t size() const { return size_; }
   const double* data() const { return data_; }
   double operator[](std::size_t row) const { return data_[row]; }
-  // Room for at least `rows` numbers; pages never written cost only
-  // address space.
+  // Room for `rows` numbers, a guess: pages never written cost only
+  // address space, and a guess beyond the most an array holds is cut to
+  // that, so that only rows that really come past it fail.
   void reserve(std::size_t rows);
   void push_back(double value) {
-    if (size_ == room_) reserve(std::max<std::size_t>(room_ * 2, 1024));
+    if (size_ == room_) makeRoomFor(size_ + 1);
     data_[size_++] = value;
   }
   // Fills rows up to `rows` with the value (or drops the rows past it).
@@ -41,6 +42,12 @@ class GatheredNumbers {
   std::shared_ptr<KRDoubleArrayContainer> take();
 
  private:
+  // Room for `rows` that must fit, grown by half at least, so that a column
+  // growing block by block is copied only a few times. Throws bad_alloc
+  // (after the array's own message) when they cannot.
+  void makeRoomFor(std::size_t rows);
+  void moveInto(std::size_t room);
+
   std::shared_ptr<KRDoubleArrayContainer> array_;
   double* data_ = nullptr;
   std::size_t size_ = 0;
