@@ -262,6 +262,15 @@ class ArrayHandle {
     storage_->setShape(int(m), int(n), int(o));
   }
   void ReshapeAsVector() { storage_->setShape(storage_->length, 1, 1); }
+  // Keeps the first `length` elements as a vector over the same memory (the
+  // allocation is not made smaller), so an array made larger than needed and
+  // filled from the front is cut to size without a copy. False, and the
+  // array as it was, for a length outside 0 to the present length.
+  bool ShortenInPlace(long length) {
+    if (length < 0 || length > storage_->length) return false;
+    storage_->setShape(int(length), 1, 1);
+    return true;
+  }
   // Keeps the first of every run of equal neighbours; the array becomes a
   // vector of what is kept.
   void RemoveIdenticalEntriesFromSortedList() {
@@ -344,6 +353,7 @@ class MutableArrayHandle : public Base {
   using Base::RemoveIdenticalEntriesFromSortedList;
   using Base::Reshape;
   using Base::ReshapeAsVector;
+  using Base::ShortenInPlace;
   using Base::Sort;
 };
 

@@ -204,6 +204,20 @@ bool KRArrayContainer<D, A, I>::cropLengthTo(long length) {
 }
 
 template <class D, class A, const ContainerInfo& I>
+bool KRArrayContainer<D, A, I>::shortenInPlaceTo(long length) {
+  if (!mutableArray_) {
+    KRPutErrorMessage(std::string("The ") + I.allocationWord +
+                      " array being cropped can not be changed (const).");
+    return false;
+  }
+  if (!mutableArray_->ShortenInPlace(length)) {
+    KRPutErrorMessage("Illegal new length for array.");
+    return false;
+  }
+  return true;
+}
+
+template <class D, class A, const ContainerInfo& I>
 auto KRArrayContainer<D, A, I>::asAVector() const -> Pointer {
   const A& array = constArray();
   return holding(Reshape(array, array.Length(), 1, 1));

@@ -90,6 +90,9 @@ class KRArrayContainer {
   Pointer extractColumns(long count) const;
   // Keeps the first length elements as a vector; mutable containers only.
   bool cropLengthTo(long length);
+  // The same without a copy: the array keeps its memory and holds only the
+  // first length elements (see ShortenInPlace).
+  bool shortenInPlaceTo(long length);
   Pointer asAVector() const;
   // The elements at positions from, from+1, ..., to-1 as a vector.
   Pointer numbersFrom(long from, long to) const;

@@ -126,12 +126,12 @@ void VKDataColumnSpecified::readKeptRows() {
   for (long k : rowsWithNames) readCell(rows[std::size_t(k)]);
 }
 
-bool VKDataColumnSpecified::takeCellsInForms(CellTextStore texts, const std::vector<double>& numbers) {
-  if (!texts.coded() || numbers.size() != texts.size()) return takeTexts(std::move(texts));
-  const long length = long(numbers.size());
-  auto values = KRDoubleArrayContainer::createArrayOfLength(length);
+bool VKDataColumnSpecified::takeCellsInForms(CellTextStore texts, std::shared_ptr<KRDoubleArrayContainer> numbers) {
+  if (!texts.coded() || !numbers || !numbers->isMutable() || std::size_t(numbers->length()) != texts.size())
+    return takeTexts(std::move(texts));
+  const long length = numbers->length();
+  auto values = std::move(numbers);
   auto mask = KRUCharArrayContainer::createArrayOfLength(length);
-  if (length) std::copy(numbers.begin(), numbers.end(), values->mutableDoublePointer());
   std::uint8_t* m = mask->mutablePointer();
   for (long r = 0; r < length; ++r) m[r] = texts.form(std::size_t(r)) >= number_forms::kFixed ? 1 : 0;
   stringVersion_ = std::move(texts);

@@ -39,8 +39,9 @@ class VKDataColumnSpecified final : public TextColumn {
   std::optional<PropertyList> propertyToSaveWithInfo(PlistDictionary& info) override;
 
   // Takes imported cells: a coded store and, per row, the number of each row
-  // held in a form (the other rows are read from their texts).
-  bool takeCellsInForms(CellTextStore texts, const std::vector<double>& numbers);
+  // held in a form (the other rows are read from their texts). The array of
+  // numbers becomes the column's own.
+  bool takeCellsInForms(CellTextStore texts, std::shared_ptr<KRDoubleArrayContainer> numbers);
 
   // The cells that hold formulas with names, and how often each name occurs
   // in them.

@@ -117,6 +117,26 @@ TEST(KRArrayContainer, CroppingNeedsAValidLength) {
   EXPECT_EQ(held->m(), 3);
   EXPECT_EQ(held->n(), 1);
   EXPECT_EQ(messages.centre(), (Lines{"Illegal new length for array.", "Illegal new length for array."}));
+
+  // Shortening in place keeps the elements where they are; the memory is
+  // still the whole allocation's when the array goes.
+  auto large = KRDoubleArrayContainer::createArrayOfLength(1 << 20);
+  double* elements = large->mutableDoublePointer();
+  elements[0] = 7;
+  elements[2] = 9;
+  EXPECT_FALSE(large->shortenInPlaceTo((1 << 20) + 1));
+  EXPECT_TRUE(large->shortenInPlaceTo(3));
+  EXPECT_EQ(large->length(), 3);
+  EXPECT_EQ(large->m(), 3);
+  EXPECT_EQ(large->constDoublePointer(), elements);
+  EXPECT_EQ(large->valueAtIndex(2), 9);
+  EXPECT_EQ(large->valueAtIndex(3), 0);  // out of range now
+  EXPECT_TRUE(large->shortenInPlaceTo(0));
+  EXPECT_TRUE(large->isEmpty());
+  const auto fixed = KRDoubleArrayContainer::createArrayWithConstObject(DoubleArray());
+  EXPECT_FALSE(fixed->shortenInPlaceTo(0));
+  EXPECT_EQ(messages.centre(), (Lines{"Illegal new length for array.",
+                                      "The double array being cropped can not be changed (const)."}));
 }
 
 TEST(KRArrayContainer, ExtremesAndDerivedContainers) {

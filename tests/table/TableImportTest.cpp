@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 
 #include "datafiles/KRDataFile.h"
@@ -16,7 +18,9 @@
 #include "table/VKDataColumnBinary.h"
 #include "table/VKDataColumnExpression.h"
 #include "table/import/DataDocumentTable_PasteSpecial.h"
+#include "table/import/LineParser.h"
 #include "table/import/ImportProgress.h"
+#include "table/import/NumberRecognition.h"
 #include "table/import/OrrelinAsciiParser.h"
 
 namespace orrelin {
@@ -57,6 +61,52 @@ TEST(OverwriteImport, TwoFilesFillThePoolInTurnPassingOverFormulaColumns) {
   EXPECT_EQ(expression->expressionString(), "a+1");
   EXPECT_TRUE(sameValues(validValues(*expression), {2, 4}));
   EXPECT_TRUE(messages.texts().empty());
+}
+
+TEST(OverwriteImport, ColumnsKeepTheGatheredNumbersAtTheirExactLength) {
+  // Enough lines for the records to be gathered on two threads; the
+  // numbers' arrays are made with room to spare and become the columns'.
+  TemporaryFolder folder;
+  auto document = documentWithTypedInColumns(2);
+  std::string text;
+  for (int r = 0; r < 20000; ++r) text += std::to_string(r) + "," + (r % 1000 == 7 ? "pi" : std::to_string(r) + ".5") + "\n";
+  writeFile(folder.path("rows.csv"), text);
+  ASSERT_EQ(document->table->overwriteByImportingFile(folder.path("rows.csv"), {1, 2}), (RowIndices{1, 2}));
+  auto second = document->table->columnAtIndex(2);
+  auto values = second->numberVersion();
+  ASSERT_EQ(values->length(), 20000);
+  EXPECT_EQ(values->constDoublePointer()[19999], 19999.5);
+  EXPECT_EQ(values->constDoublePointer()[7], M_PI);
+  EXPECT_EQ(second->stringList()[1007], "pi");
+  EXPECT_EQ(document->table->columnAtIndex(1)->numberVersion()->length(), 20000);
+  second->setString("-2", 19999);
+  EXPECT_EQ(second->numberVersion()->constDoublePointer()[19999], -2);
+  EXPECT_EQ(second->numberVersion()->length(), 20000);
+}
+
+// Room guessed past the most an array holds is cut to that; numbers grow
+// past any room they were given and come out at their exact count.
+TEST(OverwriteImport, GatheredNumbersOutgrowTheirRoomAndIgnoreAnOversizedGuess) {
+  GatheredNumbers numbers;
+  numbers.reserve(std::size_t(1) << 40);
+  numbers.push_back(1.5);
+  GatheredNumbers more;
+  for (int i = 0; i < 5000; ++i) more.push_back(i);
+  GatheredNumbers small;
+  small.reserve(2);
+  small.resize(3, -1);
+  more.append(std::move(small));
+  numbers.append(std::move(more));
+  numbers.resize(5005, 7);
+  auto array = numbers.take();
+  ASSERT_TRUE(array);
+  ASSERT_EQ(array->length(), 5005);
+  const double* values = array->constDoublePointer();
+  EXPECT_EQ(values[0], 1.5);
+  EXPECT_EQ(values[5000], 4999);
+  EXPECT_EQ(values[5001], -1);
+  EXPECT_EQ(values[5004], 7);
+  EXPECT_EQ(numbers.size(), 0u);
 }
 
 TEST(OverwriteImport, EmptyMissingAndUnreadableFilesWriteNothing) {
@@ -198,10 +248,12 @@ TEST(InteractiveImport, TextAddsColumnsAndBinaryImportMakesBinaryColumns) {
 
 // A text file of the given number of rows: a header, then rows of three
 // columns in several number forms, with a few fields that are not numbers.
-std::string numberFile(long rows, const char* lineEnd) {
+// Blanks after the first field of the first row make that row long.
+std::string numberFile(long rows, const char* lineEnd, std::size_t firstBlanks = 0) {
   std::string text = std::string("a,b,c") + lineEnd;
   for (long r = 0; r < rows; ++r) {
-    text += std::to_string(r) + "," + std::to_string(r * 0.25) + "," + (r % 97 == 0 ? "n/a" : std::to_string(-r) + "e-3");
+    text += std::to_string(r) + std::string(r == 0 ? firstBlanks : 0, ' ') + "," + std::to_string(r * 0.25) + "," +
+            (r % 97 == 0 ? "n/a" : std::to_string(-r) + "e-3");
     if (r % 1000 == 0) text += ",extra";
     text += lineEnd;
   }
@@ -210,8 +262,10 @@ std::string numberFile(long rows, const char* lineEnd) {
 
 TEST(OrrelinAsciiParser, ChunksOnSeveralThreadsGiveWhatOneChunkGives) {
   TemporaryFolder folder;
-  for (const char* lineEnd : {"\n", "\r\n", "\r"}) {
-    const std::string text = numberFile(90000, lineEnd);
+  // A long first row makes the columns' first room far too small: they
+  // grow, and the first chunk's cannot hold the other chunks' rows.
+  for (const auto& [lineEnd, firstBlanks] : {std::pair{"\n", 0}, {"\r\n", 0}, {"\r", 0}, {"\n", 20000}}) {
+    const std::string text = numberFile(90000, lineEnd, std::size_t(firstBlanks));
     ASSERT_GE(text.size(), OrrelinAsciiParser::kSingleChunkLimit);
     writeFile(folder.path("big.csv"), text);
     OrrelinAsciiParser parser;
@@ -250,6 +304,47 @@ TEST(OrrelinAsciiParser, FirstLineOfNumbersIsDataAndMissingFilesSayWhy) {
   std::string error;
   EXPECT_FALSE(parser.readFile("/nonexistent/file.csv", nullptr, &error));
   EXPECT_EQ(error, "No such file or directory");
+}
+
+TEST(OrrelinAsciiParser, FieldsReadInOnePassGiveWhatTheGeneralReadingGives) {
+  // Plain numbers at the edges of the one-pass reading (long mantissas,
+  // powers beyond 1e22, numbers beyond a double), and fields it leaves to
+  // the general reading; then many generated numbers in three printed forms.
+  std::vector<std::string> fields{"0",     "-0",      "007",  "12345678901234567890", "9007199254740993",
+                                  "1e22",  "1e23",    "1E5",  "1.5e-300",             "2.5e-320",
+                                  "1e400", "-1e+400", ".5",   "5.",                   "-.5",
+                                  "1e",    "1e+",     "1e5x", "+1",                   "--1",
+                                  "-",     "pi",      "1/3",  "0x10",                 "4.9406564584124654e-324",
+                                  "1.7976931348623157e308", "123456789012345678.5e-3", "\"3\"", " 2 ", "$4"};
+  std::uint64_t state = 12345;
+  const auto next = [&state] { return state = state * 6364136223846793005ull + 1442695040888963407ull; };
+  char text[64];
+  for (int k = 0; k < 3000; ++k) {
+    const double x = std::ldexp(double(next() >> 11), int(next() % 80) - 100) * (k % 2 ? -1 : 1);
+    std::snprintf(text, sizeof text, k % 3 == 0 ? "%.17g" : k % 3 == 1 ? "%.4f" : "%.7e", x);
+    fields.emplace_back(text);
+  }
+  // One field per line, each line ended differently; a second column with
+  // a separator right before the line's end.
+  std::string file = "1,\r\n";
+  const char* ends[] = {"\n", "\r\n", "\r"};
+  for (std::size_t k = 0; k < fields.size(); ++k) file += fields[k] + (k % 5 == 0 ? ",7," : "") + ends[k % 3];
+  const ParsedColumns parsed = OrrelinAsciiParser::parseText(file);
+  ASSERT_EQ(parsed.columns.size(), 2u);
+  ASSERT_EQ(parsed.columns[0]->length(), long(fields.size() + 1));
+  for (std::size_t k = 0; k < fields.size(); ++k) {
+    std::string_view field = fields[k];
+    while (field.front() == ' ') field.remove_prefix(1);
+    while (field.back() == ' ') field.remove_suffix(1);
+    if (field.front() == '"') field = field.substr(1, field.size() - 2);
+    const std::optional<double> expected = numberFromImportedText(field);
+    const double value = parsed.columns[0]->constDoublePointer()[k + 1];
+    EXPECT_EQ(parsed.masks[0]->constPointer()[k + 1], expected ? 1 : 0) << fields[k];
+    if (expected) {
+      EXPECT_EQ(std::memcmp(&value, &*expected, sizeof value), 0) << fields[k] << " read as " << value;
+    }
+    EXPECT_EQ(parsed.masks[1]->constPointer()[k + 1], k % 5 == 0 ? 1 : 0) << fields[k];
+  }
 }
 
 TEST(OrrelinAsciiParser, StoppingTheImportGivesNothing) {

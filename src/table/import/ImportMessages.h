@@ -28,6 +28,7 @@ inline constexpr const char* kCricketGraphNotSupported =
 // Reading problems.
 inline constexpr const char* kCouldNotRead = "Could not read the file \"%@\": ";
 inline constexpr const char* kFileChangedWhileRead = "the file changed while it was read";
+inline constexpr const char* kTooLargeForMemory = "its columns do not fit into memory";
 inline constexpr const char* kNoTextInRichText = "The rich text file \"%@\" holds no readable text.";
 inline constexpr const char* kNoNumbersInBinaryFile = "The data file \"%@\" holds no arrays of numbers.";
 inline constexpr const char* kQuoteNeverClosed =

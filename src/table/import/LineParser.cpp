@@ -5,9 +5,11 @@
 #include <cmath>
 #include <cstring>
 #include <iterator>
+#include <new>
 #include <thread>
 
 #include "datafiles/KRDataFileProgress.h"
+#include "numeric/LockedArrays.h"
 #include "platform/KRMessageCenter.h"
 #include "table/DataDocumentTable.h"
 #include "table/VKDataColumnDate.h"
@@ -70,6 +72,55 @@ std::vector<std::string> splitAtThreeSpaces(std::string_view line) {
   return names;
 }
 
+}  // namespace
+
+namespace {
+const std::size_t kMostNumbers = std::size_t(kDoubleArrayInfo.maxLength);
+}  // namespace
+
+void GatheredNumbers::moveInto(std::size_t room) {
+  auto array = KRDoubleArrayContainer::createArrayOfLength(long(room));
+  if (!array) throw std::bad_alloc();
+  double* data = array->mutableDoublePointer();
+  std::copy_n(data_, size_, data);
+  array_ = std::move(array);
+  data_ = data;
+  room_ = room;
+}
+
+void GatheredNumbers::reserve(std::size_t rows) {
+  rows = std::min(rows, kMostNumbers);
+  if (rows > room_) moveInto(rows);
+}
+
+void GatheredNumbers::makeRoomFor(std::size_t rows) {
+  if (rows <= room_) return;
+  moveInto(rows > kMostNumbers ? rows : std::max({rows, std::size_t(1024), std::min(kMostNumbers, room_ + room_ / 2)}));
+}
+
+void GatheredNumbers::resize(std::size_t rows, double value) {
+  makeRoomFor(rows);
+  if (rows > size_) std::fill(data_ + size_, data_ + rows, value);
+  size_ = rows;
+}
+
+void GatheredNumbers::append(GatheredNumbers&& more) {
+  makeRoomFor(size_ + more.size_);
+  std::copy_n(more.data_, more.size_, data_ + size_);
+  size_ += more.size_;
+  more = GatheredNumbers();
+}
+
+std::shared_ptr<KRDoubleArrayContainer> GatheredNumbers::take() {
+  auto array = std::move(array_);
+  if (!array) array = KRDoubleArrayContainer::createArrayOfLength(0);
+  else array->shortenInPlaceTo(long(size_));
+  *this = GatheredNumbers();
+  return array;
+}
+
+namespace {
+
 // Makes columns [from, to) of the gathered ones, each with room for `rows`
 // rows and `characters` characters.
 void startColumns(Gathered& into, std::size_t from, std::size_t to, std::size_t rows, std::size_t characters) {
@@ -91,7 +142,7 @@ void startColumns(Gathered& into, std::size_t from, std::size_t to, std::size_t 
 
 // A field of a coded column: held in its form with its number when it has
 // one, kept otherwise.
-void pushCell(CellTextStore& column, std::vector<double>& numbers, std::string_view field) {
+void pushCell(CellTextStore& column, GatheredNumbers& numbers, std::string_view field) {
   double value = 0;
   const std::uint8_t form = number_forms::readInForm(field, value);
   if (form >= number_forms::kFixed) {
@@ -179,11 +230,9 @@ void append(Gathered& into, Gathered&& more) {
     if (c < more.texts.size()) {
       // Column by column, so the two halves are not held twice.
       if (column.coded()) {
-        auto& numbers = into.numbers[c];
         auto& moreNumbers = more.numbers[c];
         moreNumbers.resize(more.texts[c].size(), std::nan(""));
-        numbers.insert(numbers.end(), moreNumbers.begin(), moreNumbers.end());
-        std::vector<double>().swap(moreNumbers);
+        into.numbers[c].append(std::move(moreNumbers));
       }
       column.append(std::move(more.texts[c]));
     }
@@ -516,8 +565,7 @@ RowIndices writeParsedLines(DataDocumentTable& table, ParsedLines parsed, long s
     if (c < parsed.headers.size()) imported.header = parsed.headers[c];
     auto* typedIn = dynamic_cast<VKDataColumnSpecified*>(imported.column.get());
     if (texts[c].coded() && typedIn) {
-      typedIn->takeCellsInForms(std::move(texts[c]), parsed.gathered.numbers[c]);
-      std::vector<double>().swap(parsed.gathered.numbers[c]);
+      typedIn->takeCellsInForms(std::move(texts[c]), parsed.gathered.numbers[c].take());
     } else {
       // A coded store goes only to a typed-in column.
       writeTexts(*imported.column, std::move(texts[c]));

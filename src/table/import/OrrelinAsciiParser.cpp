@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <thread>
 
 #include "table/DecimalNumber.h"
@@ -26,6 +27,8 @@ constexpr std::size_t kReadBlock = std::size_t(1) << 22;
 // Chunk boundaries are moved to the next line end in steps of this many bytes.
 constexpr std::size_t kBoundaryStep = 100;
 constexpr double kEmpty = std::numeric_limits<double>::quiet_NaN();
+// From this many numbers to copy on, the chunks are joined on two threads.
+constexpr std::size_t kParallelCombine = std::size_t(1) << 17;
 
 std::string_view withoutBlanksAndQuotes(std::string_view field) {
   while (!field.empty() && (field.front() == ' ' || field.front() == '\r')) field.remove_prefix(1);
@@ -50,69 +53,129 @@ bool fieldValue(std::string_view field, double& value) {
   return false;
 }
 
+// Integers up to 2^53 are doubles exactly, and so is every power of ten up
+// to 1e22.
+constexpr std::uint64_t kExactIntegers = std::uint64_t(1) << 53;
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool endsField(const char* p, const char* end) { return p == end || *p == ',' || *p == '\t' || *p == '\r'; }
+
+// A field that is a plain decimal number ("-"? digits, "." digits, an
+// exponent) with the separator or the line's end right after it, read in the
+// same pass that finds where it ends. Gives that end, or null when the field
+// needs the general reading (blanks, quotes, formulas, texts). The value is
+// the correctly rounded one, as readDecimalNumber gives it.
+const char* plainField(const char* p, const char* end, double& value) {
+  const char* start = p;
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  // Past 19 digits the mantissa wraps; such numbers go to from_chars.
+  std::uint64_t mantissa = 0;
+  const char* digitsStart = p;
+  for (; p < end && isDigit(*p); ++p) mantissa = mantissa * 10 + std::uint64_t(*p - '0');
+  long digits = long(p - digitsStart), fractionDigits = 0;
+  if (p < end && *p == '.') {
+    const char* fractionStart = ++p;
+    for (; p < end && isDigit(*p); ++p) mantissa = mantissa * 10 + std::uint64_t(*p - '0');
+    fractionDigits = long(p - fractionStart);
+    digits += fractionDigits;
+  }
+  if (digits == 0) return nullptr;
+  int exponent = 0;
+  if (p < end && (*p == 'e' || *p == 'E')) {
+    ++p;
+    const bool negativeExponent = p < end && *p == '-';
+    if (p < end && (*p == '-' || *p == '+')) ++p;
+    if (p == end || !isDigit(*p)) return nullptr;
+    for (; p < end && isDigit(*p); ++p)
+      if (exponent < 100000) exponent = exponent * 10 + (*p - '0');
+    if (negativeExponent) exponent = -exponent;
+  }
+  if (!endsField(p, end)) return nullptr;
+  const long power = exponent - fractionDigits;
+  if (digits <= 19 && mantissa <= kExactIntegers && power >= -22 && power <= 22) {
+    const double magnitude = power < 0 ? double(mantissa) / kPowersOfTen[-power] : double(mantissa) * kPowersOfTen[power];
+    value = negative ? -magnitude : magnitude;
+    return p;
+  }
+  const auto [stop, error] = std::from_chars(start, p, value);
+  return error == std::errc() && stop == p ? p : nullptr;
+}
+
 // Gathers the columns of one chunk, record by record.
 class ChunkParser {
  public:
-  ChunkParser(bool mayHoldHeader, std::uint64_t bytes) : headerPending_(mayHoldHeader), bytes_(bytes) {}
+  // Room is made for the rows of `roomFor` bytes of lines like the first.
+  // The first chunk (which may hold the header) gathers into arrays.
+  ChunkParser(bool first, std::uint64_t roomFor) : headerPending_(first), intoArrays_(first), roomFor_(roomFor) {}
 
   // Complete lines (the last one may lack its line end).
   void parseLines(std::string_view text) {
     if (headerPending_ && result_.rows == 0 && text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     const char* p = text.data();
     const char* end = p + text.size();
-    while (p < end) {
+    while (p < end && result_.error.empty()) {
       const char* stop = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
       if (!stop) stop = end;
       // A carriage return ends a line too (alone or before the line feed).
-      const char* q = p;
-      while (const char* cr = static_cast<const char*>(std::memchr(q, '\r', std::size_t(stop - q)))) {
-        parseLine(std::string_view(q, std::size_t(cr - q)));
-        q = cr + 1;
-      }
-      parseLine(std::string_view(q, std::size_t(stop - q)));
+      while (p < stop) p = parseLine(p, stop);
       p = stop < end ? stop + 1 : end;
     }
   }
 
-  OrrelinAsciiParser::ChunkResult finish() {
-    for (auto& column : result_.columns) column.resize(std::size_t(result_.rows), kEmpty);
-    for (auto& mask : result_.masks) mask.resize(std::size_t(result_.rows), 0);
-    return std::move(result_);
-  }
+  OrrelinAsciiParser::ChunkResult finish() { return std::move(result_); }
 
  private:
-  void parseLine(std::string_view line) {
-    if (line.empty()) return;
+  // The line from p on, up to a carriage return or stop; gives where the
+  // next line starts.
+  const char* parseLine(const char* p, const char* stop) {
+    const char* const lineStart = p;
+    const auto lineEnd = [&] {
+      const void* cr = std::memchr(lineStart, '\r', std::size_t(stop - lineStart));
+      return cr ? static_cast<const char*>(cr) : stop;
+    };
+    if (*p == '\r') return p + 1;  // an empty line
     if (headerPending_) {
       headerPending_ = false;
-      if (takeHeader(line)) return;
+      const char* end = lineEnd();
+      if (takeHeader(std::string_view(p, std::size_t(end - p)))) return end < stop ? end + 1 : stop;
     }
-    const long row = result_.rows;
+    const std::size_t row = std::size_t(result_.rows);
     std::size_t column = 0;
-    const char* p = line.data();
-    const char* end = p + line.size();
     for (;;) {
-      const char* stop = p;
-      while (stop < end && *stop != ',' && *stop != '\t') ++stop;
+      double value;
+      const char* fieldEnd = plainField(p, stop, value);
+      bool valid = fieldEnd != nullptr;
+      if (!valid) {
+        fieldEnd = p;
+        while (!endsField(fieldEnd, stop)) ++fieldEnd;
+        valid = fieldValue(std::string_view(p, std::size_t(fieldEnd - p)), value);
+      }
       if (column < kMaximumImportedColumns) {
-        if (column >= result_.columns.size()) addColumn(line.size());
-        double value;
-        const bool valid = fieldValue(std::string_view(p, std::size_t(stop - p)), value);
-        result_.columns[column].push_back(valid ? value : kEmpty);
-        result_.masks[column].push_back(valid ? 1 : 0);
+        if (column >= values_.size() && !addColumn(std::size_t(lineEnd() - lineStart))) return stop;
+        if (row >= room_ && !makeRoom()) return stop;
+        values_[column][row] = valid ? value : kEmpty;
+        masks_[column][row] = valid ? 1 : 0;
       } else {
         ++result_.droppedFields;
       }
       ++column;
-      if (stop >= end || stop + 1 >= end) break;
-      p = stop + 1;
+      p = fieldEnd;
+      if (p >= stop || *p == '\r') break;
+      // A separator right before the line's end starts no further field.
+      if (++p >= stop || *p == '\r') break;
     }
     // Columns this record is too short for are empty here.
-    for (std::size_t c = column; c < result_.columns.size(); ++c) {
-      result_.columns[c].push_back(kEmpty);
-      result_.masks[c].push_back(0);
+    if (column < values_.size() && row >= room_ && !makeRoom()) return stop;
+    for (std::size_t c = column; c < values_.size(); ++c) {
+      values_[c][row] = kEmpty;
+      masks_[c][row] = 0;
     }
-    result_.rows = row + 1;
+    ++result_.rows;
+    return p < stop ? p + 1 : stop;
   }
 
   // The first line names the columns when none of its fields is a number.
@@ -133,20 +196,88 @@ class ChunkParser {
     return true;
   }
 
-  void addColumn(std::size_t lineLength) {
-    auto& column = result_.columns.emplace_back(std::size_t(result_.rows), kEmpty);
-    auto& mask = result_.masks.emplace_back(std::size_t(result_.rows), std::uint8_t(0));
-    // Most files have lines of one length: room for as many rows as lines of
-    // this one's length fit in the chunk saves regrowing the columns.
-    if (result_.rows == 0 && lineLength > 0) {
-      const std::size_t expected = std::size_t(bytes_ / (lineLength + 1) + bytes_ / (lineLength + 1) / 8 + 16);
-      column.reserve(std::min<std::size_t>(expected, std::size_t(1) << 28));
-      mask.reserve(column.capacity());
+  // A new column, empty in the rows so far. The first column made decides
+  // the room: most files have lines of one length, so room for as many rows
+  // as lines of this one's length fit saves growing the columns; room never
+  // filled costs only address space.
+  bool addColumn(std::size_t lineLength) {
+    if (room_ == 0) {
+      const std::uint64_t lines = roomFor_ / (std::max<std::size_t>(lineLength, 1) + 1);
+      room_ = std::size_t(std::min<std::uint64_t>(lines + lines / 8 + 16, kMostRoom));
+      room_ = std::max(room_, std::size_t(result_.rows) + 1);
     }
+    if (!allocate(room_)) return false;
+    std::fill_n(values_.back(), result_.rows, kEmpty);
+    std::fill_n(masks_.back(), result_.rows, std::uint8_t(0));
+    return true;
   }
 
+  // Twice the room in every column, the rows so far copied over.
+  bool makeRoom() {
+    const std::size_t room = room_ * 2;
+    const std::size_t rows = std::size_t(result_.rows);
+    const std::size_t width = values_.size();
+    for (std::size_t c = 0; c < width; ++c) {
+      if (!allocate(room)) return false;
+      std::copy_n(values_[c], rows, values_.back());
+      std::copy_n(masks_[c], rows, masks_.back());
+      values_[c] = values_.back();
+      masks_[c] = masks_.back();
+      values_.pop_back();
+      masks_.pop_back();
+      if (intoArrays_) {
+        result_.columns[c] = std::move(result_.columns.back());
+        result_.masks[c] = std::move(result_.masks.back());
+        result_.columns.pop_back();
+        result_.masks.pop_back();
+      } else {
+        result_.plainColumns[c] = std::move(result_.plainColumns.back());
+        result_.plainMasks[c] = std::move(result_.plainMasks.back());
+        result_.plainColumns.pop_back();
+        result_.plainMasks.pop_back();
+      }
+    }
+    room_ = room;
+    return true;
+  }
+
+  // One more column of the given room (its elements not set), at the end.
+  bool allocate(std::size_t room) {
+    if (intoArrays_) {
+      auto values = KRDoubleArrayContainer::createArrayOfLength(long(room));
+      auto mask = KRUCharArrayContainer::createArrayOfLength(long(room));
+      if (!values || !mask) return failed();
+      values_.push_back(values->mutableDoublePointer());
+      masks_.push_back(mask->mutablePointer());
+      result_.columns.push_back(std::move(values));
+      result_.masks.push_back(std::move(mask));
+    } else {
+      std::unique_ptr<double[]> values(new (std::nothrow) double[room]);
+      std::unique_ptr<std::uint8_t[]> mask(new (std::nothrow) std::uint8_t[room]);
+      if (!values || !mask) return failed();
+      values_.push_back(values.get());
+      masks_.push_back(mask.get());
+      result_.plainColumns.push_back(std::move(values));
+      result_.plainMasks.push_back(std::move(mask));
+    }
+    return true;
+  }
+
+  bool failed() {
+    result_.error = std::strerror(ENOMEM);
+    return false;
+  }
+
+  // At most this many rows of room are made at first.
+  static constexpr std::uint64_t kMostRoom = std::uint64_t(1) << 27;
+
   bool headerPending_;
-  std::uint64_t bytes_;
+  bool intoArrays_;
+  std::uint64_t roomFor_;
+  // Rows the columns have room for, and where their elements are.
+  std::size_t room_ = 0;
+  std::vector<double*> values_;
+  std::vector<std::uint8_t*> masks_;
   OrrelinAsciiParser::ChunkResult result_;
 };
 
@@ -223,7 +354,12 @@ OrrelinAsciiParser::ChunkResult OrrelinAsciiParser::readInChunk(const ChunkRecor
     failed.error = std::strerror(errno);
     return failed;
   }
-  ChunkParser parser(chunk.start == 0, chunk.end - chunk.start);
+  // The first chunk's columns become the result's, so they are given room
+  // for the whole file's rows; the other chunks' are copied onto their ends.
+  std::uint64_t roomFor = chunk.end - chunk.start;
+  struct stat info {};
+  if (chunk.start == 0 && ::fstat(file.get(), &info) == 0) roomFor = std::max(roomFor, std::uint64_t(info.st_size));
+  ChunkParser parser(chunk.start == 0, roomFor);
   std::vector<char> buffer;
   std::size_t carried = 0;
   std::uint64_t at = chunk.start;
@@ -260,35 +396,73 @@ ParsedColumns OrrelinAsciiParser::combineNumbers(std::vector<ChunkResult> chunks
   long rows = 0;
   std::size_t width = 0;
   for (const ChunkResult& chunk : chunks) {
+    if (!chunk.error.empty()) return ParsedColumns{};
     rows += chunk.rows;
-    width = std::max(width, chunk.columns.size());
+    width = std::max(width, chunk.width());
     if (combined.headers.empty()) combined.headers = chunk.headers;
     combined.droppedFields += chunk.droppedFields;
   }
-  for (std::size_t c = 0; c < width; ++c) {
-    auto values = KRDoubleArrayContainer::createArrayOfLength(rows);
-    auto mask = KRUCharArrayContainer::createArrayOfLength(rows);
-    if (!values || !mask) return ParsedColumns{};
+  combined.columns.resize(width);
+  combined.masks.resize(width);
+  // Each column on its own: only its own elements of the chunks are touched.
+  const auto combine = [&](std::size_t c) {
+    // The first chunk's column when it has room for every row; a new one
+    // otherwise.
+    std::shared_ptr<KRDoubleArrayContainer> values;
+    std::shared_ptr<KRUCharArrayContainer> mask;
+    std::size_t from = 0;
+    if (!chunks.empty() && c < chunks.front().columns.size() && chunks.front().columns[c]->length() >= rows) {
+      values = std::move(chunks.front().columns[c]);
+      mask = std::move(chunks.front().masks[c]);
+      from = 1;
+    } else {
+      values = KRDoubleArrayContainer::createArrayOfLength(rows);
+      mask = KRUCharArrayContainer::createArrayOfLength(rows);
+      if (!values || !mask) return;
+    }
     double* v = values->mutableDoublePointer();
     std::uint8_t* m = mask->mutablePointer();
-    for (ChunkResult& chunk : chunks) {
-      if (c < chunk.columns.size()) {
-        std::copy(chunk.columns[c].begin(), chunk.columns[c].end(), v);
-        std::copy(chunk.masks[c].begin(), chunk.masks[c].end(), m);
+    for (std::size_t k = 0; k < chunks.size(); ++k) {
+      ChunkResult& chunk = chunks[k];
+      if (k < from) {
+        // Already in place.
+      } else if (c < chunk.columns.size()) {
+        std::copy_n(chunk.columns[c]->constDoublePointer(), chunk.rows, v);
+        std::copy_n(chunk.masks[c]->constPointer(), chunk.rows, m);
+        chunk.columns[c].reset();
+        chunk.masks[c].reset();
+      } else if (c < chunk.plainColumns.size()) {
+        std::copy_n(chunk.plainColumns[c].get(), chunk.rows, v);
+        std::copy_n(chunk.plainMasks[c].get(), chunk.rows, m);
         // Freed as soon as it is copied, so the chunks and the result are
         // not both held whole.
-        std::vector<double>().swap(chunk.columns[c]);
-        std::vector<std::uint8_t>().swap(chunk.masks[c]);
+        chunk.plainColumns[c].reset();
+        chunk.plainMasks[c].reset();
       } else {
-        std::fill(v, v + chunk.rows, kEmpty);
-        std::fill(m, m + chunk.rows, std::uint8_t(0));
+        std::fill_n(v, chunk.rows, kEmpty);
+        std::fill_n(m, chunk.rows, std::uint8_t(0));
       }
       v += chunk.rows;
       m += chunk.rows;
     }
-    combined.columns.push_back(std::move(values));
-    combined.masks.push_back(std::move(mask));
+    values->shortenInPlaceTo(rows);
+    mask->shortenInPlaceTo(rows);
+    combined.columns[c] = std::move(values);
+    combined.masks[c] = std::move(mask);
+  };
+  // The copying (mostly the first touch of the result's pages) is shared
+  // with a second thread when there is much of it.
+  const std::size_t copied = std::size_t(rows - (chunks.empty() ? 0 : chunks.front().rows));
+  if (width >= 2 && copied * width >= kParallelCombine) {
+    std::jthread other([&] {
+      for (std::size_t c = 1; c < width; c += 2) combine(c);
+    });
+    for (std::size_t c = 0; c < width; c += 2) combine(c);
+  } else {
+    for (std::size_t c = 0; c < width; ++c) combine(c);
   }
+  for (std::size_t c = 0; c < width; ++c)
+    if (!combined.columns[c]) return ParsedColumns{};
   combined.headers.resize(width);
   return combined;
 }

@@ -9,6 +9,7 @@
 // Small files (under 2048000 bytes) are parsed as one chunk on the calling
 // thread.
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -62,9 +63,16 @@ class OrrelinAsciiParser {
     std::shared_ptr<ChunkLock> lock;
   };
 
+  // A chunk's columns. The first chunk's are arrays with room for the whole
+  // file's rows, so that they can become the result's; the others' are plain
+  // buffers, given back to the system once copied. Either may be longer than
+  // the chunk's rows (room not filled); only the first `rows` elements count.
   struct ChunkResult {
-    std::vector<std::vector<double>> columns;
-    std::vector<std::vector<std::uint8_t>> masks;
+    std::vector<std::shared_ptr<KRDoubleArrayContainer>> columns;
+    std::vector<std::shared_ptr<KRUCharArrayContainer>> masks;
+    std::vector<std::unique_ptr<double[]>> plainColumns;
+    std::vector<std::unique_ptr<std::uint8_t[]>> plainMasks;
+    std::size_t width() const { return std::max(columns.size(), plainColumns.size()); }
     std::vector<std::string> headers;
     long rows = 0;
     long droppedFields = 0;

@@ -2,6 +2,7 @@
 // already parsed columns are written.
 
 #include <filesystem>
+#include <new>
 
 #include "datafiles/KRDataFile.h"
 #include "platform/KRMessageCenter.h"
@@ -57,12 +58,34 @@ std::optional<ParsedColumns> readBinaryDataFile(const std::string& path) {
   return parsed;
 }
 
+std::optional<ParsedLines> parseTextOrRichText(const DataDocumentTable& table, const std::string& path,
+                                               const std::string& ending,
+                                               const std::optional<RowIndices>& overwriteColumns,
+                                               long startAddingColumn, bool allowAddingColumns,
+                                               KRDataFileProgress* progress, std::string& reason);
+
 // The records of a text file: the plain text of rich text, or the file read
 // in the encoding it turns out to have (UTF-8 in blocks, never held whole).
+// A file whose columns do not fit into memory is reported and not read.
 std::optional<ParsedLines> parseText(const DataDocumentTable& table, const std::string& path,
                                      const std::string& ending, const std::optional<RowIndices>& overwriteColumns,
                                      long startAddingColumn, bool allowAddingColumns, KRDataFileProgress* progress) {
   std::string reason;
+  try {
+    return parseTextOrRichText(table, path, ending, overwriteColumns, startAddingColumn, allowAddingColumns, progress,
+                               reason);
+  } catch (const std::bad_alloc&) {
+    // Nothing has been written yet: the columns stay as they were.
+    tellCouldNotRead(path, text::kTooLargeForMemory);
+    return std::nullopt;
+  }
+}
+
+std::optional<ParsedLines> parseTextOrRichText(const DataDocumentTable& table, const std::string& path,
+                                               const std::string& ending,
+                                               const std::optional<RowIndices>& overwriteColumns,
+                                               long startAddingColumn, bool allowAddingColumns,
+                                               KRDataFileProgress* progress, std::string& reason) {
   if (ending == "rtf" || ending == "rtfd") {
     const auto plain = plainTextOfRichTextFile(path, &reason);
     if (!plain) {
