@@ -69,7 +69,10 @@ TextMachinery& machinery() {
     // machine's.
     FcConfig* config = FontConfiguration::shared();
     m->fontMap = pango_cairo_font_map_new();
-    pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(m->fontMap), config);
+    // A font map without a configuration of its own uses the current one,
+    // which ours already is. Setting it again would make the font map list
+    // every family of every font at once, for nothing.
+    if (FcConfigGetCurrent() != config) pango_fc_font_map_set_config(PANGO_FC_FONT_MAP(m->fontMap), config);
     m->measuring = pango_font_map_create_context(m->fontMap);
     makeResolutionIndependent(m->measuring);
     return m;

@@ -66,7 +66,7 @@ NumberRows readShared(const DateReader& reader, const std::vector<std::string>& 
 
 }  // namespace
 
-VKDataColumnDate::VKDataColumnDate() : reader_(readerForFormat({})) {}
+VKDataColumnDate::VKDataColumnDate() = default;
 
 std::shared_ptr<VKDataColumnDate> VKDataColumnDate::createEmptyFor(const std::shared_ptr<DependencyDocument>& document) {
   return makeColumnFor<VKDataColumnDate>(document);
@@ -125,8 +125,17 @@ void VKDataColumnDate::settingChanged(const std::string& name) {
   }
 }
 
+const DateReader& VKDataColumnDate::reader() const {
+  std::lock_guard guard(readerLock_);
+  if (!reader_) reader_ = readerForFormat(storedFormat());
+  return *reader_;
+}
+
 void VKDataColumnDate::formatChanged() {
-  reader_ = readerForFormat(storedFormat());
+  {
+    std::lock_guard guard(readerLock_);
+    reader_.reset();
+  }
   valuesUpToDate_ = false;
   valueFile_.sameAsData = false;
   displaySerial_ = -1;
@@ -135,7 +144,7 @@ void VKDataColumnDate::formatChanged() {
 std::string VKDataColumnDate::localeName() const {
   // A column whose format cannot be used still shows its dates, in English
   // when its language is unknown too.
-  if (!reader_.locale.empty()) return reader_.locale;
+  if (const std::string& locale = reader().locale; !locale.empty()) return locale;
   const PlistDictionary current = storedFormat();
   const auto language = current.find(dates::kLocalization);
   std::optional<std::string> locale;
@@ -147,7 +156,7 @@ std::string VKDataColumnDate::localeName() const {
 // Values
 
 void VKDataColumnDate::readAllValues() {
-  values_ = readShared(reader_, stringVersion_.toVector());
+  values_ = readShared(reader(), stringVersion_.toVector());
   valuesUpToDate_ = true;
 }
 
@@ -167,10 +176,10 @@ NumberRows VKDataColumnDate::parseStrings(const std::vector<std::string>& string
 }
 
 std::optional<double> VKDataColumnDate::timeInSecondsFromString(const std::string& text) const {
-  return reader_.read(text);
+  return reader().read(text);
 }
 
-bool VKDataColumnDate::understandsString(const std::string& text) const { return reader_.read(text).has_value(); }
+bool VKDataColumnDate::understandsString(const std::string& text) const { return reader().read(text).has_value(); }
 
 void VKDataColumnDate::textsChanged(long row) {
   valueFile_.sameAsData = false;
@@ -184,8 +193,9 @@ void VKDataColumnDate::textsChanged(long row) {
   // only those are read.
   const long first = std::min(row, values_.length());
   values_.resize(length);
+  const DateReader& entries = reader();
   for (long r = first; r < length; ++r) {
-    const auto value = reader_.read(stringVersion_.text(std::size_t(r)));
+    const auto value = entries.read(stringVersion_.text(std::size_t(r)));
     values_.set(r, value.value_or(std::nan("")), value.has_value());
   }
 }
@@ -195,8 +205,9 @@ void VKDataColumnDate::rowsInserted(const RowIndices& positions) {
   if (!valuesUpToDate_) return;
   std::vector<double> values;
   std::vector<std::uint8_t> mask;
+  const DateReader& entries = reader();
   for (long position : positions) {
-    const auto value = position < long(stringVersion_.size()) ? reader_.read(stringVersion_.text(std::size_t(position)))
+    const auto value = position < long(stringVersion_.size()) ? entries.read(stringVersion_.text(std::size_t(position)))
                                                               : std::nullopt;
     values.push_back(value.value_or(std::nan("")));
     mask.push_back(value ? 1 : 0);
@@ -268,9 +279,10 @@ std::string VKDataColumnDate::toolTipForRow(long row) {
     return formatter ? formatter->format(rows.value(row)) : entry;
   }
   if (isBlank(entry)) return {};
-  if (!reader_.reads()) return reader_.problem;
-  if (reader_.kind == DateKind::Numeric) return "Not a number of time units";
-  return "Not a date in the format \"" + reader_.pattern + "\"";
+  const DateReader& entries = reader();
+  if (!entries.reads()) return entries.problem;
+  if (entries.kind == DateKind::Numeric) return "Not a number of time units";
+  return "Not a date in the format \"" + entries.pattern + "\"";
 }
 
 // Finding formats that work

@@ -16,6 +16,7 @@
 // taken from there when the document is read again.
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,7 +49,7 @@ class VKDataColumnDate final : public TextColumn {
 
   std::shared_ptr<const KRDoubleArrayContainer> numberVersion() override;
   std::shared_ptr<const KRUCharArrayContainer> whichAreIncluded() override;
-  std::string whyNoValues() override { return reader_.problem; }
+  std::string whyNoValues() override { return reader().problem; }
 
   // Row texts: a valid row in the display format, an invalid one as its
   // entry; "out of bounds" past the end. The entry as typed, for editing.
@@ -64,7 +65,7 @@ class VKDataColumnDate final : public TextColumn {
   void setFormat(const PlistDictionary& format);
   void setDateFormat(const std::string& pattern);
   // The format's kind as the format menus tag it (1 full date ... 6 numeric).
-  int formatState() const { return int(reader_.kind); }
+  int formatState() const { return int(reader().kind); }
   static void setLocalization(PlistDictionary& format, int tag);
   // The ICU locale of the format's localization ("de_DE"): the language of
   // month names wherever the column's dates are written, axes too.
@@ -137,8 +138,13 @@ class VKDataColumnDate final : public TextColumn {
   void formatChanged();
   const NumberRows& currentValues();
   void readAllValues();
+  // The reader of the current format, made when it is first needed: a
+  // column that is only made, as the document does to learn what kind of
+  // data a column type takes, never makes the date formatter.
+  const DateReader& reader() const;
 
-  DateReader reader_;
+  mutable std::optional<DateReader> reader_;
+  mutable std::mutex readerLock_;
   // Set while setFormat replaces the settings one by one.
   bool applyingFormat_ = false;
   NumberRows values_;

@@ -71,13 +71,13 @@ TEST(Executables, StrangeArgumentsNeverCrash) {
 
 // The movie, PDF-page, digest, TIFF and JPEG 2000 libraries are opened when
 // they are needed; linked, they would be mapped into every start of the
-// tool, "orrel -help" too.
+// tool, "orrel -help" too. ICU is part of the programs themselves.
 TEST(Executables, StartWithoutTheLibrariesOfRareJobs) {
   for (const auto& program : {kOrrel, kOrrelin}) {
     auto loaded = runCommand("LD_TRACE_LOADED_OBJECTS=1 " + program);
     ASSERT_NE(loaded.output.find("libcairo"), std::string::npos) << loaded.output;
     for (const char* library : {"libavcodec", "libavformat", "libavutil", "libswscale", "libpoppler", "libcrypto",
-                                "libtiff", "libopenjp2"})
+                                "libtiff", "libopenjp2", "libicu"})
       EXPECT_EQ(loaded.output.find(library), std::string::npos) << program << " links " << library;
   }
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <thread>
 
 #include "TableTestSupport.h"
 #include "graph/dependency/VKOperationQueue.h"
@@ -265,6 +266,36 @@ TEST(DateColumn, LongColumnsReadTheSameOnEveryProcessor) {
   }
   EXPECT_TRUE(one->understandsString("1 Mar 2001"));
   EXPECT_FALSE(one->understandsString("never"));
+}
+
+// A date column that is only made, or whose format is set, makes no ICU
+// formatter until it reads an entry: the document makes a column of every
+// kind just to learn what data it takes. Threads that read first, at once,
+// share one.
+TEST(DateColumn, TheFormatterIsMadeWhenTheFirstEntryIsRead) {
+  // A pattern of no other test, so that no formatter of it is shared yet.
+  const PlistDictionary format{{"ICU Format", "yyyy-MM-dd 'first read'"}};
+  const long before = DateFormatter::icuFormattersMade();
+  auto dates = VKDataColumnDate::createEmptyFor();
+  EXPECT_TRUE(columnTypeTakesDataEntry(dates->type()));
+  dates->setFormat({{"ICU Format", "d MMM yyyy 'never read'"}});
+  dates->setFormat(format);
+  EXPECT_EQ(DateFormatter::icuFormattersMade(), before);
+
+  std::vector<std::thread> readers;
+  std::vector<int> understood(4, 0);
+  for (auto& result : understood)
+    readers.emplace_back([&dates, &result] { result = dates->understandsString("2005-03-04 first read"); });
+  for (auto& reader : readers) reader.join();
+  EXPECT_EQ(understood, (std::vector<int>(4, 1)));
+  EXPECT_EQ(DateFormatter::icuFormattersMade(), before + 1);
+
+  // A changed format is the one entries are read with.
+  dates->setStringList({"2005-03-04 first read", "3/4/05"});
+  EXPECT_EQ(maskOf(*dates), (std::vector<int>{1, 0}));
+  dates->setFormat({{"Date and Year", 1}});
+  EXPECT_EQ(maskOf(*dates), (std::vector<int>{0, 1}));
+  EXPECT_EQ(validValues(*dates)[1], 1109894400);
 }
 
 TEST(DateColumn, AFarOffTimeZoneChangesNothing) {
