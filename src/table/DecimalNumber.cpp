@@ -17,9 +17,8 @@ constexpr std::uint64_t kExactIntegers = std::uint64_t(1) << 53;
 
 }  // namespace
 
-std::optional<double> readDecimalNumber(std::string_view text) {
-  const char* p = text.data();
-  const char* end = p + text.size();
+const char* readDecimalNumberAt(const char* p, const char* end, double& value) {
+  const char* const start = p;
   const bool negative = p < end && *p == '-';
   if (negative) ++p;
   // The digits of both parts go into one integer; wrapping past 19 digits
@@ -34,29 +33,31 @@ std::optional<double> readDecimalNumber(std::string_view text) {
     fractionDigits = long(p - fractionStart);
     digits += fractionDigits;
   }
-  if (digits == 0) return std::nullopt;
+  if (digits == 0) return nullptr;
   int exponent = 0;
-  if (p < end) {
-    if (*p != 'e' && *p != 'E') return std::nullopt;
+  if (p < end && (*p == 'e' || *p == 'E')) {
     ++p;
     const bool negativeExponent = p < end && *p == '-';
     if (p < end && (*p == '-' || *p == '+')) ++p;
-    if (p == end) return std::nullopt;
-    for (; p < end; ++p) {
-      if (!isDigit(*p)) return std::nullopt;
+    if (p == end || !isDigit(*p)) return nullptr;
+    for (; p < end && isDigit(*p); ++p)
       if (exponent < 100000) exponent = exponent * 10 + (*p - '0');
-    }
     if (negativeExponent) exponent = -exponent;
   }
   const long power = exponent - fractionDigits;
   if (digits <= 19 && mantissa <= kExactIntegers && power >= -22 && power <= 22) {
-    double value = double(mantissa);
-    value = power < 0 ? value / kPowersOfTen[-power] : value * kPowersOfTen[power];
-    return negative ? -value : value;
+    const double magnitude = power < 0 ? double(mantissa) / kPowersOfTen[-power] : double(mantissa) * kPowersOfTen[power];
+    value = negative ? -magnitude : magnitude;
+    return p;
   }
+  const auto [stop, error] = std::from_chars(start, p, value);
+  return error == std::errc() && stop == p ? p : nullptr;
+}
+
+std::optional<double> readDecimalNumber(std::string_view text) {
+  const char* end = text.data() + text.size();
   double value = 0;
-  const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || stop != text.data() + text.size()) return std::nullopt;
+  if (readDecimalNumberAt(text.data(), end, value) != end) return std::nullopt;
   return value;
 }
 

@@ -15,4 +15,9 @@ namespace orrelin {
 // range of a double.
 std::optional<double> readDecimalNumber(std::string_view text);
 
+// The same for the number that starts at p and ends at the first character
+// that cannot go on it (or at end): gives where it ends, with its value,
+// or null when no such number starts there.
+const char* readDecimalNumberAt(const char* p, const char* end, double& value);
+
 }  // namespace orrelin

@@ -53,56 +53,15 @@ bool fieldValue(std::string_view field, double& value) {
   return false;
 }
 
-// Integers up to 2^53 are doubles exactly, and so is every power of ten up
-// to 1e22.
-constexpr std::uint64_t kExactIntegers = std::uint64_t(1) << 53;
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 bool endsField(const char* p, const char* end) { return p == end || *p == ',' || *p == '\t' || *p == '\r'; }
 
-// A field that is a plain decimal number ("-"? digits, "." digits, an
-// exponent) with the separator or the line's end right after it, read in the
-// same pass that finds where it ends. Gives that end, or null when the field
-// needs the general reading (blanks, quotes, formulas, texts). The value is
-// the correctly rounded one, as readDecimalNumber gives it.
+// A field that is a plain decimal number with the separator or the line's
+// end right after it, read in the same pass that finds where it ends. Gives
+// that end, or null when the field needs the general reading (blanks,
+// quotes, formulas, texts).
 const char* plainField(const char* p, const char* end, double& value) {
-  const char* start = p;
-  const bool negative = p < end && *p == '-';
-  if (negative) ++p;
-  // Past 19 digits the mantissa wraps; such numbers go to from_chars.
-  std::uint64_t mantissa = 0;
-  const char* digitsStart = p;
-  for (; p < end && isDigit(*p); ++p) mantissa = mantissa * 10 + std::uint64_t(*p - '0');
-  long digits = long(p - digitsStart), fractionDigits = 0;
-  if (p < end && *p == '.') {
-    const char* fractionStart = ++p;
-    for (; p < end && isDigit(*p); ++p) mantissa = mantissa * 10 + std::uint64_t(*p - '0');
-    fractionDigits = long(p - fractionStart);
-    digits += fractionDigits;
-  }
-  if (digits == 0) return nullptr;
-  int exponent = 0;
-  if (p < end && (*p == 'e' || *p == 'E')) {
-    ++p;
-    const bool negativeExponent = p < end && *p == '-';
-    if (p < end && (*p == '-' || *p == '+')) ++p;
-    if (p == end || !isDigit(*p)) return nullptr;
-    for (; p < end && isDigit(*p); ++p)
-      if (exponent < 100000) exponent = exponent * 10 + (*p - '0');
-    if (negativeExponent) exponent = -exponent;
-  }
-  if (!endsField(p, end)) return nullptr;
-  const long power = exponent - fractionDigits;
-  if (digits <= 19 && mantissa <= kExactIntegers && power >= -22 && power <= 22) {
-    const double magnitude = power < 0 ? double(mantissa) / kPowersOfTen[-power] : double(mantissa) * kPowersOfTen[power];
-    value = negative ? -magnitude : magnitude;
-    return p;
-  }
-  const auto [stop, error] = std::from_chars(start, p, value);
-  return error == std::errc() && stop == p ? p : nullptr;
+  const char* stop = readDecimalNumberAt(p, end, value);
+  return stop && endsField(stop, end) ? stop : nullptr;
 }
 
 // Gathers the columns of one chunk, record by record.
