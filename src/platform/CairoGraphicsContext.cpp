@@ -338,7 +338,7 @@ void CairoGraphicsContext::strokeCurrentPath() {
 // every join is drawn whole; that segment is painted twice, which an opaque
 // colour shows only on its smoothed edge. A stroke in pieces differs from
 // the whole stroke only where the pieces' smoothed edges overlap (the plot
-// benchmark's noisy line: 0.1% of its pixels by more than a tenth).
+// benchmark's noisy line: 0.2% of its pixels by more than a tenth).
 void CairoGraphicsContext::strokeInPieces() {
   cairo_path_t* path = cairo_copy_path(cr_);
   cairo_new_path(cr_);
