@@ -16,25 +16,28 @@ bool finite(double v) { return std::isfinite(v); }
 constexpr double kDeviceLimit = 4.0e6;
 
 // Pulls a user-space point whose device position lies beyond the limit back
-// onto the limit, along the device axes.
-inline void keepInDeviceRange(cairo_t* cr, double& x, double& y) {
+// onto the limit, along the device axes; gives its device position.
+inline KRPoint keepInDeviceRange(cairo_t* cr, double& x, double& y) {
   double dx = x, dy = y;
   cairo_user_to_device(cr, &dx, &dy);
-  if (std::fabs(dx) <= kDeviceLimit && std::fabs(dy) <= kDeviceLimit) return;
+  if (std::fabs(dx) <= kDeviceLimit && std::fabs(dy) <= kDeviceLimit) return {dx, dy};
   dx = std::clamp(dx, -kDeviceLimit, kDeviceLimit);
   dy = std::clamp(dy, -kDeviceLimit, kDeviceLimit);
+  const KRPoint device{dx, dy};
   cairo_device_to_user(cr, &dx, &dy);
   x = dx;
   y = dy;
+  return device;
 }
 
 // The same with a matrix fetched once, for long runs of points: only points
 // far outside the device take the slow way.
 struct DeviceRange {
   explicit DeviceRange(cairo_t* cr) : cr(cr) { cairo_get_matrix(cr, &m); }
-  void keep(double& x, double& y) const {
+  KRPoint keep(double& x, double& y) const {
     double dx = m.xx * x + m.xy * y + m.x0, dy = m.yx * x + m.yy * y + m.y0;
-    if (!(std::fabs(dx) <= kDeviceLimit && std::fabs(dy) <= kDeviceLimit)) keepInDeviceRange(cr, x, y);
+    if (!(std::fabs(dx) <= kDeviceLimit && std::fabs(dy) <= kDeviceLimit)) return keepInDeviceRange(cr, x, y);
+    return {dx, dy};
   }
   cairo_t* cr;
   cairo_matrix_t m;
@@ -120,27 +123,16 @@ KRRect CairoGraphicsContext::clipBoundingBox() const {
 
 // ---------------------------------------------------------------- the path
 
-void CairoGraphicsContext::PathCrowding::add(double deviceX, double deviceY, bool segment) {
+void CairoGraphicsContext::PathCrowding::add(KRPoint device, bool segment) {
   if (segment) ++segments;
-  if (!any) {
-    x0 = x1 = deviceX;
-    y0 = y1 = deviceY;
-    any = true;
-    return;
-  }
-  x0 = std::min(x0, deviceX);
-  x1 = std::max(x1, deviceX);
-  y0 = std::min(y0, deviceY);
-  y1 = std::max(y1, deviceY);
+  x0 = std::min(x0, device.x);
+  x1 = std::max(x1, device.x);
+  y0 = std::min(y0, device.y);
+  y1 = std::max(y1, device.y);
 }
 
 bool CairoGraphicsContext::PathCrowding::crowded() const {
   return segments >= kCrowdedPathSegments && double(segments) >= kCrowdedSegmentsPerPixel * ((x1 - x0) + (y1 - y0));
-}
-
-void CairoGraphicsContext::notePathPoint(double x, double y, bool segment) {
-  cairo_user_to_device(cr_, &x, &y);
-  crowding_.add(x, y, segment);
 }
 
 void CairoGraphicsContext::pathClear() {
@@ -149,23 +141,23 @@ void CairoGraphicsContext::pathClear() {
 }
 
 void CairoGraphicsContext::pathMoveTo(double x, double y) {
-  keepInDeviceRange(cr_, x, y);
+  const KRPoint device = keepInDeviceRange(cr_, x, y);
   cairo_move_to(cr_, x, y);
-  notePathPoint(x, y, false);
+  crowding_.add(device, false);
 }
 
 void CairoGraphicsContext::pathLineTo(double x, double y) {
-  keepInDeviceRange(cr_, x, y);
+  const KRPoint device = keepInDeviceRange(cr_, x, y);
   cairo_line_to(cr_, x, y);
-  notePathPoint(x, y, true);
+  crowding_.add(device, true);
 }
 
 void CairoGraphicsContext::pathCurveTo(double c1x, double c1y, double c2x, double c2y, double x, double y) {
   keepInDeviceRange(cr_, c1x, c1y);
   keepInDeviceRange(cr_, c2x, c2y);
-  keepInDeviceRange(cr_, x, y);
+  const KRPoint device = keepInDeviceRange(cr_, x, y);
   cairo_curve_to(cr_, c1x, c1y, c2x, c2y, x, y);
-  notePathPoint(x, y, true);
+  crowding_.add(device, true);
 }
 
 void CairoGraphicsContext::pathArc(double cx, double cy, double radius, double startAngle, double endAngle,
@@ -212,8 +204,7 @@ void CairoGraphicsContext::addIndexedLines(const double* xy, const int* indices,
       broken = true;
       continue;
     }
-    range.keep(x, y);
-    crowding_.add(range.m.xx * x + range.m.xy * y + range.m.x0, range.m.yx * x + range.m.yy * y + range.m.y0, !broken);
+    crowding_.add(range.keep(x, y), !broken);
     if (broken) {
       cairo_move_to(cr_, x, y);
       broken = false;

@@ -4,6 +4,7 @@
 // their layers and what they hand back when finished.
 
 #include <array>
+#include <cmath>
 #include <functional>
 
 #include "platform/CairoSupport.h"
@@ -69,14 +70,11 @@ class CairoGraphicsContext : public GraphicsContext {
   // space that its points lie in.
   struct PathCrowding {
     std::size_t segments = 0;
-    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-    bool any = false;
-    void add(double deviceX, double deviceY, bool segment);
+    double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+    void add(KRPoint device, bool segment);
     void clear() { *this = PathCrowding(); }
     bool crowded() const;
   };
-  // Notes a point of the current path given in user space.
-  void notePathPoint(double x, double y, bool segment);
   // Strokes the current path, a crowded one in an opaque colour, piece by
   // piece.
   void strokeInPieces();

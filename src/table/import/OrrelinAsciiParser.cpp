@@ -165,61 +165,64 @@ class ChunkParser {
       room_ = std::size_t(std::min<std::uint64_t>(lines + lines / 8 + 16, kMostRoom));
       room_ = std::max(room_, std::size_t(result_.rows) + 1);
     }
-    if (!allocate(room_)) return false;
+    if (!allocate(values_.size(), room_)) return false;
     std::fill_n(values_.back(), result_.rows, kEmpty);
     std::fill_n(masks_.back(), result_.rows, std::uint8_t(0));
     return true;
   }
 
-  // Twice the room in every column, the rows so far copied over.
+  // Twice the room in every column.
   bool makeRoom() {
-    const std::size_t room = room_ * 2;
-    const std::size_t rows = std::size_t(result_.rows);
-    const std::size_t width = values_.size();
-    for (std::size_t c = 0; c < width; ++c) {
-      if (!allocate(room)) return false;
-      std::copy_n(values_[c], rows, values_.back());
-      std::copy_n(masks_[c], rows, masks_.back());
-      values_[c] = values_.back();
-      masks_[c] = masks_.back();
-      values_.pop_back();
-      masks_.pop_back();
-      if (intoArrays_) {
-        result_.columns[c] = std::move(result_.columns.back());
-        result_.masks[c] = std::move(result_.masks.back());
-        result_.columns.pop_back();
-        result_.masks.pop_back();
-      } else {
-        result_.plainColumns[c] = std::move(result_.plainColumns.back());
-        result_.plainMasks[c] = std::move(result_.plainMasks.back());
-        result_.plainColumns.pop_back();
-        result_.plainMasks.pop_back();
-      }
-    }
-    room_ = room;
+    for (std::size_t c = 0; c < values_.size(); ++c)
+      if (!allocate(c, room_ * 2)) return false;
+    room_ *= 2;
     return true;
   }
 
-  // One more column of the given room (its elements not set), at the end.
-  bool allocate(std::size_t room) {
+  // Column c made anew with the given room and the rows so far copied over,
+  // or, when c is the number of columns, one more column (its elements not
+  // set).
+  bool allocate(std::size_t c, std::size_t room) {
+    const std::size_t rows = c < values_.size() ? std::size_t(result_.rows) : 0;
+    double* values;
+    std::uint8_t* mask;
     if (intoArrays_) {
-      auto values = KRDoubleArrayContainer::createArrayOfLength(long(room));
-      auto mask = KRUCharArrayContainer::createArrayOfLength(long(room));
-      if (!values || !mask) return failed();
-      values_.push_back(values->mutableDoublePointer());
-      masks_.push_back(mask->mutablePointer());
-      result_.columns.push_back(std::move(values));
-      result_.masks.push_back(std::move(mask));
+      auto valueArray = KRDoubleArrayContainer::createArrayOfLength(long(room));
+      auto maskArray = KRUCharArrayContainer::createArrayOfLength(long(room));
+      if (!valueArray || !maskArray) return failed();
+      values = valueArray->mutableDoublePointer();
+      mask = maskArray->mutablePointer();
+      copyRows(c, rows, values, mask);
+      place(result_.columns, c, std::move(valueArray));
+      place(result_.masks, c, std::move(maskArray));
     } else {
-      std::unique_ptr<double[]> values(new (std::nothrow) double[room]);
-      std::unique_ptr<std::uint8_t[]> mask(new (std::nothrow) std::uint8_t[room]);
-      if (!values || !mask) return failed();
-      values_.push_back(values.get());
-      masks_.push_back(mask.get());
-      result_.plainColumns.push_back(std::move(values));
-      result_.plainMasks.push_back(std::move(mask));
+      std::unique_ptr<double[]> valueBlock(new (std::nothrow) double[room]);
+      std::unique_ptr<std::uint8_t[]> maskBlock(new (std::nothrow) std::uint8_t[room]);
+      if (!valueBlock || !maskBlock) return failed();
+      values = valueBlock.get();
+      mask = maskBlock.get();
+      copyRows(c, rows, values, mask);
+      place(result_.plainColumns, c, std::move(valueBlock));
+      place(result_.plainMasks, c, std::move(maskBlock));
     }
+    place(values_, c, values);
+    place(masks_, c, mask);
     return true;
+  }
+
+  void copyRows(std::size_t c, std::size_t rows, double* values, std::uint8_t* mask) const {
+    if (rows == 0) return;
+    std::copy_n(values_[c], rows, values);
+    std::copy_n(masks_[c], rows, mask);
+  }
+
+  // Puts the item at position c, or after the last when c is the count.
+  template <typename T>
+  static void place(std::vector<T>& list, std::size_t c, T item) {
+    if (c == list.size())
+      list.push_back(std::move(item));
+    else
+      list[c] = std::move(item);
   }
 
   bool failed() {
