@@ -189,12 +189,15 @@ auto KRArrayContainer<D, A, I>::extractColumns(long count) const -> Pointer {
 }
 
 template <class D, class A, const ContainerInfo& I>
+bool KRArrayContainer<D, A, I>::mayBeCropped() const {
+  if (mutableArray_) return true;
+  KRPutErrorMessage(std::string("The ") + I.allocationWord + " array being cropped can not be changed (const).");
+  return false;
+}
+
+template <class D, class A, const ContainerInfo& I>
 bool KRArrayContainer<D, A, I>::cropLengthTo(long length) {
-  if (!mutableArray_) {
-    KRPutErrorMessage(std::string("The ") + I.allocationWord +
-                      " array being cropped can not be changed (const).");
-    return false;
-  }
+  if (!mayBeCropped()) return false;
   if (length < 0 || length > mutableArray_->Length()) {
     KRPutErrorMessage("Illegal new length for array.");
     return false;
@@ -205,11 +208,7 @@ bool KRArrayContainer<D, A, I>::cropLengthTo(long length) {
 
 template <class D, class A, const ContainerInfo& I>
 bool KRArrayContainer<D, A, I>::shortenInPlaceTo(long length) {
-  if (!mutableArray_) {
-    KRPutErrorMessage(std::string("The ") + I.allocationWord +
-                      " array being cropped can not be changed (const).");
-    return false;
-  }
+  if (!mayBeCropped()) return false;
   if (!mutableArray_->ShortenInPlace(length)) {
     KRPutErrorMessage("Illegal new length for array.");
     return false;

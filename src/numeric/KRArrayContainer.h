@@ -117,6 +117,8 @@ class KRArrayContainer {
   static Pointer holding(const MutableArray& array);
 
  private:
+  // Whether the array may be cut to a length; says why not.
+  bool mayBeCropped() const;
   std::optional<Array> constArray_;
   std::optional<MutableArray> mutableArray_;
 };
