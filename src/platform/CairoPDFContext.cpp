@@ -7,6 +7,7 @@
 
 #include "platform/CairoGraphicsContext.h"
 #include "platform/DocumentCompression.h"
+#include "platform/DocumentNumbers.h"
 
 namespace orrelin {
 
@@ -66,8 +67,10 @@ std::vector<std::uint8_t> CairoDocumentContext::finishDocument() {
 
 std::shared_ptr<GraphicsContext> makeDocumentContext(
     KRSize pageSize, bool postScript, const std::function<cairo_surface_t*(std::vector<std::uint8_t>*)>& makeSurface) {
-  // Without zlib's own stream set-up no stream could be compressed.
-  if (!usableDocumentSize(pageSize) || !documentCompressionReady()) return nullptr;
+  // Without zlib's own stream set-up no stream could be compressed. The calls
+  // also keep the program's own versions of the library functions cairo
+  // uses for documents linked in.
+  if (!usableDocumentSize(pageSize) || !documentCompressionReady() || !documentNumbersReady()) return nullptr;
   auto bytes = std::make_unique<std::vector<std::uint8_t>>();
   cairo_surface_t* surface = makeSurface(bytes.get());
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
