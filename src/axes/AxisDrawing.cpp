@@ -1,6 +1,7 @@
 #include "axes/AxisDrawing.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <mutex>
 #include <unordered_map>
@@ -19,7 +20,10 @@ namespace {
 KRSize labelSize(const std::string& text, const KRDrawingStyleFont& font) {
   static std::mutex lock;
   static std::unordered_map<std::string, KRSize> sizes;
-  std::string key = font.fontName() + '\n' + std::to_string(font.fontSize()) + '\n' + text;
+  // The size in its shortest exact form: sizes that differ get keys that do.
+  char points[32];
+  char* pointsEnd = std::to_chars(points, points + sizeof points, font.fontSize()).ptr;
+  std::string key = font.fontName() + '\n' + std::string(points, pointsEnd) + '\n' + text;
   {
     std::lock_guard<std::mutex> guard(lock);
     if (auto found = sizes.find(key); found != sizes.end()) return found->second;
