@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <exception>
 #include <typeinfo>
+#include <utility>
 
 #include "cli/OutputEndings.h"
 #include "drawing/writers/KRDrawingSource.h"
@@ -88,6 +89,30 @@ void writeDocument(const std::string& outputPath, BatchDocument& document) {
   if (!document.writeToURL(outputPath, &error))
     KRMessageCenter::addMessage("Could not save the document \"" + outputPath + "\": " + error);
 }
+
+// The graph as the writer sees it. The drawing the run made to learn that
+// there is one was made for the writer's destination and page, and is
+// handed to the writer when it asks for exactly that, so a graph of a
+// million points is laid out once and not twice; any other request (an
+// EPS preview, say) builds afresh.
+class DrawingMadeAhead : public KRDrawingSource {
+ public:
+  DrawingMadeAhead(KRDrawingSource& graph, std::string destination, KRSize size,
+                   std::shared_ptr<KRDrawingGroup> drawing)
+      : graph_(graph), destination_(std::move(destination)), size_(size), drawing_(std::move(drawing)) {}
+
+  KRSize drawingSize() const override { return graph_.drawingSize(); }
+  std::shared_ptr<KRDrawingGroup> createGraphic(const std::string& destination, KRSize size) override {
+    if (drawing_ && destination == destination_ && size == size_) return std::exchange(drawing_, nullptr);
+    return graph_.createGraphic(destination, size);
+  }
+
+ private:
+  KRDrawingSource& graph_;
+  std::string destination_;
+  KRSize size_;
+  std::shared_ptr<KRDrawingGroup> drawing_;
+};
 
 // The drawing in a form other than a movie or a document. The view's
 // writers report their own failures.
@@ -190,9 +215,11 @@ int writeBatchOutput(const CommandLineRequest& request, const std::string& outpu
     // overridden with something unusable) gets the fallback.
     if (!(size.height > 0 && std::isfinite(size.height))) size.height = kFallbackHeight;
     if (!(size.width > 0 && std::isfinite(size.width))) size.width = kFallbackWidth;
+    // The drawing is made for the form it is written in, and the writer
+    // takes it from here.
     std::shared_ptr<KRDrawingGroup> drawing;
     try {
-      drawing = graph.createGraphic(drawing_destination::kNone, size);
+      drawing = graph.createGraphic(ending->destination, size);
     } catch (const std::exception& exception) {
       reportDrawingException(exception);
     }
@@ -200,8 +227,8 @@ int writeBatchOutput(const CommandLineRequest& request, const std::string& outpu
       KRMessageCenter::addMessage("The graph gives no drawing; nothing was written to \"" + outputPath + "\".");
       return -2;
     }
-    drawing.reset();
-    writeDrawing(ending->kind, outputPath, graph, size, options);
+    DrawingMadeAhead ahead(graph, ending->destination, size, std::move(drawing));
+    writeDrawing(ending->kind, outputPath, ahead, size, options);
   } catch (const std::exception& exception) {
     reportDrawingException(exception);
   }

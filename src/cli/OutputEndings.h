@@ -14,6 +14,9 @@ struct OutputEnding {
   std::string_view ending;
   OutputKind kind;
   bool needsBitmapContext;
+  // The destination the drawing of the form is built for (none for the
+  // forms that are not one drawing).
+  const char* destination;
 };
 
 // The ending compared after lower-casing; none when the tool cannot write it.

@@ -22,7 +22,10 @@ namespace {
 // with the animation value, a movie controller, and a record of the calls.
 class FakeDocument : public BatchDocument {
  public:
-  explicit FakeDocument(std::vector<std::string>& calls) : calls_(calls) {}
+  FakeDocument(std::vector<std::string>& calls, std::vector<std::string>& destinations)
+      : calls_(calls), destinations_(destinations) {}
+  // The destinations the graph's drawings were made for, kept for the test.
+  ~FakeDocument() override { destinations_ = graph.destinations; }
   KRDrawingSource& currentGraph() override { return graph; }
   KRAnimationTarget& animation() override { return graph; }
   VKQuickTimeController& quickTimeController() override { return movie; }
@@ -40,6 +43,7 @@ class FakeDocument : public BatchDocument {
 
  private:
   std::vector<std::string>& calls_;
+  std::vector<std::string>& destinations_;
 };
 
 class BatchOutput : public testing::Test {
@@ -51,12 +55,13 @@ class BatchOutput : public testing::Test {
   int run(std::vector<std::string> words) {
     out.str("");
     calls.clear();
+    destinations.clear();
     std::vector<std::string> argv = {"orrel", "-cmdline", "-script", "/work/t.orrel"};
     argv.insert(argv.end(), words.begin(), words.end());
     ToolContext context{desktop, out, err};
     context.openTemplate = [this](const CommandLineRequest&, ToolContext&) -> std::unique_ptr<BatchDocument> {
       if (unreadable) return nullptr;
-      auto document = std::make_unique<FakeDocument>(calls);
+      auto document = std::make_unique<FakeDocument>(calls, destinations);
       if (prepare) prepare(*document);
       return document;
     };
@@ -76,6 +81,7 @@ class BatchOutput : public testing::Test {
   TemporaryFolder folder;
   std::ostringstream out, err;
   std::vector<std::string> calls;
+  std::vector<std::string> destinations;
   // Sets up each document the run opens; the document lives only while the
   // run does, so tests read what they need through captures.
   std::function<void(FakeDocument&)> prepare;
@@ -136,16 +142,21 @@ TEST_F(BatchOutput, EachEndingWritesItsForm) {
   struct Case {
     std::string name;
     std::string start;  // the file's first bytes
+    std::string destination;
   };
   const std::vector<Case> cases = {
-      {"o.pdf", "%PDF-"},  {"o.PDF", "%PDF-"},        {"o.eps", "%!PS-Adobe"},      {"o.svg", "<?xml"},
-      {"o.mvg", "<?xml"},  {"o.png", "\x89PNG"},      {"o.jpg", "\xFF\xD8\xFF"},   {"o.JPEG", "\xFF\xD8\xFF"},
-      {"o.tiff", "II*"},   {"o.tif", "II*"},
+      {"o.pdf", "%PDF-", "PDF"},          {"o.PDF", "%PDF-", "PDF"},          {"o.eps", "%!PS-Adobe", "EPS"},
+      {"o.svg", "<?xml", "SVG"},          {"o.mvg", "<?xml", "MVG"},          {"o.png", "\x89PNG", "Image"},
+      {"o.jpg", "\xFF\xD8\xFF", "Image"}, {"o.JPEG", "\xFF\xD8\xFF", "Image"}, {"o.tiff", "II*", "Image"},
+      {"o.tif", "II*", "Image"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(run({"-output", path(c.name)}), 0);
     EXPECT_EQ(head(c.name, c.start.size()), c.start);
+    // The drawing made to learn that there is one is the one written: the
+    // graph is laid out once, for the form's destination.
+    EXPECT_EQ(destinations, std::vector<std::string>{c.destination});
     EXPECT_EQ(calls, std::vector<std::string>{"disconnectBeforeClosing"});
     EXPECT_EQ(out.str(), "");
   }
