@@ -78,17 +78,14 @@ void CellTextStore::dropSlot(std::size_t slot) {
 }
 
 void CellTextStore::setForm(std::size_t row, std::uint8_t form) {
-  if (!coded_ || form == forms::kKept) throw std::logic_error("a form is set on a coded store only");
+  if (!coded_ || form == forms::kKept) formOnStoreNotCoded();
   if (row >= size()) resize(row + 1);
   if (forms_[row] == forms::kKept) dropSlot(keptSlot(row));
   forms_[row] = form;
   packIfWasteful();
 }
 
-void CellTextStore::pushForm(std::uint8_t form) {
-  if (!coded_ || form == forms::kKept) throw std::logic_error("a form is set on a coded store only");
-  forms_.push_back(form);
-}
+void CellTextStore::formOnStoreNotCoded() { throw std::logic_error("a form is set on a coded store only"); }
 
 void CellTextStore::set(std::size_t row, std::string_view text) {
   if (row >= size()) resize(row + 1);

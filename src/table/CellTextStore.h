@@ -56,7 +56,10 @@ class CellTextStore {
   // The store must be coded.
   void setForm(std::size_t row, std::uint8_t form);
   // Adds a row held in a form; the store must be coded.
-  void pushForm(std::uint8_t form);
+  void pushForm(std::uint8_t form) {
+    if (!coded_ || form == number_forms::kKept) formOnStoreNotCoded();
+    forms_.push_back(form);
+  }
 
   void set(std::size_t row, std::string_view text);
   void push_back(std::string_view text);
@@ -106,6 +109,7 @@ class CellTextStore {
   const_iterator end() const { return {this, size()}; }
 
  private:
+  [[noreturn]] static void formOnStoreNotCoded();
   // Rows from a plan: an entry >= 0 is that row of this store, -1 an empty
   // row, -2 - k item k.
   void gather(const std::vector<long>& plan, const std::vector<std::string>& items);

@@ -35,6 +35,12 @@ std::uint8_t formOfText(std::string_view text);
 // The same, and for a text in a form (kFixed or above) its number, as the
 // decimal reader gives it (correctly rounded), in the same pass.
 std::uint8_t readInForm(std::string_view text, double& value);
+// The number in a form that starts at p, read as far as it goes (to the
+// first character that cannot go on it, or to end): gives where it stops,
+// with its form (kFixed or above) and, when asked for, its number; null
+// when what starts there is not a number in a form. A text is in a form
+// exactly when this reads all of it.
+const char* readFormAt(const char* p, const char* end, std::uint8_t& form, double* value);
 // The text of the number in the form (not kKept); writes at most
 // kLongestText characters and gives their count.
 std::size_t writeInForm(std::uint8_t form, double value, char* out);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "table/NumberForms.h"
+
 namespace orrelin {
 
 namespace {
@@ -16,6 +18,37 @@ FieldSplitter::FieldSplitter(const ImportLines& lines, SeparatorSet set, std::si
   for (int c = 0; c < 256; ++c) separators_[std::size_t(c)] = isSeparator(set, char(c));
   runsAreOne_ = separatorRunsAreOne(set);
   spacesSeparate_ = isSeparator(set, ' ');
+  numbersReadable_ = true;
+  for (char c : std::string_view("0123456789.-+e")) numbersReadable_ = numbersReadable_ && !separator(c);
+}
+
+std::size_t FieldSplitter::readPlainNumbers(std::size_t most, std::uint8_t* forms, double* values) {
+  if (!numbersReadable_ || next_ >= std::min(end_, lines_.size())) return 0;
+  const std::string_view line = lines_[next_];
+  const char* p = line.data();
+  const char* const end = p + line.size();
+  std::size_t count = 0;
+  for (;;) {
+    // What lies between fields; anything else split() passes over (line
+    // feeds, U+2028) is left to it.
+    while (p < end && ((*p == ' ' && !spacesSeparate_) || (runsAreOne_ && separator(*p)))) ++p;
+    if (p == end) break;
+    // A record wider than asked for, or with fields past the limit to
+    // count, is split.
+    if (count == most || count == limit_) return 0;
+    const char* stop = number_forms::readFormAt(p, end, forms[count], &values[count]);
+    if (!stop) return 0;
+    ++count;
+    // Blanks after a field are not part of it.
+    if (!spacesSeparate_)
+      while (stop < end && *stop == ' ') ++stop;
+    if (stop == end) break;
+    if (!separator(*stop)) return 0;
+    p = stop + 1;
+  }
+  if (count == 0) return 0;
+  ++next_;
+  return count;
 }
 
 std::size_t FieldSplitter::split(std::size_t index, std::vector<std::string_view>& fields) {

@@ -43,6 +43,15 @@ class FieldSplitter {
   }
   bool nextRecord(std::vector<std::string_view>& fields);
   std::size_t position() const { return next_; }
+  // The record at position() when it is nothing but numbers in forms (see
+  // NumberForms.h), at most `most` of them, each followed by the separator or
+  // the line's end: their forms and numbers, read in the one pass that finds
+  // the fields. Gives the count and moves on past the line. Gives 0 and stays
+  // where it is for any other record (quotes, empty fields, texts, blanks
+  // inside a field, an empty line), which nextRecord() then splits; a record
+  // read here has the fields that split() gives it, in the forms and with
+  // the numbers that readInForm gives them.
+  std::size_t readPlainNumbers(std::size_t most, std::uint8_t* forms, double* values);
   std::size_t lineCount() const { return lines_.size(); }
   std::size_t lineLength(std::size_t line) const { return lines_[line].size(); }
 
@@ -71,6 +80,9 @@ class FieldSplitter {
   std::array<bool, 256> separators_{};
   bool runsAreOne_ = false;
   bool spacesSeparate_ = false;
+  // No character of a number separates, so a number read up to a separator
+  // is the whole field.
+  bool numbersReadable_ = false;
   // Fields that are not a piece of one line (doubled quotes, line ends).
   std::deque<std::string> made_;
   std::optional<std::size_t> unclosedQuoteLine_;

@@ -32,6 +32,8 @@ namespace {
 constexpr long kProgressStride = 1 << 14;
 // Up to this many columns, each gets room for a row per line at once.
 constexpr std::size_t kReservedColumns = 64;
+// The most fields of a record read in one pass (wider ones are split).
+constexpr std::size_t kPlainWidth = 64;
 // From this many lines on, the records are gathered on two threads.
 constexpr std::size_t kParallelRecords = 1 << 16;
 // The same for the lines of one block of a file read in blocks.
@@ -167,6 +169,24 @@ struct ProgressRange {
   double span = 1;
 };
 
+// Shows how far the records have come; true (and the gathering stopped)
+// when the user stopped the import.
+bool showProgress(Gathered& into, const FieldSplitter& splitter, std::size_t to, const ProgressRange& shown, long& sinceShown) {
+  sinceShown = 0;
+  shown.progress->setProgress(shown.base + shown.span * double(splitter.position()) / double(std::max<std::size_t>(to, 1)));
+  if (!shown.progress->userAborted()) return false;
+  into.stopped = true;
+  return true;
+}
+
+// The columns from the first on that are coded, as many as a record read
+// in one pass may fill.
+std::size_t codedWidth(const Gathered& into, std::size_t widest) {
+  std::size_t width = 0;
+  while (width < std::min({into.texts.size(), widest, kPlainWidth}) && into.texts[width].coded()) ++width;
+  return width;
+}
+
 std::size_t charactersOf(const ImportLines& lines, std::size_t from, std::size_t count) {
   std::size_t characters = 0;
   for (std::size_t k = from; k < from + count && k < lines.size(); ++k) characters += lines[k].size();
@@ -189,7 +209,23 @@ void gather(Gathered& into, FieldSplitter& splitter, std::size_t from, std::size
   // Columns known before the first record (from the header) get their room
   // here.
   startColumns(into, 0, texts.size(), texts.size() <= kReservedColumns ? expectedRows + 1 : 0, charactersPerColumn);
-  while (splitter.nextRecord(fields)) {
+  // Records of plain numbers for the first, coded, columns are read in one
+  // pass; every other record is split and its fields pushed one by one.
+  std::uint8_t forms[kPlainWidth];
+  double values[kPlainWidth];
+  std::size_t plainWidth = codedWidth(into, widest);
+  for (;;) {
+    if (const std::size_t count = plainWidth ? splitter.readPlainNumbers(plainWidth, forms, values) : 0) {
+      for (std::size_t c = 0; c < count; ++c) {
+        if (long(texts[c].size()) < into.rows) padRows(into, c, std::size_t(into.rows));
+        texts[c].pushForm(forms[c]);
+        into.numbers[c].push_back(values[c]);
+      }
+      ++into.rows;
+      if (shown.progress && ++sinceShown == kProgressStride && showProgress(into, splitter, to, shown, sinceShown)) return;
+      continue;
+    }
+    if (!splitter.nextRecord(fields)) break;
     const std::size_t width = std::min(fields.size(), widest);
     into.dropped += long(fields.size() - width);
     if (texts.size() < width) {
@@ -197,6 +233,7 @@ void gather(Gathered& into, FieldSplitter& splitter, std::size_t from, std::size
       // again and again as a column grows.
       charactersPerColumn = expectedCharacters / width;
       startColumns(into, texts.size(), width, width <= kReservedColumns ? expectedRows + 1 : 0, charactersPerColumn);
+      plainWidth = codedWidth(into, widest);
     }
     for (std::size_t c = 0; c < width; ++c) {
       CellTextStore& column = texts[c];
@@ -209,14 +246,7 @@ void gather(Gathered& into, FieldSplitter& splitter, std::size_t from, std::size
         column.push_back(fields[c]);
     }
     ++into.rows;
-    if (shown.progress && ++sinceShown == kProgressStride) {
-      sinceShown = 0;
-      shown.progress->setProgress(shown.base + shown.span * double(splitter.position()) / double(std::max<std::size_t>(to, 1)));
-      if (shown.progress->userAborted()) {
-        into.stopped = true;
-        return;
-      }
-    }
+    if (shown.progress && ++sinceShown == kProgressStride && showProgress(into, splitter, to, shown, sinceShown)) return;
   }
   into.dropped += splitter.fieldsOverLimit();
   for (std::size_t c = 0; c < texts.size(); ++c) padRows(into, c, std::size_t(into.rows));
