@@ -295,7 +295,8 @@ std::vector<hb_codepoint_t> decode(const std::string& text) {
 bool isLineBreak(hb_codepoint_t c) { return c == '\n' || c == '\r' || c == 0x2028 || c == 0x2029; }
 
 // Characters that never choose a font of their own: they stay with the run
-// they are in.
+// they are in (and so do variation selectors, which belong to the
+// character before them).
 bool staysWithRun(hb_unicode_general_category_t category) {
   switch (category) {
     case HB_UNICODE_GENERAL_CATEGORY_SPACE_SEPARATOR:
@@ -357,7 +358,8 @@ std::vector<Piece> itemize(TextMachinery& m, FaceFonts& face, const std::vector<
     hb_codepoint_t c = text[i];
     auto category = hb_unicode_general_category(unicode, c);
     FontSource* font = nullptr;
-    if (current && (staysWithRun(category) || (isMark(category) && current->covers(c)))) {
+    bool selector = (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
+    if (current && (staysWithRun(category) || selector || (isMark(category) && current->covers(c)))) {
       font = current;
     } else if (face.primary->covers(c) || staysWithRun(category)) {
       font = face.primary;
