@@ -28,7 +28,9 @@ orrel_pkg(lapacke lapacke openblas)
 orrel_pkg(cminpack cminpack)
 # drawing and text
 orrel_pkg(cairo cairo cairo-pdf cairo-ps cairo-svg cairo-png)
-orrel_pkg(pango pangocairo pango pangoft2 fontconfig freetype2 harfbuzz)
+orrel_pkg(text cairo-ft fontconfig freetype2 harfbuzz)
+# Only the text benchmark links pango, to time our layout against it.
+orrel_pkg(pango pangocairo pango pangoft2)
 orrel_pkg(poppler poppler-glib)
 # bitmap and movie encoders
 orrel_pkg(jpeg libjpeg)

@@ -10,7 +10,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   # graphics, text and fonts
-  libcairo2-dev libpango1.0-dev libfreetype-dev libharfbuzz-dev libfontconfig-dev
+  libcairo2-dev libfreetype-dev libharfbuzz-dev libfontconfig-dev
+  # pango only for the benchmark that times our text layout against it
+  libpango1.0-dev
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-stix
   # not drawn with, but installed so that the tests show that fonts beyond
   # our own (Ghostscript's, which claim "Helvetica") change nothing

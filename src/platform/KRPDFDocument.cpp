@@ -20,6 +20,12 @@ struct PopplerLibrary {
   decltype(&::poppler_document_get_page) poppler_document_get_page = nullptr;
   decltype(&::poppler_page_get_size) poppler_page_get_size = nullptr;
   decltype(&::poppler_page_render) poppler_page_render = nullptr;
+  // glib's and GObject's, which come with poppler's library; nothing else
+  // in the program links them.
+  decltype(&::g_bytes_new_static) g_bytes_new_static = nullptr;
+  decltype(&::g_bytes_unref) g_bytes_unref = nullptr;
+  decltype(&::g_error_free) g_error_free = nullptr;
+  decltype(&::g_object_unref) g_object_unref = nullptr;
   std::string error;
 };
 
@@ -31,6 +37,10 @@ PopplerLibrary loadPoppler() {
   found = library.bind(functions.poppler_document_get_page, "poppler_document_get_page") && found;
   found = library.bind(functions.poppler_page_get_size, "poppler_page_get_size") && found;
   found = library.bind(functions.poppler_page_render, "poppler_page_render") && found;
+  found = library.bind(functions.g_bytes_new_static, "g_bytes_new_static") && found;
+  found = library.bind(functions.g_bytes_unref, "g_bytes_unref") && found;
+  found = library.bind(functions.g_error_free, "g_error_free") && found;
+  found = library.bind(functions.g_object_unref, "g_object_unref") && found;
   if (!found) functions.error = "PDF documents are read with poppler, but " + library.error();
   return functions;
 }
@@ -53,8 +63,8 @@ KRPDFDocument::KRPDFDocument(std::vector<std::uint8_t> bytes, Document* document
     : bytes_(std::move(bytes)), document_(document) {}
 
 KRPDFDocument::~KRPDFDocument() {
-  if (document_->poppler) g_object_unref(document_->poppler);
-  if (document_->bytes) g_bytes_unref(document_->bytes);
+  if (document_->poppler) poppler().g_object_unref(document_->poppler);
+  if (document_->bytes) poppler().g_bytes_unref(document_->bytes);
   delete document_;
 }
 
@@ -70,12 +80,12 @@ std::shared_ptr<KRPDFDocument> KRPDFDocument::createWithData(std::vector<std::ui
   auto* document = new Document;
   std::shared_ptr<KRPDFDocument> pdf(new KRPDFDocument(std::move(bytes), document));
   // The bytes live in pdf, which outlives the poppler document.
-  document->bytes = g_bytes_new_static(pdf->bytes_.data(), pdf->bytes_.size());
+  document->bytes = poppler().g_bytes_new_static(pdf->bytes_.data(), pdf->bytes_.size());
   GError* gerror = nullptr;
   document->poppler = poppler().poppler_document_new_from_bytes(document->bytes, nullptr, &gerror);
   if (!document->poppler) {
     if (error) *error = std::string("The PDF data can not be read: ") + (gerror ? gerror->message : "unknown error");
-    if (gerror) g_error_free(gerror);
+    if (gerror) poppler().g_error_free(gerror);
     return nullptr;
   }
   return pdf;
@@ -93,7 +103,7 @@ KRSize KRPDFDocument::pageSize(int page) const {
   if (!p) return {};
   double w = 0, h = 0;
   poppler().poppler_page_get_size(p, &w, &h);
-  g_object_unref(p);
+  poppler().g_object_unref(p);
   return {w, h};
 }
 
@@ -104,7 +114,7 @@ bool KRPDFDocument::renderPage(int page, cairo_t* cr) const {
   PopplerPage* p = poppler().poppler_document_get_page(document_->poppler, page);
   if (!p) return false;
   poppler().poppler_page_render(p, cr);
-  g_object_unref(p);
+  poppler().g_object_unref(p);
   return true;
 }
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
 
 #include <cmath>
 #include <thread>
@@ -13,12 +16,33 @@ using namespace orrelin;
 
 namespace {
 
-KRTextAttributes sans(double size) {
+KRTextAttributes attributesFor(const std::string& family, double size) {
   KRTextAttributes a;
-  a.face = {"DejaVu Sans", false, false};
+  a.face = {family, false, false};
   a.fontSize = size;
   return a;
 }
+
+KRTextAttributes sans(double size) { return attributesFor("DejaVu Sans", size); }
+
+// A font file read by FreeType on its own, to check the text system against.
+class FreeTypeFace {
+ public:
+  explicit FreeTypeFace(const KRFont& font) {
+    FT_Init_FreeType(&library_);
+    FT_New_Face(library_, font.filePath().c_str(), font.faceIndex(), &face_);
+  }
+  ~FreeTypeFace() {
+    if (face_) FT_Done_Face(face_);
+    FT_Done_FreeType(library_);
+  }
+  FT_Face face() const { return face_; }
+  std::uint32_t glyph(char32_t c) const { return FT_Get_Char_Index(face_, c); }
+
+ private:
+  FT_Library library_ = nullptr;
+  FT_Face face_ = nullptr;
+};
 
 }  // namespace
 
@@ -178,4 +202,131 @@ TEST(TextSystem, MeasuringFromSeveralThreadsAgrees) {
   // The lock can be held across calls by the same thread.
   std::lock_guard guard(TextSystem::lock());
   EXPECT_EQ(TextSystem::measure("Threads 0123", sans(17)).width, expected);
+}
+
+// Liberation Sans (Helvetica's stand-in) has no U+21D2 or U+2200; DejaVu Sans,
+// next in every face's fallback order, has both.
+TEST(TextSystem, CharactersThePrimaryFontLacksComeFromTheFirstFallbackThatHasThem) {
+  KRTextAttributes a = attributesFor("Helvetica", 12);
+  KRShapedText shaped = TextSystem::shape("x \u21D2 \u2200 y", a);
+  ASSERT_EQ(shaped.runs.size(), 3u);
+  EXPECT_EQ(shaped.runs[0].font->familyName(), "Liberation Sans");
+  EXPECT_EQ(shaped.runs[1].font->familyName(), "DejaVu Sans");
+  EXPECT_EQ(shaped.runs[2].font->familyName(), "Liberation Sans");
+  // The spaces stay with the run they are in: the one between the arrows
+  // does not go back to the primary font.
+  EXPECT_EQ(shaped.runs[0].glyphs.size(), 2u);
+  EXPECT_EQ(shaped.runs[1].glyphs.size(), 4u);
+  EXPECT_EQ(shaped.runs[2].glyphs.size(), 1u);
+  FreeTypeFace dejavu(*shaped.runs[1].font);
+  EXPECT_EQ(shaped.runs[1].glyphs[0].index, dejavu.glyph(U'\u21D2'));
+  EXPECT_EQ(shaped.runs[1].glyphs[2].index, dejavu.glyph(U'\u2200'));
+  // The fallback's line height counts for the text.
+  KRTextMeasure plain = TextSystem::measure("x y", a);
+  KRTextMeasure mixed = TextSystem::measure("x \u21D2 \u2200 y", a);
+  EXPECT_GT(mixed.ascent, plain.ascent);
+  // A text all in the fallback is one run, and a character no font has
+  // takes its place without being drawn.
+  EXPECT_EQ(TextSystem::shape("\u21D2 \u21D2", a).runs.size(), 1u);
+  KRShapedText missing = TextSystem::shape("a\U000F0000b", a);
+  ASSERT_EQ(missing.runs.size(), 1u);
+  EXPECT_EQ(missing.runs[0].glyphs.size(), 2u);
+  EXPECT_GT(missing.measure.width, TextSystem::measure("ab", a).width);
+}
+
+TEST(TextSystem, RightToLeftTextComesOutInVisualOrder) {
+  // Shin, lamed, vav, final mem: read from the right.
+  KRShapedText shaped = TextSystem::shape("\u05E9\u05DC\u05D5\u05DD", sans(20));
+  ASSERT_EQ(shaped.runs.size(), 1u);
+  const auto& glyphs = shaped.runs[0].glyphs;
+  ASSERT_EQ(glyphs.size(), 4u);
+  FreeTypeFace face(*shaped.runs[0].font);
+  EXPECT_EQ(glyphs[0].index, face.glyph(U'\u05DD'));
+  EXPECT_EQ(glyphs[3].index, face.glyph(U'\u05E9'));
+  for (std::size_t i = 1; i < glyphs.size(); ++i) EXPECT_GT(glyphs[i].x, glyphs[i - 1].x);
+  // A Hebrew word inside Latin text keeps its place and its own order.
+  KRShapedText mixed = TextSystem::shape("a \u05E9\u05DC\u05D5\u05DD b", sans(20));
+  ASSERT_EQ(mixed.runs.size(), 1u);
+  const auto& all = mixed.runs[0].glyphs;
+  ASSERT_EQ(all.size(), 8u);
+  EXPECT_EQ(all.front().index, face.glyph(U'a'));
+  EXPECT_EQ(all.back().index, face.glyph(U'b'));
+  EXPECT_EQ(all[2].index, face.glyph(U'\u05DD'));
+  EXPECT_EQ(all[5].index, face.glyph(U'\u05E9'));
+}
+
+TEST(TextSystem, InkOfAGlyphIsItsOutlineScaledToTheSize) {
+  for (double size : {10.0, 37.5}) {
+    KRShapedText shaped = TextSystem::shape("g", sans(size));
+    ASSERT_EQ(shaped.runs.size(), 1u);
+    FreeTypeFace face(*shaped.runs[0].font);
+    ASSERT_EQ(FT_Load_Glyph(face.face(), face.glyph(U'g'), FT_LOAD_NO_SCALE), 0);
+    FT_BBox box;
+    FT_Outline_Get_CBox(&face.face()->glyph->outline, &box);
+    double scale = size / face.face()->units_per_EM;
+    const KRTextMeasure& m = shaped.measure;
+    EXPECT_NEAR(m.inkLeft, box.xMin * scale, 1e-9);
+    EXPECT_NEAR(m.inkRight, box.xMax * scale, 1e-9);
+    EXPECT_NEAR(m.inkTop, box.yMax * scale, 1e-9);
+    EXPECT_NEAR(m.inkBottom, box.yMin * scale, 1e-9);  // the tail, below the base line
+    EXPECT_NEAR(m.width, face.face()->glyph->metrics.horiAdvance * scale, 1e-9);
+    EXPECT_NEAR(m.ascent, face.face()->ascender * scale, 1e-9);
+    EXPECT_NEAR(m.descent, -face.face()->descender * scale, 1e-9);
+  }
+}
+
+// Later lines drop by the height of the lines above them; the text's ascent
+// is its first line's and its descent reaches the last line's bottom.
+TEST(TextSystem, LineBreaksStartLowerLines) {
+  KRTextAttributes a = sans(10);
+  KRTextMeasure one = TextSystem::measure("Ag", a);
+  double line = one.ascent + one.descent;
+  for (const char* text : {"Ag\nAg", "Ag\r\nAg", "Ag\rAg", "Ag\u2028Ag"}) {
+    KRShapedText two = TextSystem::shape(text, a);
+    EXPECT_DOUBLE_EQ(two.measure.ascent, one.ascent) << text;
+    EXPECT_NEAR(two.measure.descent, one.descent + line, 1e-9) << text;
+    EXPECT_DOUBLE_EQ(two.measure.width, one.width) << text;
+    ASSERT_EQ(two.runs.size(), 1u);
+    ASSERT_EQ(two.runs[0].glyphs.size(), 4u) << text;
+    EXPECT_EQ(two.runs[0].glyphs[2].x, 0) << text;
+    EXPECT_NEAR(two.runs[0].glyphs[2].y, -line, 1e-9) << text;
+  }
+  // An empty last line still takes its height.
+  EXPECT_NEAR(TextSystem::measure("Ag\n", a).descent, one.descent + line, 1e-9);
+}
+
+TEST(TextSystem, MeasureAndShapeAgree) {
+  for (const char* text : {"", "Orrelin 123", "x \u21D2 \u2200 y", "a\tb\tc", "Ag\nlonger line", "\u05E9\u05DC",
+                           "ab\xff" "c", "e\u0301"}) {
+    for (const char* family : {"Helvetica", "STIXGeneral"}) {
+      KRTextAttributes a = attributesFor(family, 13.7);
+      KRTextMeasure m = TextSystem::measure(text, a);
+      KRTextMeasure s = TextSystem::shape(text, a).measure;
+      EXPECT_EQ(m.width, s.width) << text;
+      EXPECT_EQ(m.ascent, s.ascent) << text;
+      EXPECT_EQ(m.descent, s.descent) << text;
+      EXPECT_EQ(m.inkLeft, s.inkLeft) << text;
+      EXPECT_EQ(m.inkRight, s.inkRight) << text;
+      EXPECT_EQ(m.inkTop, s.inkTop) << text;
+      EXPECT_EQ(m.inkBottom, s.inkBottom) << text;
+    }
+  }
+  // An empty text is as high as the face's own line.
+  KRFontMetrics metrics = TextSystem::fontMetrics({"Helvetica"}, 13.7);
+  KRTextMeasure empty = TextSystem::measure("", attributesFor("Helvetica", 13.7));
+  EXPECT_NEAR(empty.ascent, metrics.ascender, 1e-9);
+  EXPECT_NEAR(empty.descent, -metrics.descender, 1e-9);
+}
+
+TEST(TextSystem, TabsAdvanceToEverySpaceWidthsAndControlsTakeNoRoom) {
+  KRTextAttributes a = sans(10);
+  double space = TextSystem::measure(" ", a).width;
+  double x = TextSystem::measure("x", a).width;
+  EXPECT_NEAR(TextSystem::measure("\tx", a).width, 8 * space + x, 1e-9);
+  EXPECT_NEAR(TextSystem::measure("x\tx", a).width, 8 * space + x, 1e-9);
+  EXPECT_NEAR(TextSystem::measure("x\t\tx", a).width, 16 * space + x, 1e-9);
+  EXPECT_NEAR(TextSystem::measure("x\x01x", a).width, 2 * x, 1e-9);
+  // Each byte of a damaged sequence stands for one replacement character.
+  EXPECT_EQ(TextSystem::measure("ab\xe2\x82" "cd", a).width, TextSystem::measure("ab\uFFFD\uFFFDcd", a).width);
+  EXPECT_EQ(TextSystem::measure("a\xed\xa0\x80", a).width, TextSystem::measure("a\uFFFD\uFFFD\uFFFD", a).width);
 }
