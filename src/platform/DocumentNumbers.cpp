@@ -65,10 +65,6 @@ bool printsItself(double value, int precision) {
   return std::isfinite(value) && precision >= 0 && precision <= kMostDecimals && decimalPointIsDot();
 }
 
-}  // namespace
-
-namespace {
-
 constexpr std::uint64_t kPowersOfTen[] = {1ull,
                                           10ull,
                                           100ull,

@@ -125,21 +125,4 @@ bool FontConfiguration::knowsFamily(const std::string& name) {
   return std::any_of(aliases.begin(), aliases.end(), [&](const KRFontStandIn& a) { return folded(a.family) == key; });
 }
 
-std::string FontConfiguration::matchedFamily(const std::string& name) {
-  FcConfig* config = shared();
-  FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.c_str()));
-  FcConfigSubstitute(config, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result;
-  FcPattern* match = FcFontMatch(config, pattern, &result);
-  std::string matched;
-  FcChar8* family = nullptr;
-  if (match && FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch)
-    matched = reinterpret_cast<const char*>(family);
-  if (match) FcPatternDestroy(match);
-  FcPatternDestroy(pattern);
-  return matched;
-}
-
 }  // namespace orrelin

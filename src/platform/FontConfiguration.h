@@ -35,8 +35,6 @@ class FontConfiguration {
   // A family of our own or a name with a stand-in (letter case and blanks
   // are not significant, as for the font matching itself).
   static bool knowsFamily(const std::string& name);
-  // The family the configuration matches a requested family name to.
-  static std::string matchedFamily(const std::string& name);
 };
 
 }  // namespace orrelin

@@ -99,7 +99,6 @@ struct FaceFonts {
 struct TextMachinery {
   FcConfig* config = nullptr;
   cairo_font_options_t* options = nullptr;
-  std::map<std::string, std::string> familiesUsed;
   std::map<std::tuple<std::string, bool, bool>, FaceFonts> faces;
   std::map<std::pair<std::string, int>, hb_font_t*> hbFonts;
   std::map<std::string, FontSource*> sources;
@@ -559,12 +558,8 @@ KRFontFace TextSystem::resolveFont(const std::string& name, const std::vector<st
 
 std::string TextSystem::familyUsedFor(const KRFontFace& face) {
   std::lock_guard guard(lock());
-  TextMachinery& m = machinery();
-  auto known = m.familiesUsed.find(face.family);
-  if (known != m.familiesUsed.end()) return known->second;
-  std::string family = FontConfiguration::matchedFamily(face.family);
-  m.familiesUsed[face.family] = family;
-  return family;
+  const FontSource* primary = faceFonts(machinery(), face).primary;
+  return primary ? primary->family : std::string();
 }
 
 KRTextMeasure TextSystem::measure(const std::string& text, const KRTextAttributes& attributes) {
@@ -579,8 +574,8 @@ KRFontMetrics TextSystem::fontMetrics(const KRFontFace& face, double size) {
   auto known = m.metrics.find(key);
   if (known == m.metrics.end()) {
     KRFontMetrics made;
-    made.familyName = familyUsedFor(face);
     if (FontSource* primary = faceFonts(m, face).primary) {
+      made.familyName = primary->family;
       double scale = kMetricsSize / primary->unitsPerEm;
       made.ascender = primary->extents.ascender * scale;
       made.descender = primary->extents.descender * scale;
